@@ -1,0 +1,98 @@
+#include "app/FmxUtils.h"
+
+#include "app/ErrorBox.h"
+
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <cerrno>
+#include <cstring>
+
+namespace vantorix {
+
+namespace {
+
+QRandomGenerator &generator()
+{
+    static QRandomGenerator instance;
+    return instance;
+}
+
+bool looksLikeUrl(const QString &text)
+{
+    const qsizetype colon = text.indexOf(QLatin1Char(':'));
+    if (colon < 2)
+        return false;
+    for (qsizetype i = 0; i < colon; ++i) {
+        const QChar c = text.at(i);
+        if (!(c.isLetterOrNumber() || c == QLatin1Char('+') || c == QLatin1Char('-') || c == QLatin1Char('.')))
+            return false;
+    }
+    return text.at(0).isLetter();
+}
+
+bool reportCannotStart(const QString &program, const QString &reason)
+{
+    reportError(QStringLiteral("Cannot start \"%1\": %2").arg(program, reason));
+    return false;
+}
+
+}  // namespace
+
+QString findExecutable(const QString &program)
+{
+    if (program.isEmpty())
+        return QString();
+    if (program.contains(QLatin1Char('/'))) {
+        const QFileInfo info(program);
+        return info.isFile() && info.isExecutable() ? program : QString();
+    }
+    return QStandardPaths::findExecutable(program);
+}
+
+void seedRandomGenerator()
+{
+    generator().seed(quint32(QDateTime::currentMSecsSinceEpoch()));
+}
+
+int randomBelow(int bound)
+{
+    return int(generator().bounded(bound));
+}
+
+}  // namespace vantorix
+
+bool ShellRunFile(const QString &program, const QString &parameters, const QString &folder, int)
+{
+    if (program.isEmpty())
+        return false;
+    const QString executable = vantorix::findExecutable(program);
+    if (!executable.isEmpty()) {
+        QProcess process;
+        process.setProgram(executable);
+        if (!parameters.isEmpty())
+            process.setArguments({parameters});
+        if (!folder.isEmpty())
+            process.setWorkingDirectory(folder);
+        process.setStandardInputFile(QProcess::nullDevice());
+        if (!process.startDetached())
+            return vantorix::reportCannotStart(program, process.errorString());
+        return true;
+    }
+    const QFileInfo info(program);
+    QUrl url;
+    if (info.exists())
+        url = QUrl::fromLocalFile(info.absoluteFilePath());
+    else if (vantorix::looksLikeUrl(program))
+        url = QUrl(program);
+    if (!url.isValid() || url.isEmpty())
+        return vantorix::reportCannotStart(program, QString::fromLocal8Bit(std::strerror(ENOENT)));
+    if (!QDesktopServices::openUrl(url))
+        return vantorix::reportCannotStart(program, QStringLiteral("No application is set to open it"));
+    return true;
+}

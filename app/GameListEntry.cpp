@@ -1,0 +1,88 @@
+#include "app/GameListEntry.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+
+namespace vantorix {
+
+namespace {
+
+// The characters the key is copied from: up to 11 starting 11 before the
+// last character (or at the start), ending at the end of the text.
+QString keySource(const QString &entry)
+{
+    const qsizetype start = qMax<qsizetype>(0, entry.size() - 12);
+    return entry.mid(start, kNameWidth);
+}
+
+QString leftTrimmedSpaces(const QString &text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i) == QLatin1Char(' '))
+        ++i;
+    return text.mid(i);
+}
+
+}  // namespace
+
+QString ExtractRomKey(const QString &entry)
+{
+    QString key = keySource(entry);
+    key.remove(QLatin1Char(' '));
+    return key.leftJustified(kNameWidth, QLatin1Char(' '));
+}
+
+QString romFileName(const QString &entry)
+{
+    if (entry.size() >= kEntryLength)
+        return leftTrimmedSpaces(entry.mid(kTitleWidth + 1, entry.size() - kTitleWidth - 2));
+    return leftTrimmedSpaces(keySource(entry));
+}
+
+bool isUserSelection(const QString &entry)
+{
+    return romFileName(entry) == userSelectionName();
+}
+
+QString selectionLine(const QString &entry)
+{
+    if (entry.isEmpty())
+        return QStringLiteral("??");
+    if (isUserSelection(entry))
+        return QStringLiteral("Click on \"Launch\" and select a ROM.");
+    return QStringLiteral("--> ") + romFileName(entry).leftJustified(kNameWidth, QLatin1Char(' '));
+}
+
+QString composeEntry(const QString &title, const QString &fileName)
+{
+    return title.leftJustified(kTitleWidth, QLatin1Char(' ')) + QLatin1Char('(')
+           + fileName.rightJustified(kNameWidth, QLatin1Char(' ')) + QLatin1Char(')');
+}
+
+QString joinRomPath(const QString &gamesDirectory, const QString &fileName)
+{
+    if (gamesDirectory.isEmpty() || gamesDirectory.endsWith(QLatin1Char('/')))
+        return gamesDirectory + fileName;
+    return gamesDirectory + QLatin1Char('/') + fileName;
+}
+
+QString resolveRomPath(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.exists() || path.isEmpty())
+        return path;
+    const QString wanted = info.fileName();
+    QDirIterator it(info.absolutePath(), QDir::Files | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        it.next();
+        if (it.fileName().compare(wanted, Qt::CaseInsensitive) == 0) {
+            // Keep the folder part as the user wrote it.
+            const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+            return path.left(slash + 1) + it.fileName();
+        }
+    }
+    return path;
+}
+
+}  // namespace vantorix

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+// The game list entry: title left-aligned in 40 columns, "(", the ROM file
+// name right-aligned in 11 columns, ")". The entry text is the whole record;
+// everything is found by column position.
+namespace vantorix {
+
+constexpr int kTitleWidth = 40;
+constexpr int kNameWidth = 11;
+constexpr int kEntryLength = kTitleWidth + 1 + kNameWidth + 1;  // 53
+
+// The entry whose file name is this asks the user for a ROM at launch.
+inline QString userSelectionName() { return QStringLiteral("USER.GB"); }
+
+// The ROM key: the 11 characters before the entry's last one, spaces removed,
+// padded with trailing spaces to 11. A text shorter than 11 characters gives
+// its whole text, compacted the same way.
+QString ExtractRomKey(const QString &entry);
+
+// The file name an entry stands for: the whole file-name field (column 42 up
+// to the character before the last), without the padding spaces at its left
+// and with its inner spaces. Texts shorter than a full entry give the
+// characters the key is copied from, without padding.
+QString romFileName(const QString &entry);
+
+bool isUserSelection(const QString &entry);
+
+// What the main window's selection line shows for a chosen entry.
+QString selectionLine(const QString &entry);
+
+// Title padded to 40 columns, "(", the name right-aligned in 11, ")".
+QString composeEntry(const QString &title, const QString &fileName);
+
+// The games directory joined with a file name by exactly one "/".
+QString joinRomPath(const QString &gamesDirectory, const QString &fileName);
+
+// The path as given if a file exists there; otherwise a file in the same
+// folder whose name differs only in letter case, if there is one; otherwise
+// the path as given.
+QString resolveRomPath(const QString &path);
+
+}  // namespace vantorix

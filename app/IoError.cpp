@@ -1,0 +1,44 @@
+#include "app/IoError.h"
+
+#include <cerrno>
+
+namespace vantorix {
+
+IoError::IoError(int code, const QString &text)
+    : code_(code), text_(text), what_(text.toUtf8()) {}
+
+IoError IoError::fromErrno(int err)
+{
+    switch (err) {
+    case ENOENT:
+        return IoError(FileNotFound, QStringLiteral("File not found"));
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case EINVAL:
+    case ELOOP:
+        return IoError(InvalidFilename, QStringLiteral("Invalid filename"));
+    case EMFILE:
+    case ENFILE:
+        return IoError(TooManyOpenFiles, QStringLiteral("Too many open files"));
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case ETXTBSY:
+    case EBUSY:
+        return IoError(AccessDenied, QStringLiteral("File access denied"));
+    case ENOSPC:
+    case EDQUOT:
+        return IoError(DiskFull, QStringLiteral("Disk full"));
+    default:
+        // Any other failure keeps its number, so that it can be looked up.
+        return IoError(1000 + err, QStringLiteral("I/O error %1").arg(err));
+    }
+}
+
+IoError IoError::readBeyondEnd()
+{
+    return IoError(ReadBeyondEnd, QStringLiteral("Read beyond end of file"));
+}
+
+}  // namespace vantorix

@@ -1,0 +1,180 @@
+#include "app/Unit1.h"
+
+#include "app/Forms.h"
+#include "app/FmxUtils.h"
+#include "app/GameListEntry.h"
+#include "catalogue/Unit3.h"
+#include "windows/Unit2.h"
+#include "windows/DialogStyle.h"
+#include "windows/Unit4.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFontInfo>
+#include <QRandomGenerator>
+#include <QScreen>
+#include <QShowEvent>
+
+namespace {
+
+// Qt's filter lists read the patterns between parentheses; "*.*" on the
+// program's original platform meant every file, so it is written "*" here.
+QStringList nameFilters(const QString &filterText)
+{
+    QStringList filters;
+    const QStringList parts = filterText.split(QLatin1Char('|'));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts.at(i);
+        if (parts.at(i + 1) == QLatin1String("*.*"))
+            description.replace(QLatin1String("(*.*)"), QLatin1String("(*)"));
+        filters.append(description);
+    }
+    return filters;
+}
+
+QFileDialog *makeDialog(QWidget *parent, const char *name, QFileDialog::AcceptMode mode,
+                        const QString &suffix, const QString &filterText)
+{
+    auto *dialog = new QFileDialog(parent);
+    dialog->setObjectName(QString::fromLatin1(name));
+    dialog->setAcceptMode(mode);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setDefaultSuffix(suffix);
+    dialog->setNameFilters(nameFilters(filterText));
+    dialog->setWindowModality(Qt::ApplicationModal);
+    return dialog;
+}
+
+}  // namespace
+
+TForm1::TForm1(QWidget *parent) : QWidget(parent)
+{
+    setupUi(this);
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
+                   | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(590, 338);
+    // Impact is a heavy face by itself; its stand-ins need the bold weight.
+    if (QFontInfo(Label1->font()).family().compare(QLatin1String("Impact"), Qt::CaseInsensitive) != 0) {
+        QFont title = Label1->font();
+        title.setBold(true);
+        Label1->setFont(title);
+    }
+
+    const QString configFilter = QStringLiteral("Config files (*.ini)|*.ini|All files (*.*)|*.*");
+    OpenDialog = makeDialog(this, "OpenDialog", QFileDialog::AcceptOpen, QStringLiteral("cfg"), configFilter);
+    SaveDialog = makeDialog(this, "SaveDialog", QFileDialog::AcceptSave, QStringLiteral("cfg"), configFilter);
+    SaveDialog->selectFile(QStringLiteral("user"));
+    OpenDialog2 = makeDialog(this, "OpenDialog2", QFileDialog::AcceptOpen, QStringLiteral("gb"),
+                             QStringLiteral("Gameboy ROMS (*.gb)|*.gb|Gameboy Color ROMS (*.gbc)|*.gbc|"
+                                            "All files (*.*)|*.*"));
+    OpenDialog2->setFileMode(QFileDialog::ExistingFile);
+
+    connect(ComboBox1, qOverload<int>(&QComboBox::activated), this, [this] { ComboBox1Change(ComboBox1); });
+    connect(Label8, &LinkLabel::clicked, this, [this] { Label8Click(Label8); });
+    connect(Label6, &LinkLabel::clicked, this, [this] { Label6Click(Label6); });
+    connect(Button5, &QToolButton::clicked, this, [this] { Button5Click(Button5); });
+    connect(Button3, &QToolButton::clicked, this, [this] { Button3Click(Button3); });
+    connect(Button4, &QToolButton::clicked, this, [this] { Button4Click(Button4); });
+    connect(Label1, &LinkLabel::clicked, this, [this] { Label1Click(Label1); });
+    connect(Label7, &LinkLabel::clicked, this, [this] { Label7Click(Label7); });
+}
+
+void TForm1::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (shown_ || event->spontaneous())
+        return;
+    shown_ = true;
+    vantorix::centreOnScreen(this);
+    FormShow(this);
+}
+
+void TForm1::FormShow(QObject *)
+{
+    vantorix::seedRandomGenerator();
+    if (!startupFile_.isEmpty()) {
+        loadConfigurationFile(startupFile_);
+        return;
+    }
+    Button4Click(this);
+}
+
+void TForm1::ComboBox1Change(QObject *)
+{
+    const QString entry = ComboBox1->currentText();
+    if (entry.isEmpty()) {
+        Label3->setText(QStringLiteral("??"));
+        Label8->setEnabled(false);
+        return;
+    }
+    romKey_ = vantorix::ExtractRomKey(entry);
+    Label3->setText(vantorix::selectionLine(entry));
+    Label8->setEnabled(true);
+}
+
+void TForm1::Label8Click(QObject *)
+{
+    const QString entry = ComboBox1->currentText();
+    // Nothing chosen yet: there is no ROM to start.
+    if (entry.isEmpty())
+        return;
+    romKey_ = vantorix::ExtractRomKey(entry);
+    if (vantorix::isUserSelection(entry)) {
+        OpenDialog2->setDirectory(Edit1->text());
+        if (OpenDialog2->exec() != QDialog::Accepted || OpenDialog2->selectedFiles().isEmpty())
+            return;
+        const QString chosen = OpenDialog2->selectedFiles().constFirst();
+        if (chosen.isEmpty())
+            return;
+        Label3->setText(QStringLiteral("User selection: ") + chosen);
+        launch(chosen);
+        return;
+    }
+    const QString path = vantorix::joinRomPath(Edit1->text(), vantorix::romFileName(entry));
+    launch(vantorix::resolveRomPath(path));
+}
+
+void TForm1::launch(const QString &romPath)
+{
+    if (RadioButton1->isChecked())
+        ShellRunFile(Edit2->text(), romPath, QString(), 1);
+    if (RadioButton2->isChecked())
+        ShellRunFile(Edit3->text(), romPath, QString(), 1);
+    if (RadioButton3->isChecked())
+        ShellRunFile(Edit4->text(), romPath, QString(), 1);
+}
+
+void TForm1::Label6Click(QObject *)
+{
+    QApplication::quit();
+}
+
+void TForm1::Button5Click(QObject *)
+{
+    Form3->exec();
+}
+
+void TForm1::Label1Click(QObject *)
+{
+    Form4->exec();
+}
+
+void TForm1::Label7Click(QObject *)
+{
+    if (RadioButton1->isChecked()) {
+        Form2->Panel1->setVisible(true);
+        Form2->Panel2->setVisible(false);
+        Form2->Panel3->setVisible(false);
+    }
+    if (RadioButton2->isChecked()) {
+        Form2->Panel1->setVisible(false);
+        Form2->Panel2->setVisible(true);
+        Form2->Panel3->setVisible(false);
+    }
+    if (RadioButton3->isChecked()) {
+        Form2->Panel1->setVisible(false);
+        Form2->Panel2->setVisible(false);
+        Form2->Panel3->setVisible(true);
+    }
+    Form2->exec();
+}

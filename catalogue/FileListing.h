@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace vantorix {
+
+// The patterns of a mask such as "*.gb" or "*.gb;*.gbc". "*.*" stands for
+// every file, as it always has on the program's original platform.
+QStringList maskPatterns(const QString &mask);
+
+// The plain files of folder whose names match mask, letter case ignored;
+// hidden files (names that begin with a dot), folders, devices, FIFOs and
+// sockets left out; sorted alphabetically without regard to letter case.
+// Throws IoError when the folder cannot be listed.
+QStringList listMatchingFiles(const QString &folder, const QString &mask);
+
+// Throws IoError when folder cannot be opened for listing.
+void checkFolderListable(const QString &folder);
+
+}  // namespace vantorix

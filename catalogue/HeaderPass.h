@@ -1,0 +1,43 @@
+#pragma once
+
+#include "app/IoError.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace vantorix {
+
+// The list a header pass rewrites in place.
+class EntryList {
+public:
+    virtual ~EntryList() = default;
+    virtual int count() const = 0;
+    virtual QString text(int index) const = 0;
+    // Replaces the text at the same position, keeping the selection and
+    // notifying nobody.
+    virtual void setText(int index, const QString &text) = 0;
+};
+
+// The pass stopped on this item.
+class HeaderPassError : public IoError {
+public:
+    HeaderPassError(const IoError &cause, int index, const QString &fileName)
+        : IoError(cause), index_(index), fileName_(fileName) {}
+    int index() const { return index_; }
+    const QString &fileName() const { return fileName_; }
+
+private:
+    int index_;
+    QString fileName_;
+};
+
+// Converts every item that names a regular file in folder (empty: the
+// current folder) into its game list entry. Items that name no such file,
+// converted entries among them, are left alone. Stops at the first file that
+// cannot be read and throws HeaderPassError; items before it stay converted.
+// progress receives the upper-cased name of each file once it is being read.
+void runHeaderPass(EntryList &list, const QString &folder,
+                   const std::function<void(const QString &)> &progress = {});
+
+}  // namespace vantorix

@@ -1,0 +1,151 @@
+#include "catalogue/Unit3.h"
+
+#include "app/ErrorBox.h"
+#include "app/FmxUtils.h"
+#include "app/Forms.h"
+#include "app/Unit1.h"
+#include "catalogue/Unit5.h"
+#include "config/Configuration.h"
+#include "windows/DialogStyle.h"
+
+#include <QShowEvent>
+
+using vantorix::kPlaylistLimit;
+
+namespace vantorix {
+
+QStringList listItems(const QListWidget *list)
+{
+    QStringList items;
+    items.reserve(list->count());
+    for (int i = 0; i < list->count(); ++i)
+        items.append(list->item(i)->text());
+    return items;
+}
+
+}  // namespace vantorix
+
+TForm3::TForm3(QWidget *parent) : QDialog(parent)
+{
+    setupUi(this);
+    vantorix::makeFixedDialog(this);
+    setHelpLines({
+        QStringLiteral("To create your personal ROM list, select the title that appear in the left list "
+                       "and press the \"Add\" button to put it in to the list on "),
+        QStringLiteral("the right."),
+        QStringLiteral("When you have finished, press Cancel or Ok to confirm."),
+    });
+    connect(Label7, &LinkLabel::clicked, this, [this] { Label7Click(Label7); });
+    connect(Label8, &LinkLabel::clicked, this, [this] { Label8Click(Label8); });
+    connect(Label9, &LinkLabel::clicked, this, [this] { Label9Click(Label9); });
+    connect(Label10, &LinkLabel::clicked, this, [this] { Label10Click(Label10); });
+    connect(Label6, &LinkLabel::clicked, this, [this] { Label6Click(Label6); });
+    connect(Label5, &LinkLabel::clicked, this, [this] { Label5Click(Label5); });
+    connect(Label11, &LinkLabel::clicked, this, [this] { Label11Click(Label11); });
+}
+
+void TForm3::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow(this);
+}
+
+void TForm3::setHelpLines(const QStringList &lines)
+{
+    Memo1->clear();
+    for (const QString &line : lines)
+        Memo1->appendPlainText(line);
+}
+
+QStringList TForm3::helpLines() const
+{
+    if (Memo1->document()->isEmpty())
+        return {};
+    return Memo1->toPlainText().split(QLatin1Char('\n'));
+}
+
+void TForm3::countRefresh()
+{
+    Label3->setText(QString::number(ListBox1->count()) + QStringLiteral(" ROM"));
+    Label4->setText(QString::number(ListBox2->count()) + QStringLiteral(" ROM"));
+    // A progress bar ignores values above its maximum: above the limit it
+    // stays full.
+    Bar1->setValue(qMin(ListBox2->count(), Bar1->maximum()));
+}
+
+void TForm3::FormShow(QObject *)
+{
+    ListBox1->clear();
+    QStringList games;
+    for (int i = 0; i < Form1->ComboBox1->count(); ++i)
+        games.append(Form1->ComboBox1->itemText(i));
+    ListBox1->addItems(games);
+    ListBox2->clear();
+    Bar1->setMaximum(kPlaylistLimit);
+    countRefresh();
+    Image1->setVisible(false);
+    Image2->setVisible(false);
+    if (vantorix::randomBelow(2) == 0)
+        Image1->setVisible(true);
+    else
+        Image2->setVisible(true);
+}
+
+void TForm3::warnIfOverLimit()
+{
+    if (ListBox2->count() > kPlaylistLimit)
+        vantorix::showNotice(QStringLiteral("MAX ROMS: ") + QString::number(kPlaylistLimit));
+}
+
+void TForm3::Label7Click(QObject *)
+{
+    if (const QListWidgetItem *selected = ListBox1->currentItem(); selected && selected->isSelected())
+        ListBox2->addItem(selected->text());
+    countRefresh();
+    warnIfOverLimit();
+}
+
+void TForm3::Label8Click(QObject *)
+{
+    ListBox2->addItems(vantorix::listItems(ListBox1));
+    countRefresh();
+    warnIfOverLimit();
+}
+
+void TForm3::Label9Click(QObject *)
+{
+    if (QListWidgetItem *selected = ListBox2->currentItem(); selected && selected->isSelected())
+        delete selected;
+    countRefresh();
+}
+
+void TForm3::Label10Click(QObject *)
+{
+    ListBox2->clear();
+    countRefresh();
+}
+
+void TForm3::Label6Click(QObject *)
+{
+    if (ListBox2->count() > kPlaylistLimit) {
+        vantorix::showNotice(QStringLiteral(" Max ROMs for the playlist: ") + QString::number(kPlaylistLimit));
+        return;
+    }
+    Form1->ComboBox1->clear();
+    Form1->ComboBox1->addItems(vantorix::listItems(ListBox2));
+    // The new list has no chosen entry until the user picks one.
+    Form1->ComboBox1->setCurrentIndex(-1);
+    accept();
+}
+
+void TForm3::Label5Click(QObject *)
+{
+    reject();
+}
+
+void TForm3::Label11Click(QObject *)
+{
+    Form5->Label8->setText(Label8->text());
+    Form5->exec();
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "ui_Unit3.h"
+
+#include <QDialog>
+
+// The playlist editor: composes a new game list for the main window from
+// its current one and from ROM files imported through the ROMS reader.
+class TForm3 : public QDialog, public Ui::TForm3 {
+    Q_OBJECT
+public:
+    explicit TForm3(QWidget *parent = nullptr);
+
+    void FormShow(QObject *Sender);
+    void Label7Click(QObject *Sender);   // Add
+    void Label8Click(QObject *Sender);   // Add all
+    void Label9Click(QObject *Sender);   // Remove
+    void Label10Click(QObject *Sender);  // Remove all
+    void Label6Click(QObject *Sender);   // Ok!
+    void Label5Click(QObject *Sender);   // Cancel
+    void Label11Click(QObject *Sender);  // Import
+
+    // Counters and progress bar from the two lists.
+    void countRefresh();
+    void setHelpLines(const QStringList &lines);
+    QStringList helpLines() const;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void warnIfOverLimit();
+};
+
+namespace vantorix {
+QStringList listItems(const QListWidget *list);
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "ui_Unit5.h"
+
+#include <QDialog>
+
+// The ROMS reader: browses to a folder, turns each listed ROM file into a
+// game list entry and hands the entries to the playlist editor.
+class TForm5 : public QDialog, public Ui::TForm5 {
+    Q_OBJECT
+public:
+    explicit TForm5(QWidget *parent = nullptr);
+
+    void FileListBox1Change(QObject *Sender);
+    void Label8Click(QObject *Sender);
+
+    const QString &initialFolder() const { return initialFolder_; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    QString initialFolder_;
+    bool opened_ = false;
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+// The configuration file: 59 fixed lines (comments, blank lines and values
+// whose meaning is their line number), then one game list entry per line.
+namespace vantorix {
+
+constexpr int kSlotCount = 3;
+constexpr int kInfoLinesPerSlot = 9;
+constexpr int kInfoLineCount = kSlotCount * kInfoLinesPerSlot;
+constexpr int kFixedLineCount = 59;
+constexpr int kPlaylistLimit = 680;
+constexpr int kInterfaceNameCapacity = 11;
+
+struct Configuration {
+    QString interfaceName;
+    QString gamesDirectory;
+    std::array<QString, kSlotCount> executables;
+    std::array<QString, kSlotCount> displayNames;
+    std::array<QString, kInfoLineCount> infoLines;
+    QStringList gameList;
+
+    bool operator==(const Configuration &other) const;
+    bool operator!=(const Configuration &other) const { return !(*this == other); }
+};
+
+// The first 11 characters (never half a surrogate pair).
+QString truncatedInterfaceName(const QString &line);
+
+// Reads a whole configuration. A short file is no error: missing lines read
+// as empty. At most 680 entry lines are taken.
+Configuration parseConfiguration(const QByteArray &bytes);
+
+// The file's lines, CR LF ended, UTF-8.
+QByteArray serializeConfiguration(const Configuration &config);
+
+}  // namespace vantorix

@@ -1,0 +1,211 @@
+#include "config/TextFile.h"
+
+#include "app/IoError.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vantorix {
+
+namespace {
+
+constexpr char kEndOfText = 0x1A;
+
+// Larger files are no configuration or interface file; refusing them keeps a
+// stray disk image from exhausting memory.
+constexpr qint64 kMaxTextFileSize = qint64(1) << 30;
+
+const char16_t kWindows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() { if (fd_ >= 0) ::close(fd_); }
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+    int get() const { return fd_; }
+    int release() { const int fd = fd_; fd_ = -1; return fd; }
+private:
+    int fd_;
+};
+
+void writeAll(int fd, const char *data, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size_t(size));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw IoError::fromErrno(errno);
+        }
+        data += n;
+        size -= n;
+    }
+}
+
+}  // namespace
+
+QString decodeWindows1252(const QByteArray &bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (const char c : bytes) {
+        const uchar b = uchar(c);
+        *out++ = (b >= 0x80 && b < 0xA0) ? QChar(kWindows1252High[b - 0x80]) : QChar(b);
+    }
+    return text;
+}
+
+QString decodeText(const QByteArray &bytes)
+{
+    const qsizetype end = bytes.indexOf(kEndOfText);
+    const QByteArray text = end < 0 ? bytes : bytes.left(end);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString decoded = utf8.decode(text);
+    if (!utf8.hasError())
+        return decoded;
+    return decodeWindows1252(text);
+}
+
+QString TextFileReader::readLine()
+{
+    if (atEnd())
+        return QString();
+    const QChar *data = text_.constData();
+    const qsizetype size = text_.size();
+    qsizetype end = pos_;
+    while (end < size && data[end] != QLatin1Char('\r') && data[end] != QLatin1Char('\n'))
+        ++end;
+    const QString line = text_.mid(pos_, end - pos_);
+    if (end < size) {
+        const bool carriageReturn = data[end] == QLatin1Char('\r');
+        ++end;
+        if (carriageReturn && end < size && data[end] == QLatin1Char('\n'))
+            ++end;
+    }
+    pos_ = end;
+    return line;
+}
+
+QByteArray encodeLines(const QStringList &lines)
+{
+    QByteArray out;
+    qsizetype total = 0;
+    for (const QString &line : lines)
+        total += line.size() + 2;
+    out.reserve(total);
+    for (QString line : lines) {
+        for (QChar &c : line) {
+            if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QChar(kEndOfText))
+                c = QLatin1Char(' ');
+        }
+        out += line.toUtf8();
+        out += "\r\n";
+    }
+    return out;
+}
+
+QByteArray readWholeFile(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (name.isEmpty())
+        throw IoError::fromErrno(ENOENT);
+    // O_NONBLOCK: a FIFO given as the file must not block the program.
+    FileDescriptor fd(::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (fd.get() < 0)
+        throw IoError::fromErrno(errno);
+    struct stat st;
+    if (::fstat(fd.get(), &st) != 0)
+        throw IoError::fromErrno(errno);
+    if (S_ISDIR(st.st_mode))
+        throw IoError::fromErrno(EISDIR);
+    if (!S_ISREG(st.st_mode))
+        throw IoError::fromErrno(EINVAL);
+    if (st.st_size > kMaxTextFileSize)
+        throw IoError::fromErrno(EFBIG);
+    QByteArray data;
+    data.resize(qsizetype(st.st_size));
+    qsizetype filled = 0;
+    for (;;) {
+        if (filled == data.size())
+            data.resize(filled + 65536);  // the file grew since fstat
+        const ssize_t n = ::read(fd.get(), data.data() + filled, size_t(data.size() - filled));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw IoError::fromErrno(errno);
+        }
+        if (n == 0)
+            break;
+        filled += n;
+        if (filled > kMaxTextFileSize)
+            throw IoError::fromErrno(EFBIG);
+    }
+    data.truncate(filled);
+    if (::close(fd.release()) != 0)
+        throw IoError::fromErrno(errno);
+    return data;
+}
+
+void writeFileAtomically(const QString &path, const QByteArray &data)
+{
+    if (path.isEmpty())
+        throw IoError::fromErrno(ENOENT);
+    QFileInfo info(path);
+    // Write through a symbolic link to the file it names, as an editor does.
+    if (info.isSymLink() && info.exists())
+        info = QFileInfo(info.canonicalFilePath());
+    const QByteArray target = QFile::encodeName(info.absoluteFilePath());
+
+    struct stat old;
+    const bool exists = ::stat(target.constData(), &old) == 0;
+    if (exists && S_ISDIR(old.st_mode))
+        throw IoError::fromErrno(EISDIR);
+    // Devices and pipes cannot be replaced by a rename: refuse them rather
+    // than swap a device node for a plain file.
+    if (exists && !S_ISREG(old.st_mode))
+        throw IoError::fromErrno(EACCES);
+    if (exists && ::access(target.constData(), W_OK) != 0)
+        throw IoError::fromErrno(errno);
+
+    QByteArray temp = QFile::encodeName(info.absolutePath()) + "/." +
+                      QFile::encodeName(info.fileName()) + ".XXXXXX";
+    FileDescriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
+    if (fd.get() < 0)
+        throw IoError::fromErrno(errno);
+    try {
+        mode_t mode;
+        if (exists) {
+            mode = old.st_mode & 07777;
+        } else {
+            const mode_t mask = ::umask(0);
+            ::umask(mask);
+            mode = 0666 & ~mask;
+        }
+        if (::fchmod(fd.get(), mode) != 0)
+            throw IoError::fromErrno(errno);
+        writeAll(fd.get(), data.constData(), data.size());
+        if (::fsync(fd.get()) != 0)
+            throw IoError::fromErrno(errno);
+        if (::close(fd.release()) != 0)
+            throw IoError::fromErrno(errno);
+        if (::rename(temp.constData(), target.constData()) != 0)
+            throw IoError::fromErrno(errno);
+    } catch (...) {
+        ::unlink(temp.constData());
+        throw;
+    }
+}
+
+}  // namespace vantorix

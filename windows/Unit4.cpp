@@ -1,0 +1,37 @@
+#include "windows/Unit4.h"
+
+#include "app/FmxUtils.h"
+#include "windows/AboutNotice.h"
+#include "windows/DialogStyle.h"
+
+#include <QFontInfo>
+#include <QFontMetrics>
+
+TForm4::TForm4(QWidget *parent) : QDialog(parent)
+{
+    setupUi(this);
+    vantorix::makeFixedDialog(this, Qt::WindowStaysOnTopHint);
+    setWindowTitle(vantorix::aboutCaption());
+    Memo1->setPlainText(vantorix::aboutNotice().join(QLatin1Char('\n')));
+    Label3->setText(vantorix::webAddress());
+    // The address must be readable whole in its 150 pixels: a stand-in font
+    // that runs wider is made smaller until it fits.
+    QFont link = Label3->font();
+    int pixels = QFontInfo(link).pixelSize();
+    while (pixels > 9 && QFontMetrics(link).horizontalAdvance(Label3->text()) > Label3->width())
+        link.setPixelSize(--pixels);
+    Label3->setFont(link);
+    connect(Label3, &LinkLabel::clicked, this, [this] { Label3Click(Label3); });
+    connect(Label1, &LinkLabel::clicked, this, [this] { Label1Click(Label1); });
+}
+
+void TForm4::Label3Click(QObject *)
+{
+    // Opens the address with the desktop's web browser; the window stays.
+    ShellRunFile(vantorix::webAddress(), QString(), QString(), 1);
+}
+
+void TForm4::Label1Click(QObject *)
+{
+    reject();
+}
