@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Vantorix needs to build, test and run, when
+# any is missing. Needs root or sudo.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkgconf
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth fonts-liberation fonts-dejavu-core fonts-dejavu-extra
+)
+if [ "${VANTORIX_FUZZ:-OFF}" = ON ] || [ "${1:-}" = --fuzz ]; then
+  packages+=(clang libclang-rt-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,27 @@
+// Runs the tests with a real QApplication on the offscreen platform. A
+// watchdog ends the process if a test hangs, so that it fails instead.
+#include "app/Fonts.h"
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    vantorix::installFontFallbacks();
+    std::thread([] {
+        std::this_thread::sleep_for(std::chrono::seconds(240));
+        std::fprintf(stderr, "watchdog: the test ran for 240 s and is taken to hang\n");
+        std::_Exit(3);
+    }).detach();
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <functional>
+
+namespace testing_support {
+
+// Writes bytes to path (creating folders), returns path.
+QString writeFile(const QString &path, const QByteArray &bytes);
+QByteArray readFile(const QString &path);
+
+// A ROM image of size bytes (at least the header's end) with title bytes at
+// the plain layout's title offset, or at offset when given.
+QByteArray romImage(const QByteArray &title, qint64 size = 32768, qint64 titleOffset = 0x134);
+
+// Answers the next modal window that appears: handler receives it and must
+// close it. If none appears within timeoutMs, the answerer records a test
+// failure. Every modal window still open after the handler ran is rejected,
+// so that a test never hangs on a dialog it did not expect.
+class ModalAnswerer {
+public:
+    explicit ModalAnswerer(std::function<void(QWidget *)> handler, int timeoutMs = 5000);
+    ~ModalAnswerer();
+    bool answered() const;
+    QString seenText() const;  // the message of a message box, if it was one
+
+private:
+    struct State;
+    State *state_;
+};
+
+// Types path into a file dialog and confirms it.
+void acceptFileDialog(QWidget *dialog, const QString &path);
+
+// Saves and restores the process's current folder.
+class CurrentFolderGuard {
+public:
+    CurrentFolderGuard();
+    ~CurrentFolderGuard();
+
+private:
+    QString saved_;
+};
+
+// Starts and ends the five windows around each test.
+class FormsGuard {
+public:
+    FormsGuard();
+    ~FormsGuard();
+};
+
+// Runs fn in a child process that has given up root's rights (uid nobody);
+// returns the child's exit status, or -1 when the rights cannot be dropped.
+int runUnprivileged(const std::function<int()> &fn);
+
+}  // namespace testing_support
+
+#include <ostream>
+
+// Readable test failure messages for Qt's strings.
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+inline void PrintTo(const QStringList &list, std::ostream *os)
+{
+    *os << '{';
+    for (const QString &text : list)
+        *os << " \"" << text.toStdString() << '"';
+    *os << " }";
+}
