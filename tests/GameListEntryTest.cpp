@@ -20,6 +20,11 @@ struct KeyCase {
     bool userSelection;
 };
 
+void PrintTo(const KeyCase &c, std::ostream *os)
+{
+    *os << c.label;
+}
+
 class EntryKeys : public ::testing::TestWithParam<KeyCase> {};
 
 TEST_P(EntryKeys, KeyFileNameAndUserSelection)

@@ -1,0 +1,190 @@
+#include "app/GameListEntry.h"
+#include "app/IoError.h"
+#include "config/Configuration.h"
+#include "config/InterfaceFile.h"
+#include "config/TextFile.h"
+#include "tests/TestSupport.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace vantorix;
+using namespace testing_support;
+
+namespace {
+
+Configuration sampleConfiguration()
+{
+    Configuration c;
+    c.interfaceName = "english.txt";
+    c.gamesDirectory = "/home/me/My Games/";
+    c.executables = {"mgba-qt", "  /usr/bin/mgba  ", ""};
+    c.displayNames = {"mGBA (Qt)", "mGBA (SDL)", "Visual Boy Advance"};
+    for (int i = 0; i < kInfoLineCount; ++i)
+        c.infoLines[i] = QString("info line %1 ").arg(i + 1);
+    c.infoLines[4].clear();
+    c.gameList = {composeEntry("TETRIS", "TETRIS.GB"), QString(), QStringLiteral("Ünïcødé ÉLÈVE")};
+    return c;
+}
+
+QStringList linesOf(const QByteArray &bytes)
+{
+    TextFileReader reader(bytes);
+    QStringList lines;
+    while (!reader.atEnd())
+        lines.append(reader.readLine());
+    return lines;
+}
+
+}  // namespace
+
+TEST(TextFileReader, LineEndsAndEndOfText)
+{
+    EXPECT_EQ(linesOf("a\r\nb\rc\nd"), (QStringList{"a", "b", "c", "d"}));
+    EXPECT_EQ(linesOf("a\r\n"), QStringList{"a"});  // the closing line end adds no line
+    EXPECT_EQ(linesOf("a\r\n\r\n"), (QStringList{"a", ""}));
+    EXPECT_EQ(linesOf("a\n\rb"), (QStringList{"a", "", "b"}));
+    EXPECT_EQ(linesOf("a\r\nb\x1A" "c\r\nd"), (QStringList{"a", "b"}));
+    EXPECT_TRUE(linesOf("").isEmpty());
+    EXPECT_TRUE(linesOf("\x1A" "abc").isEmpty());
+    TextFileReader reader(QByteArray("x"));
+    EXPECT_EQ(reader.readLine(), QStringLiteral("x"));
+    EXPECT_EQ(reader.readLine(), QString());  // past the end: empty, no error
+    EXPECT_TRUE(reader.atEnd());
+}
+
+TEST(TextFileReader, Utf8OrWindows1252)
+{
+    EXPECT_EQ(decodeText("caf\xC3\xA9"), QStringLiteral("café"));
+    EXPECT_EQ(decodeText("caf\xE9 \x80 \x96"), QStringLiteral("café € –"));
+    EXPECT_EQ(encodeLines({"é"}), QByteArray("\xC3\xA9\r\n"));
+    EXPECT_EQ(encodeLines({"a\nb\r\x1A"}), QByteArray("a b  \r\n"));
+}
+
+TEST(Configuration, RoundTripOfEveryField)
+{
+    const Configuration original = sampleConfiguration();
+    const QByteArray bytes = serializeConfiguration(original);
+    EXPECT_EQ(parseConfiguration(bytes), original);
+    EXPECT_TRUE(bytes.endsWith("\r\n"));
+    EXPECT_FALSE(bytes.startsWith("\xEF\xBB\xBF"));
+
+    const QStringList lines = linesOf(bytes);
+    ASSERT_EQ(lines.size(), kFixedLineCount + 3);
+    EXPECT_EQ(lines[0], QStringLiteral("## Configuration file for \"Vantorix v2.5\""));
+    EXPECT_EQ(lines[6], QStringLiteral("english.txt"));
+    EXPECT_EQ(lines[10], QStringLiteral("/home/me/My Games/"));
+    EXPECT_EQ(lines[12], QStringLiteral("  /usr/bin/mgba  "));
+    EXPECT_EQ(lines[19], QStringLiteral("Visual Boy Advance"));
+    EXPECT_EQ(lines[23], QStringLiteral("info line 1 "));
+    EXPECT_EQ(lines[55], QStringLiteral("info line 27 "));
+    EXPECT_EQ(lines[57], QStringLiteral("## Romlist"));
+
+    EXPECT_EQ(linesOf(serializeConfiguration(Configuration())).size(), kFixedLineCount);
+    EXPECT_EQ(parseConfiguration(serializeConfiguration(Configuration())), Configuration());
+}
+
+TEST(Configuration, ShortLongAndOddFiles)
+{
+    QByteArray bytes = serializeConfiguration(sampleConfiguration());
+    // Line 7 longer than 11 characters: the rest is dropped, the lines after
+    // it still land on their fields.
+    QByteArray longName = bytes;
+    longName.replace("english.txt\r\n", "english.txt.old\r\n");
+    const Configuration c = parseConfiguration(longName);
+    EXPECT_EQ(c.interfaceName, QStringLiteral("english.txt"));
+    EXPECT_EQ(c.gamesDirectory, QStringLiteral("/home/me/My Games/"));
+
+    // 681 entry lines: 680 are taken.
+    Configuration many;
+    for (int i = 0; i < 681; ++i)
+        many.gameList.append(QString::number(i));
+    EXPECT_EQ(parseConfiguration(serializeConfiguration(many)).gameList.size(), kPlaylistLimit);
+
+    // A short file: the missing fields are empty, no error.
+    const Configuration shortOne = parseConfiguration(bytes.left(bytes.indexOf("mgba-qt")));
+    EXPECT_EQ(shortOne.gamesDirectory, QStringLiteral("/home/me/My Games/"));
+    EXPECT_TRUE(shortOne.executables[0].isEmpty());
+    EXPECT_TRUE(shortOne.gameList.isEmpty());
+
+    // A file edited on Linux, with LF line ends, loads the same.
+    QByteArray unix = bytes;
+    unix.replace("\r\n", "\n");
+    EXPECT_EQ(parseConfiguration(unix), sampleConfiguration());
+
+    // 0x1A ends the text; blank entry lines are empty entries.
+    EXPECT_EQ(parseConfiguration(bytes + "\r\nX\x1A" "Y\r\n").gameList.mid(3),
+              (QStringList{"", "X"}));
+    EXPECT_EQ(parseConfiguration(QByteArray()), Configuration());
+    EXPECT_NO_THROW(parseConfiguration(QByteArray(4096, '\0')));
+}
+
+TEST(TextFiles, ErrorsCarryThePlatformText)
+{
+    QTemporaryDir dir;
+    try {
+        readWholeFile(dir.filePath("missing.cfg"));
+        FAIL();
+    } catch (const IoError &e) {
+        EXPECT_EQ(e.text(), QStringLiteral("File not found"));
+    }
+    try {
+        readWholeFile(dir.path());
+        FAIL();
+    } catch (const IoError &e) {
+        EXPECT_EQ(e.text(), QStringLiteral("File access denied"));
+    }
+    const QString secret = writeFile(dir.filePath("secret.cfg"), "x");
+    QFile::setPermissions(secret, QFile::WriteOwner);
+    const int status = runUnprivileged([&] {
+        try {
+            readWholeFile(secret);
+        } catch (const IoError &e) {
+            return e.code() == IoError::AccessDenied ? 0 : 1;
+        }
+        return 2;
+    });
+    if (status >= 0)
+        EXPECT_EQ(status, 0);
+}
+
+TEST(TextFiles, FailedWriteLeavesTheOldFile)
+{
+    QTemporaryDir dir;
+    const QString target = writeFile(dir.filePath("user.cfg"), "old contents\r\n");
+    writeFileAtomically(target, "new\r\n");
+    EXPECT_EQ(readFile(target), QByteArray("new\r\n"));
+    try {
+        writeFileAtomically(dir.path(), "x");
+        FAIL();
+    } catch (const IoError &e) {
+        EXPECT_EQ(e.text(), QStringLiteral("File access denied"));
+    }
+    try {
+        writeFileAtomically(dir.filePath("no/such/folder/user.cfg"), "x");
+        FAIL();
+    } catch (const IoError &e) {
+        EXPECT_EQ(e.text(), QStringLiteral("File not found"));
+    }
+    EXPECT_EQ(readFile(target), QByteArray("new\r\n"));
+}
+
+TEST(InterfaceFile, PositionsAndHelpLines)
+{
+    QByteArray bytes = "1\r\n2\r\n3\r\n4\r\n";
+    for (int line = 5; line <= 22; ++line)
+        bytes += " text " + QByteArray::number(line) + " \r\n";
+    InterfaceTexts exact = parseInterfaceFile(bytes);
+    EXPECT_EQ(exact.text(InterfaceTexts::SelectGame), QStringLiteral(" text 5 "));
+    EXPECT_EQ(exact.text(InterfaceTexts::Info), QStringLiteral(" text 10 "));
+    EXPECT_EQ(exact.text(InterfaceTexts::Import), QStringLiteral(" text 22 "));
+    EXPECT_TRUE(exact.helpLines.isEmpty());
+
+    const InterfaceTexts help = parseInterfaceFile(bytes + "help 1\r\n\r\nhelp 3\r\n");
+    EXPECT_EQ(help.helpLines, (QStringList{"help 1", "", "help 3"}));
+
+    const InterfaceTexts tiny = parseInterfaceFile("a\r\nb\r\n");
+    for (const QString &text : tiny.texts)
+        EXPECT_TRUE(text.isEmpty());
+}
