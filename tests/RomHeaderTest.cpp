@@ -1,0 +1,139 @@
+#include "app/GameListEntry.h"
+#include "app/IoError.h"
+#include "catalogue/HeaderPass.h"
+#include "catalogue/RomHeader.h"
+#include "tests/TestSupport.h"
+
+#include <QFile>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace vantorix;
+using namespace testing_support;
+
+namespace {
+
+QString titleOf(const QByteArray &title16)
+{
+    QByteArray block(80, '\0');
+    block.replace(52, title16.size(), title16);
+    return titleText(block);
+}
+
+TEST(RomHeader, LayoutsInTheirOrder)
+{
+    EXPECT_EQ(locateHeader("CTT", 33280), HeaderLayout::Ctt);          // CTT wins over copier
+    EXPECT_EQ(locateHeader(QByteArray("\x04\x00\x00", 3), 33280), HeaderLayout::Copier);
+    EXPECT_EQ(locateHeader(QByteArray("\x04\x00\x00", 3), 32768), HeaderLayout::Plain);
+    EXPECT_EQ(locateHeader(QByteArray("\x00\x00\x00", 3), 512), HeaderLayout::Copier);
+    EXPECT_EQ(locateHeader("CTX", 512 + 'C' * 8192 + 'T' * 2097152), HeaderLayout::Copier);
+    EXPECT_EQ(locateHeader(QByteArray("\xFF\xFF\x00", 3), 512 + 255 * 8192LL + 255 * 2097152LL),
+              HeaderLayout::Copier);  // 64-bit arithmetic
+    EXPECT_EQ(headerOffset(HeaderLayout::Ctt), 326);
+    EXPECT_EQ(headerOffset(HeaderLayout::Copier), 768);
+    EXPECT_EQ(headerOffset(HeaderLayout::Plain), 256);
+}
+
+TEST(RomHeader, TitleFilter)
+{
+    EXPECT_EQ(titleOf("DR.MARIO"), QStringLiteral("DRMARIO"));
+    EXPECT_EQ(titleOf(QByteArray("TETRIS\0AB", 9)), QStringLiteral("TETRISAB"));
+    EXPECT_EQ(titleOf(QByteArray(16, '\0')), QString());
+    EXPECT_EQ(titleOf(QByteArray(16, '\xFF')), QString());
+    EXPECT_EQ(titleOf("  SUPER  MARIO "), QStringLiteral("SUPER  MARIO"));
+    EXPECT_EQ(titleOf("pokemon_red-'x"), QStringLiteral("pokemonredx"));
+    EXPECT_EQ(entryFileName(QStringLiteral(" tetris.gb\t")), QStringLiteral("TETRIS.GB"));
+    EXPECT_EQ(entryFileName(QStringLiteral("élève.gb")), QStringLiteral("ÉLÈVE.GB"));
+}
+
+TEST(RomHeader, ImagesAndShortFiles)
+{
+    const QString tetris = composeEntry("TETRIS", "TETRIS.GB");
+    EXPECT_EQ(entryFromImage(romImage("TETRIS"), "Tetris.gb"), tetris);
+    EXPECT_EQ(entryFromImage(romImage("TETRIS", 336), "Tetris.gb"), tetris);
+    EXPECT_THROW(entryFromImage(romImage("TETRIS", 335), "a"), IoError);
+    QByteArray copier = romImage("COPIED", 33280, 820);
+    copier[0] = 4;
+    copier[1] = 0;
+    EXPECT_EQ(entryFromImage(copier, "c.gb"), composeEntry("COPIED", "C.GB"));
+    QByteArray ctt = romImage("CTTGAME", 406, 378);
+    ctt.replace(0, 3, "CTT");
+    EXPECT_EQ(entryFromImage(ctt, "x.gb"), composeEntry("CTTGAME", "X.GB"));
+    EXPECT_THROW(entryFromImage(ctt.left(405), "x.gb"), IoError);
+    EXPECT_THROW(entryFromImage(QByteArray(512, '\0'), "z.gb"), IoError);
+    EXPECT_THROW(entryFromImage("ab", "z"), IoError);
+}
+
+class ListEntries : public EntryList {
+public:
+    QStringList items;
+    int count() const override { return int(items.size()); }
+    QString text(int i) const override { return items.at(i); }
+    void setText(int i, const QString &t) override { items[i] = t; }
+};
+
+TEST(HeaderPass, ReadOnlyFifoStopAndRetry)
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath("a.gb"), romImage("ALPHA"));
+    const QString readOnly = writeFile(dir.filePath("b.gb"), romImage("BRAVO"));
+    QFile::setPermissions(readOnly, QFile::ReadOwner);
+    writeFile(dir.filePath("c.gb"), QByteArray(100, 'x'));  // too short
+    writeFile(dir.filePath("d.gb"), romImage("DELTA"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("e.gb")).constData(), 0644), 0);
+
+    ListEntries list;
+    list.items = {"a.gb", "b.gb", "c.gb", "d.gb", "e.gb", "missing.gb"};
+    QStringList seen;
+    try {
+        runHeaderPass(list, dir.path(), [&](const QString &n) { seen.append(n); });
+        FAIL() << "the short file must stop the pass";
+    } catch (const HeaderPassError &e) {
+        EXPECT_EQ(e.index(), 2);
+        EXPECT_EQ(e.text(), QStringLiteral("Read beyond end of file"));
+    }
+    EXPECT_EQ(list.items[0], composeEntry("ALPHA", "A.GB"));
+    EXPECT_EQ(list.items[1], composeEntry("BRAVO", "B.GB"));  // read-only converts
+    EXPECT_EQ(list.items.mid(2), (QStringList{"c.gb", "d.gb", "e.gb", "missing.gb"}));
+    EXPECT_EQ(seen, (QStringList{"A.GB", "B.GB", "C.GB"}));
+
+    writeFile(dir.filePath("c.gb"), romImage("CHARLIE"));
+    seen.clear();
+    runHeaderPass(list, dir.path(), [&](const QString &n) { seen.append(n); });
+    EXPECT_EQ(seen, (QStringList{"C.GB", "D.GB"}));  // the FIFO is skipped
+    EXPECT_EQ(list.items[4], QStringLiteral("e.gb"));
+}
+
+TEST(ScanCommand, PrintsEntriesInOrderAndReportsFailures)
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath("b.GB"), romImage("BRAVO"));
+    writeFile(dir.filePath("A.gb"), romImage("ALPHA"));
+    writeFile(dir.filePath("c.gbc"), romImage("COLOR"));
+    writeFile(dir.filePath(".hidden.gb"), romImage("HIDDEN"));
+    QProcess scan;
+    scan.start(KELPAD_PATH, {"--scan", dir.path()});
+    ASSERT_TRUE(scan.waitForFinished(10000));
+    EXPECT_EQ(scan.exitCode(), 0);
+    EXPECT_EQ(QString::fromUtf8(scan.readAllStandardOutput()),
+              composeEntry("ALPHA", "A.GB") + "\n" + composeEntry("BRAVO", "B.GB") + "\n");
+
+    writeFile(dir.filePath("short.gbc"), "xy");
+    scan.start(KELPAD_PATH, {"--scan", dir.path(), "--mask", "*.GBC;*.none"});
+    ASSERT_TRUE(scan.waitForFinished(10000));
+    EXPECT_EQ(scan.exitCode(), 1);
+    EXPECT_EQ(QString::fromUtf8(scan.readAllStandardOutput()), composeEntry("COLOR", "C.GBC") + "\n");
+    EXPECT_EQ(QString::fromUtf8(scan.readAllStandardError()), QStringLiteral("short.gbc: Read beyond end of file\n"));
+
+    scan.start(KELPAD_PATH, {"--scan", dir.filePath("nope")});
+    ASSERT_TRUE(scan.waitForFinished(10000));
+    EXPECT_EQ(scan.exitCode(), 2);
+    scan.start(KELPAD_PATH, {"--scan"});
+    ASSERT_TRUE(scan.waitForFinished(10000));
+    EXPECT_EQ(scan.exitCode(), 2);
+}
+
+}  // namespace
