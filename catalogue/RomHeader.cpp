@@ -19,6 +19,18 @@ bool isTitleCharacter(uchar c)
     return c == ' ' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
+// text without the leading and trailing characters of code up to limit.
+QString trimmedUpTo(const QString &text, ushort limit)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first).unicode() <= limit)
+        ++first;
+    while (last > first && text.at(last - 1).unicode() <= limit)
+        --last;
+    return text.mid(first, last - first);
+}
+
 QString entryFromHeader(const QByteArray &block, const QString &listedName)
 {
     return composeEntry(titleText(block), entryFileName(listedName));
@@ -88,25 +100,12 @@ QString titleText(const QByteArray &block)
             title.append(QLatin1Char(char(c)));
     }
     // Only spaces can stand at the ends after the filter.
-    qsizetype first = 0;
-    qsizetype last = title.size();
-    while (first < last && title.at(first) == QLatin1Char(' '))
-        ++first;
-    while (last > first && title.at(last - 1) == QLatin1Char(' '))
-        --last;
-    return title.mid(first, last - first);
+    return trimmedUpTo(title, 32);
 }
 
 QString entryFileName(const QString &listedName)
 {
-    const QString upper = listedName.toUpper();
-    qsizetype first = 0;
-    qsizetype last = upper.size();
-    while (first < last && upper.at(first).unicode() <= 32)
-        ++first;
-    while (last > first && upper.at(last - 1).unicode() <= 32)
-        --last;
-    return upper.mid(first, last - first);
+    return trimmedUpTo(listedName.toUpper(), 32);
 }
 
 QString entryFromImage(const QByteArray &image, const QString &listedName)
@@ -148,7 +147,6 @@ QString readRomEntry(const QString &path, const QString &listedName,
 
     char lead[kLeadBytes];
     readExactly(fd, lead, kLeadBytes);
-    const QString upperName = entryFileName(listedName);
     if (onRead)
         onRead(listedName.toUpper());
 
@@ -159,7 +157,7 @@ QString readRomEntry(const QString &path, const QString &listedName,
         throw IoError::fromErrno(errno);
     char block[kHeaderBlockSize];
     readExactly(fd, block, kHeaderBlockSize);
-    return composeEntry(titleText(QByteArray(block, kHeaderBlockSize)), upperName);
+    return entryFromHeader(QByteArray(block, kHeaderBlockSize), listedName);
 }
 
 }  // namespace vantorix

@@ -23,6 +23,15 @@ QStringList listItems(const QListWidget *list)
     return items;
 }
 
+QStringList listItems(const QComboBox *list)
+{
+    QStringList items;
+    items.reserve(list->count());
+    for (int i = 0; i < list->count(); ++i)
+        items.append(list->itemText(i));
+    return items;
+}
+
 }  // namespace vantorix
 
 TForm3::TForm3(QWidget *parent) : QDialog(parent)
@@ -77,10 +86,7 @@ void TForm3::countRefresh()
 void TForm3::FormShow(QObject *)
 {
     ListBox1->clear();
-    QStringList games;
-    for (int i = 0; i < Form1->ComboBox1->count(); ++i)
-        games.append(Form1->ComboBox1->itemText(i));
-    ListBox1->addItems(games);
+    ListBox1->addItems(vantorix::listItems(Form1->ComboBox1));
     ListBox2->clear();
     Bar1->setMaximum(kPlaylistLimit);
     countRefresh();

@@ -2,6 +2,7 @@
 
 #include "ui_Unit3.h"
 
+#include <QComboBox>
 #include <QDialog>
 
 // The playlist editor: composes a new game list for the main window from
@@ -34,4 +35,5 @@ private:
 
 namespace vantorix {
 QStringList listItems(const QListWidget *list);
+QStringList listItems(const QComboBox *list);
 }

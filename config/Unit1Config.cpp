@@ -30,8 +30,7 @@ Configuration TForm1::configuration() const
     config.displayNames = {RadioButton1->text(), RadioButton2->text(), RadioButton3->text()};
     for (int i = 0; i < vantorix::kInfoLineCount; ++i)
         config.infoLines[i] = Form2->infoLabel(i)->text();
-    for (int i = 0; i < ComboBox1->count(); ++i)
-        config.gameList.append(ComboBox1->itemText(i));
+    config.gameList = vantorix::listItems(ComboBox1);
     return config;
 }
 
