@@ -145,8 +145,9 @@ TEST(TextFiles, ErrorsCarryThePlatformText)
         }
         return 2;
     });
-    if (status >= 0)
+    if (status >= 0) {
         EXPECT_EQ(status, 0);
+    }
 }
 
 TEST(TextFiles, FailedWriteLeavesTheOldFile)

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
@@ -47,43 +48,69 @@ QByteArray romImage(const QByteArray &title, qint64 size, qint64 titleOffset)
 }
 
 struct ModalAnswerer::State {
-    std::function<void(QWidget *)> handler;
+    std::vector<Handler> handlers;
+    size_t next = 0;  // handlers started
+    size_t done = 0;  // handlers finished
     QTimer poll;
     QTimer deadline;
-    bool answered = false;
-    QPointer<QWidget> answeredWidget;
-    QString text;
+    QList<QPointer<QWidget>> answeredWidgets;
+    QStringList texts;
+
+    bool isAnswered(QWidget *widget) const
+    {
+        for (const QPointer<QWidget> &seen : answeredWidgets)
+            if (seen == widget)
+                return true;
+        return false;
+    }
 };
 
-ModalAnswerer::ModalAnswerer(std::function<void(QWidget *)> handler, int timeoutMs)
-    : state_(new State)
+ModalAnswerer::ModalAnswerer(Handler handler, int timeoutMs)
+    : ModalAnswerer(std::vector<Handler>{std::move(handler)}, timeoutMs)
 {
-    state_->handler = std::move(handler);
+}
+
+ModalAnswerer::ModalAnswerer(std::vector<Handler> handlers, int timeoutMs) : state_(new State)
+{
+    state_->handlers = std::move(handlers);
     State *state = state_;
     QObject::connect(&state->poll, &QTimer::timeout, [state] {
         QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible() || state->answered)
+        if (!modal || !modal->isVisible() || state->next >= state->handlers.size()
+            || state->isAnswered(modal))
             return;
-        state->answered = true;
-        state->answeredWidget = modal;
-        state->poll.stop();
+        state->answeredWidgets.append(modal);
+        ++state->next;
         if (auto *box = qobject_cast<QMessageBox *>(modal))
-            state->text = box->text();
-        state->handler(modal);
+            state->texts.append(box->text());
+        if (state->next >= state->handlers.size())
+            state->poll.stop();
+        // The handler may open a nested loop (a dialog asking a question
+        // from its accept). It runs outside this timer's slot, because Qt
+        // does not fire a timer again while its own slot is still running.
+        QPointer<QWidget> target = modal;
+        Handler *handler = &state->handlers[state->next - 1];
+        QTimer::singleShot(0, &state->poll, [state, handler, target] {
+            if (target)
+                (*handler)(target);
+            ++state->done;
+        });
     });
     QObject::connect(&state->deadline, &QTimer::timeout, [state] {
         state->poll.stop();
-        if (state->answered) {
-            // The handler was to close it; a window still open would hang.
-            if (state->answeredWidget && state->answeredWidget->isVisible()) {
-                ADD_FAILURE() << "the answered window stayed open: "
-                              << state->answeredWidget->metaObject()->className();
-                if (auto *dialog = qobject_cast<QDialog *>(state->answeredWidget.data()))
+        if (state->next >= state->handlers.size()) {
+            // The handlers were to close them; a window still open would hang.
+            for (const QPointer<QWidget> &widget : state->answeredWidgets) {
+                if (!widget || !widget->isVisible())
+                    continue;
+                ADD_FAILURE() << "the answered window stayed open: " << widget->metaObject()->className();
+                if (auto *dialog = qobject_cast<QDialog *>(widget.data()))
                     dialog->reject();
             }
             return;
         }
-        ADD_FAILURE() << "no modal window appeared in time";
+        ADD_FAILURE() << "modal window " << state->next + 1 << " of " << state->handlers.size()
+                      << " did not appear in time";
         while (QWidget *modal = QApplication::activeModalWidget()) {
             if (auto *dialog = qobject_cast<QDialog *>(modal))
                 dialog->reject();
@@ -105,12 +132,33 @@ ModalAnswerer::~ModalAnswerer()
 
 bool ModalAnswerer::answered() const
 {
-    return state_->answered;
+    return state_->done >= state_->handlers.size();
 }
 
 QString ModalAnswerer::seenText() const
 {
-    return state_->text;
+    return state_->texts.value(0);
+}
+
+QStringList ModalAnswerer::seenTexts() const
+{
+    return state_->texts;
+}
+
+void pressButton(QWidget *widget, int standardButton)
+{
+    auto *box = qobject_cast<QMessageBox *>(widget);
+    ASSERT_NE(box, nullptr) << "expected a message box, got " << widget->metaObject()->className();
+    QAbstractButton *button = box->button(QMessageBox::StandardButton(standardButton));
+    ASSERT_NE(button, nullptr) << "the message box has no such button";
+    button->click();
+}
+
+void rejectDialog(QWidget *widget)
+{
+    auto *dialog = qobject_cast<QDialog *>(widget);
+    ASSERT_NE(dialog, nullptr);
+    dialog->reject();
 }
 
 void acceptFileDialog(QWidget *widget, const QString &path)

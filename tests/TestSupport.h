@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 namespace testing_support {
 
@@ -18,15 +19,21 @@ QByteArray readFile(const QString &path);
 QByteArray romImage(const QByteArray &title, qint64 size = 32768, qint64 titleOffset = 0x134);
 
 // Answers the next modal window that appears: handler receives it and must
-// close it. If none appears within timeoutMs, the answerer records a test
-// failure. Every modal window still open after the handler ran is rejected,
-// so that a test never hangs on a dialog it did not expect.
+// close it. Given several handlers, each answers the next new modal window in
+// turn (a question a dialog asks from inside its own accept is answered
+// too). If a window does not appear within timeoutMs, the answerer records a
+// test failure; then, and for every answered window still open, the modal
+// windows are rejected, so that a test never hangs on a dialog it did not
+// expect.
 class ModalAnswerer {
 public:
-    explicit ModalAnswerer(std::function<void(QWidget *)> handler, int timeoutMs = 5000);
+    using Handler = std::function<void(QWidget *)>;
+    explicit ModalAnswerer(Handler handler, int timeoutMs = 5000);
+    explicit ModalAnswerer(std::vector<Handler> handlers, int timeoutMs = 5000);
     ~ModalAnswerer();
-    bool answered() const;
-    QString seenText() const;  // the message of a message box, if it was one
+    bool answered() const;  // every handler ran
+    QString seenText() const;  // the message of the first message box
+    QStringList seenTexts() const;  // the messages of all message boxes
 
 private:
     struct State;
@@ -35,6 +42,10 @@ private:
 
 // Types path into a file dialog and confirms it.
 void acceptFileDialog(QWidget *dialog, const QString &path);
+
+// Handlers for ModalAnswerer: press a message box's button / reject.
+void pressButton(QWidget *messageBox, int standardButton);
+void rejectDialog(QWidget *dialog);
 
 // Saves and restores the process's current folder.
 class CurrentFolderGuard {

@@ -1,0 +1,260 @@
+// Save and load through the main window's dialogs, and the start-up file.
+#include "app/Forms.h"
+#include "app/Unit1.h"
+#include "config/Configuration.h"
+#include "tests/TestSupport.h"
+#include "windows/Unit2.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <sys/mount.h>
+
+using namespace testing_support;
+using vantorix::Configuration;
+
+namespace {
+
+Configuration sampleConfiguration()
+{
+    Configuration config;
+    config.interfaceName = QStringLiteral("none.txt");
+    config.gamesDirectory = QStringLiteral("/home/player/roms ");
+    config.executables = {QStringLiteral("mgba-qt"), QString(), QStringLiteral("  /opt/vba/vba")};
+    config.displayNames = {QStringLiteral("mGBA (Qt)"), QStringLiteral("  "), QStringLiteral("Visual Boy")};
+    for (int i = 0; i < vantorix::kInfoLineCount; ++i)
+        config.infoLines[i] = QStringLiteral("info line %1 ").arg(i + 1);
+    config.infoLines[4] = QString();
+    config.gameList = {QStringLiteral("TETRIS                | TETRIS.GB"), QString(),
+                       QStringLiteral("Città                 | CITTA.GBC")};
+    return config;
+}
+
+// Keeps the controls the load leaves alone in a known state.
+void markUntouchedControls()
+{
+    Form1->RadioButton2->setChecked(true);
+    Form1->Label3->setText(QStringLiteral("--> KEEP.GB    "));
+    Form1->Label8->setEnabled(false);
+}
+
+void expectUntouchedControls()
+{
+    EXPECT_TRUE(Form1->RadioButton2->isChecked());
+    EXPECT_EQ(Form1->Label3->text(), QStringLiteral("--> KEEP.GB    "));
+    EXPECT_FALSE(Form1->Label8->isEnabled());
+}
+
+class ConfigurationActions : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+    FormsGuard forms;
+    QTemporaryDir dir;
+};
+
+TEST_F(ConfigurationActions, SaveAndLoadThroughTheDialogsRestoreEveryField)
+{
+    Configuration saved = sampleConfiguration();
+    Form1->applyConfiguration(saved);
+    // A line feed inside a text cannot survive a line-based file: it is
+    // stored as a space rather than shifting every later line.
+    Form2->infoLabel(8)->setText(QStringLiteral("two\nlines"));
+    saved.infoLines[8] = QStringLiteral("two lines");
+
+    QString proposedName;
+    QString saveFolder;
+    {
+        ModalAnswerer answer([&](QWidget *dialog) {
+            saveFolder = qobject_cast<QFileDialog *>(dialog)->directory().absolutePath();
+            proposedName = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text();
+            acceptFileDialog(dialog, dir.filePath("mine"));
+        });
+        Form1->Button3Click(Form1->Button3);
+        EXPECT_TRUE(answer.answered());
+    }
+    EXPECT_EQ(proposedName, QStringLiteral("user"));
+    EXPECT_EQ(saveFolder, QDir(QCoreApplication::applicationDirPath()).absolutePath());
+    // The default extension is added to a name typed without one.
+    const QString file = dir.filePath("mine.cfg");
+    ASSERT_TRUE(QFile::exists(file));
+    const QByteArray bytes = readFile(file);
+    EXPECT_TRUE(bytes.endsWith("| CITTA.GBC\r\n"));
+    EXPECT_FALSE(bytes.startsWith("\xEF\xBB\xBF"));
+
+    Form1->applyConfiguration(Configuration());
+    markUntouchedControls();
+    QString openFolder;
+    {
+        ModalAnswerer answer([&](QWidget *dialog) {
+            openFolder = qobject_cast<QFileDialog *>(dialog)->directory().absolutePath();
+            acceptFileDialog(dialog, file);
+        });
+        Form1->Button4Click(Form1->Button4);
+        EXPECT_TRUE(answer.answered());
+    }
+    EXPECT_EQ(openFolder, saveFolder);
+    EXPECT_EQ(Form1->configuration(), saved);
+    EXPECT_EQ(Form1->ComboBox1->currentIndex(), -1);
+    expectUntouchedControls();
+}
+
+TEST_F(ConfigurationActions, SaveAsksBeforeReplacingAndCancelWritesNothing)
+{
+    const QString file = writeFile(dir.filePath("user.cfg"), "old\r\n");
+    Form1->applyConfiguration(sampleConfiguration());
+    {
+        ModalAnswerer answer(std::vector<ModalAnswerer::Handler>{
+            [&](QWidget *dialog) { acceptFileDialog(dialog, file); },
+            [](QWidget *question) { pressButton(question, QMessageBox::Yes); }});
+        Form1->Button3Click(Form1->Button3);
+        EXPECT_TRUE(answer.answered());
+    }
+    EXPECT_EQ(readFile(file), vantorix::serializeConfiguration(sampleConfiguration()));
+
+    writeFile(file, "old\r\n");
+    {
+        ModalAnswerer answer(rejectDialog);
+        Form1->Button3Click(Form1->Button3);
+        EXPECT_TRUE(answer.answered());
+    }
+    EXPECT_EQ(readFile(file), QByteArray("old\r\n"));
+}
+
+TEST_F(ConfigurationActions, OpenDialogIgnoresANameThatDoesNotExist)
+{
+    Form1->applyConfiguration(sampleConfiguration());
+    markUntouchedControls();
+    ModalAnswerer answer([&](QWidget *dialog) { acceptFileDialog(dialog, dir.filePath("ghost.cfg")); });
+    Form1->Button4Click(Form1->Button4);
+    EXPECT_TRUE(answer.answered());
+    EXPECT_EQ(Form1->configuration(), sampleConfiguration());
+    expectUntouchedControls();
+}
+
+TEST_F(ConfigurationActions, FailedLoadChangesNoControl)
+{
+    Form1->applyConfiguration(sampleConfiguration());
+    markUntouchedControls();
+    const QString fifo = dir.filePath("pipe.cfg");
+    ASSERT_EQ(QProcess::execute(QStringLiteral("mkfifo"), {fifo}), 0);
+    const struct {
+        QString path;
+        QString message;
+    } cases[] = {
+        {dir.filePath("missing.cfg"), QStringLiteral("File not found.")},
+        {dir.path(), QStringLiteral("File access denied.")},
+        {fifo, QStringLiteral("Invalid filename.")},
+        {dir.filePath("missing.cfg/inside"), QStringLiteral("File not found.")},
+    };
+    for (const auto &c : cases) {
+        ModalAnswerer box([](QWidget *w) { pressButton(w, QMessageBox::Ok); });
+        EXPECT_FALSE(Form1->loadConfigurationFile(c.path));
+        EXPECT_EQ(box.seenText(), c.message) << c.path.toStdString();
+        EXPECT_EQ(qobject_cast<QMessageBox *>(QApplication::activeModalWidget()), nullptr);
+    }
+    EXPECT_EQ(Form1->configuration(), sampleConfiguration());
+    expectUntouchedControls();
+}
+
+TEST_F(ConfigurationActions, FailedSaveOnAFullDiskKeepsTheOldFile)
+{
+    const QString mountPoint = dir.filePath("small");
+    QDir().mkpath(mountPoint);
+    if (mount("vantorix-test", mountPoint.toLocal8Bit().constData(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a small tmpfs here (not root?)";
+    struct Unmount {
+        QString path;
+        ~Unmount() { umount2(path.toLocal8Bit().constData(), MNT_DETACH); }
+    } unmount{mountPoint};
+
+    const QByteArray old = vantorix::serializeConfiguration(Configuration());
+    const QString file = writeFile(mountPoint + "/user.cfg", old);
+    {
+        // Fill every remaining block.
+        QFile filler(mountPoint + "/filler");
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+    }
+    Form1->applyConfiguration(sampleConfiguration());
+    ModalAnswerer answer(std::vector<ModalAnswerer::Handler>{
+        [&](QWidget *dialog) { acceptFileDialog(dialog, file); },
+        [](QWidget *question) { pressButton(question, QMessageBox::Yes); },
+        [](QWidget *box) { pressButton(box, QMessageBox::Ok); }});
+    Form1->Button3Click(Form1->Button3);
+    EXPECT_TRUE(answer.answered());
+    ASSERT_EQ(answer.seenTexts().size(), 2);
+    EXPECT_EQ(answer.seenTexts().at(1), QStringLiteral("Disk full."));
+    EXPECT_EQ(readFile(file), old);
+    // No temporary file is left beside it.
+    EXPECT_EQ(QDir(mountPoint).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+TEST_F(ConfigurationActions, StartupFileLoadsInsteadOfTheDialog)
+{
+    const QString file = writeFile(dir.filePath("start.cfg"),
+                                   vantorix::serializeConfiguration(sampleConfiguration()));
+    Form1->setStartupFile(file);
+    Form1->show();
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(Form1->configuration(), sampleConfiguration());
+}
+
+TEST_F(ConfigurationActions, MissingStartupFileIsReportedAndNothingElseOpens)
+{
+    Form1->setStartupFile(dir.filePath("gone.cfg"));
+    const Configuration before = Form1->configuration();
+    {
+        ModalAnswerer box([](QWidget *w) { pressButton(w, QMessageBox::Ok); });
+        Form1->show();
+        QElapsedTimer timer;
+        timer.start();
+        while (!box.answered() && timer.elapsed() < 5000) {
+            QApplication::processEvents();
+            QThread::msleep(5);
+        }
+        EXPECT_EQ(box.seenText(), QStringLiteral("File not found."));
+    }
+    // As if the start-up dialog had been cancelled: no open dialog follows.
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(Form1->configuration(), before);
+    EXPECT_TRUE(Form1->Edit1->text().isEmpty());
+    EXPECT_EQ(Form1->ComboBox1->count(), 0);
+}
+
+TEST(CommandLine, HelpVersionAndUsageErrors)
+{
+    const auto run = [](const QStringList &args, QByteArray *out = nullptr) {
+        QProcess process;
+        process.start(QStringLiteral(KELPAD_PATH), args);
+        process.waitForFinished(20000);
+        if (out)
+            *out = process.readAllStandardOutput() + process.readAllStandardError();
+        return process.exitCode();
+    };
+    QByteArray out;
+    EXPECT_EQ(run({"--help"}, &out), 0);
+    EXPECT_TRUE(out.startsWith("Usage: kelpad [FILE]")) << out.constData();
+    EXPECT_EQ(run({"--version"}, &out), 0);
+    EXPECT_TRUE(out.startsWith("kelpad (Vantorix) ")) << out.constData();
+    EXPECT_EQ(run({"--mask", "*.gb"}, &out), 2);
+    EXPECT_TRUE(out.contains("--mask goes with --scan"));
+    EXPECT_EQ(run({"one.cfg", "two.cfg"}, &out), 2);
+    EXPECT_EQ(run({"--scan"}, &out), 2);
+}
+
+}  // namespace
