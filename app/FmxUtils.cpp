@@ -52,7 +52,13 @@ QString findExecutable(const QString &program)
         const QFileInfo info(program);
         return info.isFile() && info.isExecutable() ? program : QString();
     }
-    return QStandardPaths::findExecutable(program);
+    const QString found = QStandardPaths::findExecutable(program);
+    if (!found.isEmpty())
+        return found;
+    // Debian installs emulators in the games folders, which the PATH of a
+    // desktop session started by root or a service may lack.
+    return QStandardPaths::findExecutable(program, {QStringLiteral("/usr/local/games"),
+                                                    QStringLiteral("/usr/games")});
 }
 
 void seedRandomGenerator()

@@ -33,7 +33,11 @@ QString locateInterfaceFile(const QString &name, const QString &configFolder,
         return name;
     if (name.contains(QLatin1Char('/')))
         return QString();
-    for (const QString &folder : {configFolder, programFolder}) {
+    // An installed program keeps its bundled files in ../share/vantorix.
+    const QString dataFolder = programFolder.isEmpty()
+        ? QString()
+        : QDir(programFolder).filePath(QStringLiteral("../share/vantorix"));
+    for (const QString &folder : {configFolder, programFolder, dataFolder}) {
         if (folder.isEmpty())
             continue;
         const QString candidate = QDir(folder).filePath(name);

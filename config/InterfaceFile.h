@@ -44,7 +44,8 @@ struct InterfaceTexts {
 InterfaceTexts parseInterfaceFile(const QByteArray &bytes);
 
 // Where a bare interface name is looked for, in order: the current folder,
-// the folder of the configuration being loaded, the program's folder. A name
+// the folder of the configuration being loaded, the program's folder, then
+// the installed data folder beside it (../share/vantorix). A name
 // with a folder part is used as it stands. Empty when no such file exists.
 QString locateInterfaceFile(const QString &name, const QString &configFolder,
                             const QString &programFolder);

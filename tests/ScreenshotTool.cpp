@@ -1,12 +1,15 @@
 // Grabs every window of the program to a PNG file, for looking at them:
 //   vantorix-screenshots OUTDIR [CONFIG]
 // With CONFIG the windows show that configuration and its interface file;
-// the ROMS reader lists the current folder.
+// the ROMS reader lists the current folder; the main window is grabbed once
+// more after its configuration was saved and loaded back.
 #include "app/Fonts.h"
 #include "app/Forms.h"
 #include "app/Unit1.h"
 #include "catalogue/Unit3.h"
 #include "catalogue/Unit5.h"
+#include "config/Configuration.h"
+#include "config/TextFile.h"
 #include "windows/Unit2.h"
 #include "windows/Unit4.h"
 
@@ -55,6 +58,16 @@ int main(int argc, char **argv)
     Form3->ListBox2->addItems(vantorix::listItems(Form5->FileListBox1));
     Form3->countRefresh();
     grab(Form3, out.filePath(QStringLiteral("playlist-filled.png")));
+    // Saved and loaded back, the main window must look the same.
+    const QString resaved = out.filePath(QStringLiteral("resaved.cfg"));
+    vantorix::writeFileAtomically(resaved, vantorix::serializeConfiguration(Form1->configuration()));
+    Form1->applyConfiguration(vantorix::Configuration());
+    Form1->loadConfigurationFile(resaved);
+    if (Form1->ComboBox1->count() > 0) {
+        Form1->ComboBox1->setCurrentIndex(0);
+        Form1->ComboBox1Change(Form1->ComboBox1);
+    }
+    grab(Form1, out.filePath(QStringLiteral("main-reloaded.png")));
     vantorix::destroyForms();
     return 0;
 }
