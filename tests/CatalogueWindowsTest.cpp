@@ -1,0 +1,390 @@
+// The ROMS reader and the playlist editor on real widgets, over folders the
+// tests make.
+#include "app/Forms.h"
+#include "app/GameListEntry.h"
+#include "app/Unit1.h"
+#include "catalogue/FolderBrowser.h"
+#include "catalogue/RomHeader.h"
+#include "catalogue/Unit3.h"
+#include "catalogue/Unit5.h"
+#include "tests/TestSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QStorageInfo>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace testing_support;
+using vantorix::composeEntry;
+
+namespace {
+
+void pressOk(QWidget *box)
+{
+    pressButton(box, QMessageBox::Ok);
+}
+
+QStringList numberedEntries(int count, const QString &tag = QStringLiteral("GAME"))
+{
+    QStringList entries;
+    for (int i = 0; i < count; ++i)
+        entries.append(composeEntry(QStringLiteral("%1 %2").arg(tag).arg(i), QStringLiteral("G%1.GB").arg(i)));
+    return entries;
+}
+
+// The windows are made after the test's folder became the current one, as
+// the program makes them in the folder it was started from.
+class RomsReader : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        folder = QDir(dir.path()).canonicalPath();
+    }
+
+    void start()
+    {
+        ASSERT_TRUE(QDir::setCurrent(folder));
+        forms = std::make_unique<FormsGuard>();
+    }
+
+    void TearDown() override
+    {
+        forms.reset();
+    }
+
+    QString rom(const QString &name, const QByteArray &title)
+    {
+        return writeFile(QDir(folder).filePath(name), romImage(title));
+    }
+
+    void chooseFilter(int index)
+    {
+        Form5->FilterComboBox1->setCurrentIndex(index);
+        Q_EMIT Form5->FilterComboBox1->activated(index);
+    }
+
+    QStringList listed() const { return vantorix::listItems(Form5->FileListBox1); }
+
+    CurrentFolderGuard currentFolder;
+    QTemporaryDir dir;
+    QString folder;
+    std::unique_ptr<FormsGuard> forms;
+};
+
+TEST_F(RomsReader, FirstOpeningListsAndConvertsTheStartFolder)
+{
+    rom("b.gb", "BETA");
+    rom("A.GB", "ALPHA");
+    rom("c.gbc", "COLOUR");
+    rom(".hidden.gb", "HIDDEN");
+    QDir(folder).mkdir("folder.gb");
+    rom("readonly.gb", "LOCKED");
+    QFile::setPermissions(QDir(folder).filePath("readonly.gb"), QFile::ReadOwner | QFile::ReadGroup);
+    start();
+    QDir::setCurrent(QDir::tempPath());  // the browser starts where the program did
+
+    Form5->show();
+    EXPECT_EQ(listed(), QStringList({composeEntry("ALPHA", "A.GB"), composeEntry("BETA", "B.GB"),
+                                     composeEntry("LOCKED", "READONLY.GB")}));
+    EXPECT_EQ(Form5->windowTitle(), QStringLiteral("ROMS reader"));
+    EXPECT_EQ(QDir::currentPath(), folder);
+    EXPECT_EQ(Form5->DirectoryListBox1->directory(), folder);
+    EXPECT_EQ(Form5->FilterComboBox1->currentText(), QStringLiteral("Gameboy ROMS (*.gb)"));
+    EXPECT_EQ(Form5->DriveComboBox1->currentDrive(), QStorageInfo(folder).rootPath());
+    // The folder list: the path from the root, then the subfolders.
+    const QStringList parts = folder.split('/', Qt::SkipEmptyParts);
+    ASSERT_EQ(Form5->DirectoryListBox1->count(), parts.size() + 2);
+    EXPECT_EQ(Form5->DirectoryListBox1->item(0)->text(), QStringLiteral("/"));
+    EXPECT_EQ(Form5->DirectoryListBox1->item(parts.size())->text().trimmed(), parts.last());
+    EXPECT_EQ(Form5->DirectoryListBox1->item(parts.size() + 1)->text().trimmed(), QStringLiteral("folder.gb"));
+}
+
+TEST_F(RomsReader, EmptyFolderAndAddAllOfNothing)
+{
+    writeFile(QDir(folder).filePath("notes.txt"), "no rom here");
+    start();
+    Form3->show();
+    Form3->Label3->setText("stale");
+    Form5->show();
+    EXPECT_EQ(Form5->FileListBox1->count(), 0);
+    EXPECT_EQ(Form5->windowTitle(), QStringLiteral("ROMS reader"));
+    Form5->Label8Click(Form5->Label8);
+    EXPECT_FALSE(Form5->isVisible());
+    EXPECT_EQ(Form3->ListBox2->count(), 0);
+    EXPECT_EQ(Form3->Label3->text(), QStringLiteral("0 ROM"));
+    EXPECT_EQ(Form3->Label4->text(), QStringLiteral("0 ROM"));
+}
+
+TEST_F(RomsReader, FiltersRefillAndConvertAfresh)
+{
+    rom("one.gb", "ONE");
+    rom("two.GBC", "TWO");
+    start();
+    Form5->show();
+    EXPECT_EQ(listed(), QStringList({composeEntry("ONE", "ONE.GB")}));
+    chooseFilter(1);
+    EXPECT_EQ(Form5->FileListBox1->mask(), QStringLiteral("*.gbc"));
+    EXPECT_EQ(listed(), QStringList({composeEntry("TWO", "TWO.GBC")}));
+    // Back to the first filter: the names are listed and read again.
+    rom("one.gb", "ONE AGAIN");
+    chooseFilter(0);
+    EXPECT_EQ(listed(), QStringList({composeEntry("ONE AGAIN", "ONE.GB")}));
+}
+
+TEST_F(RomsReader, TooShortFileStopsThePassAndTheNextSelectionRetries)
+{
+    rom("a.gb", "FIRST");
+    writeFile(QDir(folder).filePath("b.txt"), QByteArray(0x140, 'x'));
+    rom("c.bin", "THIRD");
+    start();
+    Form5->show();
+    {
+        ModalAnswerer box(pressOk);
+        chooseFilter(2);  // All files
+        EXPECT_EQ(box.seenText(), QStringLiteral("Read beyond end of file."));
+    }
+    EXPECT_EQ(listed(), QStringList({composeEntry("FIRST", "A.GB"), "b.txt", "c.bin"}));
+    EXPECT_EQ(Form5->windowTitle(), QStringLiteral("--> B.TXT"));
+    {
+        // Each change of the selection tries again, and stops again.
+        ModalAnswerer box(pressOk);
+        Form5->FileListBox1->setCurrentRow(2);
+        EXPECT_EQ(box.seenText(), QStringLiteral("Read beyond end of file."));
+    }
+    EXPECT_EQ(listed().at(2), QStringLiteral("c.bin"));
+    rom("b.txt", "SECOND");
+    Form5->FileListBox1->setCurrentRow(0);
+    EXPECT_EQ(listed(), QStringList({composeEntry("FIRST", "A.GB"), composeEntry("SECOND", "B.TXT"),
+                                     composeEntry("THIRD", "C.BIN")}));
+    EXPECT_EQ(Form5->windowTitle(), QStringLiteral("ROMS reader"));
+    EXPECT_EQ(Form5->FileListBox1->currentRow(), 0);
+}
+
+TEST_F(RomsReader, SelectionChangeRunsAPassAndReopeningRunsNone)
+{
+    rom("a.gb", "FIRST");
+    rom("b.gb", "SECOND");
+    start();
+    Form5->show();
+    const QStringList converted = listed();
+
+    Form5->setWindowTitle("marker");
+    Form5->FileListBox1->setCurrentRow(1);
+    EXPECT_EQ(Form5->windowTitle(), QStringLiteral("ROMS reader"));
+    EXPECT_EQ(listed(), converted);
+    Form5->setWindowTitle("marker");
+    Form5->FileListBox1->setCurrentRow(1);  // already selected
+    EXPECT_EQ(Form5->windowTitle(), QStringLiteral("marker"));
+
+    // Closed and opened again: same folder, same list, no pass.
+    QDir(folder).mkdir("sub");
+    rom("sub/z.gb", "DEEPER");
+    ASSERT_TRUE(Form5->DirectoryListBox1->openFolder(folder + "/sub"));
+    Form5->close();
+    QDir::setCurrent(QDir::tempPath());
+    Form5->setWindowTitle("marker");
+    Form5->show();
+    EXPECT_EQ(Form5->windowTitle(), QStringLiteral("marker"));
+    EXPECT_EQ(Form5->DirectoryListBox1->directory(), folder + "/sub");
+    EXPECT_EQ(listed(), QStringList({composeEntry("DEEPER", "Z.GB")}));
+}
+
+TEST_F(RomsReader, FolderThatCannotBeEnteredMovesNothing)
+{
+    rom("a.gb", "FIRST");
+    writeFile(QDir(folder).filePath("plain"), "x");
+    start();
+    Form5->show();
+    const QStringList before = listed();
+    for (const QString &target : {folder + "/missing", folder + "/plain"}) {
+        ModalAnswerer box(pressOk);
+        EXPECT_FALSE(Form5->DirectoryListBox1->openFolder(target));
+        EXPECT_FALSE(box.seenText().isEmpty());
+    }
+    EXPECT_EQ(Form5->DirectoryListBox1->directory(), folder);
+    EXPECT_EQ(QDir::currentPath(), folder);
+    EXPECT_EQ(listed(), before);
+}
+
+TEST_F(RomsReader, AddAllTwiceWhileTheEditorStaysOpen)
+{
+    rom("a.gb", "FIRST");
+    rom("b.gb", "SECOND");
+    start();
+    Form3->show();
+    for (int round = 1; round <= 2; ++round) {
+        Form5->show();
+        Form5->Label8Click(Form5->Label8);
+        EXPECT_FALSE(Form5->isVisible());
+    }
+    EXPECT_EQ(vantorix::listItems(Form3->ListBox2),
+              QStringList({composeEntry("FIRST", "A.GB"), composeEntry("SECOND", "B.GB"),
+                           composeEntry("FIRST", "A.GB"), composeEntry("SECOND", "B.GB")}));
+    EXPECT_EQ(Form3->Label4->text(), QStringLiteral("4 ROM"));
+}
+
+class PlaylistEditor : public ::testing::Test {
+protected:
+    void open(const QStringList &gameList = {})
+    {
+        Form1->ComboBox1->clear();
+        Form1->ComboBox1->addItems(gameList);
+        Form3->show();
+    }
+
+    void select(QListWidget *list, int row)
+    {
+        list->setCurrentRow(row);
+        list->item(row)->setSelected(true);
+    }
+
+    FormsGuard forms;
+};
+
+TEST_F(PlaylistEditor, ShowingFillsTheAvailableListAndEmptiesThePlaylist)
+{
+    open();
+    EXPECT_EQ(Form3->ListBox1->count(), 0);
+    EXPECT_EQ(Form3->Label3->text(), QStringLiteral("0 ROM"));
+    EXPECT_EQ(Form3->Label4->text(), QStringLiteral("0 ROM"));
+    Form3->hide();
+
+    open(numberedEntries(3));
+    EXPECT_EQ(vantorix::listItems(Form3->ListBox1), numberedEntries(3));
+    EXPECT_EQ(Form3->Label3->text(), QStringLiteral("3 ROM"));
+
+    // One picture at a time, and over many showings each of them.
+    bool seen1 = false;
+    bool seen2 = false;
+    for (int i = 0; i < 64; ++i) {
+        Form3->hide();
+        Form3->show();
+        EXPECT_NE(Form3->Image1->isVisible(), Form3->Image2->isVisible());
+        seen1 |= Form3->Image1->isVisible();
+        seen2 |= Form3->Image2->isVisible();
+    }
+    EXPECT_TRUE(seen1 && seen2);
+}
+
+TEST_F(PlaylistEditor, AddRemoveAndTheirEmptySelection)
+{
+    open(numberedEntries(3));
+    Form3->Label3->setText("stale");
+    Form3->Label7Click(Form3->Label7);  // nothing selected
+    EXPECT_EQ(Form3->ListBox2->count(), 0);
+    EXPECT_EQ(Form3->Label3->text(), QStringLiteral("3 ROM"));
+
+    select(Form3->ListBox1, 2);
+    Form3->Label7Click(Form3->Label7);
+    Form3->Label7Click(Form3->Label7);
+    select(Form3->ListBox1, 0);
+    Form3->Label7Click(Form3->Label7);
+    EXPECT_EQ(vantorix::listItems(Form3->ListBox2),
+              QStringList({numberedEntries(3)[2], numberedEntries(3)[2], numberedEntries(3)[0]}));
+
+    Form3->ListBox2->clearSelection();
+    Form3->Label4->setText("stale");
+    Form3->Label9Click(Form3->Label9);
+    EXPECT_EQ(Form3->ListBox2->count(), 3);
+    EXPECT_EQ(Form3->Label4->text(), QStringLiteral("3 ROM"));
+    select(Form3->ListBox2, 1);
+    Form3->Label9Click(Form3->Label9);
+    EXPECT_EQ(vantorix::listItems(Form3->ListBox2), QStringList({numberedEntries(3)[2], numberedEntries(3)[0]}));
+    Form3->Label10Click(Form3->Label10);
+    EXPECT_EQ(Form3->ListBox2->count(), 0);
+    EXPECT_EQ(Form3->Bar1->value(), 0);
+}
+
+TEST_F(PlaylistEditor, TheLimitOf680)
+{
+    const QStringList entries = numberedEntries(681);
+    open(entries);
+    Form3->ListBox2->addItems(entries.mid(0, 679));
+    select(Form3->ListBox1, 679);
+    Form3->Label7Click(Form3->Label7);  // the 680th: no message
+    EXPECT_EQ(Form3->Label4->text(), QStringLiteral("680 ROM"));
+    EXPECT_EQ(Form3->Bar1->value(), Form3->Bar1->maximum());
+    {
+        ModalAnswerer notice(pressOk);
+        select(Form3->ListBox1, 680);
+        Form3->Label7Click(Form3->Label7);
+        EXPECT_EQ(notice.seenText(), QStringLiteral("MAX ROMS: 680"));
+    }
+    EXPECT_EQ(Form3->ListBox2->count(), 681);
+    EXPECT_EQ(Form3->Label4->text(), QStringLiteral("681 ROM"));
+    EXPECT_EQ(Form3->Bar1->value(), 680);
+    {
+        ModalAnswerer notice(pressOk);
+        Form3->Label6Click(Form3->Label6);
+        EXPECT_EQ(notice.seenText(), QStringLiteral(" Max ROMs for the playlist: 680"));
+    }
+    EXPECT_TRUE(Form3->isVisible());
+    EXPECT_EQ(Form1->ComboBox1->count(), 681);  // nothing committed
+    select(Form3->ListBox2, 0);
+    Form3->Label9Click(Form3->Label9);
+    Form3->Label6Click(Form3->Label6);
+    EXPECT_FALSE(Form3->isVisible());
+    EXPECT_EQ(vantorix::listItems(Form1->ComboBox1), entries.mid(1));
+    EXPECT_EQ(Form1->ComboBox1->currentIndex(), -1);
+}
+
+TEST_F(PlaylistEditor, AddAllTwiceWarnsOnceAndAddAllPastTheLimitIsQuietUnderIt)
+{
+    open(numberedEntries(400));
+    Form3->Label8Click(Form3->Label8);
+    EXPECT_EQ(Form3->ListBox2->count(), 400);
+    {
+        ModalAnswerer notice(pressOk);
+        Form3->Label8Click(Form3->Label8);
+        EXPECT_EQ(notice.seenTexts(), QStringList({"MAX ROMS: 680"}));
+    }
+    EXPECT_EQ(Form3->Label4->text(), QStringLiteral("800 ROM"));
+    EXPECT_EQ(Form3->Bar1->value(), Form3->Bar1->maximum());
+    EXPECT_EQ(vantorix::listItems(Form3->ListBox2), numberedEntries(400) + numberedEntries(400));
+}
+
+TEST_F(PlaylistEditor, CommitCancelAndTheNextShowing)
+{
+    open(numberedEntries(5));
+    Form3->ListBox2->addItem("imported entry");
+    Form3->Label5Click(Form3->Label5);  // Cancel: the import is lost
+    EXPECT_FALSE(Form3->isVisible());
+    EXPECT_EQ(vantorix::listItems(Form1->ComboBox1), numberedEntries(5));
+
+    Form3->show();
+    select(Form3->ListBox1, 3);
+    Form3->Label7Click(Form3->Label7);
+    Form3->Label6Click(Form3->Label6);
+    EXPECT_EQ(vantorix::listItems(Form1->ComboBox1), QStringList({numberedEntries(5)[3]}));
+    Form3->show();
+    EXPECT_EQ(vantorix::listItems(Form3->ListBox1), QStringList({numberedEntries(5)[3]}));
+    EXPECT_EQ(Form3->ListBox2->count(), 0);
+
+    // Ok! with an empty playlist empties the game list.
+    Form3->Label6Click(Form3->Label6);
+    EXPECT_EQ(Form1->ComboBox1->count(), 0);
+}
+
+TEST_F(PlaylistEditor, ImportCarriesTheAddAllCaption)
+{
+    open();
+    for (const QString &caption : {QStringLiteral(">> Add all"), QStringLiteral(">> Aggiungi tutti")}) {
+        Form3->Label8->setText(caption);
+        QString shown;
+        ModalAnswerer reader([&](QWidget *window) {
+            shown = Form5->Label8->text();
+            EXPECT_EQ(window, Form5);
+            rejectDialog(window);
+        });
+        Form3->Label11Click(Form3->Label11);
+        EXPECT_EQ(shown, caption);
+    }
+}
+
+}  // namespace
