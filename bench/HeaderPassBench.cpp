@@ -1,42 +1,22 @@
 // The header pass over folders of ROM files, beside a raw POSIX loop that
 // makes the same system calls (stat, open, read, size, seek, read, close)
-// and nothing else. Folders are made once per size in a temporary folder.
+// and nothing else.
+#include "bench/BenchFolders.h"
 #include "catalogue/FileListing.h"
 #include "catalogue/HeaderPass.h"
 
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
-#include <map>
-#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-const QString &romFolder(int count)
-{
-    static std::map<int, std::unique_ptr<QTemporaryDir>> folders;
-    static std::map<int, QString> paths;
-    auto &dir = folders[count];
-    if (!dir) {
-        dir = std::make_unique<QTemporaryDir>();
-        QByteArray image(32768, '\0');
-        image.replace(0x134, 8, "BENCHROM");
-        for (int i = 0; i < count; ++i) {
-            QFile file(dir->filePath(QStringLiteral("GAME%1.GB").arg(i, 6, 10, QLatin1Char('0'))));
-            file.open(QIODevice::WriteOnly);
-            file.write(image.constData(), 1024);  // enough for the header
-        }
-        paths[count] = dir->path();
-    }
-    return paths[count];
-}
 
 class Names : public vantorix::EntryList {
 public:
@@ -48,7 +28,7 @@ public:
 
 void HeaderPass(benchmark::State &state)
 {
-    const QString folder = romFolder(int(state.range(0)));
+    const QString folder = vantorix_bench::romFolder(int(state.range(0)));
     const QStringList names = vantorix::listMatchingFiles(folder, QStringLiteral("*.gb"));
     for (auto _ : state) {
         Names list;
@@ -61,7 +41,7 @@ void HeaderPass(benchmark::State &state)
 
 void RawLoop(benchmark::State &state)
 {
-    const QString folder = romFolder(int(state.range(0)));
+    const QString folder = vantorix_bench::romFolder(int(state.range(0)));
     std::vector<QByteArray> paths;
     for (const QString &name : vantorix::listMatchingFiles(folder, QStringLiteral("*.gb")))
         paths.push_back(QFile::encodeName(folder + QLatin1Char('/') + name));
@@ -85,4 +65,3 @@ void RawLoop(benchmark::State &state)
 
 BENCHMARK(HeaderPass)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(RawLoop)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK_MAIN();

@@ -1,0 +1,47 @@
+#include "bench/BenchFolders.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <map>
+#include <memory>
+
+#include <sys/resource.h>
+
+namespace vantorix_bench {
+
+const QString &romFolder(int count)
+{
+    static std::map<int, std::unique_ptr<QTemporaryDir>> folders;
+    static std::map<int, QString> paths;
+    auto &dir = folders[count];
+    if (!dir) {
+        dir = std::make_unique<QTemporaryDir>();
+        QByteArray image(1024, '\0');  // enough for the header
+        image.replace(0x134, 8, "BENCHROM");
+        for (int i = 0; i < count; ++i) {
+            QFile file(dir->filePath(QStringLiteral("GAME%1.GB").arg(i, 6, 10, QLatin1Char('0'))));
+            if (file.open(QIODevice::WriteOnly))
+                file.write(image);
+        }
+        paths[count] = dir->path();
+    }
+    return paths[count];
+}
+
+const QString &emptyFolder()
+{
+    static QTemporaryDir dir;
+    static const QString path = dir.path();
+    return path;
+}
+
+double peakResidentMiB()
+{
+    struct rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
+}
+
+}  // namespace vantorix_bench

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace vantorix_bench {
+
+// A folder of count small ROM files named GAME000000.GB..., made once per
+// count in a temporary folder and removed at exit.
+const QString &romFolder(int count);
+
+// An empty folder, for moving the browser away between measurements.
+const QString &emptyFolder();
+
+// The process's peak resident memory so far, in MiB.
+double peakResidentMiB();
+
+}  // namespace vantorix_bench
