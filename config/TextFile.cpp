@@ -163,9 +163,21 @@ void writeFileAtomically(const QString &path, const QByteArray &data)
     if (path.isEmpty())
         throw IoError::fromErrno(ENOENT);
     QFileInfo info(path);
-    // Write through a symbolic link to the file it names, as an editor does.
-    if (info.isSymLink() && info.exists())
-        info = QFileInfo(info.canonicalFilePath());
+    // Write through a symbolic link to the file it names, as an editor does;
+    // a rename onto the link itself would replace the link.
+    if (info.isSymLink()) {
+        if (info.exists()) {
+            info = QFileInfo(info.canonicalFilePath());
+        } else {
+            struct stat st;
+            if (::stat(QFile::encodeName(path).constData(), &st) != 0 && errno == ELOOP)
+                throw IoError::fromErrno(ELOOP);
+            // A link to a file not yet there: create that file.
+            info = QFileInfo(info.symLinkTarget());
+            if (info.isSymLink())
+                throw IoError::fromErrno(ELOOP);
+        }
+    }
     const QByteArray target = QFile::encodeName(info.absoluteFilePath());
 
     struct stat old;

@@ -1,8 +1,29 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite headless.
+# With --full (the default when CI=true) the suite runs a second time built
+# with AddressSanitizer and UndefinedBehaviorSanitizer, and every fuzz target
+# runs for FUZZ_SECONDS (default 30).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-"$top/scripts/install-deps.sh"
-"$top/scripts/build.sh" -DVANTORIX_TESTS=ON
+full=${CI:-false}
+[ "${1:-}" = --full ] && full=true
+build=${BUILD_DIR:-$top/build}
 export QT_QPA_PLATFORM=offscreen
-ctest --test-dir "${BUILD_DIR:-$top/build}" --output-on-failure -j"$(nproc)" --timeout 300
+
+if [ "$full" = true ]; then
+  "$top/scripts/install-deps.sh" --fuzz
+else
+  "$top/scripts/install-deps.sh"
+fi
+"$top/scripts/build.sh" -DVANTORIX_TESTS=ON
+ctest --test-dir "$build" --output-on-failure -j"$(nproc)" --timeout 300
+[ "$full" = true ] || exit 0
+
+echo "== The suite under AddressSanitizer and UndefinedBehaviorSanitizer"
+BUILD_DIR=${SANITIZE_BUILD_DIR:-$top/build-sanitize} "$top/scripts/build.sh" \
+  -DVANTORIX_TESTS=ON -DVANTORIX_BENCH=OFF -DVANTORIX_SANITIZE=ON
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir "${SANITIZE_BUILD_DIR:-$top/build-sanitize}" --output-on-failure -j"$(nproc)" --timeout 600
+
+echo "== Fuzz targets, ${FUZZ_SECONDS:-30} s each"
+"$top/scripts/fuzz.sh" "${FUZZ_SECONDS:-30}"

@@ -168,6 +168,23 @@ TEST_F(Launch, ShellCharactersReachTheEmulatorAsText)
     EXPECT_FALSE(QFile::exists(marker));
 }
 
+TEST_F(Launch, ProgramPathWithShellCharactersIsAPath)
+{
+    // Run from the test's folder, a command in the name would leave a mark.
+    CurrentFolderGuard folder;
+    QDir::setCurrent(dir.path());
+    const QString marker = dir.filePath("pwned");
+    const QString program = dir.filePath(QStringLiteral("bin/emu;touch pwned $(touch pwned) 'q' \"d\""));
+    ASSERT_TRUE(QFile::copy(recorder, program));
+    QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner);
+    Form1->Edit3->setText(program);
+    Form1->Edit1->setText(dir.path());
+    choose(composeEntry("", "B&B.GB"));
+    Form1->Label8Click(Form1->Label8);
+    EXPECT_EQ(recorded(program), QStringList{dir.path() + "/B&B.GB"});
+    EXPECT_FALSE(QFile::exists(marker));
+}
+
 TEST_F(Launch, NothingStartsWithoutAChosenEntryOrExecutable)
 {
     Form1->ComboBox1->addItem(composeEntry("", "A.GB"));
