@@ -1,5 +1,7 @@
 #include "bench/BenchFolders.h"
 
+#include "config/TextFile.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QTemporaryDir>
@@ -34,6 +36,29 @@ const QString &emptyFolder()
 {
     static QTemporaryDir dir;
     static const QString path = dir.path();
+    return path;
+}
+
+vantorix::Configuration fullConfiguration()
+{
+    vantorix::Configuration config;
+    config.gamesDirectory = QStringLiteral("/home/player/roms");
+    for (int i = 0; i < vantorix::kInfoLineCount; ++i)
+        config.infoLines[i] = QStringLiteral("Information line %1").arg(i);
+    for (int i = 0; i < vantorix::kPlaylistLimit; ++i)
+        config.gameList.append(
+            QStringLiteral("GAME NUMBER %1             (GAME%1.GB)").arg(i, 6, 10, QLatin1Char('0')));
+    return config;
+}
+
+const QString &fullConfigurationFile()
+{
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        const QString file = dir.filePath(QStringLiteral("full.cfg"));
+        vantorix::writeFileAtomically(file, vantorix::serializeConfiguration(fullConfiguration()));
+        return file;
+    }();
     return path;
 }
 

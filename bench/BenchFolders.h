@@ -1,5 +1,7 @@
 #pragma once
 
+#include "config/Configuration.h"
+
 #include <QString>
 
 namespace vantorix_bench {
@@ -10,6 +12,11 @@ const QString &romFolder(int count);
 
 // An empty folder, for moving the browser away between measurements.
 const QString &emptyFolder();
+
+// A configuration whose game list is full (680 entries), and a file holding
+// it, written once.
+vantorix::Configuration fullConfiguration();
+const QString &fullConfigurationFile();
 
 // The process's peak resident memory so far, in MiB.
 double peakResidentMiB();

@@ -4,8 +4,9 @@
 #include "config/Configuration.h"
 #include "config/TextFile.h"
 
+#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
+#include <QFileInfo>
 
 #include <benchmark/benchmark.h>
 
@@ -14,66 +15,53 @@
 
 namespace {
 
-vantorix::Configuration fullConfiguration()
+// The saved and raw copies go beside the full configuration.
+QString besideFullConfiguration(const QString &name)
 {
-    vantorix::Configuration config;
-    config.gamesDirectory = QStringLiteral("/home/player/roms");
-    for (int i = 0; i < vantorix::kInfoLineCount; ++i)
-        config.infoLines[i] = QStringLiteral("Information line %1").arg(i);
-    for (int i = 0; i < vantorix::kPlaylistLimit; ++i)
-        config.gameList.append(QStringLiteral("GAME NUMBER %1             (GAME%1.GB)").arg(i, 6, 10, QLatin1Char('0')));
-    return config;
+    return QFileInfo(vantorix_bench::fullConfigurationFile()).dir().filePath(name);
 }
 
-struct ConfigFile {
-    QTemporaryDir dir;
-    QString path = dir.filePath(QStringLiteral("full.cfg"));
-    QByteArray bytes = vantorix::serializeConfiguration(fullConfiguration());
-    ConfigFile() { vantorix::writeFileAtomically(path, bytes); }
-};
-
-ConfigFile &configFile()
+qint64 fullConfigurationSize()
 {
-    static ConfigFile file;
-    return file;
+    return QFileInfo(vantorix_bench::fullConfigurationFile()).size();
 }
 
 void ConfigLoad(benchmark::State &state)
 {
-    const QString path = configFile().path;
+    const QString path = vantorix_bench::fullConfigurationFile();
     for (auto _ : state)
         benchmark::DoNotOptimize(vantorix::parseConfiguration(vantorix::readWholeFile(path)));
-    state.SetBytesProcessed(state.iterations() * configFile().bytes.size());
+    state.SetBytesProcessed(state.iterations() * fullConfigurationSize());
     state.counters["peak_MiB"] = vantorix_bench::peakResidentMiB();
 }
 
 void RawRead(benchmark::State &state)
 {
-    const QByteArray path = QFile::encodeName(configFile().path);
+    const QByteArray path = QFile::encodeName(vantorix_bench::fullConfigurationFile());
     QByteArray buffer(1 << 20, '\0');
     for (auto _ : state) {
         const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
         benchmark::DoNotOptimize(::read(fd, buffer.data(), size_t(buffer.size())));
         ::close(fd);
     }
-    state.SetBytesProcessed(state.iterations() * configFile().bytes.size());
+    state.SetBytesProcessed(state.iterations() * fullConfigurationSize());
 }
 
 void ConfigSave(benchmark::State &state)
 {
-    const vantorix::Configuration config = fullConfiguration();
-    const QString path = configFile().dir.filePath(QStringLiteral("saved.cfg"));
+    const vantorix::Configuration config = vantorix_bench::fullConfiguration();
+    const QString path = besideFullConfiguration(QStringLiteral("saved.cfg"));
     for (auto _ : state)
         vantorix::writeFileAtomically(path, vantorix::serializeConfiguration(config));
-    state.SetBytesProcessed(state.iterations() * configFile().bytes.size());
+    state.SetBytesProcessed(state.iterations() * fullConfigurationSize());
     state.counters["peak_MiB"] = vantorix_bench::peakResidentMiB();
 }
 
 // The same bytes written in place and flushed to the disk.
 void RawWrite(benchmark::State &state)
 {
-    const QByteArray path = QFile::encodeName(configFile().dir.filePath(QStringLiteral("raw.cfg")));
-    const QByteArray &bytes = configFile().bytes;
+    const QByteArray path = QFile::encodeName(besideFullConfiguration(QStringLiteral("raw.cfg")));
+    const QByteArray bytes = vantorix::serializeConfiguration(vantorix_bench::fullConfiguration());
     for (auto _ : state) {
         const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         benchmark::DoNotOptimize(::write(fd, bytes.constData(), size_t(bytes.size())));

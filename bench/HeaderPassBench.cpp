@@ -6,7 +6,6 @@
 #include "catalogue/HeaderPass.h"
 
 #include <QByteArray>
-#include <QDir>
 #include <QFile>
 
 #include <benchmark/benchmark.h>
@@ -17,21 +16,12 @@
 
 namespace {
 
-
-class Names : public vantorix::EntryList {
-public:
-    QStringList items;
-    int count() const override { return int(items.size()); }
-    QString text(int i) const override { return items.at(i); }
-    void setText(int i, const QString &t) override { items[i] = t; }
-};
-
 void HeaderPass(benchmark::State &state)
 {
     const QString folder = vantorix_bench::romFolder(int(state.range(0)));
     const QStringList names = vantorix::listMatchingFiles(folder, QStringLiteral("*.gb"));
     for (auto _ : state) {
-        Names list;
+        vantorix::TextEntryList list;
         list.items = names;
         vantorix::runHeaderPass(list, folder);
         benchmark::DoNotOptimize(list.items);

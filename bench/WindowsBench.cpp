@@ -5,12 +5,9 @@
 #include "bench/BenchFolders.h"
 #include "catalogue/FolderBrowser.h"
 #include "catalogue/Unit5.h"
-#include "config/Configuration.h"
-#include "config/TextFile.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -33,26 +30,11 @@ void FolderOpen(benchmark::State &state)
     state.counters["peak_MiB"] = vantorix_bench::peakResidentMiB();
 }
 
-const QString &fullConfiguration()
-{
-    static QTemporaryDir dir;
-    static const QString path = dir.filePath(QStringLiteral("full.cfg"));
-    static bool written = false;
-    if (!written) {
-        vantorix::Configuration config;
-        for (int i = 0; i < vantorix::kPlaylistLimit; ++i)
-            config.gameList.append(QStringLiteral("GAME NUMBER %1             (GAME%1.GB)").arg(i, 6, 10, QLatin1Char('0')));
-        vantorix::writeFileAtomically(path, vantorix::serializeConfiguration(config));
-        written = true;
-    }
-    return path;
-}
-
 // From nothing to the main window shown with a configuration of 680
 // entries loaded, and back.
 void StartUp(benchmark::State &state)
 {
-    const QString config = fullConfiguration();
+    const QString config = vantorix_bench::fullConfigurationFile();
     for (auto _ : state) {
         vantorix::createForms();
         Form1->setStartupFile(config);
@@ -67,9 +49,7 @@ void StartUp(benchmark::State &state)
 // A bare window of the main window's size holding a combo box of 680 items.
 void RawWindow(benchmark::State &state)
 {
-    QStringList items;
-    for (int i = 0; i < vantorix::kPlaylistLimit; ++i)
-        items.append(QStringLiteral("GAME NUMBER %1             (GAME%1.GB)").arg(i, 6, 10, QLatin1Char('0')));
+    const QStringList items = vantorix_bench::fullConfiguration().gameList;
     for (auto _ : state) {
         auto *window = new QWidget;
         window->resize(590, 338);

@@ -3,6 +3,7 @@
 #include "app/IoError.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -17,6 +18,15 @@ public:
     // Replaces the text at the same position, keeping the selection and
     // notifying nobody.
     virtual void setText(int index, const QString &text) = 0;
+};
+
+// The pass over a plain list of texts, held by value.
+class TextEntryList : public EntryList {
+public:
+    QStringList items;
+    int count() const override { return int(items.size()); }
+    QString text(int index) const override { return items.at(index); }
+    void setText(int index, const QString &text) override { items[index] = text; }
 };
 
 // The pass stopped on this item.

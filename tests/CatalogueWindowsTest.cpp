@@ -24,11 +24,6 @@ using vantorix::composeEntry;
 
 namespace {
 
-void pressOk(QWidget *box)
-{
-    pressButton(box, QMessageBox::Ok);
-}
-
 QStringList numberedEntries(int count, const QString &tag = QStringLiteral("GAME"))
 {
     QStringList entries;

@@ -158,7 +158,7 @@ TEST_F(ConfigurationActions, FailedLoadChangesNoControl)
         {dir.filePath("missing.cfg/inside"), QStringLiteral("File not found.")},
     };
     for (const auto &c : cases) {
-        ModalAnswerer box([](QWidget *w) { pressButton(w, QMessageBox::Ok); });
+        ModalAnswerer box(pressOk);
         EXPECT_FALSE(Form1->loadConfigurationFile(c.path));
         EXPECT_EQ(box.seenText(), c.message) << c.path.toStdString();
         EXPECT_EQ(qobject_cast<QMessageBox *>(QApplication::activeModalWidget()), nullptr);
@@ -192,7 +192,7 @@ TEST_F(ConfigurationActions, FailedSaveOnAFullDiskKeepsTheOldFile)
     ModalAnswerer answer(std::vector<ModalAnswerer::Handler>{
         [&](QWidget *dialog) { acceptFileDialog(dialog, file); },
         [](QWidget *question) { pressButton(question, QMessageBox::Yes); },
-        [](QWidget *box) { pressButton(box, QMessageBox::Ok); }});
+        pressOk});
     Form1->Button3Click(Form1->Button3);
     EXPECT_TRUE(answer.answered());
     ASSERT_EQ(answer.seenTexts().size(), 2);
@@ -218,7 +218,7 @@ TEST_F(ConfigurationActions, MissingStartupFileIsReportedAndNothingElseOpens)
     Form1->setStartupFile(dir.filePath("gone.cfg"));
     const Configuration before = Form1->configuration();
     {
-        ModalAnswerer box([](QWidget *w) { pressButton(w, QMessageBox::Ok); });
+        ModalAnswerer box(pressOk);
         Form1->show();
         QElapsedTimer timer;
         timer.start();

@@ -32,13 +32,6 @@ using vantorix::IoError;
 
 namespace {
 
-struct Names : vantorix::EntryList {
-    QStringList items;
-    int count() const override { return int(items.size()); }
-    QString text(int i) const override { return items.at(i); }
-    void setText(int i, const QString &t) override { items[i] = t; }
-};
-
 // A snapshot of a folder's names, sizes and times, to show nothing changed.
 QStringList folderState(const QString &folder)
 {
@@ -151,14 +144,14 @@ TEST(HostileFolder, VanishingUnreadableAndLoopingFiles)
 
     // Removed between listing and reading: it stays a name, no error.
     QFile::remove(dir.filePath("gone.gb"));
-    Names names;
+    vantorix::TextEntryList names;
     names.items = {"a.gb", "gone.gb", "self.gb"};
     vantorix::runHeaderPass(names, dir.path());
     EXPECT_EQ(names.items, QStringList({composeEntry("ALPHA", "A.GB"), "gone.gb", "self.gb"}));
 
     // Without the right to read it, the pass stops with the platform's text.
     const int status = runUnprivileged([&] {
-        Names unreadable;
+        vantorix::TextEntryList unreadable;
         unreadable.items = {"secret.gb"};
         try {
             vantorix::runHeaderPass(unreadable, dir.path());
@@ -196,7 +189,7 @@ TEST(HostileFolder, BrowserOverLinkLoopsAndOddNames)
 
     // The link to itself cannot be opened: reported, nothing moves.
     {
-        ModalAnswerer box([](QWidget *w) { pressButton(w, QMessageBox::Ok); });
+        ModalAnswerer box(pressOk);
         EXPECT_FALSE(Form5->DirectoryListBox1->openFolder(folder + "/loop"));
         EXPECT_TRUE(box.answered());
     }
@@ -231,7 +224,7 @@ TEST(HostileFolder, HundredThousandFiles)
     Form3->show();
     Form5->Label8Click(Form5->Label8);
     EXPECT_EQ(Form3->ListBox2->count(), 100000);
-    ModalAnswerer notice([](QWidget *w) { pressButton(w, QMessageBox::Ok); });
+    ModalAnswerer notice(pressOk);
     Form3->Label6Click(Form3->Label6);
     EXPECT_EQ(notice.seenText(), QStringLiteral(" Max ROMs for the playlist: 680"));
     EXPECT_EQ(vantorix::listItems(Form1->ComboBox1), QStringList{"kept"});

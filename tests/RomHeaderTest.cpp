@@ -67,14 +67,6 @@ TEST(RomHeader, ImagesAndShortFiles)
     EXPECT_THROW(entryFromImage("ab", "z"), IoError);
 }
 
-class ListEntries : public EntryList {
-public:
-    QStringList items;
-    int count() const override { return int(items.size()); }
-    QString text(int i) const override { return items.at(i); }
-    void setText(int i, const QString &t) override { items[i] = t; }
-};
-
 TEST(HeaderPass, ReadOnlyFifoStopAndRetry)
 {
     QTemporaryDir dir;
@@ -85,7 +77,7 @@ TEST(HeaderPass, ReadOnlyFifoStopAndRetry)
     writeFile(dir.filePath("d.gb"), romImage("DELTA"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("e.gb")).constData(), 0644), 0);
 
-    ListEntries list;
+    vantorix::TextEntryList list;
     list.items = {"a.gb", "b.gb", "c.gb", "d.gb", "e.gb", "missing.gb"};
     QStringList seen;
     try {

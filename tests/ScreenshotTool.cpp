@@ -27,6 +27,15 @@ static void grab(QWidget *window, const QString &file)
     std::printf("%s\n", qUtf8Printable(file));
 }
 
+// Shows the selection line of a chosen entry, as a user's choice does.
+static void chooseFirstEntry()
+{
+    if (Form1->ComboBox1->count() == 0)
+        return;
+    Form1->ComboBox1->setCurrentIndex(0);
+    Form1->ComboBox1Change(Form1->ComboBox1);
+}
+
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
@@ -40,10 +49,7 @@ int main(int argc, char **argv)
     if (argc > 2)
         Form1->loadConfigurationFile(QString::fromLocal8Bit(argv[2]));
     Form1->setStartupFile(QStringLiteral("/nonexistent"));  // no dialog at show
-    if (Form1->ComboBox1->count() > 0) {
-        Form1->ComboBox1->setCurrentIndex(0);
-        Form1->ComboBox1Change(Form1->ComboBox1);
-    }
+    chooseFirstEntry();
     // The error box for the missing start-up file is closed at once.
     QTimer::singleShot(0, [] {
         if (QWidget *modal = QApplication::activeModalWidget())
@@ -63,10 +69,7 @@ int main(int argc, char **argv)
     vantorix::writeFileAtomically(resaved, vantorix::serializeConfiguration(Form1->configuration()));
     Form1->applyConfiguration(vantorix::Configuration());
     Form1->loadConfigurationFile(resaved);
-    if (Form1->ComboBox1->count() > 0) {
-        Form1->ComboBox1->setCurrentIndex(0);
-        Form1->ComboBox1Change(Form1->ComboBox1);
-    }
+    chooseFirstEntry();
     grab(Form1, out.filePath(QStringLiteral("main-reloaded.png")));
     vantorix::destroyForms();
     return 0;

@@ -154,6 +154,11 @@ void pressButton(QWidget *widget, int standardButton)
     button->click();
 }
 
+void pressOk(QWidget *widget)
+{
+    pressButton(widget, QMessageBox::Ok);
+}
+
 void rejectDialog(QWidget *widget)
 {
     auto *dialog = qobject_cast<QDialog *>(widget);

@@ -45,6 +45,7 @@ void acceptFileDialog(QWidget *dialog, const QString &path);
 
 // Handlers for ModalAnswerer: press a message box's button / reject.
 void pressButton(QWidget *messageBox, int standardButton);
+void pressOk(QWidget *messageBox);
 void rejectDialog(QWidget *dialog);
 
 // Saves and restores the process's current folder.
