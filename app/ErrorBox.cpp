@@ -1,5 +1,8 @@
 #include "app/ErrorBox.h"
 
+#include "app/FilePath.h"
+#include "app/PlainText.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -7,12 +10,16 @@ namespace vantorix {
 
 namespace {
 
-void showBox(QMessageBox::Icon icon, const QString &text)
+void showBox(QMessageBox::Icon icon, const QString &text, const QString &file = QString())
 {
     QMessageBox box(icon, applicationTitle(), text, QMessageBox::Ok, QApplication::activeWindow());
     box.setObjectName(icon == QMessageBox::Critical ? QStringLiteral("ErrorBox")
                                                     : QStringLiteral("NoticeBox"));
     box.setTextFormat(Qt::PlainText);
+    if (!file.isEmpty())
+        box.setInformativeText(displayPath(file));
+    // The informative text's label guesses its format by itself.
+    makeLabelsPlain(&box);
     box.exec();
 }
 
@@ -25,9 +32,9 @@ QString withFullStop(const QString &text)
     return text;
 }
 
-void reportError(const QString &text)
+void reportError(const QString &text, const QString &file)
 {
-    showBox(QMessageBox::Critical, withFullStop(text));
+    showBox(QMessageBox::Critical, withFullStop(text), file);
 }
 
 void showNotice(const QString &text)

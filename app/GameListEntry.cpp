@@ -47,11 +47,41 @@ bool isUserSelection(const QString &entry)
 
 QString selectionLine(const QString &entry)
 {
-    if (entry.isEmpty())
+    if (isBlankEntry(entry))
         return QStringLiteral("??");
     if (isUserSelection(entry))
         return QStringLiteral("Click on \"Launch\" and select a ROM.");
     return QStringLiteral("--> ") + romFileName(entry).leftJustified(kNameWidth, QLatin1Char(' '));
+}
+
+QString upperCaseLetterwise(const QString &text)
+{
+    QString upper;
+    upper.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text.at(i).unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
+            ++i;
+        }
+        // QChar's mapping is the simple one: one letter for one letter.
+        const char32_t capital = QChar::toUpper(c);
+        if (QChar::requiresSurrogates(capital)) {
+            upper.append(QChar(QChar::highSurrogate(capital)));
+            upper.append(QChar(QChar::lowSurrogate(capital)));
+        } else {
+            upper.append(QChar(char16_t(capital)));
+        }
+    }
+    return upper;
+}
+
+bool isBlankEntry(const QString &entry)
+{
+    for (const QChar c : entry)
+        if (c != QLatin1Char(' '))
+            return false;
+    return true;
 }
 
 QString composeEntry(const QString &title, const QString &fileName)

@@ -30,6 +30,13 @@ bool isUserSelection(const QString &entry);
 // What the main window's selection line shows for a chosen entry.
 QString selectionLine(const QString &entry);
 
+// Upper case letter by letter: a letter whose capital is more than one
+// letter (ß, the ligature ﬁ) stays as it is, so a name keeps its length.
+QString upperCaseLetterwise(const QString &text);
+
+// An entry of nothing but spaces stands for no game, as an empty one does.
+bool isBlankEntry(const QString &entry);
+
 // Title padded to 40 columns, "(", the name right-aligned in 11, ")".
 QString composeEntry(const QString &title, const QString &fileName);
 

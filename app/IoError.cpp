@@ -22,6 +22,9 @@ IoError IoError::fromErrno(int err)
         return IoError(TooManyOpenFiles, QStringLiteral("Too many open files"));
     case EACCES:
     case EPERM:
+    case ENXIO:    // a socket or a device without its driver
+    case ENODEV:
+    case ESPIPE:   // a pipe where a file was listed
     case EROFS:
     case EISDIR:
     case ETXTBSY:
@@ -30,6 +33,9 @@ IoError IoError::fromErrno(int err)
     case ENOSPC:
     case EDQUOT:
         return IoError(DiskFull, QStringLiteral("Disk full"));
+    case EFBIG:
+    case EOVERFLOW:
+        return IoError(FileTooLarge, QStringLiteral("File too large"));
     default:
         // Any other failure keeps its number, so that it can be looked up.
         return IoError(1000 + err, QStringLiteral("I/O error %1").arg(err));

@@ -17,6 +17,7 @@ public:
         AccessDenied = 5,
         ReadBeyondEnd = 100,
         DiskFull = 101,
+        FileTooLarge = 1027,
     };
 
     IoError(int code, const QString &text);

@@ -1,12 +1,7 @@
 #include "catalogue/FileListing.h"
 
-#include "app/IoError.h"
-
-#include <QDir>
-#include <QFile>
-
-#include <cerrno>
-#include <dirent.h>
+#include "app/FilePath.h"
+#include "catalogue/RomFolder.h"
 
 namespace vantorix {
 
@@ -24,23 +19,17 @@ QStringList maskPatterns(const QString &mask)
     return patterns;
 }
 
-void checkFolderListable(const QString &folder)
+void checkFolderEnterable(const QString &folder)
 {
-    const QByteArray name = QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
-    DIR *dir = ::opendir(name.constData());
-    if (!dir)
-        throw IoError::fromErrno(errno);
-    ::closedir(dir);
+    RomFolder opened(folder);
 }
 
 QStringList listMatchingFiles(const QString &folder, const QString &mask)
 {
-    checkFolderListable(folder);
-    QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
-    dir.setNameFilters(maskPatterns(mask));
-    dir.setFilter(QDir::Files);  // no hidden files, no system files
-    dir.setSorting(QDir::Name | QDir::IgnoreCase);
-    return dir.entryList();
+    QStringList names;
+    for (const QByteArray &name : RomFolder(folder).matchingFiles(mask))
+        names.append(decodePath(name));
+    return names;
 }
 
 }  // namespace vantorix

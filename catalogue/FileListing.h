@@ -12,10 +12,11 @@ QStringList maskPatterns(const QString &mask);
 // The plain files of folder whose names match mask, letter case ignored;
 // hidden files (names that begin with a dot), folders, devices, FIFOs and
 // sockets left out; sorted alphabetically without regard to letter case.
-// Throws IoError when the folder cannot be listed.
+// Names as path texts (see decodePath). Throws IoError when the folder
+// cannot be listed or entered.
 QStringList listMatchingFiles(const QString &folder, const QString &mask);
 
-// Throws IoError when folder cannot be opened for listing.
-void checkFolderListable(const QString &folder);
+// Throws IoError when folder cannot be listed, or listed but not entered.
+void checkFolderEnterable(const QString &folder);
 
 }  // namespace vantorix

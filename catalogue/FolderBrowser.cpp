@@ -1,8 +1,11 @@
 #include "catalogue/FolderBrowser.h"
 
 #include "app/ErrorBox.h"
+#include "app/FilePath.h"
 #include "app/IoError.h"
+#include "app/ListItemDelegate.h"
 #include "catalogue/FileListing.h"
+#include "catalogue/RomFolder.h"
 
 #include <QDir>
 #include <QKeyEvent>
@@ -11,12 +14,14 @@
 #include <QStorageInfo>
 
 #include <algorithm>
+#include <unistd.h>
 
 using vantorix::IoError;
 
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
+constexpr int kConvertedRole = Qt::UserRole + 1;
 
 bool isPseudoFileSystem(const QStorageInfo &volume)
 {
@@ -45,11 +50,30 @@ bool isPseudoFileSystem(const QStorageInfo &volume)
 FileListBox::FileListBox(QWidget *parent) : QListWidget(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
-    setUniformItemSizes(true);
+    vantorix::useListItemDelegate(this, 14);
     connect(this, &QListWidget::currentRowChanged, this, [this] {
         if (!filling_)
             Q_EMIT changed();
     });
+}
+
+FileListBox::~FileListBox() = default;
+
+QByteArray FileListBox::fileName(int row) const
+{
+    return item(row)->data(kPathRole).toByteArray();
+}
+
+bool FileListBox::isConverted(int row) const
+{
+    return item(row)->data(kConvertedRole).toBool();
+}
+
+void FileListBox::setEntry(int row, const QString &entry)
+{
+    QListWidgetItem *it = item(row);
+    it->setText(entry);
+    it->setData(kConvertedRole, true);
 }
 
 void FileListBox::setDirectory(const QString &folder)
@@ -71,18 +95,26 @@ void FileListBox::setMask(const QString &mask)
 
 void FileListBox::refill()
 {
-    QStringList names;
+    std::vector<QByteArray> names;
+    folder_.reset();
     try {
-        if (!QDir::setCurrent(directory_))
-            vantorix::checkFolderListable(directory_);
-        names = vantorix::listMatchingFiles(directory_, mask_);
+        folder_ = std::make_unique<vantorix::RomFolder>(directory_);
+        // Files opened by bare name elsewhere in the program are looked for
+        // in the listed folder.
+        if (::fchdir(folder_->fd()) != 0)
+            throw IoError::fromErrno(errno);
+        names = folder_->matchingFiles(mask_);
     } catch (const IoError &error) {
-        vantorix::reportError(error.text());
+        vantorix::reportError(error.text(), directory_);
     }
     {
         const QScopedValueRollback<bool> guard(filling_, true);
         clear();
-        addItems(names);
+        for (QByteArray &name : names) {
+            auto *it = new QListWidgetItem(vantorix::displayPath(vantorix::decodePath(name)));
+            it->setData(kPathRole, std::move(name));
+            addItem(it);
+        }
     }
     filled_ = true;
     Q_EMIT changed();
@@ -93,7 +125,7 @@ void FileListBox::refill()
 DirectoryListBox::DirectoryListBox(QWidget *parent) : QListWidget(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
-    setUniformItemSizes(true);
+    vantorix::useListItemDelegate(this, 16);
     connect(this, &QListWidget::itemDoubleClicked, this, &DirectoryListBox::openItem);
 }
 
@@ -101,6 +133,10 @@ void DirectoryListBox::keyPressEvent(QKeyEvent *event)
 {
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentItem()) {
         openItem(currentItem());
+        return;
+    }
+    if (event->key() == Qt::Key_Backspace) {
+        openParent();
         return;
     }
     QListWidget::keyPressEvent(event);
@@ -116,9 +152,9 @@ bool DirectoryListBox::openFolder(const QString &folder)
 {
     const QString path = QDir::cleanPath(QDir(folder).absolutePath());
     try {
-        vantorix::checkFolderListable(path);
+        vantorix::checkFolderEnterable(path);
     } catch (const IoError &error) {
-        vantorix::reportError(error.text());
+        vantorix::reportError(error.text(), path);
         return false;
     }
     if (path == directory_ && fileList_ && fileList_->isFilled())
@@ -131,6 +167,13 @@ bool DirectoryListBox::openFolder(const QString &folder)
     return true;
 }
 
+bool DirectoryListBox::openParent()
+{
+    if (directory_.isEmpty() || directory_ == QLatin1String("/"))
+        return false;
+    return openFolder(directory_.left(qMax<qsizetype>(1, directory_.lastIndexOf(QLatin1Char('/')))));
+}
+
 void DirectoryListBox::fill()
 {
     clear();
@@ -138,7 +181,7 @@ void DirectoryListBox::fill()
     QStringList parts = directory_.split(QLatin1Char('/'), Qt::SkipEmptyParts);
     QString path = QStringLiteral("/");
     auto addFolder = [this](const QString &label, const QString &target, int depth) {
-        auto *item = new QListWidgetItem(QString(depth * 2, QLatin1Char(' ')) + label, this);
+        auto *item = new QListWidgetItem(QString(depth * 2, QLatin1Char(' ')) + vantorix::displayPath(label), this);
         item->setData(kPathRole, target);
         return item;
     };
@@ -151,10 +194,16 @@ void DirectoryListBox::fill()
     QFont bold = current->font();
     bold.setBold(true);
     current->setFont(bold);
-    const QStringList subfolders = QDir(directory_).entryList(
-        QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    QStringList subfolders;
+    try {
+        subfolders = vantorix::RomFolder(directory_).subfolders();
+    } catch (const IoError &) {
+        // It was entered a moment ago; a folder that vanished since shows
+        // no subfolders.
+    }
+    const QString prefix = directory_.endsWith(QLatin1Char('/')) ? directory_ : directory_ + QLatin1Char('/');
     for (const QString &name : subfolders)
-        addFolder(name, QDir(directory_).filePath(name), depth);
+        addFolder(name, prefix + name, depth);
     setCurrentItem(current);
 }
 
@@ -162,6 +211,21 @@ void DirectoryListBox::fill()
 
 DriveComboBox::DriveComboBox(QWidget *parent) : QComboBox(parent)
 {
+    refreshDrives();
+    connect(this, qOverload<int>(&QComboBox::activated), this, &DriveComboBox::chooseDrive);
+}
+
+void DriveComboBox::showPopup()
+{
+    refreshDrives();
+    QComboBox::showPopup();
+}
+
+void DriveComboBox::refreshDrives()
+{
+    const QString shown = currentDrive();
+    const QSignalBlocker blocker(this);
+    clear();
     QStringList roots{QStringLiteral("/")};
     for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
         if (volume.isValid() && volume.isReady() && !isPseudoFileSystem(volume))
@@ -175,7 +239,7 @@ DriveComboBox::DriveComboBox(QWidget *parent) : QComboBox(parent)
         addItem(name.isEmpty() || name == root ? root : root + QStringLiteral("  [") + name + QLatin1Char(']'),
                 root);
     }
-    connect(this, qOverload<int>(&QComboBox::activated), this, &DriveComboBox::chooseDrive);
+    setCurrentIndex(qMax(0, findData(shown)));
 }
 
 void DriveComboBox::setDirList(DirectoryListBox *dirList)

@@ -4,17 +4,36 @@
 #include <QHash>
 #include <QListWidget>
 
+#include <memory>
+
+namespace vantorix {
+class RomFolder;
+}
+
 // The ROMS reader's folder browser: a drive selector, a folder list, a file
 // list filtered by a mask and a filter selector, linked so that choosing a
 // drive or folder lists its files and makes it the process's current folder.
 
-// The plain files of the listed folder that match the mask.
+// The plain files of the listed folder that match the mask. Each item
+// keeps the file's name as bytes and whether the header pass has converted
+// it; the listed folder stays open, so that its files are read from it
+// whatever the current folder becomes.
 class FileListBox : public QListWidget {
     Q_OBJECT
 public:
     explicit FileListBox(QWidget *parent = nullptr);
+    ~FileListBox() override;
 
+    // Folders are path texts (see decodePath).
     const QString &directory() const { return directory_; }
+    // The listed folder; null before the first filling or after a folder
+    // could not be listed.
+    const vantorix::RomFolder *folder() const { return folder_.get(); }
+
+    QByteArray fileName(int row) const;
+    bool isConverted(int row) const;
+    // Replaces an item's text with its entry and marks it converted.
+    void setEntry(int row, const QString &entry);
     const QString &mask() const { return mask_; }
     bool isFilled() const { return filled_; }
 
@@ -33,6 +52,7 @@ Q_SIGNALS:
 private:
     QString directory_;
     QString mask_ = QStringLiteral("*.gb");
+    std::unique_ptr<vantorix::RomFolder> folder_;
     bool filled_ = false;
     bool filling_ = false;
 };
@@ -49,6 +69,8 @@ public:
     // Lists folder and hands it to the file list. A folder that cannot be
     // entered is reported and nothing moves. Returns whether it moved.
     bool openFolder(const QString &folder);
+    // Opens the folder above the listed one.
+    bool openParent();
 
 Q_SIGNALS:
     void directoryChanged(const QString &folder);
@@ -69,6 +91,10 @@ class DriveComboBox : public QComboBox {
     Q_OBJECT
 public:
     explicit DriveComboBox(QWidget *parent = nullptr);
+
+    // Reads the mounted file systems again (a stick plugged in since).
+    void refreshDrives();
+    void showPopup() override;
 
     void setDirList(DirectoryListBox *dirList);
     // Shows the drive that holds folder, notifying nobody.

@@ -1,9 +1,8 @@
 #include "catalogue/RomHeader.h"
 
+#include "app/FilePath.h"
 #include "app/GameListEntry.h"
 #include "app/IoError.h"
-
-#include <QFile>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -34,23 +33,6 @@ QString trimmedUpTo(const QString &text, ushort limit)
 QString entryFromHeader(const QByteArray &block, const QString &listedName)
 {
     return composeEntry(titleText(block), entryFileName(listedName));
-}
-
-// Reads exactly size bytes or fails as a read beyond the end of the file.
-void readExactly(int fd, char *buffer, int size)
-{
-    int filled = 0;
-    while (filled < size) {
-        const ssize_t n = ::read(fd, buffer + filled, size_t(size - filled));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw IoError::fromErrno(errno);
-        }
-        if (n == 0)
-            throw IoError::readBeyondEnd();
-        filled += int(n);
-    }
 }
 
 }  // namespace
@@ -105,59 +87,74 @@ QString titleText(const QByteArray &block)
 
 QString entryFileName(const QString &listedName)
 {
-    return trimmedUpTo(listedName.toUpper(), 32);
+    return trimmedUpTo(upperCaseLetterwise(listedName), 32);
+}
+
+QString entryFromHead(const QByteArray &head, qint64 fileSize, const QString &listedName)
+{
+    if (head.size() < kLeadBytes)
+        throw IoError::readBeyondEnd();
+    const qint64 offset = headerOffset(locateHeader(head.left(kLeadBytes), fileSize));
+    if (head.size() < offset + kHeaderBlockSize)
+        throw IoError::readBeyondEnd();
+    return entryFromHeader(head.mid(offset, kHeaderBlockSize), listedName);
 }
 
 QString entryFromImage(const QByteArray &image, const QString &listedName)
 {
-    if (image.size() < kLeadBytes)
-        throw IoError::readBeyondEnd();
-    const qint64 offset = headerOffset(locateHeader(image.left(kLeadBytes), image.size()));
-    if (image.size() < offset + kHeaderBlockSize)
-        throw IoError::readBeyondEnd();
-    return entryFromHeader(image.mid(offset, kHeaderBlockSize), listedName);
+    return entryFromHead(image.left(kHeadBytes), image.size(), listedName);
 }
 
-bool isRegularFile(const QString &path)
+bool readRomHead(int dirFd, const QByteArray &name, QByteArray *head, qint64 *size)
 {
+    // Read only: nothing is written. O_NONBLOCK keeps a FIFO that replaced
+    // the file since it was listed from blocking the open.
+    const int fd = ::openat(dirFd, name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR || errno == ELOOP || errno == ENAMETOOLONG)
+            return false;
+        throw IoError::fromErrno(errno);
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
     struct stat st;
-    const QByteArray name = QFile::encodeName(path);
-    return !name.isEmpty() && ::stat(name.constData(), &st) == 0 && S_ISREG(st.st_mode);
+    if (::fstat(fd, &st) != 0)
+        throw IoError::fromErrno(errno);
+    if (!S_ISREG(st.st_mode))
+        return false;
+    head->resize(kHeadBytes);
+    qsizetype filled = 0;
+    while (filled < kHeadBytes) {
+        const ssize_t n = ::pread(fd, head->data() + filled, size_t(kHeadBytes - filled), off_t(filled));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw IoError::fromErrno(errno);
+        }
+        if (n == 0)
+            break;
+        filled += n;
+    }
+    head->truncate(filled);
+    *size = st.st_size;
+    return true;
 }
 
 QString readRomEntry(const QString &path, const QString &listedName,
                      const std::function<void(const QString &)> &onRead)
 {
-    const QByteArray name = QFile::encodeName(path);
-    // Read only: nothing is written. O_NONBLOCK keeps a FIFO that replaced
-    // the file since it was listed from blocking the open.
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        throw IoError::fromErrno(errno);
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-
-    struct stat st;
-    if (::fstat(fd, &st) != 0)
-        throw IoError::fromErrno(errno);
-    if (!S_ISREG(st.st_mode))
-        throw IoError::fromErrno(EINVAL);
-
-    char lead[kLeadBytes];
-    readExactly(fd, lead, kLeadBytes);
+    QByteArray head;
+    qint64 size = 0;
+    const QByteArray name = encodePath(path);
+    if (!readRomHead(AT_FDCWD, name, &head, &size)) {
+        struct stat st;
+        throw IoError::fromErrno(::stat(name.constData(), &st) != 0 ? errno : EINVAL);
+    }
     if (onRead)
-        onRead(listedName.toUpper());
-
-    const QByteArray leadBytes(lead, kLeadBytes);
-    // st.st_size is the size asked for; it is only used when not CTT.
-    const qint64 offset = headerOffset(locateHeader(leadBytes, st.st_size));
-    if (::lseek(fd, off_t(offset), SEEK_SET) < 0)
-        throw IoError::fromErrno(errno);
-    char block[kHeaderBlockSize];
-    readExactly(fd, block, kHeaderBlockSize);
-    return entryFromHeader(QByteArray(block, kHeaderBlockSize), listedName);
+        onRead(upperCaseLetterwise(listedName));
+    return entryFromHead(head, size, listedName);
 }
 
 }  // namespace vantorix

@@ -14,6 +14,9 @@ constexpr int kLeadBytes = 3;
 constexpr int kHeaderBlockSize = 80;
 constexpr int kTitleOffsetInBlock = 52;
 constexpr int kTitleSize = 16;
+// The first bytes of a file hold the header block of every layout: the CTT
+// block ends at 406, the plain one at 336, the copier one at 848.
+constexpr int kHeadBytes = 848;
 
 // The first three bytes are the letters C, T, T.
 bool isCttFile(const QByteArray &lead);
@@ -29,21 +32,29 @@ qint64 headerOffset(HeaderLayout layout);
 // The title's letters, digits and spaces, in order, ends trimmed.
 QString titleText(const QByteArray &block);
 
-// The listed name upper-cased, ends (code 32 or less) trimmed.
+// The listed name upper-cased letter by letter, ends (code 32 or less)
+// trimmed.
 QString entryFileName(const QString &listedName);
 
-// The entry of a whole image held in memory, as the file reader would make
-// it. Throws IoError (read beyond end of file) for a short image.
+// The entry from a file's first bytes (head: up to kHeadBytes of them) and
+// its size. Throws IoError (read beyond end of file) when the head ends
+// before the layout's header block does.
+QString entryFromHead(const QByteArray &head, qint64 fileSize, const QString &listedName);
+
+// The entry of a whole image held in memory, as the file reader makes it.
 QString entryFromImage(const QByteArray &image, const QString &listedName);
 
-// Reads at most 83 bytes of the regular file at path and returns its entry;
-// the entry carries the upper-cased listedName. onRead is called with that
-// name once the first bytes were read. Throws IoError.
+// The first bytes of the file name in the folder dirFd (AT_FDCWD: the
+// current folder), with one open, one fstat, one read and one close.
+// Returns false, without an error, when name is no regular file there: it
+// does not exist, is a folder, a FIFO, a device or a link that leads
+// nowhere. Throws IoError when the file is there but cannot be read.
+bool readRomHead(int dirFd, const QByteArray &name, QByteArray *head, qint64 *size);
+
+// The entry of the regular file at path; the entry carries the upper-cased
+// listedName. onRead is called with that name once the file was read.
+// Throws IoError, also when path is no regular file.
 QString readRomEntry(const QString &path, const QString &listedName,
                      const std::function<void(const QString &)> &onRead = {});
-
-// A regular file (after following links): FIFOs, sockets, devices and
-// folders are not.
-bool isRegularFile(const QString &path);
 
 }  // namespace vantorix

@@ -1,48 +1,68 @@
 #include "catalogue/RomScan.h"
 
+#include "app/FilePath.h"
+#include "app/GameListEntry.h"
 #include "app/IoError.h"
-#include "catalogue/FileListing.h"
+#include "catalogue/RomFolder.h"
 #include "catalogue/RomHeader.h"
 
-#include <QDir>
+#include <vector>
 
 namespace vantorix {
 
+QString withoutControlCharacters(const QString &line)
+{
+    QString safe = line;
+    for (QChar &c : safe) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || u == 0x7F || (u >= 0x80 && u < 0xA0))
+            c = QLatin1Char('?');
+    }
+    return safe;
+}
+
 int scanFolder(const QString &folder, const QString &mask, FILE *out, FILE *err)
 {
-    QStringList names;
+    auto complain = [err](const QString &name, const QString &text) {
+        std::fprintf(err, "%s: %s\n", withoutControlCharacters(displayPath(name)).toUtf8().constData(),
+                     text.toUtf8().constData());
+    };
+    std::vector<QByteArray> names;
     try {
-        names = listMatchingFiles(folder, mask);
+        const RomFolder dir(folder);
+        names = dir.matchingFiles(mask);
+        int status = 0;
+        QByteArray head;
+        QByteArray buffer;
+        for (QByteArray &raw : names) {
+            const QString name = displayPath(decodePath(raw));
+            try {
+                qint64 size = 0;
+                if (readRomHead(dir.fd(), raw, &head, &size)) {
+                    buffer += withoutControlCharacters(entryFromHead(head, size, name)).toUtf8();
+                    buffer += '\n';
+                }
+            } catch (const IoError &error) {
+                // Keep the error next to the entries printed before it.
+                std::fwrite(buffer.constData(), 1, size_t(buffer.size()), out);
+                std::fflush(out);
+                buffer.clear();
+                complain(name, error.text());
+                status = 1;
+            }
+            raw = QByteArray();  // what is printed is not kept
+            if (buffer.size() > 65536) {
+                std::fwrite(buffer.constData(), 1, size_t(buffer.size()), out);
+                buffer.clear();
+            }
+        }
+        std::fwrite(buffer.constData(), 1, size_t(buffer.size()), out);
+        std::fflush(out);
+        return status;
     } catch (const IoError &error) {
-        std::fprintf(err, "%s: %s\n", qUtf8Printable(folder), qUtf8Printable(error.text()));
+        complain(folder, error.text());
         return 2;
     }
-    const QDir dir(folder);
-    int status = 0;
-    QByteArray buffer;
-    for (const QString &name : names) {
-        const QString path = dir.filePath(name);
-        if (!isRegularFile(path))
-            continue;  // gone or replaced since it was listed
-        try {
-            buffer += readRomEntry(path, name).toUtf8();
-            buffer += '\n';
-        } catch (const IoError &error) {
-            // Keep the error next to the entries printed before it.
-            std::fwrite(buffer.constData(), 1, size_t(buffer.size()), out);
-            std::fflush(out);
-            buffer.clear();
-            std::fprintf(err, "%s: %s\n", qUtf8Printable(name), qUtf8Printable(error.text()));
-            status = 1;
-        }
-        if (buffer.size() > 65536) {
-            std::fwrite(buffer.constData(), 1, size_t(buffer.size()), out);
-            buffer.clear();
-        }
-    }
-    std::fwrite(buffer.constData(), 1, size_t(buffer.size()), out);
-    std::fflush(out);
-    return status;
 }
 
 }  // namespace vantorix

@@ -7,9 +7,14 @@
 namespace vantorix {
 
 // Prints the game list entry of every matching plain file of folder, one per
-// line, UTF-8, in the ROMS reader's order. A file that cannot be read is
-// reported on err as "name: text" and the scan goes on.
-// Returns 0, 1 when any file failed, 2 when the folder cannot be listed.
+// line, UTF-8, in the ROMS reader's order, as it reads them. A file that
+// cannot be read is reported on err as "name: text" and the scan goes on.
+// Control characters of names are printed as "?", so that no name can
+// forge a line. Returns 0, 1 when any file failed, 2 when the folder cannot
+// be listed or entered.
 int scanFolder(const QString &folder, const QString &mask, FILE *out, FILE *err);
+
+// line with every control character replaced by "?".
+QString withoutControlCharacters(const QString &line);
 
 }  // namespace vantorix

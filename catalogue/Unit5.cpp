@@ -2,13 +2,16 @@
 
 #include "app/ErrorBox.h"
 #include "app/Forms.h"
+#include "app/FilePath.h"
 #include "catalogue/HeaderPass.h"
+#include "catalogue/RomFolder.h"
 #include "catalogue/Unit3.h"
 #include "windows/DialogStyle.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QScopedValueRollback>
 #include <QShowEvent>
 
 namespace {
@@ -16,21 +19,24 @@ namespace {
 const QString kCaption = QStringLiteral("ROMS reader");
 const QString kReadingPrefix = QStringLiteral("--> ");
 
-// The header pass works on the file list's items in place.
+// The header pass works on the file list's items in place, and skips the
+// items it has converted before without looking them up again.
 class FileListEntries : public vantorix::EntryList {
 public:
-    explicit FileListEntries(QListWidget *list) : list_(list) {}
+    explicit FileListEntries(FileListBox *list) : list_(list) {}
     int count() const override { return list_->count(); }
     QString text(int index) const override { return list_->item(index)->text(); }
-    void setText(int index, const QString &text) override { list_->item(index)->setText(text); }
+    void setText(int index, const QString &text) override { list_->setEntry(index, text); }
+    QByteArray fileName(int index) const override { return list_->fileName(index); }
+    bool isConverted(int index) const override { return list_->isConverted(index); }
 
 private:
-    QListWidget *list_;
+    FileListBox *list_;
 };
 
 }  // namespace
 
-TForm5::TForm5(QWidget *parent) : QDialog(parent), initialFolder_(QDir::currentPath())
+TForm5::TForm5(QWidget *parent) : QDialog(parent), initialFolder_(vantorix::currentFolderPath())
 {
     setupUi(this);
     vantorix::makeFixedDialog(this);
@@ -39,7 +45,13 @@ TForm5::TForm5(QWidget *parent) : QDialog(parent), initialFolder_(QDir::currentP
     FilterComboBox1->setFileList(FileListBox1);
     DirectoryListBox1->setFileList(FileListBox1);
     DriveComboBox1->setDirList(DirectoryListBox1);
-    connect(FileListBox1, &FileListBox::changed, this, [this] { FileListBox1Change(FileListBox1); });
+    connect(FileListBox1, &FileListBox::changed, this, [this] {
+        // While the window is being opened the pass waits until it shows.
+        if (opening_)
+            passPending_ = true;
+        else
+            FileListBox1Change(FileListBox1);
+    });
     connect(Label8, &LinkLabel::clicked, this, [this] { Label8Click(Label8); });
 }
 
@@ -49,13 +61,27 @@ void TForm5::showEvent(QShowEvent *event)
     if (opened_ || event->spontaneous())
         return;
     // The browser comes into being on the folder that was current when the
-    // program started, and lists it at once.
+    // program started, and lists it at once; the names are read once the
+    // window is on the screen (see setVisible).
     opened_ = true;
+    const QScopedValueRollback<bool> guard(opening_, true);
     DirectoryListBox1->openFolder(initialFolder_);
+}
+
+void TForm5::setVisible(bool visible)
+{
+    QDialog::setVisible(visible);
+    if (!visible || !passPending_)
+        return;
+    passPending_ = false;
+    // Show the window with the bare names before the first file is read.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    FileListBox1Change(FileListBox1);
 }
 
 void TForm5::FileListBox1Change(QObject *)
 {
+    const vantorix::RomFolder *folder = FileListBox1->folder();
     QElapsedTimer sinceRepaint;
     sinceRepaint.start();
     QString reading;
@@ -71,11 +97,12 @@ void TForm5::FileListBox1Change(QObject *)
     };
     FileListEntries entries(FileListBox1);
     try {
-        vantorix::runHeaderPass(entries, QString(), progress);
+        if (folder)
+            vantorix::runHeaderPass(entries, *folder, progress);
     } catch (const vantorix::HeaderPassError &error) {
         if (!reading.isEmpty())
             setWindowTitle(kReadingPrefix + reading);
-        vantorix::reportError(error.text());
+        vantorix::reportError(error.text(), QDir(folder->path()).filePath(error.fileName()));
         return;
     }
     setWindowTitle(kCaption);
@@ -85,6 +112,7 @@ void TForm5::Label8Click(QObject *)
 {
     Form3->ListBox2->addItems(vantorix::listItems(FileListBox1));
     Form3->countRefresh();
+    Form3->ListBox2->scrollToBottom();
     accept();
     Form3->raise();
     Form3->activateWindow();

@@ -16,10 +16,14 @@ public:
 
     const QString &initialFolder() const { return initialFolder_; }
 
+    void setVisible(bool visible) override;
+
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
     QString initialFolder_;
     bool opened_ = false;
+    bool opening_ = false;
+    bool passPending_ = false;
 };

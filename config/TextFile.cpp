@@ -1,5 +1,6 @@
 #include "config/TextFile.h"
 
+#include "app/FilePath.h"
 #include "app/IoError.h"
 
 #include <QFile>
@@ -54,6 +55,18 @@ void writeAll(int fd, const char *data, qint64 size)
     }
 }
 
+void writeInPlace(const QByteArray &target, const QByteArray &data)
+{
+    FileDescriptor fd(::open(target.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW));
+    if (fd.get() < 0)
+        throw IoError::fromErrno(errno);
+    writeAll(fd.get(), data.constData(), data.size());
+    if (::fsync(fd.get()) != 0)
+        throw IoError::fromErrno(errno);
+    if (::close(fd.release()) != 0)
+        throw IoError::fromErrno(errno);
+}
+
 }  // namespace
 
 QString decodeWindows1252(const QByteArray &bytes)
@@ -69,6 +82,16 @@ QString decodeWindows1252(const QByteArray &bytes)
 
 QString decodeText(const QByteArray &bytes)
 {
+    // A file saved as UTF-16 by an editor says so in its first two bytes.
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder utf16(bytes.at(0) == '\xFF' ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                             QStringDecoder::Flag::Stateless);
+        QString decoded = utf16.decode(bytes.mid(2));
+        const qsizetype end = decoded.indexOf(QChar(kEndOfText));
+        if (end >= 0)
+            decoded.truncate(end);
+        return decoded;
+    }
     const qsizetype end = bytes.indexOf(kEndOfText);
     const QByteArray text = end < 0 ? bytes : bytes.left(end);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -118,7 +141,7 @@ QByteArray encodeLines(const QStringList &lines)
 
 QByteArray readWholeFile(const QString &path)
 {
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = encodePath(path);
     if (name.isEmpty())
         throw IoError::fromErrno(ENOENT);
     // O_NONBLOCK: a FIFO given as the file must not block the program.
@@ -191,15 +214,27 @@ void writeFileAtomically(const QString &path, const QByteArray &data)
     if (exists && ::access(target.constData(), W_OK) != 0)
         throw IoError::fromErrno(errno);
 
-    QByteArray temp = QFile::encodeName(info.absolutePath()) + "/." +
-                      QFile::encodeName(info.fileName()) + ".XXXXXX";
+    // A short fixed name: a file name near the 255-byte limit leaves no
+    // room for a suffix.
+    QByteArray temp = QFile::encodeName(info.absolutePath()) + "/.vantorix-XXXXXX";
     FileDescriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
-    if (fd.get() < 0)
+    if (fd.get() < 0) {
+        // A folder the user cannot write, holding a file the user can: the
+        // file is rewritten in place, as there is no other way to save.
+        if (exists && (errno == EACCES || errno == EPERM)) {
+            writeInPlace(target, data);
+            return;
+        }
         throw IoError::fromErrno(errno);
+    }
     try {
         mode_t mode;
         if (exists) {
             mode = old.st_mode & 07777;
+            // Saving someone else's file (as root) keeps it theirs. Where
+            // the owner cannot be kept the file becomes the saver's.
+            if (::fchown(fd.get(), old.st_uid, old.st_gid) != 0)
+                (void)::fchown(fd.get(), uid_t(-1), old.st_gid);
         } else {
             const mode_t mask = ::umask(0);
             ::umask(mask);

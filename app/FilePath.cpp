@@ -1,0 +1,89 @@
+#include "app/FilePath.h"
+
+#include "config/TextFile.h"
+
+#include <QStringDecoder>
+
+#include <climits>
+#include <unistd.h>
+
+namespace vantorix {
+
+namespace {
+
+constexpr char16_t kEscapeBase = 0xDC00;
+
+bool isEscapedByte(QChar c)
+{
+    return c.unicode() >= kEscapeBase + 0x80 && c.unicode() <= kEscapeBase + 0xFF;
+}
+
+}  // namespace
+
+QString decodePath(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    text.resize(bytes.size());
+    QChar *out = text.data();
+    for (const char c : bytes) {
+        const uchar b = uchar(c);
+        *out++ = b < 0x80 ? QChar(b) : QChar(char16_t(kEscapeBase + b));
+    }
+    return text;
+}
+
+QByteArray encodePath(const QString &path)
+{
+    if (isFaithfulPath(path))
+        return path.toUtf8();
+    QByteArray bytes;
+    bytes.reserve(path.size() * 3);
+    qsizetype runStart = 0;
+    for (qsizetype i = 0; i <= path.size(); ++i) {
+        if (i < path.size() && !isEscapedByte(path.at(i)))
+            continue;
+        bytes += QStringView(path).mid(runStart, i - runStart).toUtf8();
+        if (i < path.size())
+            bytes += char(path.at(i).unicode() - kEscapeBase);
+        runStart = i + 1;
+    }
+    return bytes;
+}
+
+QString displayPath(const QString &path)
+{
+    if (isFaithfulPath(path))
+        return path;
+    QString shown = path;
+    for (QChar &c : shown) {
+        if (isEscapedByte(c))
+            c = decodeWindows1252(QByteArray(1, char(c.unicode() - kEscapeBase))).at(0);
+    }
+    return shown;
+}
+
+bool isFaithfulPath(const QString &path)
+{
+    for (const QChar c : path)
+        if (isEscapedByte(c))
+            return false;
+    return true;
+}
+
+QString currentFolderPath()
+{
+    char buffer[PATH_MAX];
+    if (::getcwd(buffer, sizeof buffer))
+        return decodePath(QByteArray(buffer));
+    return QStringLiteral(".");
+}
+
+QString baseName(const QString &path)
+{
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+}  // namespace vantorix

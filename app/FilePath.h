@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// File names on Linux are bytes, not text. A name that is valid UTF-8 is
+// held as that text; in any other name each byte of 0x80 and above is held
+// as the lone surrogate U+DC80..U+DCFF, so that the exact bytes come back
+// when the file is opened. Such names are shown with the Windows-1252
+// reading the text files use (an old archive unpacked as Latin-1).
+namespace vantorix {
+
+QString decodePath(const QByteArray &bytes);
+QByteArray encodePath(const QString &path);
+
+// The path as a person reads it: escaped bytes as Windows-1252 characters.
+QString displayPath(const QString &path);
+
+// True when the path holds no escaped byte, so that any program receiving
+// it as text gets the same bytes.
+bool isFaithfulPath(const QString &path);
+
+// The process's current folder, as a path text.
+QString currentFolderPath();
+
+// The last component of a path ("/a/b.gb" gives "b.gb").
+QString baseName(const QString &path);
+
+}  // namespace vantorix

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+#include <functional>
+
+class QAbstractItemView;
+
+// How the program's lists draw their items: rows of a fixed height, texts
+// of any length shown cut (the item keeps its whole text), and tool-tips
+// shown as plain text, either the item's own or one made when the pointer
+// rests on the item.
+class ListItemDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    using ToolTipSource = std::function<QString(const QModelIndex &)>;
+
+    // Longer texts are shown cut with "…": measuring and drawing a text of
+    // megabytes would freeze the window.
+    static constexpr int kShownLength = 512;
+
+    ListItemDelegate(int rowHeight, QObject *parent);
+
+    // Asked for the tool-tip of an item that has none of its own.
+    void setToolTipSource(ToolTipSource source) { source_ = std::move(source); }
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
+
+private:
+    int rowHeight_;
+    ToolTipSource source_;
+};
+
+namespace vantorix {
+
+// Gives view a ListItemDelegate with rows of rowHeight pixels.
+ListItemDelegate *useListItemDelegate(QAbstractItemView *view, int rowHeight);
+
+}  // namespace vantorix

@@ -1,0 +1,175 @@
+#include "catalogue/RomFolder.h"
+
+#include "app/FilePath.h"
+#include "app/IoError.h"
+#include "catalogue/FileListing.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vantorix {
+
+namespace {
+
+enum class Kind { File, Folder, Other };
+
+Kind kindOf(int dirFd, const dirent *entry)
+{
+    switch (entry->d_type) {
+    case DT_REG:
+        return Kind::File;
+    case DT_DIR:
+        return Kind::Folder;
+    case DT_LNK:
+    case DT_UNKNOWN: {
+        // Follow the link; one that leads nowhere is no file.
+        struct stat st;
+        if (::fstatat(dirFd, entry->d_name, &st, 0) != 0)
+            return Kind::Other;
+        return S_ISREG(st.st_mode) ? Kind::File : S_ISDIR(st.st_mode) ? Kind::Folder : Kind::Other;
+    }
+    default:
+        return Kind::Other;
+    }
+}
+
+char asciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c + 32) : c;
+}
+
+bool wildcardMatch(const char *pattern, const char *pe, const char *name, const char *ne)
+{
+    // Greedy matching with backtracking to the last star.
+    const char *star = nullptr;
+    const char *resume = nullptr;
+    while (name < ne) {
+        if (pattern < pe && (*pattern == '?' || asciiLower(*pattern) == asciiLower(*name))) {
+            ++pattern;
+            ++name;
+        } else if (pattern < pe && *pattern == '*') {
+            star = pattern++;
+            resume = name;
+        } else if (star) {
+            pattern = star + 1;
+            name = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (pattern < pe && *pattern == '*')
+        ++pattern;
+    return pattern == pe;
+}
+
+// Alphabetical without regard to letter case, as the names are shown; equal
+// names in different case keep a fixed order.
+bool nameBefore(const QString &a, const QString &b, const QByteArray &ra, const QByteArray &rb)
+{
+    const int order = a.compare(b, Qt::CaseInsensitive);
+    return order != 0 ? order < 0 : ra < rb;
+}
+
+// Whether a name matches one of the patterns ("*" and "?" wildcards, ASCII
+// letters in either case).
+bool matchesAny(const char *name, const std::vector<QByteArray> &patterns)
+{
+    const char *end = name + std::strlen(name);
+    for (const QByteArray &p : patterns) {
+        if (wildcardMatch(p.constData(), p.constData() + p.size(), name, end))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+RomFolder::RomFolder(const QString &path) : path_(path.isEmpty() ? QStringLiteral(".") : path)
+{
+    fd_ = ::open(encodePath(path_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ < 0)
+        throw IoError::fromErrno(errno);
+    // A folder with read but no search right can be listed, but none of its
+    // files can be opened.
+    if (::faccessat(fd_, ".", X_OK, AT_EACCESS) != 0) {
+        const int err = errno;
+        ::close(fd_);
+        throw IoError::fromErrno(err);
+    }
+}
+
+RomFolder::~RomFolder()
+{
+    ::close(fd_);
+}
+
+template <typename Keep>
+std::vector<QByteArray> RomFolder::list(Keep keep) const
+{
+    const int listing = ::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (listing < 0)
+        throw IoError::fromErrno(errno);
+    DIR *dir = ::fdopendir(listing);
+    if (!dir) {
+        const int err = errno;
+        ::close(listing);
+        throw IoError::fromErrno(err);
+    }
+    std::vector<QByteArray> names;
+    errno = 0;
+    while (const dirent *entry = ::readdir(dir)) {
+        if (entry->d_name[0] != '.' && keep(entry))
+            names.emplace_back(entry->d_name);
+        errno = 0;
+    }
+    const int err = errno;
+    ::closedir(dir);
+    if (err != 0)
+        throw IoError::fromErrno(err);
+    return names;
+}
+
+std::vector<QByteArray> RomFolder::matchingFiles(const QString &mask) const
+{
+    std::vector<QByteArray> patterns;
+    for (const QString &pattern : maskPatterns(mask))
+        patterns.push_back(pattern.toUtf8());
+    std::vector<QByteArray> names = list([&](const dirent *entry) {
+        return matchesAny(entry->d_name, patterns) && kindOf(fd_, entry) == Kind::File;
+    });
+    // Sort by the names as shown, decoded once each.
+    std::vector<std::pair<QString, QByteArray>> keyed;
+    keyed.reserve(names.size());
+    for (QByteArray &name : names) {
+        QString key = decodePath(name);
+        keyed.emplace_back(std::move(key), std::move(name));
+    }
+    std::sort(keyed.begin(), keyed.end(), [](const auto &a, const auto &b) {
+        return nameBefore(a.first, b.first, a.second, b.second);
+    });
+    names.clear();
+    for (auto &pair : keyed)
+        names.push_back(std::move(pair.second));
+    return names;
+}
+
+QStringList RomFolder::subfolders() const
+{
+    const std::vector<QByteArray> names = list([&](const dirent *entry) {
+        return kindOf(fd_, entry) == Kind::Folder;
+    });
+    QStringList folders;
+    for (const QByteArray &name : names)
+        folders.append(decodePath(name));
+    std::sort(folders.begin(), folders.end(), [](const QString &a, const QString &b) {
+        return nameBefore(a, b, encodePath(a), encodePath(b));
+    });
+    return folders;
+}
+
+}  // namespace vantorix
