@@ -1,6 +1,9 @@
 #include "app/PlainText.h"
 
+#include <QAbstractButton>
 #include <QLabel>
+#include <QLineEdit>
+#include <QVariant>
 #include <QTextDocument>
 #include <QWidget>
 
@@ -29,6 +32,57 @@ QString shownText(const QString &text, int limit)
     if (text.at(cut - 1).isHighSurrogate())
         --cut;
     return text.left(cut) + QChar(0x2026);
+}
+
+namespace {
+
+const char kWholeText[] = "vantorixWholeText";
+
+QString shownNow(const QWidget *widget)
+{
+    if (auto *label = qobject_cast<const QLabel *>(widget))
+        return label->text();
+    if (auto *button = qobject_cast<const QAbstractButton *>(widget))
+        return button->text();
+    if (auto *edit = qobject_cast<const QLineEdit *>(widget))
+        return edit->text();
+    return QString();
+}
+
+int shownLength(const QWidget *widget)
+{
+    return qobject_cast<const QLineEdit *>(widget) ? kShownEditLength : kShownCaptionLength;
+}
+
+}  // namespace
+
+void setStoredText(QWidget *widget, const QString &text)
+{
+    auto *edit = qobject_cast<QLineEdit *>(widget);
+    const QString shown = shownText(text, shownLength(widget));
+    widget->setProperty(kWholeText, shown.size() == text.size() ? QVariant() : QVariant(text));
+    if (auto *label = qobject_cast<QLabel *>(widget))
+        label->setText(shown);
+    else if (auto *button = qobject_cast<QAbstractButton *>(widget))
+        button->setText(shown);
+    if (!edit)
+        return;
+    const bool cut = shown.size() != text.size();
+    edit->setText(shown);
+    edit->setReadOnly(cut);
+    edit->setToolTip(cut ? QStringLiteral("%1 characters, too long to edit here: shown cut, kept and saved whole.")
+                               .arg(text.size())
+                         : QString());
+}
+
+QString storedText(const QWidget *widget)
+{
+    const QString shown = shownNow(widget);
+    const QVariant whole = widget->property(kWholeText);
+    // Once changed, the widget holds what it shows.
+    if (whole.isValid() && shown == shownText(whole.toString(), shownLength(widget)))
+        return whole.toString();
+    return shown;
 }
 
 }  // namespace vantorix

@@ -3,6 +3,8 @@
 #include "app/Forms.h"
 #include "app/FmxUtils.h"
 #include "app/GameListEntry.h"
+#include "app/ListItemDelegate.h"
+#include "app/PlainText.h"
 #include "catalogue/Unit3.h"
 #include "windows/Unit2.h"
 #include "windows/DialogStyle.h"
@@ -14,6 +16,8 @@
 #include <QRandomGenerator>
 #include <QScreen>
 #include <QShowEvent>
+
+#include <limits>
 
 namespace {
 
@@ -53,6 +57,11 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
                    | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(590, 338);
+    vantorix::makeLabelsPlain(this);
+    // No field cuts a value: paths of any length load and save whole.
+    for (QLineEdit *edit : {Edit1, Edit2, Edit3, Edit4})
+        edit->setMaxLength(std::numeric_limits<int>::max());
+
     // Impact is a heavy face by itself; its stand-ins need the bold weight.
     if (QFontInfo(Label1->font()).family().compare(QLatin1String("Impact"), Qt::CaseInsensitive) != 0) {
         QFont title = Label1->font();

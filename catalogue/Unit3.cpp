@@ -3,6 +3,8 @@
 #include "app/ErrorBox.h"
 #include "app/FmxUtils.h"
 #include "app/Forms.h"
+#include "app/ListItemDelegate.h"
+#include "app/PlainText.h"
 #include "app/Unit1.h"
 #include "catalogue/Unit5.h"
 #include "config/Configuration.h"
@@ -38,6 +40,8 @@ TForm3::TForm3(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
     vantorix::makeFixedDialog(this);
+    vantorix::useListItemDelegate(ListBox1, 14);
+    vantorix::useListItemDelegate(ListBox2, 14);
     setHelpLines({
         QStringLiteral("To create your personal ROM list, select the title that appear in the left list "
                        "and press the \"Add\" button to put it in to the list on "),
@@ -62,16 +66,20 @@ void TForm3::showEvent(QShowEvent *event)
 
 void TForm3::setHelpLines(const QStringList &lines)
 {
-    Memo1->clear();
-    for (const QString &line : lines)
-        Memo1->appendPlainText(line);
+    helpLines_ = lines;
+    // The memo shows three lines: a help text of megabytes is shown cut,
+    // since laying it out would freeze the window.
+    QStringList shown;
+    for (qsizetype i = 0; i < lines.size() && i < kShownHelpLines; ++i)
+        shown.append(vantorix::shownText(lines.at(i), kShownHelpLength));
+    if (lines.size() > kShownHelpLines)
+        shown.append(QString(QChar(0x2026)));
+    Memo1->setPlainText(shown.join(QLatin1Char('\n')));
 }
 
 QStringList TForm3::helpLines() const
 {
-    if (Memo1->document()->isEmpty())
-        return {};
-    return Memo1->toPlainText().split(QLatin1Char('\n'));
+    return helpLines_;
 }
 
 void TForm3::countRefresh()

@@ -23,14 +23,21 @@ public:
 
     // Counters and progress bar from the two lists.
     void countRefresh();
+    // The help text as the interface file gives it; the memo shows at most
+    // kShownHelpLines lines of at most kShownHelpLength characters.
     void setHelpLines(const QStringList &lines);
     QStringList helpLines() const;
+
+    static constexpr int kShownHelpLines = 100;
+    static constexpr int kShownHelpLength = 1000;
 
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
     void warnIfOverLimit();
+
+    QStringList helpLines_;
 };
 
 namespace vantorix {

@@ -4,6 +4,7 @@
 #include "app/ErrorBox.h"
 #include "app/Forms.h"
 #include "app/IoError.h"
+#include "app/PlainText.h"
 #include "catalogue/Unit3.h"
 #include "config/Configuration.h"
 #include "config/InterfaceFile.h"
@@ -25,27 +26,29 @@ Configuration TForm1::configuration() const
 {
     Configuration config;
     config.interfaceName = interfaceName_;
-    config.gamesDirectory = Edit1->text();
-    config.executables = {Edit2->text(), Edit3->text(), Edit4->text()};
-    config.displayNames = {RadioButton1->text(), RadioButton2->text(), RadioButton3->text()};
+    using vantorix::storedText;
+    config.gamesDirectory = storedText(Edit1);
+    config.executables = {storedText(Edit2), storedText(Edit3), storedText(Edit4)};
+    config.displayNames = {storedText(RadioButton1), storedText(RadioButton2), storedText(RadioButton3)};
     for (int i = 0; i < vantorix::kInfoLineCount; ++i)
-        config.infoLines[i] = Form2->infoLabel(i)->text();
+        config.infoLines[i] = storedText(Form2->infoLabel(i));
     config.gameList = vantorix::listItems(ComboBox1);
     return config;
 }
 
 void TForm1::applyConfiguration(const Configuration &config)
 {
+    using vantorix::setStoredText;
     interfaceName_ = config.interfaceName;
-    Edit1->setText(config.gamesDirectory);
-    Edit2->setText(config.executables[0]);
-    Edit3->setText(config.executables[1]);
-    Edit4->setText(config.executables[2]);
-    RadioButton1->setText(config.displayNames[0]);
-    RadioButton2->setText(config.displayNames[1]);
-    RadioButton3->setText(config.displayNames[2]);
+    setStoredText(Edit1, config.gamesDirectory);
+    setStoredText(Edit2, config.executables[0]);
+    setStoredText(Edit3, config.executables[1]);
+    setStoredText(Edit4, config.executables[2]);
+    setStoredText(RadioButton1, config.displayNames[0]);
+    setStoredText(RadioButton2, config.displayNames[1]);
+    setStoredText(RadioButton3, config.displayNames[2]);
     for (int i = 0; i < vantorix::kInfoLineCount; ++i)
-        Form2->infoLabel(i)->setText(config.infoLines[i]);
+        setStoredText(Form2->infoLabel(i), config.infoLines[i]);
     ComboBox1->clear();
     ComboBox1->addItems(config.gameList);
     // After a load no entry is chosen.
@@ -63,7 +66,7 @@ void TForm1::Button3Click(QObject *)
     try {
         vantorix::writeFileAtomically(name, vantorix::serializeConfiguration(configuration()));
     } catch (const vantorix::IoError &error) {
-        vantorix::reportError(error.text());
+        vantorix::reportError(error.text(), name);
     }
 }
 
@@ -87,7 +90,7 @@ bool TForm1::loadConfigurationFile(const QString &path)
         // failure leaves the window as it was.
         config = vantorix::parseConfiguration(vantorix::readWholeFile(path));
     } catch (const vantorix::IoError &error) {
-        vantorix::reportError(error.text());
+        vantorix::reportError(error.text(), path);
         return false;
     }
     applyConfiguration(config);
@@ -106,28 +109,31 @@ void TForm1::Inter()
     try {
         texts = vantorix::parseInterfaceFile(vantorix::readWholeFile(path));
     } catch (const vantorix::IoError &error) {
-        vantorix::reportError(error.text());
+        vantorix::reportError(error.text(), path);
         return;
     }
     using T = vantorix::InterfaceTexts;
-    Label2->setText(texts.text(T::SelectGame));
-    Label8->setText(texts.text(T::Launch));
-    Label3->setText(texts.text(T::SelectionLine));
-    Label5->setText(texts.text(T::GamesDirectory));
-    GroupBox2->setTitle(texts.text(T::Emulators));
-    Label7->setText(texts.text(T::Info));
-    Form2->setWindowTitle(texts.text(T::Info));
-    Button3->setToolTip(texts.text(T::SaveHint));
-    Button4->setToolTip(texts.text(T::LoadHint));
-    Button5->setToolTip(texts.text(T::PlaylistHint));
-    Label6->setToolTip(texts.text(T::ExitHint));
-    Form3->setWindowTitle(texts.text(T::PlaylistTitle));
-    Form3->Label1->setText(texts.text(T::AvailableGames));
-    Form3->Label2->setText(texts.text(T::YourPlaylist));
-    Form3->Label7->setText(texts.text(T::Add));
-    Form3->Label8->setText(texts.text(T::AddAll));
-    Form3->Label9->setText(texts.text(T::Remove));
-    Form3->Label10->setText(texts.text(T::RemoveAll));
-    Form3->Label11->setText(texts.text(T::Import));
+    // Interface texts are shown, never saved: long ones are simply cut.
+    auto text = [&texts](T::Line line) { return vantorix::shownText(texts.text(line), vantorix::kShownCaptionLength); };
+    auto hint = [&text](T::Line line) { return vantorix::plainToolTip(text(line)); };
+    Label2->setText(text(T::SelectGame));
+    Label8->setText(text(T::Launch));
+    Label3->setText(text(T::SelectionLine));
+    Label5->setText(text(T::GamesDirectory));
+    GroupBox2->setTitle(text(T::Emulators));
+    Label7->setText(text(T::Info));
+    Form2->setWindowTitle(text(T::Info));
+    Button3->setToolTip(hint(T::SaveHint));
+    Button4->setToolTip(hint(T::LoadHint));
+    Button5->setToolTip(hint(T::PlaylistHint));
+    Label6->setToolTip(hint(T::ExitHint));
+    Form3->setWindowTitle(text(T::PlaylistTitle));
+    Form3->Label1->setText(text(T::AvailableGames));
+    Form3->Label2->setText(text(T::YourPlaylist));
+    Form3->Label7->setText(text(T::Add));
+    Form3->Label8->setText(text(T::AddAll));
+    Form3->Label9->setText(text(T::Remove));
+    Form3->Label10->setText(text(T::RemoveAll));
+    Form3->Label11->setText(text(T::Import));
     Form3->setHelpLines(texts.helpLines);
 }

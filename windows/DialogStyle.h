@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/PlainText.h"
+
 #include <QDialog>
 #include <QEvent>
 #include <QScreen>
@@ -25,9 +27,10 @@ public:
 };
 
 // The secondary windows: fixed size, a close box, no help button, modal,
-// centred on the screen when shown.
+// centred on the screen when shown; their labels show plain text.
 inline void makeFixedDialog(QDialog *dialog, Qt::WindowFlags extra = {})
 {
+    makeLabelsPlain(dialog);
     dialog->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
                            | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | extra);
     dialog->setFixedSize(dialog->size());
