@@ -2,11 +2,23 @@
 
 namespace vantorix {
 
+namespace {
+
+const QString kEndOfOptions = QStringLiteral("--");
+
+bool isOption(const QString &argument)
+{
+    return argument.startsWith(QLatin1Char('-')) && argument != QLatin1String("-");
+}
+
+}  // namespace
+
 QString usageText()
 {
     return QStringLiteral(
-        "Usage: kelpad [FILE]\n"
+        "Usage: kelpad [OPTIONS] [--] [FILE]\n"
         "       kelpad --scan DIR [--mask MASK]\n"
+        "       kelpad --info FILE...\n"
         "\n"
         "A front-end for Game Boy and Game Boy Color emulators.\n"
         "\n"
@@ -14,14 +26,30 @@ QString usageText()
         "  --scan DIR         print the game list entry of every ROM file in DIR\n"
         "  --mask MASK        the files --scan reads (default *.gb; several\n"
         "                     patterns separated by ';', letter case ignored)\n"
+        "  --info FILE...     print what the cartridge header of each file says\n"
         "  --help             show this text\n"
-        "  --version          show the version\n");
+        "  --version          show the version\n"
+        "  --                 what follows is a file name, even if it starts with -\n"
+        "\n"
+        "The toolkit's own options (-style NAME, -platform NAME, ...) are taken too.\n");
+}
+
+bool wantsNoWindow(const QStringList &arguments)
+{
+    for (qsizetype i = 1; i < arguments.size() && arguments.at(i) != kEndOfOptions; ++i) {
+        for (const char *option : {"--help", "-h", "--version", "--scan", "--info"})
+            if (arguments.at(i) == QLatin1String(option))
+                return true;
+    }
+    return false;
 }
 
 CommandLine parseCommandLine(const QStringList &arguments)
 {
     CommandLine line;
     bool haveMask = false;
+    bool optionsEnded = false;
+    QStringList files;
     auto fail = [&line](const QString &message) {
         line.mode = CommandLine::UsageError;
         line.error = message;
@@ -29,40 +57,57 @@ CommandLine parseCommandLine(const QStringList &arguments)
     };
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
-        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+        if (optionsEnded || !isOption(argument)) {
+            files.append(argument);
+            continue;
+        }
+        if (argument == kEndOfOptions) {
+            optionsEnded = true;
+        } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
             line.mode = CommandLine::Help;
             return line;
-        }
-        if (argument == QLatin1String("--version")) {
+        } else if (argument == QLatin1String("--version")) {
             line.mode = CommandLine::Version;
             return line;
-        }
-        if (argument == QLatin1String("--scan") || argument == QLatin1String("--mask")) {
+        } else if (argument == QLatin1String("--info")) {
+            if (line.mode != CommandLine::Gui)
+                return fail(QStringLiteral("--info goes with nothing but files"));
+            line.mode = CommandLine::Info;
+        } else if (argument == QLatin1String("--scan") || argument == QLatin1String("--mask")) {
             if (i + 1 >= arguments.size())
                 return fail(argument + QStringLiteral(" needs a value"));
             const QString value = arguments.at(++i);
-            if (argument == QLatin1String("--scan")) {
-                if (line.mode == CommandLine::Scan)
-                    return fail(QStringLiteral("--scan given twice"));
-                line.mode = CommandLine::Scan;
-                line.scanFolder = value;
-            } else {
+            if (argument == QLatin1String("--mask")) {
                 line.mask = value;
                 haveMask = true;
+            } else if (line.mode != CommandLine::Gui) {
+                return fail(QStringLiteral("--scan given twice, or with --info"));
+            } else {
+                line.mode = CommandLine::Scan;
+                line.scanFolder = value;
             }
-            continue;
+        } else {
+            return fail(QStringLiteral("unknown option ") + argument);
         }
-        if (argument.startsWith(QLatin1Char('-')) && argument != QLatin1String("-"))
-            // Toolkit options such as -platform reach Qt untouched.
-            continue;
-        if (!line.configFile.isEmpty())
-            return fail(QStringLiteral("only one configuration file can be given"));
-        line.configFile = argument;
     }
-    if (line.mode == CommandLine::Scan && !line.configFile.isEmpty())
-        return fail(QStringLiteral("--scan takes no configuration file"));
     if (haveMask && line.mode != CommandLine::Scan)
         return fail(QStringLiteral("--mask goes with --scan"));
+    switch (line.mode) {
+    case CommandLine::Scan:
+        if (!files.isEmpty())
+            return fail(QStringLiteral("--scan takes no configuration file"));
+        break;
+    case CommandLine::Info:
+        if (files.isEmpty())
+            return fail(QStringLiteral("--info needs at least one file"));
+        line.infoFiles = files;
+        break;
+    default:
+        if (files.size() > 1)
+            return fail(QStringLiteral("only one configuration file can be given"));
+        line.configFile = files.value(0);
+        break;
+    }
     return line;
 }
 

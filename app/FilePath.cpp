@@ -81,6 +81,14 @@ QString currentFolderPath()
     return QStringLiteral(".");
 }
 
+QString absolutePath(const QString &path)
+{
+    if (path.startsWith(QLatin1Char('/')))
+        return path;
+    const QString folder = currentFolderPath();
+    return folder.endsWith(QLatin1Char('/')) ? folder + path : folder + QLatin1Char('/') + path;
+}
+
 QString baseName(const QString &path)
 {
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);

@@ -23,6 +23,9 @@ bool isFaithfulPath(const QString &path);
 // The process's current folder, as a path text.
 QString currentFolderPath();
 
+// path made absolute against the current folder.
+QString absolutePath(const QString &path);
+
 // The last component of a path ("/a/b.gb" gives "b.gb").
 QString baseName(const QString &path);
 

@@ -61,6 +61,20 @@ QString findExecutable(const QString &program)
                                                     QStringLiteral("/usr/games")});
 }
 
+bool startProgram(const QString &program, const QStringList &arguments)
+{
+    const QString executable = findExecutable(program);
+    if (executable.isEmpty())
+        return reportCannotStart(program, QString::fromLocal8Bit(std::strerror(ENOENT)));
+    QProcess process;
+    process.setProgram(executable);
+    process.setArguments(arguments);
+    process.setStandardInputFile(QProcess::nullDevice());
+    if (!process.startDetached())
+        return reportCannotStart(program, process.errorString());
+    return true;
+}
+
 void seedRandomGenerator()
 {
     generator().seed(quint32(QDateTime::currentMSecsSinceEpoch()));

@@ -16,8 +16,14 @@ bool ShellRunFile(const QString &program, const QString &parameters, const QStri
 
 namespace vantorix {
 
+// Starts the executable that program names with these arguments, detached
+// and without a shell. A program that cannot be found or started is
+// reported in the error box. Returns whether it started.
+bool startProgram(const QString &program, const QStringList &arguments);
+
 // The executable that program names: itself when it is a path, the match on
-// PATH when it is a bare name. Empty when there is none.
+// PATH (or in the games folders) when it is a bare name. Empty when there
+// is none.
 QString findExecutable(const QString &program);
 
 // The process-wide random generator, seeded from the time of day.

@@ -1,8 +1,7 @@
 #include "app/GameListEntry.h"
 
-#include <QDir>
-#include <QDirIterator>
-#include <QFileInfo>
+#include "app/FilePath.h"
+#include "app/GamesFolder.h"
 
 namespace vantorix {
 
@@ -99,20 +98,11 @@ QString joinRomPath(const QString &gamesDirectory, const QString &fileName)
 
 QString resolveRomPath(const QString &path)
 {
-    const QFileInfo info(path);
-    if (info.exists() || path.isEmpty())
-        return path;
-    const QString wanted = info.fileName();
-    QDirIterator it(info.absolutePath(), QDir::Files | QDir::Hidden | QDir::System);
-    while (it.hasNext()) {
-        it.next();
-        if (it.fileName().compare(wanted, Qt::CaseInsensitive) == 0) {
-            // Keep the folder part as the user wrote it.
-            const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-            return path.left(slash + 1) + it.fileName();
-        }
-    }
-    return path;
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const QString folder = slash < 0 ? QString() : slash == 0 ? QStringLiteral("/") : path.left(slash);
+    const QString found = GamesFolder(folder).find(path.mid(slash + 1));
+    // Keep the folder part as the user wrote it.
+    return found.isEmpty() ? path : path.left(slash + 1) + baseName(found);
 }
 
 }  // namespace vantorix

@@ -44,8 +44,8 @@ QString composeEntry(const QString &title, const QString &fileName);
 QString joinRomPath(const QString &gamesDirectory, const QString &fileName);
 
 // The path as given if a file exists there; otherwise a file in the same
-// folder whose name differs only in letter case, if there is one; otherwise
-// the path as given.
+// folder whose name (as shown) differs only in letter case, if there is
+// one; otherwise the path as given.
 QString resolveRomPath(const QString &path);
 
 }  // namespace vantorix

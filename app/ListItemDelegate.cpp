@@ -16,6 +16,10 @@ void ListItemDelegate::initStyleOption(QStyleOptionViewItem *option, const QMode
 {
     QStyledItemDelegate::initStyleOption(option, index);
     option->text = vantorix::shownText(option->text, kShownLength);
+    // The toolkit makes an item current without selecting it when the list
+    // gets the focus; its focus frame would look like a selection.
+    if (!(option->state & QStyle::State_Selected))
+        option->state &= ~QStyle::State_HasFocus;
 }
 
 QSize ListItemDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const

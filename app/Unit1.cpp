@@ -2,6 +2,9 @@
 
 #include "app/Forms.h"
 #include "app/FmxUtils.h"
+#include "app/EmulatorCommand.h"
+#include "app/ErrorBox.h"
+#include "app/FilePath.h"
 #include "app/GameListEntry.h"
 #include "app/ListItemDelegate.h"
 #include "app/PlainText.h"
@@ -10,14 +13,19 @@
 #include "windows/DialogStyle.h"
 #include "windows/Unit4.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCompleter>
+#include <QShortcut>
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QRandomGenerator>
 #include <QScreen>
 #include <QShowEvent>
 
+#include <functional>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -69,7 +77,7 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
         Label1->setFont(title);
     }
 
-    const QString configFilter = QStringLiteral("Config files (*.ini)|*.ini|All files (*.*)|*.*");
+    const QString configFilter = QStringLiteral("Config files (*.cfg *.ini)|*.cfg *.ini|All files (*.*)|*.*");
     OpenDialog = makeDialog(this, "OpenDialog", QFileDialog::AcceptOpen, QStringLiteral("cfg"), configFilter);
     SaveDialog = makeDialog(this, "SaveDialog", QFileDialog::AcceptSave, QStringLiteral("cfg"), configFilter);
     SaveDialog->selectFile(QStringLiteral("user"));
@@ -79,6 +87,11 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
     OpenDialog2->setFileMode(QFileDialog::ExistingFile);
 
     connect(ComboBox1, qOverload<int>(&QComboBox::activated), this, [this] { ComboBox1Change(ComboBox1); });
+    connect(ComboBox1, &GameListBox::launchRequested, this, [this] {
+        if (Label8->isEnabled())
+            Label8Click(ComboBox1);
+    });
+    addShortcuts();
     connect(Label8, &LinkLabel::clicked, this, [this] { Label8Click(Label8); });
     connect(Label6, &LinkLabel::clicked, this, [this] { Label6Click(Label6); });
     connect(Button5, &QToolButton::clicked, this, [this] { Button5Click(Button5); });
@@ -108,10 +121,24 @@ void TForm1::FormShow(QObject *)
     Button4Click(this);
 }
 
+void TForm1::addShortcuts()
+{
+    const std::pair<QKeySequence, std::function<void()>> keys[] = {
+        {QKeySequence::Save, [this] { Button3Click(Button3); }},
+        {QKeySequence::Open, [this] { Button4Click(Button4); }},
+        {QKeySequence::Quit, [this] { Label6Click(Label6); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_E), [this] { Button5Click(Button5); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_I), [this] { Label7Click(Label7); }},
+        {QKeySequence(Qt::Key_F1), [this] { Label1Click(Label1); }},
+    };
+    for (const auto &[sequence, action] : keys)
+        connect(new QShortcut(sequence, this), &QShortcut::activated, this, action);
+}
+
 void TForm1::ComboBox1Change(QObject *)
 {
     const QString entry = ComboBox1->currentText();
-    if (entry.isEmpty()) {
+    if (vantorix::isBlankEntry(entry)) {
         Label3->setText(QStringLiteral("??"));
         Label8->setEnabled(false);
         return;
@@ -124,13 +151,17 @@ void TForm1::ComboBox1Change(QObject *)
 void TForm1::Label8Click(QObject *)
 {
     const QString entry = ComboBox1->currentText();
-    // Nothing chosen yet: there is no ROM to start.
-    if (entry.isEmpty())
+    // Nothing chosen yet, or a blank entry: there is no ROM to start.
+    if (vantorix::isBlankEntry(entry))
         return;
     romKey_ = vantorix::ExtractRomKey(entry);
     if (vantorix::isUserSelection(entry)) {
-        OpenDialog2->setDirectory(Edit1->text());
-        if (OpenDialog2->exec() != QDialog::Accepted || OpenDialog2->selectedFiles().isEmpty())
+        OpenDialog2->setDirectory(vantorix::storedText(Edit1));
+        const int answer = OpenDialog2->exec();
+        // The file name's completion list would stay over the main window.
+        for (QCompleter *completer : OpenDialog2->findChildren<QCompleter *>())
+            completer->popup()->hide();
+        if (answer != QDialog::Accepted || OpenDialog2->selectedFiles().isEmpty())
             return;
         const QString chosen = OpenDialog2->selectedFiles().constFirst();
         if (chosen.isEmpty())
@@ -139,18 +170,40 @@ void TForm1::Label8Click(QObject *)
         launch(chosen);
         return;
     }
-    const QString path = vantorix::joinRomPath(Edit1->text(), vantorix::romFileName(entry));
-    launch(vantorix::resolveRomPath(path));
+    const QString path = vantorix::joinRomPath(vantorix::storedText(Edit1), vantorix::romFileName(entry));
+    // The emulator gets an absolute path: a ROM named "-o.gb" must never
+    // reach it as an option.
+    launch(vantorix::absolutePath(vantorix::resolveRomPath(path)));
 }
 
 void TForm1::launch(const QString &romPath)
 {
     if (RadioButton1->isChecked())
-        ShellRunFile(Edit2->text(), romPath, QString(), 1);
+        startEmulator(vantorix::storedText(Edit2), romPath);
     if (RadioButton2->isChecked())
-        ShellRunFile(Edit3->text(), romPath, QString(), 1);
+        startEmulator(vantorix::storedText(Edit3), romPath);
     if (RadioButton3->isChecked())
-        ShellRunFile(Edit4->text(), romPath, QString(), 1);
+        startEmulator(vantorix::storedText(Edit4), romPath);
+}
+
+void TForm1::startEmulator(const QString &slotText, const QString &romPath)
+{
+    if (slotText.isEmpty())
+        return;
+    vantorix::EmulatorCommand command;
+    const auto isExecutable = [](const QString &text) { return !vantorix::findExecutable(text).isEmpty(); };
+    if (!vantorix::emulatorCommand(slotText, romPath, isExecutable, &command)) {
+        vantorix::reportError(QStringLiteral("The emulator's command line has a quote that is not closed"), slotText);
+        return;
+    }
+    // Program arguments are text: a name that is not UTF-8 would arrive as
+    // another name.
+    if (!vantorix::isFaithfulPath(romPath)) {
+        vantorix::reportError(QStringLiteral("The ROM file's name is not UTF-8 and cannot be handed to the emulator"),
+                              romPath);
+        return;
+    }
+    vantorix::startProgram(command.program, command.arguments);
 }
 
 void TForm1::Label6Click(QObject *)

@@ -51,7 +51,9 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void addShortcuts();
     void launch(const QString &romPath);
+    void startEmulator(const QString &slotText, const QString &romPath);
     QString initialDialogFolder() const;
 
     QString romKey_;

@@ -1,31 +1,30 @@
 // Vantorix: a front-end for Game Boy and Game Boy Color emulators.
 #include "app/CommandLine.h"
 #include "app/ErrorBox.h"
+#include "app/FilePath.h"
 #include "app/Fonts.h"
 #include "app/Forms.h"
 #include "app/Unit1.h"
 #include "catalogue/RomScan.h"
 
 #include <QApplication>
-#include <QFileInfo>
 
 #include <cstdio>
 
 namespace {
 
+// File names are bytes: each argument is kept so that its bytes come back.
 QStringList rawArguments(int argc, char **argv)
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+        arguments.append(vantorix::decodePath(QByteArray(argv[i])));
     return arguments;
 }
 
-}  // namespace
-
-int main(int argc, char **argv)
+// Help, version, --scan and --info: no window, no display needed.
+int runWithoutWindow(const vantorix::CommandLine &line, int argc, char **argv)
 {
-    const vantorix::CommandLine line = vantorix::parseCommandLine(rawArguments(argc, argv));
     switch (line.mode) {
     case vantorix::CommandLine::Help:
         std::fputs(qUtf8Printable(vantorix::usageText()), stdout);
@@ -34,18 +33,35 @@ int main(int argc, char **argv)
         std::printf("kelpad (Vantorix) %s\n", VANTORIX_VERSION);
         return 0;
     case vantorix::CommandLine::UsageError:
-        std::fprintf(stderr, "kelpad: %s\n%s", qUtf8Printable(line.error),
-                     qUtf8Printable(vantorix::usageText()));
+        std::fprintf(stderr, "kelpad: %s\n%s", qUtf8Printable(line.error), qUtf8Printable(vantorix::usageText()));
         return 2;
     case vantorix::CommandLine::Scan: {
         QCoreApplication core(argc, argv);
         return vantorix::scanFolder(line.scanFolder, line.mask, stdout, stderr);
     }
+    case vantorix::CommandLine::Info: {
+        QCoreApplication core(argc, argv);
+        return vantorix::printDetails(line.infoFiles, stdout, stderr);
+    }
     case vantorix::CommandLine::Gui:
         break;
     }
+    return 2;
+}
 
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    if (vantorix::wantsNoWindow(rawArguments(argc, argv)))
+        return runWithoutWindow(vantorix::parseCommandLine(rawArguments(argc, argv)), argc, argv);
+
+    // The toolkit takes its own options (-style, -platform, ...) out of argv
+    // before the program reads the rest.
     QApplication application(argc, argv);
+    const vantorix::CommandLine line = vantorix::parseCommandLine(rawArguments(argc, argv));
+    if (line.mode != vantorix::CommandLine::Gui)
+        return runWithoutWindow(line, argc, argv);
     QApplication::setApplicationName(QStringLiteral("kelpad"));
     QApplication::setDesktopFileName(QStringLiteral("vantorix"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/vantorix.png")));

@@ -3,6 +3,7 @@
 #include "app/FilePath.h"
 #include "app/GameListEntry.h"
 #include "app/IoError.h"
+#include "catalogue/CartridgeDetails.h"
 #include "catalogue/RomFolder.h"
 #include "catalogue/RomHeader.h"
 
@@ -63,6 +64,26 @@ int scanFolder(const QString &folder, const QString &mask, FILE *out, FILE *err)
         complain(folder, error.text());
         return 2;
     }
+}
+
+int printDetails(const QStringList &files, FILE *out, FILE *err)
+{
+    int status = 0;
+    bool first = true;
+    for (const QString &file : files) {
+        const QString shown = withoutControlCharacters(displayPath(file));
+        try {
+            const QStringList lines = detailLines(readCartridgeDetails(file), shown);
+            std::fprintf(out, "%s%s\n", first ? "" : "\n", lines.join(QLatin1Char('\n')).toUtf8().constData());
+            first = false;
+        } catch (const IoError &error) {
+            std::fflush(out);
+            std::fprintf(err, "%s: %s\n", shown.toUtf8().constData(), error.text().toUtf8().constData());
+            status = 1;
+        }
+    }
+    std::fflush(out);
+    return status;
 }
 
 }  // namespace vantorix

@@ -14,6 +14,12 @@ namespace vantorix {
 // be listed or entered.
 int scanFolder(const QString &folder, const QString &mask, FILE *out, FILE *err);
 
+// Prints the cartridge details of each file, in the order given, blocks
+// separated by an empty line. A file that cannot be read is reported on err
+// as "name: text" and the others are printed. Returns 0, or 1 when any
+// file failed.
+int printDetails(const QStringList &files, FILE *out, FILE *err);
+
 // line with every control character replaced by "?".
 QString withoutControlCharacters(const QString &line);
 

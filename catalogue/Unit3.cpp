@@ -10,6 +10,8 @@
 #include "config/Configuration.h"
 #include "windows/DialogStyle.h"
 
+#include <QKeyEvent>
+#include <QShortcut>
 #include <QShowEvent>
 
 using vantorix::kPlaylistLimit;
@@ -55,6 +57,44 @@ TForm3::TForm3(QWidget *parent) : QDialog(parent)
     connect(Label6, &LinkLabel::clicked, this, [this] { Label6Click(Label6); });
     connect(Label5, &LinkLabel::clicked, this, [this] { Label5Click(Label5); });
     connect(Label11, &LinkLabel::clicked, this, [this] { Label11Click(Label11); });
+    // The keyboard and double clicks reach the same actions.
+    connect(ListBox1, &QListWidget::itemDoubleClicked, this, [this] { Label7Click(ListBox1); });
+    connect(ListBox2, &QListWidget::itemDoubleClicked, this, [this] { Label9Click(ListBox2); });
+    ListBox1->installEventFilter(this);
+    ListBox2->installEventFilter(this);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), this), &QShortcut::activated, this,
+            [this] { Label6Click(Label6); });
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Enter), this), &QShortcut::activated, this,
+            [this] { Label6Click(Label6); });
+}
+
+bool TForm3::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        const auto modifiers = static_cast<QKeyEvent *>(event)->modifiers();
+        const bool enter = (key == Qt::Key_Return || key == Qt::Key_Enter) && !(modifiers & Qt::ControlModifier);
+        if (watched == ListBox1 && enter) {
+            Label7Click(ListBox1);
+            return true;
+        }
+        if (watched == ListBox2 && key == Qt::Key_Delete) {
+            Label9Click(ListBox2);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TForm3::keyPressEvent(QKeyEvent *event)
+{
+    // Escape would close the editor and silently drop the playlist: only
+    // Cancel and the close box discard it.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TForm3::showEvent(QShowEvent *event)
@@ -96,6 +136,8 @@ void TForm3::FormShow(QObject *)
     ListBox1->clear();
     ListBox1->addItems(vantorix::listItems(Form1->ComboBox1));
     ListBox2->clear();
+    // No entry looks current until the user picks one.
+    ListBox1->setCurrentRow(-1);
     Bar1->setMaximum(kPlaylistLimit);
     countRefresh();
     Image1->setVisible(false);
@@ -117,6 +159,7 @@ void TForm3::Label7Click(QObject *)
     if (const QListWidgetItem *selected = ListBox1->currentItem(); selected && selected->isSelected())
         ListBox2->addItem(selected->text());
     countRefresh();
+    ListBox2->scrollToBottom();
     warnIfOverLimit();
 }
 
@@ -124,13 +167,19 @@ void TForm3::Label8Click(QObject *)
 {
     ListBox2->addItems(vantorix::listItems(ListBox1));
     countRefresh();
+    ListBox2->scrollToBottom();
     warnIfOverLimit();
 }
 
 void TForm3::Label9Click(QObject *)
 {
-    if (QListWidgetItem *selected = ListBox2->currentItem(); selected && selected->isSelected())
+    if (QListWidgetItem *selected = ListBox2->currentItem(); selected && selected->isSelected()) {
         delete selected;
+        // The toolkit would select the next entry, and the next Remove
+        // would delete it too.
+        ListBox2->setCurrentRow(-1);
+        ListBox2->clearSelection();
+    }
     countRefresh();
 }
 

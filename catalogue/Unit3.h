@@ -32,6 +32,8 @@ public:
     static constexpr int kShownHelpLength = 1000;
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:

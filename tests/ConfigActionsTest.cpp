@@ -248,7 +248,7 @@ TEST(CommandLine, HelpVersionAndUsageErrors)
     };
     QByteArray out;
     EXPECT_EQ(run({"--help"}, &out), 0);
-    EXPECT_TRUE(out.startsWith("Usage: kelpad [FILE]")) << out.constData();
+    EXPECT_TRUE(out.startsWith("Usage: kelpad [OPTIONS] [--] [FILE]")) << out.constData();
     EXPECT_EQ(run({"--version"}, &out), 0);
     EXPECT_TRUE(out.startsWith("kelpad (Vantorix) ")) << out.constData();
     EXPECT_EQ(run({"--mask", "*.gb"}, &out), 2);

@@ -1,0 +1,185 @@
+#include "catalogue/CartridgeDetails.h"
+
+#include "app/IoError.h"
+#include "config/TextFile.h"
+
+namespace vantorix {
+
+namespace {
+
+QString hex(uint value, int digits)
+{
+    return QStringLiteral("0x") + QString::number(value, 16).toUpper().rightJustified(digits, QLatin1Char('0'));
+}
+
+QString unknown(uchar value)
+{
+    return QStringLiteral("unknown (%1)").arg(hex(value, 2));
+}
+
+QString cartridgeName(uchar type)
+{
+    struct Name {
+        uchar type;
+        const char *name;
+    };
+    static const Name names[] = {
+        {0x00, "ROM ONLY"}, {0x01, "MBC1"}, {0x02, "MBC1+RAM"}, {0x03, "MBC1+RAM+BATTERY"},
+        {0x05, "MBC2"}, {0x06, "MBC2+BATTERY"}, {0x08, "ROM+RAM"}, {0x09, "ROM+RAM+BATTERY"},
+        {0x0B, "MMM01"}, {0x0C, "MMM01+RAM"}, {0x0D, "MMM01+RAM+BATTERY"},
+        {0x0F, "MBC3+TIMER+BATTERY"}, {0x10, "MBC3+TIMER+RAM+BATTERY"}, {0x11, "MBC3"},
+        {0x12, "MBC3+RAM"}, {0x13, "MBC3+RAM+BATTERY"}, {0x19, "MBC5"}, {0x1A, "MBC5+RAM"},
+        {0x1B, "MBC5+RAM+BATTERY"}, {0x1C, "MBC5+RUMBLE"}, {0x1D, "MBC5+RUMBLE+RAM"},
+        {0x1E, "MBC5+RUMBLE+RAM+BATTERY"}, {0x20, "MBC6"}, {0x22, "MBC7+SENSOR+RUMBLE+RAM+BATTERY"},
+        {0xFC, "POCKET CAMERA"}, {0xFD, "BANDAI TAMA5"}, {0xFE, "HuC3"}, {0xFF, "HuC1+RAM+BATTERY"},
+    };
+    for (const Name &n : names)
+        if (n.type == type)
+            return QString::fromLatin1(n.name);
+    return unknown(type);
+}
+
+QString ramSizeName(uchar code)
+{
+    static const char *const sizes[] = {"none", "2 KiB", "8 KiB", "32 KiB", "128 KiB", "64 KiB"};
+    return code < 6 ? QString::fromLatin1(sizes[code]) : unknown(code);
+}
+
+QString layoutName(HeaderLayout layout)
+{
+    switch (layout) {
+    case HeaderLayout::Ctt: return QStringLiteral("CTT");
+    case HeaderLayout::Copier: return QStringLiteral("copier");
+    case HeaderLayout::Plain: break;
+    }
+    return QStringLiteral("plain");
+}
+
+QString invalidChecksum(uint stored, uint computed, int digits)
+{
+    return QStringLiteral("invalid (stored %1, computed %2)").arg(hex(stored, digits), hex(computed, digits));
+}
+
+}  // namespace
+
+QByteArray cartridgeLogo()
+{
+    static const uchar logo[48] = {
+        0xCE, 0xED, 0x66, 0x66, 0xCC, 0x0D, 0x00, 0x0B, 0x03, 0x73, 0x00, 0x83, 0x00, 0x0C, 0x00, 0x0D,
+        0x00, 0x08, 0x11, 0x1F, 0x88, 0x89, 0x00, 0x0E, 0xDC, 0xCC, 0x6E, 0xE6, 0xDD, 0xDD, 0xD9, 0x99,
+        0xBB, 0xBB, 0x67, 0x63, 0x6E, 0x0E, 0xEC, 0xCC, 0xDD, 0xDC, 0x99, 0x9F, 0xBB, 0xB9, 0x33, 0x3E,
+    };
+    return QByteArray(reinterpret_cast<const char *>(logo), sizeof logo);
+}
+
+QString CartridgeDetails::headerChecksumText() const
+{
+    return headerChecksumValid() ? QStringLiteral("valid")
+                                 : invalidChecksum(storedHeaderChecksum, computedHeaderChecksum, 2);
+}
+
+QString CartridgeDetails::globalChecksumText() const
+{
+    return globalChecksumValid() ? QStringLiteral("valid")
+                                 : invalidChecksum(storedGlobalChecksum, computedGlobalChecksum, 4);
+}
+
+CartridgeDetails decodeCartridge(const QByteArray &file)
+{
+    CartridgeDetails d;
+    d.fileSize = file.size();
+    if (file.size() < kLeadBytes)
+        throw IoError::readBeyondEnd();
+    d.layout = locateHeader(file.left(kLeadBytes), file.size());
+    const qint64 block = headerOffset(d.layout);
+    if (file.size() < block + kHeaderBlockSize)
+        throw IoError::readBeyondEnd();
+    // The image starts 256 bytes before the block; offsets below are the
+    // image's own, as the cartridge sees them.
+    const qint64 image = block - 0x100;
+    auto at = [&](int offset) { return uchar(file.at(image + offset)); };
+    d.imageBytes = file.size() - image;
+
+    d.title = titleText(file.mid(block, kHeaderBlockSize));
+    d.colour = at(0x143) == 0x80 ? QStringLiteral("supported")
+             : at(0x143) == 0xC0 ? QStringLiteral("only") : QStringLiteral("none");
+    d.superGameBoy = at(0x146) == 0x03;
+    d.cartridge = cartridgeName(at(0x147));
+    const uchar romCode = at(0x148);
+    if (romCode <= 8) {
+        d.romSize = QStringLiteral("%1 KiB").arg(32 << romCode);
+        d.declaredRomBytes = qint64(32 * 1024) << romCode;
+    } else {
+        d.romSize = unknown(romCode);
+    }
+    d.ramSize = ramSizeName(at(0x149));
+    d.destination = at(0x14A) == 0x00 ? QStringLiteral("Japan")
+                  : at(0x14A) == 0x01 ? QStringLiteral("overseas") : unknown(at(0x14A));
+    d.version = at(0x14C);
+    d.logoValid = file.mid(image + 0x104, 48) == cartridgeLogo();
+
+    uchar x = 0;
+    for (int offset = 0x134; offset <= 0x14C; ++offset)
+        x = uchar(x - at(offset) - 1);
+    d.computedHeaderChecksum = x;
+    d.storedHeaderChecksum = at(0x14D);
+
+    quint16 sum = 0;
+    const uchar *bytes = reinterpret_cast<const uchar *>(file.constData());
+    for (qint64 i = image; i < file.size(); ++i)
+        sum = quint16(sum + bytes[i]);
+    sum = quint16(sum - at(0x14E) - at(0x14F));
+    d.computedGlobalChecksum = sum;
+    d.storedGlobalChecksum = quint16(at(0x14E) << 8 | at(0x14F));
+    return d;
+}
+
+CartridgeDetails readCartridgeDetails(const QString &path)
+{
+    return decodeCartridge(readWholeFile(path));
+}
+
+QStringList detailLines(const CartridgeDetails &d, const QString &shownPath)
+{
+    return {
+        QStringLiteral("File: ") + shownPath,
+        QStringLiteral("Layout: ") + layoutName(d.layout),
+        QStringLiteral("Title: ") + d.title,
+        QStringLiteral("Colour: ") + d.colour,
+        QStringLiteral("Super Game Boy: ") + QLatin1String(d.superGameBoy ? "yes" : "no"),
+        QStringLiteral("Cartridge: ") + d.cartridge,
+        QStringLiteral("ROM size: ") + d.romSize,
+        QStringLiteral("RAM size: ") + d.ramSize,
+        QStringLiteral("Destination: ") + d.destination,
+        QStringLiteral("Version: ") + QString::number(d.version),
+        QStringLiteral("Logo: ") + QLatin1String(d.logoValid ? "valid" : "invalid"),
+        QStringLiteral("Header checksum: ") + d.headerChecksumText(),
+        QStringLiteral("Global checksum: ") + d.globalChecksumText(),
+        QStringLiteral("File size: ") + QString::number(d.fileSize),
+    };
+}
+
+QString detailToolTip(const CartridgeDetails &d, const QString &shownPath)
+{
+    QStringList lines;
+    lines.append(d.title.isEmpty() ? QStringLiteral("(no title)") : d.title);
+    lines.append(d.colour == QLatin1String("only") ? QStringLiteral("Game Boy Color only")
+                 : d.colour == QLatin1String("supported") ? QStringLiteral("Color enhanced")
+                                                          : QStringLiteral("Game Boy"));
+    if (d.superGameBoy)
+        lines.append(QStringLiteral("Super Game Boy"));
+    lines.append(QStringLiteral("%1, ROM %2, RAM %3").arg(d.cartridge, d.romSize, d.ramSize));
+    if (!d.logoValid)
+        lines.append(QStringLiteral("Warning: the logo is invalid"));
+    if (!d.headerChecksumValid())
+        lines.append(QStringLiteral("Warning: header checksum ") + d.headerChecksumText());
+    if (!d.globalChecksumValid())
+        lines.append(QStringLiteral("Warning: global checksum ") + d.globalChecksumText());
+    if (d.declaredRomBytes >= 0 && d.declaredRomBytes != d.imageBytes)
+        lines.append(QStringLiteral("Warning: the header says %1, the file holds %2 bytes")
+                         .arg(d.romSize).arg(d.imageBytes));
+    lines.append(shownPath);
+    return lines.join(QLatin1Char('\n'));
+}
+
+}  // namespace vantorix
