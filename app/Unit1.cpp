@@ -6,6 +6,9 @@
 #include "app/ErrorBox.h"
 #include "app/FilePath.h"
 #include "app/GameListEntry.h"
+#include "app/GamesFolder.h"
+#include "app/IoError.h"
+#include "catalogue/CartridgeDetails.h"
 #include "app/ListItemDelegate.h"
 #include "app/PlainText.h"
 #include "catalogue/Unit3.h"
@@ -92,6 +95,10 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
             Label8Click(ComboBox1);
     });
     addShortcuts();
+    ComboBox1->delegate()->setToolTipSource([this](const QModelIndex &index) {
+        return entryToolTip(index.data().toString());
+    });
+    connect(Edit1, &QLineEdit::editingFinished, this, &TForm1::markMissingGames);
     connect(Label8, &LinkLabel::clicked, this, [this] { Label8Click(Label8); });
     connect(Label6, &LinkLabel::clicked, this, [this] { Label6Click(Label6); });
     connect(Button5, &QToolButton::clicked, this, [this] { Button5Click(Button5); });
@@ -119,6 +126,48 @@ void TForm1::FormShow(QObject *)
         return;
     }
     Button4Click(this);
+}
+
+QString TForm1::entryToolTip(const QString &entry) const
+{
+    if (vantorix::isBlankEntry(entry) || vantorix::isUserSelection(entry))
+        return QString();
+    const QString path = vantorix::absolutePath(vantorix::resolveRomPath(
+        vantorix::joinRomPath(vantorix::storedText(Edit1), vantorix::romFileName(entry))));
+    try {
+        return vantorix::detailToolTip(vantorix::readCartridgeDetails(path), vantorix::displayPath(path));
+    } catch (const vantorix::IoError &error) {
+        return vantorix::displayPath(path) + QStringLiteral(": ") + error.text();
+    }
+}
+
+void TForm1::markMissingGames()
+{
+    const QString directory = vantorix::storedText(Edit1);
+    const vantorix::GamesFolder games(directory);
+    // An unmounted drive must not paint the whole list as lost: the
+    // directory is marked instead of every entry.
+    QPalette editColours = palette();
+    if (!games.exists())
+        editColours.setColor(QPalette::Text, QColor(160, 0, 0));
+    Edit1->setPalette(editColours);
+    Edit1->setToolTip(games.exists() ? QString()
+                                     : vantorix::plainToolTip(QStringLiteral("Folder not found: ")
+                                                              + vantorix::displayPath(directory)));
+    for (int i = 0; i < ComboBox1->count(); ++i) {
+        const QString entry = ComboBox1->itemText(i);
+        QString missing;
+        if (games.exists() && !vantorix::isBlankEntry(entry) && !vantorix::isUserSelection(entry)) {
+            const QString name = vantorix::romFileName(entry);
+            if (games.find(name).isEmpty())
+                missing = vantorix::absolutePath(vantorix::joinRomPath(directory, name));
+        }
+        ComboBox1->setItemData(i, missing.isEmpty() ? QVariant() : QVariant(QColor(Qt::gray)), Qt::ForegroundRole);
+        ComboBox1->setItemData(i, missing.isEmpty() ? QVariant()
+                                                    : QVariant(QStringLiteral("File not found: ")
+                                                               + vantorix::displayPath(missing)),
+                               Qt::ToolTipRole);
+    }
 }
 
 void TForm1::addShortcuts()

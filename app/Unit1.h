@@ -44,6 +44,13 @@ public:
     vantorix::Configuration configuration() const;
     void applyConfiguration(const vantorix::Configuration &config);
 
+    // The tool-tip of a game list entry: what the cartridge header of its
+    // file says, the file found as the launch finds it. Read on request.
+    QString entryToolTip(const QString &entry) const;
+    // Greys the entries whose file the launch would not find, or marks the
+    // games directory when it does not exist.
+    void markMissingGames();
+
     const QString &romKey() const { return romKey_; }
     const QString &interfaceName() const { return interfaceName_; }
 

@@ -4,6 +4,7 @@
 #include "app/FilePath.h"
 #include "app/IoError.h"
 #include "app/ListItemDelegate.h"
+#include "catalogue/CartridgeDetails.h"
 #include "catalogue/FileListing.h"
 #include "catalogue/RomFolder.h"
 
@@ -50,7 +51,18 @@ bool isPseudoFileSystem(const QStorageInfo &volume)
 FileListBox::FileListBox(QWidget *parent) : QListWidget(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
-    vantorix::useListItemDelegate(this, 14);
+    // Resting on an item shows what its cartridge header says.
+    vantorix::useListItemDelegate(this, 14)->setToolTipSource([this](const QModelIndex &index) {
+        if (!folder_)
+            return QString();
+        const QString path = QDir(folder_->path()).absoluteFilePath(
+            vantorix::decodePath(index.data(kPathRole).toByteArray()));
+        try {
+            return vantorix::detailToolTip(vantorix::readCartridgeDetails(path), vantorix::displayPath(path));
+        } catch (const IoError &error) {
+            return vantorix::displayPath(path) + QStringLiteral(": ") + error.text();
+        }
+    });
     connect(this, &QListWidget::currentRowChanged, this, [this] {
         if (!filling_)
             Q_EMIT changed();

@@ -42,8 +42,11 @@ TForm3::TForm3(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
     vantorix::makeFixedDialog(this);
-    vantorix::useListItemDelegate(ListBox1, 14);
-    vantorix::useListItemDelegate(ListBox2, 14);
+    for (QListWidget *list : {ListBox1, ListBox2}) {
+        vantorix::useListItemDelegate(list, 14)->setToolTipSource([](const QModelIndex &index) {
+            return Form1->entryToolTip(index.data().toString());
+        });
+    }
     setHelpLines({
         QStringLiteral("To create your personal ROM list, select the title that appear in the left list "
                        "and press the \"Add\" button to put it in to the list on "),
@@ -199,6 +202,7 @@ void TForm3::Label6Click(QObject *)
     Form1->ComboBox1->addItems(vantorix::listItems(ListBox2));
     // The new list has no chosen entry until the user picks one.
     Form1->ComboBox1->setCurrentIndex(-1);
+    Form1->markMissingGames();
     accept();
 }
 

@@ -66,6 +66,7 @@ void TForm1::applyConfiguration(const Configuration &config)
     ComboBox1->addItems(config.gameList);
     // After a load no entry is chosen.
     ComboBox1->setCurrentIndex(-1);
+    markMissingGames();
 }
 
 void TForm1::Button3Click(QObject *)
