@@ -1,6 +1,12 @@
 #include "config/Configuration.h"
 
+#include "app/FilePath.h"
 #include "config/TextFile.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+#include <unistd.h>
 
 namespace vantorix {
 
@@ -93,6 +99,16 @@ Configuration parseConfiguration(const QByteArray &bytes)
     for (int i = 0; i < kPlaylistLimit && !reader.atEnd(); ++i)
         config.gameList.append(reader.readLine());
     return config;
+}
+
+QString configurationFolder(const QString &programFolder)
+{
+    if (::access(encodePath(programFolder).constData(), W_OK) == 0)
+        return programFolder;
+    const QString userFolder =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/vantorix");
+    QDir().mkpath(userFolder);
+    return userFolder;
 }
 
 QByteArray serializeConfiguration(const Configuration &config)

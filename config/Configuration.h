@@ -36,6 +36,12 @@ QString truncatedInterfaceName(const QString &line);
 // as empty. At most 680 entry lines are taken.
 Configuration parseConfiguration(const QByteArray &bytes);
 
+// Where the configuration dialogs open: the program's folder when the user
+// can write there (a program run from its build or unpacked folder), else
+// the user's folder for the program, $XDG_CONFIG_HOME/vantorix, created
+// when needed.
+QString configurationFolder(const QString &programFolder);
+
 // The file's lines, CR LF ended, UTF-8.
 QByteArray serializeConfiguration(const Configuration &config);
 

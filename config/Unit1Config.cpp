@@ -12,27 +12,14 @@
 #include "windows/Unit2.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QStandardPaths>
-
-#include <unistd.h>
 
 using vantorix::Configuration;
 
 QString TForm1::initialDialogFolder() const
 {
-    // A program run from its build or unpacked folder keeps its files
-    // beside it; an installed one keeps them in the user's folder.
-    const QString programFolder = QCoreApplication::applicationDirPath();
-    if (::access(QFile::encodeName(programFolder).constData(), W_OK) == 0)
-        return programFolder;
-    const QString userFolder =
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/vantorix");
-    QDir().mkpath(userFolder);
-    return userFolder;
+    return vantorix::configurationFolder(QCoreApplication::applicationDirPath());
 }
 
 Configuration TForm1::configuration() const

@@ -1,0 +1,131 @@
+// What a cartridge header says, from images the test builds.
+#include "app/IoError.h"
+#include "catalogue/CartridgeDetails.h"
+#include "tests/TestSupport.h"
+
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+using namespace vantorix;
+using namespace testing_support;
+
+namespace {
+
+// A plain 32 KiB image with the logo and both checksums right, then the
+// given header bytes changed.
+QByteArray soundImage(const QList<QPair<int, uchar>> &bytes = {}, qint64 size = 32768)
+{
+    QByteArray image = romImage("TEST GAME", size);
+    image.replace(0x104, 48, cartridgeLogo());
+    for (const auto &[offset, value] : bytes)
+        image[offset] = char(value);
+    uchar x = 0;
+    for (int i = 0x134; i <= 0x14C; ++i)
+        x = uchar(x - uchar(image.at(i)) - 1);
+    image[0x14D] = char(x);
+    quint16 sum = 0;
+    for (int i = 0; i < image.size(); ++i)
+        if (i != 0x14E && i != 0x14F)
+            sum = quint16(sum + uchar(image.at(i)));
+    image[0x14E] = char(sum >> 8);
+    image[0x14F] = char(sum & 0xFF);
+    return image;
+}
+
+TEST(CartridgeDetails, EachFieldAndItsEdges)
+{
+    struct Case {
+        int offset;
+        uchar value;
+        QString CartridgeDetails::*field;
+        const char *expected;
+    };
+    const Case cases[] = {
+        {0x143, 0x80, &CartridgeDetails::colour, "supported"},
+        {0x143, 0xC0, &CartridgeDetails::colour, "only"},
+        {0x143, 0x40, &CartridgeDetails::colour, "none"},
+        {0x147, 0x00, &CartridgeDetails::cartridge, "ROM ONLY"},
+        {0x147, 0x13, &CartridgeDetails::cartridge, "MBC3+RAM+BATTERY"},
+        {0x147, 0x22, &CartridgeDetails::cartridge, "MBC7+SENSOR+RUMBLE+RAM+BATTERY"},
+        {0x147, 0xFE, &CartridgeDetails::cartridge, "HuC3"},
+        {0x147, 0x04, &CartridgeDetails::cartridge, "unknown (0x04)"},
+        {0x147, 0xAB, &CartridgeDetails::cartridge, "unknown (0xAB)"},
+        {0x148, 0x00, &CartridgeDetails::romSize, "32 KiB"},
+        {0x148, 0x08, &CartridgeDetails::romSize, "8192 KiB"},
+        {0x148, 0x09, &CartridgeDetails::romSize, "unknown (0x09)"},
+        {0x149, 0x00, &CartridgeDetails::ramSize, "none"},
+        {0x149, 0x04, &CartridgeDetails::ramSize, "128 KiB"},
+        {0x149, 0x05, &CartridgeDetails::ramSize, "64 KiB"},
+        {0x149, 0x06, &CartridgeDetails::ramSize, "unknown (0x06)"},
+        {0x14A, 0x00, &CartridgeDetails::destination, "Japan"},
+        {0x14A, 0x01, &CartridgeDetails::destination, "overseas"},
+        {0x14A, 0x02, &CartridgeDetails::destination, "unknown (0x02)"},
+    };
+    for (const Case &c : cases) {
+        const CartridgeDetails d = decodeCartridge(soundImage({{c.offset, c.value}}));
+        EXPECT_EQ(d.*c.field, QString::fromLatin1(c.expected)) << std::hex << c.offset << " " << int(c.value);
+        EXPECT_TRUE(d.logoValid && d.headerChecksumValid() && d.globalChecksumValid());
+    }
+    const CartridgeDetails d = decodeCartridge(soundImage({{0x146, 0x03}, {0x14C, 200}}));
+    EXPECT_TRUE(d.superGameBoy);
+    EXPECT_EQ(d.version, 200);
+    EXPECT_EQ(d.title, QStringLiteral("TEST GAME"));
+    EXPECT_FALSE(decodeCartridge(soundImage({{0x146, 0x02}})).superGameBoy);
+}
+
+TEST(CartridgeDetails, BrokenDumpsAndTheThreeLayouts)
+{
+    QByteArray image = soundImage();
+    image[0x104] = 0;       // logo
+    image[0x14D] = '\x12';  // header checksum
+    image[0x7FFF] = 1;      // one byte more in the sum
+    const CartridgeDetails broken = decodeCartridge(image);
+    EXPECT_FALSE(broken.logoValid);
+    EXPECT_EQ(broken.headerChecksumText(),
+              QStringLiteral("invalid (stored 0x12, computed 0x%1)")
+                  .arg(QString::number(broken.computedHeaderChecksum, 16).toUpper().rightJustified(2, '0')));
+    EXPECT_TRUE(broken.globalChecksumText().startsWith("invalid (stored 0x"));
+    EXPECT_EQ(broken.globalChecksumText().size(), QStringLiteral("invalid (stored 0x1234, computed 0x1234)").size());
+
+    // The same image behind a copier header and inside a CTT file: the
+    // offsets are the image's own.
+    QByteArray copier = QByteArray(512, '\0') + soundImage();
+    copier[0] = 4;
+    const CartridgeDetails fromCopier = decodeCartridge(copier);
+    EXPECT_EQ(fromCopier.layout, HeaderLayout::Copier);
+    EXPECT_TRUE(fromCopier.logoValid && fromCopier.headerChecksumValid() && fromCopier.globalChecksumValid());
+    EXPECT_EQ(fromCopier.imageBytes, 32768);
+    QByteArray ctt = QByteArray("CTT") + QByteArray(67, '\0') + soundImage();
+    const CartridgeDetails fromCtt = decodeCartridge(ctt);
+    EXPECT_EQ(fromCtt.layout, HeaderLayout::Ctt);
+    EXPECT_TRUE(fromCtt.logoValid && fromCtt.globalChecksumValid());
+    EXPECT_EQ(fromCtt.title, QStringLiteral("TEST GAME"));
+
+    // Too short for the block of its layout; a size the header disagrees with.
+    for (const QByteArray &shortFile : {soundImage().left(335), ctt.left(405), QByteArray("ab")})
+        EXPECT_THROW(decodeCartridge(shortFile), IoError);
+    const CartridgeDetails cut = decodeCartridge(soundImage().left(16384));
+    EXPECT_TRUE(detailToolTip(cut, "/x.gb").contains("the header says 32 KiB, the file holds 16384 bytes"));
+}
+
+TEST(CartridgeDetails, InfoCommandPrintsEveryFileAndReportsFailures)
+{
+    QTemporaryDir dir;
+    const QString good = writeFile(dir.filePath("good.gb"), soundImage({{0x143, 0xC0}}));
+    QProcess info;
+    info.start(KELPAD_PATH, {"--info", good, dir.filePath("missing.gb"), good});
+    ASSERT_TRUE(info.waitForFinished(10000));
+    EXPECT_EQ(info.exitCode(), 1);
+    const QString block = QStringLiteral(
+        "File: %1\nLayout: plain\nTitle: TEST GAME\nColour: only\nSuper Game Boy: no\nCartridge: ROM ONLY\n"
+        "ROM size: 32 KiB\nRAM size: none\nDestination: Japan\nVersion: 0\nLogo: valid\n"
+        "Header checksum: valid\nGlobal checksum: valid\nFile size: 32768\n").arg(good);
+    EXPECT_EQ(QString::fromUtf8(info.readAllStandardOutput()), block + "\n" + block);
+    EXPECT_EQ(QString::fromUtf8(info.readAllStandardError()), dir.filePath("missing.gb") + ": File not found\n");
+    info.start(KELPAD_PATH, {"--info"});
+    ASSERT_TRUE(info.waitForFinished(10000));
+    EXPECT_EQ(info.exitCode(), 2);
+}
+
+}  // namespace
