@@ -1,8 +1,10 @@
 // The main window's selection and launch, on the real window.
+#include "app/FilePath.h"
 #include "app/FmxUtils.h"
 #include "app/Forms.h"
 #include "app/GameListEntry.h"
 #include "app/Unit1.h"
+#include "catalogue/Unit3.h"
 #include "tests/TestSupport.h"
 
 #include <QApplication>
@@ -10,9 +12,15 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QShortcut>
+#include <QTest>
 #include <QThread>
+#include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace testing_support;
 using vantorix::composeEntry;
@@ -234,6 +242,145 @@ TEST_F(Launch, UserSelectionAsksForTheRom)
     }
     EXPECT_EQ(recorded(recorder), QStringList{chosen});
     EXPECT_EQ(Form1->Label3->text(), QStringLiteral("User selection: ") + chosen);
+}
+
+TEST_F(Launch, CommandLinesOptionLikeNamesAndNamesThatCannotBeHandedOver)
+{
+    // Recorders stand in for flatpak, retroarch, mgba-qt and an emulator in
+    // a folder with a space.
+    const QString bin = dir.filePath("path");
+    for (const char *name : {"flatpak", "retroarch", "mgba-qt", "My Emu/emu"}) {
+        QDir().mkpath(QFileInfo(bin + "/" + name).absolutePath());
+        QFile::copy(recorder, bin + "/" + name);
+    }
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin) + ":" + oldPath);
+    struct RestorePath {
+        QByteArray path;
+        ~RestorePath() { qputenv("PATH", path); }
+    } restore{oldPath};
+
+    const QString games = dir.filePath("games");
+    const QString rom = writeFile(games + "/Tetris.gb", "x");
+    Form1->Edit1->setText(games);
+    choose(composeEntry("TETRIS", "TETRIS.GB"));
+    const struct {
+        QString slot;
+        QString recorder;
+        QStringList arguments;
+    } cases[] = {
+        {"flatpak run io.mgba.mGBA", bin + "/flatpak", {"run", "io.mgba.mGBA", rom}},
+        {"retroarch -L /usr/lib/x86_64-linux-gnu/libretro/gambatte_libretro.so", bin + "/retroarch",
+         {"-L", "/usr/lib/x86_64-linux-gnu/libretro/gambatte_libretro.so", rom}},
+        {"mgba-qt -f", bin + "/mgba-qt", {"-f", rom}},
+        {"\"" + bin + "/My Emu/emu\" --rom=%ROM%", bin + "/My Emu/emu", {"--rom=" + rom}},
+        {recorder, recorder, {rom}},  // a path with a space, as configurations hold it
+    };
+    for (const auto &c : cases) {
+        Form1->Edit3->setText(c.slot);
+        Form1->Label8Click(Form1->Label8);
+        EXPECT_EQ(recorded(c.recorder), c.arguments) << c.slot.toStdString();
+    }
+
+    // An open quote is reported, naming the slot's text; nothing starts.
+    Form1->Edit3->setText("flatpak run 'io.mgba");
+    {
+        ModalAnswerer box(pressOk);
+        Form1->Label8Click(Form1->Label8);
+        EXPECT_EQ(box.seenText(), QStringLiteral("The emulator's command line has a quote that is not closed."));
+    }
+    EXPECT_TRUE(recorded(bin + "/flatpak", 300).isEmpty());
+
+    // With no games directory, a ROM named like an option reaches the
+    // emulator as an absolute path.
+    CurrentFolderGuard folder;
+    QDir::setCurrent(games);
+    writeFile(games + "/-o.gb", "x");
+    Form1->Edit1->clear();
+    Form1->Edit3->setText(recorder);
+    choose(composeEntry("", "-O.GB"));
+    Form1->Label8Click(Form1->Label8);
+    EXPECT_EQ(recorded(recorder), QStringList{QDir::currentPath() + "/-o.gb"});
+
+    // A name that is not UTF-8 is found, but cannot be handed over as text.
+    ::close(::open((QFile::encodeName(games) + "/caf\xe9.gb").constData(), O_CREAT | O_WRONLY, 0644));
+    choose(composeEntry("", QString::fromUtf8("CAFÉ.GB")));
+    {
+        ModalAnswerer box(pressOk);
+        Form1->Label8Click(Form1->Label8);
+        EXPECT_TRUE(box.seenText().startsWith("The ROM file's name is not UTF-8")) << box.seenText().toStdString();
+    }
+    EXPECT_TRUE(recorded(recorder, 300).isEmpty());
+}
+
+TEST_F(Launch, EveryActionHasItsKey)
+{
+    {
+        ModalAnswerer startUp(rejectDialog);  // the load dialog of the first showing
+        Form1->show();
+    }
+    QApplication::setActiveWindow(Form1);
+    // Shortcuts act in the active window, as the user's keys do.
+    const auto pressed = [](QWidget *target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QApplication::setActiveWindow(target->window());
+        QTest::keyClick(target, Qt::Key(key), modifiers);
+    };
+    // Each key opens its window, which the test closes.
+    const struct {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        const char *window;
+    } opening[] = {
+        {Qt::Key_S, Qt::ControlModifier, "SaveDialog"}, {Qt::Key_O, Qt::ControlModifier, "OpenDialog"},
+        {Qt::Key_E, Qt::ControlModifier, "TForm3"},     {Qt::Key_I, Qt::ControlModifier, "TForm2"},
+        {Qt::Key_F1, Qt::NoModifier, "TForm4"},
+    };
+    for (const auto &o : opening) {
+        QString seen;
+        ModalAnswerer answer([&](QWidget *w) {
+            seen = w->objectName();
+            if (seen == QLatin1String("TForm2") || seen == QLatin1String("TForm4")) {
+                pressed(w, Qt::Key_Escape);  // Escape closes them as the close box does
+                EXPECT_FALSE(w->isVisible()) << o.window;
+            }
+            rejectDialog(w);
+        });
+        pressed(Form1, o.key, o.modifiers);
+        EXPECT_EQ(seen, QString::fromLatin1(o.window));
+    }
+
+    // Return in the game list launches.
+    Form1->Edit1->setText(dir.path());
+    choose(composeEntry("", "A.GB"));
+    pressed(Form1->ComboBox1, Qt::Key_Return);
+    EXPECT_EQ(recorded(recorder), QStringList{dir.path() + "/A.GB"});
+
+    // The playlist editor: Return and double click add, Delete and double
+    // click remove, Escape keeps it open, Ctrl+Return is "Ok!".
+    Form1->ComboBox1->clear();
+    Form1->ComboBox1->addItems({"one", "two"});
+    Form3->show();
+    Form3->ListBox1->setCurrentRow(1);
+    pressed(Form3->ListBox1, Qt::Key_Return);
+    Q_EMIT Form3->ListBox1->itemDoubleClicked(Form3->ListBox1->item(1));
+    EXPECT_EQ(vantorix::listItems(Form3->ListBox2), QStringList({"two", "two"}));
+    Form3->ListBox2->setCurrentRow(0);
+    pressed(Form3->ListBox2, Qt::Key_Delete);
+    EXPECT_EQ(Form3->ListBox2->count(), 1);
+    pressed(Form3, Qt::Key_Escape);
+    EXPECT_TRUE(Form3->isVisible());
+    pressed(Form3->ListBox2, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_FALSE(Form3->isVisible());
+    EXPECT_EQ(vantorix::listItems(Form1->ComboBox1), QStringList{"two"});
+
+    // Ctrl+Q reaches the exit action (which ends the program's own loop,
+    // one the tests do not run).
+    int quits = 0;
+    for (QShortcut *shortcut : Form1->findChildren<QShortcut *>())
+        if (shortcut->key() == QKeySequence(QKeySequence::Quit))
+            QObject::connect(shortcut, &QShortcut::activated, [&] { ++quits; });
+    pressed(Form1, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(quits, 1);
 }
 
 TEST(ShellRunFile, FindsBareNamesOnPath)
