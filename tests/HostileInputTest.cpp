@@ -1,5 +1,7 @@
 // Files and folders anyone can hand the program: each ends in a clear
 // message or a sound result, and nothing on disk changes unasked.
+#include "app/ErrorBox.h"
+#include "app/FilePath.h"
 #include "app/Forms.h"
 #include "app/GameListEntry.h"
 #include "app/IoError.h"
@@ -7,22 +9,32 @@
 #include "catalogue/FileListing.h"
 #include "catalogue/FolderBrowser.h"
 #include "catalogue/HeaderPass.h"
+#include "catalogue/RomFolder.h"
 #include "catalogue/RomHeader.h"
+#include "catalogue/RomScan.h"
 #include "catalogue/Unit3.h"
 #include "catalogue/Unit5.h"
 #include "config/Configuration.h"
 #include "config/TextFile.h"
 #include "tests/TestSupport.h"
+#include "windows/Unit2.h"
 
 #include <QDir>
 #include <QFile>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace testing_support;
@@ -41,6 +53,165 @@ QStringList folderState(const QString &folder)
         state.append(QStringLiteral("%1 %2 %3").arg(info.fileName()).arg(info.size())
                          .arg(info.lastModified().toMSecsSinceEpoch()));
     return state;
+}
+
+// FIFOs with no writer: whoever opens one to read would wait for ever.
+// The watch opens them for writing, which succeeds only while a reader
+// waits: it counts that reader and lets it go on (it reads nothing).
+class FifoWatch {
+public:
+    explicit FifoWatch(const QStringList &paths)
+    {
+        for (const QString &path : paths) {
+            EXPECT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+            paths_.push_back(QFile::encodeName(path));
+        }
+        thread_ = std::thread([this] {
+            while (!stop_) {
+                for (const QByteArray &path : paths_) {
+                    const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK);
+                    if (fd >= 0) {
+                        ++opened_;
+                        ::close(fd);
+                    }
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
+        });
+    }
+    ~FifoWatch()
+    {
+        stop_ = true;
+        thread_.join();
+    }
+    int opened() const { return opened_; }
+
+private:
+    std::vector<QByteArray> paths_;
+    std::atomic<bool> stop_{false};
+    std::atomic<int> opened_{0};
+    std::thread thread_;
+};
+
+void render(QWidget *window)
+{
+    window->show();
+    QApplication::processEvents();
+    window->grab();
+}
+
+void showToolTip(QWidget *widget)
+{
+    QToolTip::showText(widget->mapToGlobal(QPoint(1, 1)), widget->toolTip(), widget);
+    QApplication::processEvents();
+    QToolTip::hideText();
+}
+
+// The tool-tip a list shows for its first item, as when the pointer rests
+// on it.
+void showItemToolTip(QAbstractItemView *view)
+{
+    view->window()->show();
+    const QRect item = view->visualRect(view->model()->index(0, 0));
+    QHelpEvent event(QEvent::ToolTip, item.center(), view->viewport()->mapToGlobal(item.center()));
+    QApplication::sendEvent(view->viewport(), &event);
+    QApplication::processEvents();
+    QToolTip::hideText();
+}
+
+TEST(HostileText, MarkupFromFilesNeverOpensAFile)
+{
+    QTemporaryDir dir;
+    const QString folder = QDir(dir.path()).canonicalPath();
+    CurrentFolderGuard currentFolder;
+    QDir::setCurrent(folder);
+    // Image sources resolve against the current folder, in either case.
+    const QString markup = QStringLiteral("<img src=f>");
+    FifoWatch watch({folder + "/f", folder + "/F"});
+
+    // The watch itself: a label that guesses its format opens the FIFO.
+    {
+        QLabel guessing(markup);
+        render(&guessing);
+        ASSERT_GT(watch.opened(), 0) << "the FIFO watch sees no reader";
+    }
+
+    writeFile(folder + "/roms/" + markup + ".gb", romImage("<img src=f>"));
+    QStringList interface(22, markup);
+    interface.append({markup, markup});
+    writeFile(folder + "/ui.txt", vantorix::encodeLines(interface));
+    Configuration config;
+    config.interfaceName = QStringLiteral("ui.txt");
+    config.gamesDirectory = folder + "/" + markup;
+    config.executables = {markup, markup, markup};
+    config.displayNames = {markup, markup, markup};
+    config.infoLines.fill(markup);
+    config.gameList = {composeEntry(markup, markup), markup};
+    const QString configFile = writeFile(folder + "/" + markup + ".cfg", vantorix::serializeConfiguration(config));
+
+    FormsGuard forms;
+    const struct {
+        const char *way;
+        std::function<void()> feed;
+    } ways[] = {
+        {"configuration, interface file and help lines", [&] {
+             Form1->setStartupFile(configFile);  // loaded as the window shows
+             render(Form1);
+             ASSERT_EQ(Form1->interfaceName(), QStringLiteral("ui.txt"));
+             for (QWidget *hinted : {static_cast<QWidget *>(Form1->Button3), static_cast<QWidget *>(Form1->Button4),
+                                     static_cast<QWidget *>(Form1->Button5), static_cast<QWidget *>(Form1->Label6),
+                                     static_cast<QWidget *>(Form1->Edit1)})
+                 showToolTip(hinted);
+             Form2->Panel1->setVisible(true);
+             render(Form2);
+             Form2->hide();
+         }},
+        {"game list entry, selection line and its tool-tips", [&] {
+             Form1->ComboBox1->setCurrentIndex(0);
+             Form1->ComboBox1Change(Form1->ComboBox1);
+             render(Form1);
+             showToolTip(Form1->Label3);
+             Form1->ComboBox1->showPopup();
+             showItemToolTip(Form1->ComboBox1->view());
+             Form1->ComboBox1->hidePopup();
+             render(Form3);
+             showItemToolTip(Form3->ListBox1);
+             Form3->hide();
+         }},
+        {"ROM file name and the ROMS reader", [&] {
+             Form5->show();
+             ASSERT_TRUE(Form5->DirectoryListBox1->openFolder(folder + "/roms"));
+             render(Form5);
+             showItemToolTip(Form5->FileListBox1);
+             Form5->hide();
+         }},
+        {"error box naming a file", [&] {
+             ModalAnswerer box([](QWidget *w) {
+                 render(w);
+                 pressOk(w);
+             });
+             vantorix::reportError("File not found", folder + "/" + markup);
+         }},
+    };
+    for (const auto &way : ways) {
+        const int before = watch.opened();
+        way.feed();
+        EXPECT_EQ(watch.opened(), before) << way.way;
+    }
+}
+
+TEST(HostileText, HugeHelpLineShowsCutAndTheEditorCloses)
+{
+    QTemporaryDir dir;
+    FormsGuard forms;
+    const QString line = QString(5 * 1000 * 1000, QLatin1Char('h')) + QStringLiteral("END");
+    Form3->setHelpLines({line, "second"});
+    EXPECT_EQ(Form3->helpLines(), QStringList({line, "second"}));  // what is kept is whole
+    render(Form3);
+    EXPECT_TRUE(Form3->Memo1->toPlainText().startsWith("hhhh"));
+    EXPECT_TRUE(Form3->Memo1->toPlainText().endsWith(QString(QChar(0x2026)) + "\nsecond"));
+    Form3->Label5Click(Form3->Label5);
+    EXPECT_FALSE(Form3->isVisible());
 }
 
 TEST(HostileConfiguration, HugeLinesManyLinesNulAndBrokenUtf8)
