@@ -24,16 +24,19 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QProcess>
 #include <QToolTip>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -399,6 +402,212 @@ TEST(HostileFolder, HundredThousandFiles)
     Form3->Label6Click(Form3->Label6);
     EXPECT_EQ(notice.seenText(), QStringLiteral(" Max ROMs for the playlist: 680"));
     EXPECT_EQ(vantorix::listItems(Form1->ComboBox1), QStringList{"kept"});
+}
+
+}  // namespace
+
+namespace {
+
+// Creates a file by its bytes (names that are not UTF-8 included).
+void createRaw(const QByteArray &path, const QByteArray &bytes)
+{
+    const int fd = ::open(path.constData(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0) << path.constData();
+    ASSERT_EQ(::write(fd, bytes.constData(), size_t(bytes.size())), bytes.size());
+    ::close(fd);
+}
+
+TEST(HostileFolder, FoldersReadByDescriptorAndNamesThatAreNotUtf8)
+{
+    QTemporaryDir dir;
+    const QString folder = QDir(dir.path()).canonicalPath();
+    const QByteArray raw = QFile::encodeName(folder);
+    CurrentFolderGuard currentFolder;
+
+    // A folder opened for a pass is read whatever the current folder
+    // becomes, and even after it was renamed.
+    writeFile(folder + "/a/game.gb", romImage("ALPHA"));
+    writeFile(folder + "/b/game.gb", romImage("BRAVO"));
+    {
+        const vantorix::RomFolder opened(folder + "/a");
+        QDir::setCurrent(folder + "/b");
+        ASSERT_TRUE(QDir().rename(folder + "/a", folder + "/moved"));
+        vantorix::TextEntryList list;
+        list.items = {"game.gb"};
+        vantorix::runHeaderPass(list, opened);
+        EXPECT_EQ(list.items, QStringList{composeEntry("ALPHA", "GAME.GB")});
+    }
+
+    // Latin-1 names, as unpacked from an old archive: listed, read, shown
+    // with the Windows-1252 reading.
+    ASSERT_EQ(::mkdir(raw + "/d\xe9ja", 0755), 0);
+    createRaw(raw + "/d\xe9ja/caf\xe9.gb", romImage("CAFE"));
+    createRaw(raw + "/d\xe9ja/new\nline.gb", romImage("NEWLINE"));
+    const QString deja = vantorix::decodePath(raw + "/d\xe9ja");
+    const QStringList names = vantorix::listMatchingFiles(deja, "*.gb");
+    ASSERT_EQ(names.size(), 2);
+    EXPECT_EQ(vantorix::encodePath(names.at(0)), QByteArray("caf\xe9.gb"));
+    EXPECT_EQ(vantorix::displayPath(names.at(0)), QString::fromUtf8("café.gb"));
+    vantorix::TextEntryList list;
+    list.items = names;
+    vantorix::runHeaderPass(list, deja);
+    EXPECT_EQ(list.items.at(0), composeEntry("CAFE", QString::fromUtf8("CAFÉ.GB")));
+
+    // --scan prints them, a line feed in a name as "?".
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (!std::freopen((raw + "/scan.txt").constData(), "w", stdout))
+            ::_exit(100);
+        ::execl(KELPAD_PATH, "kelpad", "--scan", (raw + "/d\xe9ja").constData(), static_cast<char *>(nullptr));
+        ::_exit(101);
+    }
+    int scanned = -1;
+    ::waitpid(child, &scanned, 0);
+    EXPECT_EQ(scanned, 0);
+    EXPECT_EQ(QString::fromUtf8(readFile(folder + "/scan.txt")),
+              composeEntry("CAFE", QString::fromUtf8("CAFÉ.GB")) + "\n" + composeEntry("NEWLINE", "NEW?LINE.GB") + "\n");
+
+    // The ROMS reader enters such a folder and reads its files.
+    QDir::setCurrent(folder);
+    FormsGuard forms;
+    Form5->show();
+    ASSERT_TRUE(Form5->DirectoryListBox1->openFolder(deja));
+    EXPECT_EQ(vantorix::listItems(Form5->FileListBox1).at(0), composeEntry("CAFE", QString::fromUtf8("CAFÉ.GB")));
+    EXPECT_EQ(Form5->DirectoryListBox1->currentItem()->text().trimmed(), QString::fromUtf8("déja"));
+
+    // A configuration file of such a name loads.
+    Configuration config;
+    config.gamesDirectory = QStringLiteral("/from/latin1");
+    createRaw(raw + "/caf\xe9.cfg", vantorix::serializeConfiguration(config));
+    EXPECT_TRUE(Form1->loadConfigurationFile(vantorix::decodePath(raw + "/caf\xe9.cfg")));
+    EXPECT_EQ(Form1->Edit1->text(), QStringLiteral("/from/latin1"));
+
+    // The temporary folder's own removal reads names as UTF-8.
+    for (const char *name : {"/d\xe9ja/caf\xe9.gb", "/d\xe9ja/new\nline.gb", "/caf\xe9.cfg"})
+        ::unlink((raw + name).constData());
+    ::rmdir((raw + "/d\xe9ja").constData());
+}
+
+TEST(HostileFolder, ListedButNotEnteredIsAnErrorNamingIt)
+{
+    QTemporaryDir dir;
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+                                          | QFile::ExeOther);
+    const QString locked = dir.filePath("locked");
+    writeFile(locked + "/game.gb", romImage("HIDDEN"));
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther);
+    const int status = runUnprivileged([&] {
+        try {
+            vantorix::RomFolder opened(locked);
+            return 1;
+        } catch (const IoError &error) {
+            if (error.code() != IoError::AccessDenied)
+                return 2;
+        }
+        FILE *sink = std::fopen("/dev/null", "w");
+        const int scanned = vantorix::scanFolder(locked, "*.gb", sink, sink);
+        std::fclose(sink);
+        return scanned == 2 ? 0 : 3;
+    });
+    if (status >= 0) {
+        EXPECT_EQ(status, 0);
+    }
+}
+
+TEST(HostileSave, OwnersFoldersWithoutWriteRightAndLongNames)
+{
+    QTemporaryDir dir;
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+                                          | QFile::ExeOther);
+    // Saved by root, another user's file stays theirs.
+    const QString theirs = writeFile(dir.filePath("theirs.cfg"), "old");
+    ASSERT_EQ(::chown(QFile::encodeName(theirs).constData(), 65534, 65534), 0);
+    vantorix::writeFileAtomically(theirs, "new");
+    struct stat st;
+    ASSERT_EQ(::stat(QFile::encodeName(theirs).constData(), &st), 0);
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_gid, 65534u);
+    EXPECT_EQ(readFile(theirs), QByteArray("new"));
+
+    // The user may write the file but not its folder: saved in place.
+    const int status = runUnprivileged([&] {
+        try {
+            vantorix::writeFileAtomically(theirs, "saved by its owner");
+        } catch (const IoError &) {
+            return 1;
+        }
+        return 0;
+    });
+    if (status >= 0) {
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(readFile(theirs), QByteArray("saved by its owner"));
+    }
+
+    // A name of 250 characters leaves no room for a suffix.
+    const QString longName = dir.filePath(QString(246, QLatin1Char('n')) + ".cfg");
+    vantorix::writeFileAtomically(longName, "long");
+    vantorix::writeFileAtomically(longName, "longer");
+    EXPECT_EQ(readFile(longName), QByteArray("longer"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+TEST(HostileMessages, PlainTextsNamedFilesAndByteOrderMarks)
+{
+    QTemporaryDir dir;
+    const struct {
+        int error;
+        const char *text;
+    } texts[] = {{EFBIG, "File too large"}, {ENXIO, "File access denied"}, {ELOOP, "Invalid filename"}};
+    for (const auto &t : texts)
+        EXPECT_EQ(IoError::fromErrno(t.error).text(), QString::fromLatin1(t.text));
+
+    // A socket where a configuration should be.
+    const QString socketPath = dir.filePath("socket.cfg");
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, QFile::encodeName(socketPath).constData(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    FormsGuard forms;
+    QString shownFile;
+    {
+        ModalAnswerer box([&](QWidget *w) {
+            shownFile = qobject_cast<QMessageBox *>(w)->informativeText();
+            pressOk(w);
+        });
+        EXPECT_FALSE(Form1->loadConfigurationFile(socketPath));
+        EXPECT_EQ(box.seenText(), QStringLiteral("File access denied."));
+    }
+    ::close(sock);
+    EXPECT_EQ(shownFile, socketPath);
+
+    // UTF-16 files, as some editors save them.
+    Configuration config;
+    config.gamesDirectory = QString::fromUtf8("/jeux/été");
+    config.gameList = {composeEntry("TETRIS", "TETRIS.GB")};
+    const QString text = QString::fromUtf8(vantorix::serializeConfiguration(config));
+    QByteArray le("\xFF\xFE", 2);
+    QByteArray be("\xFE\xFF", 2);
+    for (const QChar c : text) {
+        le += char(c.unicode() & 0xFF);
+        le += char(c.unicode() >> 8);
+        be += char(c.unicode() >> 8);
+        be += char(c.unicode() & 0xFF);
+    }
+    EXPECT_EQ(vantorix::parseConfiguration(le), config);
+    EXPECT_EQ(vantorix::parseConfiguration(be), config);
+
+    // No field cuts a value; one longer than any path is shown cut,
+    // read-only, and saved whole.
+    config.gamesDirectory = QString(40000, QLatin1Char('d'));
+    config.executables[0] = QString(3000, QLatin1Char('e'));
+    Form1->applyConfiguration(config);
+    EXPECT_EQ(Form1->configuration(), config);
+    EXPECT_TRUE(Form1->Edit1->isReadOnly());
+    EXPECT_FALSE(Form1->Edit2->isReadOnly());
+    EXPECT_EQ(Form1->Edit2->text().size(), 3000);
+    Form1->Edit1->setText("/typed");
+    EXPECT_EQ(Form1->configuration().gamesDirectory, QStringLiteral("/typed"));
 }
 
 }  // namespace
