@@ -291,6 +291,9 @@ TEST_F(PlaylistEditor, AddRemoveAndTheirEmptySelection)
     select(Form3->ListBox2, 1);
     Form3->Label9Click(Form3->Label9);
     EXPECT_EQ(vantorix::listItems(Form3->ListBox2), QStringList({numberedEntries(3)[2], numberedEntries(3)[0]}));
+    // Remove removes one entry: nothing is selected after it.
+    Form3->Label9Click(Form3->Label9);
+    EXPECT_EQ(Form3->ListBox2->count(), 2);
     Form3->Label10Click(Form3->Label10);
     EXPECT_EQ(Form3->ListBox2->count(), 0);
     EXPECT_EQ(Form3->Bar1->value(), 0);

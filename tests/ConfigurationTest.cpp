@@ -5,7 +5,11 @@
 #include "config/TextFile.h"
 #include "tests/TestSupport.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -169,6 +173,32 @@ TEST(TextFiles, FailedWriteLeavesTheOldFile)
         EXPECT_EQ(e.text(), QStringLiteral("File not found"));
     }
     EXPECT_EQ(readFile(target), QByteArray("new\r\n"));
+}
+
+TEST(ConfigurationFolder, BesideTheProgramOnlyWhereTheUserCanWrite)
+{
+    QTemporaryDir dir;
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+                                          | QFile::ExeOther);
+    const QString installed = dir.filePath("prefix/bin");
+    const QString unpacked = dir.filePath("unpacked");
+    const QString config = dir.filePath("home/.config");
+    QDir().mkpath(installed);
+    QDir().mkpath(unpacked);
+    QDir().mkpath(config);
+    for (const QString &mine : {unpacked, config, dir.filePath("home")})
+        ASSERT_EQ(::chown(QFile::encodeName(mine).constData(), 65534, 65534), 0);
+    const int status = testing_support::runUnprivileged([&] {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+        if (configurationFolder(unpacked) != unpacked)
+            return 1;
+        if (configurationFolder(installed) != config + "/vantorix" || !QFileInfo(config + "/vantorix").isDir())
+            return 2;
+        return 0;
+    });
+    if (status >= 0) {
+        EXPECT_EQ(status, 0);
+    }
 }
 
 TEST(InterfaceFile, PositionsAndHelpLines)

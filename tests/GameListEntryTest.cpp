@@ -65,6 +65,25 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"non-ASCII names", entry("", QStringLiteral("ÉLÈVE.GB")), QStringLiteral("ÉLÈVE.GB   "),
                 QStringLiteral("ÉLÈVE.GB"), false}));
 
+TEST(UpperCase, LetterByLetterKeepsTheLength)
+{
+    const struct {
+        const char *name;
+        const char *upper;
+    } cases[] = {
+        {"tetris.gb", "TETRIS.GB"},
+        {"élève.gb", "ÉLÈVE.GB"},
+        {"straße.gb", "STRAßE.GB"},   // ß has no one-letter capital
+        {"ﬁnal.gb", "ﬁNAL.GB"},      // nor has the ligature ﬁ
+        {"ǆ𐐨.gb", "Ǆ𐐀.GB"},          // a letter beyond the first plane
+    };
+    for (const auto &c : cases) {
+        const QString name = QString::fromUtf8(c.name);
+        EXPECT_EQ(upperCaseLetterwise(name), QString::fromUtf8(c.upper)) << c.name;
+        EXPECT_EQ(upperCaseLetterwise(name).size(), name.size()) << c.name;
+    }
+}
+
 TEST(EntryComposition, ColumnsOfTheEntry)
 {
     const QString e = composeEntry("TETRIS", "TETRIS.GB");

@@ -5,6 +5,7 @@
 #include "app/GameListEntry.h"
 #include "app/Unit1.h"
 #include "catalogue/Unit3.h"
+#include "config/Configuration.h"
 #include "tests/TestSupport.h"
 
 #include <QApplication>
@@ -12,7 +13,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QAbstractItemView>
+#include <QHelpEvent>
 #include <QShortcut>
+#include <QToolTip>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -315,11 +319,7 @@ TEST_F(Launch, CommandLinesOptionLikeNamesAndNamesThatCannotBeHandedOver)
 
 TEST_F(Launch, EveryActionHasItsKey)
 {
-    {
-        ModalAnswerer startUp(rejectDialog);  // the load dialog of the first showing
-        Form1->show();
-    }
-    QApplication::setActiveWindow(Form1);
+    showMainWindow();
     // Shortcuts act in the active window, as the user's keys do.
     const auto pressed = [](QWidget *target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QApplication::setActiveWindow(target->window());
@@ -381,6 +381,48 @@ TEST_F(Launch, EveryActionHasItsKey)
             QObject::connect(shortcut, &QShortcut::activated, [&] { ++quits; });
     pressed(Form1, Qt::Key_Q, Qt::ControlModifier);
     EXPECT_EQ(quits, 1);
+}
+
+TEST_F(Launch, DetailsAsToolTipsAndMissingGamesGreyed)
+{
+    const QString games = dir.filePath("games");
+    const QString rom = games + "/Starhop.gb";
+    QDir().mkpath(games);
+    ASSERT_TRUE(QFile::copy(QStringLiteral(SAMPLES_DIR "/roms/STARHOP.GB"), rom));
+    vantorix::Configuration config;
+    config.gamesDirectory = games;
+    config.gameList = {composeEntry("STAR HOPPER", "STARHOP.GB"), composeEntry("GONE", "MISSING.GB"),
+                       composeEntry("", "USER.GB"), "   "};
+    Form1->applyConfiguration(config);
+    const auto missing = [] {
+        QStringList marks;
+        for (int i = 0; i < Form1->ComboBox1->count(); ++i)
+            marks.append(Form1->ComboBox1->itemData(i, Qt::ToolTipRole).toString());
+        return marks;
+    };
+    EXPECT_EQ(missing(), QStringList({"", "File not found: " + games + "/MISSING.GB", "", ""}));
+    EXPECT_TRUE(Form1->ComboBox1->itemData(1, Qt::ForegroundRole).isValid());
+
+    // Resting on an entry of the open list reads its file's header.
+    showMainWindow();
+    Form1->ComboBox1->showPopup();
+    QAbstractItemView *view = Form1->ComboBox1->view();
+    const QRect first = view->visualRect(view->model()->index(0, 0));
+    QHelpEvent rest(QEvent::ToolTip, first.center(), view->viewport()->mapToGlobal(first.center()));
+    QApplication::sendEvent(view->viewport(), &rest);
+    EXPECT_EQ(QToolTip::text(), "STAR HOPPER\nGame Boy\nROM ONLY, ROM 32 KiB, RAM none\n" + rom);
+    Form1->ComboBox1->hidePopup();
+
+    // The file removed: marked when the games directory is next confirmed.
+    QFile::remove(rom);
+    Q_EMIT Form1->Edit1->editingFinished();
+    EXPECT_EQ(missing().at(0), "File not found: " + games + "/STARHOP.GB");
+
+    // The directory gone (an unmounted drive): it is marked, no entry is.
+    Form1->Edit1->setText(games + "/unmounted");
+    Q_EMIT Form1->Edit1->editingFinished();
+    EXPECT_EQ(missing(), QStringList(4, QString()));
+    EXPECT_EQ(Form1->Edit1->toolTip(), "Folder not found: " + games + "/unmounted");
 }
 
 TEST(ShellRunFile, FindsBareNamesOnPath)

@@ -67,6 +67,37 @@ TEST(RomHeader, ImagesAndShortFiles)
     EXPECT_THROW(entryFromImage("ab", "z"), IoError);
 }
 
+TEST(HeaderPass, OneReadDecidesEveryLayoutAndItsEnd)
+{
+    QTemporaryDir dir;
+    QByteArray ctt = romImage("CTT", 406, 378);
+    ctt.replace(0, 3, "CTT");
+    QByteArray copier = romImage("COPY", 512 + 8192, 820);  // one block behind the copier header
+    copier[0] = 1;
+    QByteArray emptyCopier(512, '\0');  // no blocks: ends before its block
+    const struct {
+        const char *name;
+        QByteArray image;
+        const char *title;  // null: read beyond end of file
+    } files[] = {
+        {"plain.gb", romImage("PLAIN", 336), "PLAIN"},
+        {"plainshort.gb", romImage("PLAIN", 335), nullptr},
+        {"ctt.gb", ctt, "CTT"},
+        {"cttshort.gb", ctt.left(405), nullptr},
+        {"copier.gb", copier, "COPY"},
+        {"copierempty.gb", emptyCopier, nullptr},
+        {"two.gb", "CT", nullptr},
+    };
+    for (const auto &f : files) {
+        const QString path = writeFile(dir.filePath(f.name), f.image);
+        if (f.title) {
+            EXPECT_EQ(readRomEntry(path, f.name), composeEntry(f.title, entryFileName(f.name))) << f.name;
+        } else {
+            EXPECT_THROW(readRomEntry(path, f.name), IoError) << f.name;
+        }
+    }
+}
+
 TEST(HeaderPass, ReadOnlyFifoStopAndRetry)
 {
     QTemporaryDir dir;

@@ -1,6 +1,7 @@
 #include "tests/TestSupport.h"
 
 #include "app/Forms.h"
+#include "app/Unit1.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -176,6 +177,12 @@ void acceptFileDialog(QWidget *widget, const QString &path)
     ASSERT_NE(edit, nullptr);
     edit->setText(info.fileName());
     QMetaObject::invokeMethod(dialog, "accept");
+}
+
+void showMainWindow()
+{
+    ModalAnswerer startUp(rejectDialog);
+    Form1->show();
 }
 
 CurrentFolderGuard::CurrentFolderGuard() : saved_(QDir::currentPath()) {}

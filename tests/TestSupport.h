@@ -48,6 +48,10 @@ void pressButton(QWidget *messageBox, int standardButton);
 void pressOk(QWidget *messageBox);
 void rejectDialog(QWidget *dialog);
 
+// Shows the main window, answering the load dialog of its first showing
+// with Cancel.
+void showMainWindow();
+
 // Saves and restores the process's current folder.
 class CurrentFolderGuard {
 public:
