@@ -1,0 +1,22 @@
+// Any file's bytes give the cartridge details or a read beyond the end of
+// the file, never anything else.
+#include "app/IoError.h"
+#include "catalogue/CartridgeDetails.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray file = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
+    try {
+        const vantorix::CartridgeDetails details = vantorix::decodeCartridge(file);
+        if (details.fileSize != qint64(size) || vantorix::detailLines(details, QStringLiteral("f")).size() != 14)
+            std::abort();
+        (void)vantorix::detailToolTip(details, QStringLiteral("f"));
+    } catch (const vantorix::IoError &error) {
+        if (error.code() != vantorix::IoError::ReadBeyondEnd)
+            std::abort();
+    }
+    return 0;
+}
