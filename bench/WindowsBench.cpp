@@ -4,10 +4,20 @@
 #include "app/Unit1.h"
 #include "bench/BenchFolders.h"
 #include "catalogue/FolderBrowser.h"
+#include "catalogue/FileListing.h"
+#include "catalogue/HeaderPass.h"
+#include "catalogue/RomScan.h"
 #include "catalogue/Unit5.h"
+#include "config/Configuration.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+
+#include <cstdio>
+#include <sys/stat.h>
+#include <vector>
 
 #include <benchmark/benchmark.h>
 
@@ -62,8 +72,120 @@ void RawWindow(benchmark::State &state)
     state.counters["peak_MiB"] = vantorix_bench::peakResidentMiB();
 }
 
+// Records whether the file list was first drawn before the header pass had
+// converted its first item: the user sees the names before the wait.
+class FirstPaintProbe : public QObject {
+public:
+    explicit FirstPaintProbe(FileListBox *list) : list_(list) { list->viewport()->installEventFilter(this); }
+    bool paintedBeforePass = false;
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && !painted && list_->count() > 0) {
+            painted = true;
+            paintedBeforePass = !list_->isConverted(0);
+        }
+        return false;
+    }
+
+private:
+    FileListBox *list_;
+};
+
+// The ROMS reader opened for the first time on a folder: the names listed
+// and shown, then the header pass filling in the entries.
+void ReaderFirstOpening(benchmark::State &state)
+{
+    const QString folder = vantorix_bench::romFolder(int(state.range(0)));
+    double paintedFirst = 1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        QDir::setCurrent(folder);
+        auto *reader = new TForm5;
+        FirstPaintProbe probe(reader->FileListBox1);
+        state.ResumeTiming();
+        reader->show();
+        QApplication::processEvents();
+        state.PauseTiming();
+        if (!probe.paintedBeforePass || reader->FileListBox1->count() != state.range(0))
+            paintedFirst = 0;
+        delete reader;
+        state.ResumeTiming();
+    }
+    state.counters["names_shown_first"] = paintedFirst;
+    state.counters["peak_MiB"] = vantorix_bench::peakResidentMiB();
+}
+
+// Baseline: what "kelpad --scan" does, in this process.
+void ScanInProcess(benchmark::State &state)
+{
+    const QString folder = vantorix_bench::romFolder(int(state.range(0)));
+    FILE *sink = std::fopen("/dev/null", "w");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(vantorix::scanFolder(folder, QStringLiteral("*.gb"), sink, sink));
+    std::fclose(sink);
+}
+
+// A change of selection in a converted list: a pass that looks nothing up.
+void SelectionChange(benchmark::State &state)
+{
+    const QString folder = vantorix_bench::romFolder(int(state.range(0)));
+    QDir::setCurrent(folder);
+    TForm5 reader;
+    reader.show();
+    int row = 0;
+    for (auto _ : state)
+        reader.FileListBox1->setCurrentRow(row++ % int(state.range(0)));
+}
+
+// Baseline: the same pass over entries that each are looked up again.
+void SelectionChangeLookingUp(benchmark::State &state)
+{
+    const QString folder = vantorix_bench::romFolder(int(state.range(0)));
+    vantorix::TextEntryList list;
+    list.items = vantorix::listMatchingFiles(folder, QStringLiteral("*.gb"));
+    vantorix::runHeaderPass(list, folder);
+    for (auto _ : state)
+        vantorix::runHeaderPass(list, folder);
+}
+
+// The missing-game marks of a full game list, every file present.
+void MissingMarks(benchmark::State &state)
+{
+    vantorix::createForms();
+    vantorix::Configuration config = vantorix_bench::fullConfiguration();
+    config.gamesDirectory = vantorix_bench::romFolder(vantorix::kPlaylistLimit);
+    Form1->applyConfiguration(config);
+    for (auto _ : state)
+        Form1->markMissingGames();
+    vantorix::destroyForms();
+}
+
+// Baseline: one stat() per entry.
+void StatPerEntry(benchmark::State &state)
+{
+    const QString folder = vantorix_bench::romFolder(vantorix::kPlaylistLimit);
+    std::vector<QByteArray> paths;
+    for (const QString &name : vantorix::listMatchingFiles(folder, QStringLiteral("*.gb")))
+        paths.push_back(QFile::encodeName(folder + QLatin1Char('/') + name));
+    for (auto _ : state) {
+        for (const QByteArray &path : paths) {
+            struct stat st;
+            benchmark::DoNotOptimize(::stat(path.constData(), &st));
+        }
+    }
+}
+
 }  // namespace
 
+BENCHMARK(ReaderFirstOpening)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(ScanInProcess)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(SelectionChange)->Arg(20000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(SelectionChangeLookingUp)->Arg(20000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(MissingMarks)->Unit(benchmark::kMicrosecond);
+BENCHMARK(StatPerEntry)->Unit(benchmark::kMicrosecond);
 BENCHMARK(FolderOpen)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(StartUp)->Unit(benchmark::kMillisecond);
 BENCHMARK(RawWindow)->Unit(benchmark::kMillisecond);

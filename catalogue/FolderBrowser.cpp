@@ -22,7 +22,6 @@ using vantorix::IoError;
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
-constexpr int kConvertedRole = Qt::UserRole + 1;
 
 bool isPseudoFileSystem(const QStorageInfo &volume)
 {
@@ -55,8 +54,7 @@ FileListBox::FileListBox(QWidget *parent) : QListWidget(parent)
     vantorix::useListItemDelegate(this, 14)->setToolTipSource([this](const QModelIndex &index) {
         if (!folder_)
             return QString();
-        const QString path = QDir(folder_->path()).absoluteFilePath(
-            vantorix::decodePath(index.data(kPathRole).toByteArray()));
+        const QString path = QDir(folder_->path()).absoluteFilePath(vantorix::decodePath(fileName(index.row())));
         try {
             return vantorix::detailToolTip(vantorix::readCartridgeDetails(path), vantorix::displayPath(path));
         } catch (const IoError &error) {
@@ -73,19 +71,18 @@ FileListBox::~FileListBox() = default;
 
 QByteArray FileListBox::fileName(int row) const
 {
-    return item(row)->data(kPathRole).toByteArray();
+    return names_.at(size_t(row));
 }
 
 bool FileListBox::isConverted(int row) const
 {
-    return item(row)->data(kConvertedRole).toBool();
+    return converted_.at(size_t(row));
 }
 
 void FileListBox::setEntry(int row, const QString &entry)
 {
-    QListWidgetItem *it = item(row);
-    it->setText(entry);
-    it->setData(kConvertedRole, true);
+    item(row)->setText(entry);
+    converted_.at(size_t(row)) = true;
 }
 
 void FileListBox::setDirectory(const QString &folder)
@@ -107,7 +104,7 @@ void FileListBox::setMask(const QString &mask)
 
 void FileListBox::refill()
 {
-    std::vector<QByteArray> names;
+    names_.clear();
     folder_.reset();
     try {
         folder_ = std::make_unique<vantorix::RomFolder>(directory_);
@@ -115,18 +112,19 @@ void FileListBox::refill()
         // in the listed folder.
         if (::fchdir(folder_->fd()) != 0)
             throw IoError::fromErrno(errno);
-        names = folder_->matchingFiles(mask_);
+        names_ = folder_->matchingFiles(mask_);
     } catch (const IoError &error) {
         vantorix::reportError(error.text(), directory_);
     }
     {
         const QScopedValueRollback<bool> guard(filling_, true);
         clear();
-        for (QByteArray &name : names) {
-            auto *it = new QListWidgetItem(vantorix::displayPath(vantorix::decodePath(name)));
-            it->setData(kPathRole, std::move(name));
-            addItem(it);
-        }
+        QStringList shown;
+        shown.reserve(qsizetype(names_.size()));
+        for (const QByteArray &name : names_)
+            shown.append(vantorix::displayPath(vantorix::decodePath(name)));
+        addItems(shown);
+        converted_.assign(names_.size(), false);
     }
     filled_ = true;
     Q_EMIT changed();

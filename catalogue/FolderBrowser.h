@@ -5,6 +5,7 @@
 #include <QListWidget>
 
 #include <memory>
+#include <vector>
 
 namespace vantorix {
 class RomFolder;
@@ -53,6 +54,9 @@ private:
     QString directory_;
     QString mask_ = QStringLiteral("*.gb");
     std::unique_ptr<vantorix::RomFolder> folder_;
+    // By row: the rows never move once filled.
+    std::vector<QByteArray> names_;
+    std::vector<bool> converted_;
     bool filled_ = false;
     bool filling_ = false;
 };
