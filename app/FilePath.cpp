@@ -22,6 +22,12 @@ bool isEscapedByte(QChar c)
 
 QString decodePath(const QByteArray &bytes)
 {
+    // Most names are plain ASCII: no decoder needed.
+    bool ascii = true;
+    for (const char c : bytes)
+        ascii &= uchar(c) < 0x80;
+    if (ascii)
+        return QString::fromLatin1(bytes);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())

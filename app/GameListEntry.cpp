@@ -55,7 +55,18 @@ QString selectionLine(const QString &entry)
 
 QString upperCaseLetterwise(const QString &text)
 {
-    QString upper;
+    // Names are mostly ASCII, whose capitals are one letter each.
+    QString upper = text;
+    bool ascii = true;
+    for (QChar &c : upper) {
+        const char16_t u = c.unicode();
+        ascii &= u < 0x80;
+        if (u >= 'a' && u <= 'z')
+            c = QChar(char16_t(u - 32));
+    }
+    if (ascii)
+        return upper;
+    upper.clear();
     upper.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         char32_t c = text.at(i).unicode();

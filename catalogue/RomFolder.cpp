@@ -67,14 +67,6 @@ bool wildcardMatch(const char *pattern, const char *pe, const char *name, const 
     return pattern == pe;
 }
 
-// Alphabetical without regard to letter case, as the names are shown; equal
-// names in different case keep a fixed order.
-bool nameBefore(const QString &a, const QString &b, const QByteArray &ra, const QByteArray &rb)
-{
-    const int order = a.compare(b, Qt::CaseInsensitive);
-    return order != 0 ? order < 0 : ra < rb;
-}
-
 // Whether a name matches one of the patterns ("*" and "?" wildcards, ASCII
 // letters in either case).
 bool matchesAny(const char *name, const std::vector<QByteArray> &patterns)
@@ -142,16 +134,15 @@ std::vector<QByteArray> RomFolder::matchingFiles(const QString &mask) const
     std::vector<QByteArray> names = list([&](const dirent *entry) {
         return matchesAny(entry->d_name, patterns) && kindOf(fd_, entry) == Kind::File;
     });
-    // Sort by the names as shown, decoded once each.
+    // Sort by the names as shown, case-folded once each: comparing folded
+    // keys is many times cheaper than comparing without regard to case.
     std::vector<std::pair<QString, QByteArray>> keyed;
     keyed.reserve(names.size());
     for (QByteArray &name : names) {
-        QString key = decodePath(name);
+        QString key = decodePath(name).toCaseFolded();
         keyed.emplace_back(std::move(key), std::move(name));
     }
-    std::sort(keyed.begin(), keyed.end(), [](const auto &a, const auto &b) {
-        return nameBefore(a.first, b.first, a.second, b.second);
-    });
+    std::sort(keyed.begin(), keyed.end());
     names.clear();
     for (auto &pair : keyed)
         names.push_back(std::move(pair.second));
@@ -167,7 +158,8 @@ QStringList RomFolder::subfolders() const
     for (const QByteArray &name : names)
         folders.append(decodePath(name));
     std::sort(folders.begin(), folders.end(), [](const QString &a, const QString &b) {
-        return nameBefore(a, b, encodePath(a), encodePath(b));
+        const int order = a.compare(b, Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a < b;
     });
     return folders;
 }

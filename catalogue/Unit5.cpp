@@ -12,6 +12,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QScopedValueRollback>
+#include <QSignalBlocker>
+
+#include <optional>
 #include <QShowEvent>
 
 namespace {
@@ -82,6 +85,22 @@ void TForm5::setVisible(bool visible)
 void TForm5::FileListBox1Change(QObject *)
 {
     const vantorix::RomFolder *folder = FileListBox1->folder();
+    // A notification for each of 100,000 rewritten items would cost more
+    // than reading the files: the list is redrawn with the caption, and laid
+    // out once the pass ends.
+    struct QuietList {
+        explicit QuietList(FileListBox *l) : list(l), blocker(l->model()) {}
+        FileListBox *list;
+        QSignalBlocker blocker;
+        ~QuietList()
+        {
+            blocker.unblock();
+            list->doItemsLayout();
+            list->viewport()->update();
+        }
+    };
+    std::optional<QuietList> quiet;
+    quiet.emplace(FileListBox1);
     QElapsedTimer sinceRepaint;
     sinceRepaint.start();
     QString reading;
@@ -91,6 +110,7 @@ void TForm5::FileListBox1Change(QObject *)
         // than reading it: show the file being read a few times a second.
         if (sinceRepaint.elapsed() >= 100) {
             setWindowTitle(kReadingPrefix + name);
+            FileListBox1->viewport()->update();
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
             sinceRepaint.restart();
         }
@@ -100,6 +120,7 @@ void TForm5::FileListBox1Change(QObject *)
         if (folder)
             vantorix::runHeaderPass(entries, *folder, progress);
     } catch (const vantorix::HeaderPassError &error) {
+        quiet.reset();
         if (!reading.isEmpty())
             setWindowTitle(kReadingPrefix + reading);
         vantorix::reportError(error.text(), QDir(folder->path()).filePath(error.fileName()));
