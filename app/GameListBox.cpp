@@ -3,6 +3,7 @@
 #include "app/ListItemDelegate.h"
 #include "app/PlainText.h"
 
+#include <QAbstractItemView>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPainter>
@@ -15,6 +16,8 @@ GameListBox::GameListBox(QWidget *parent) : QComboBox(parent)
     // A list below the box that scrolls, not a menu as tall as the screen.
     setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     setMaxVisibleItems(8);
+    // The list was made for a menu-like popup, without a scroll bar.
+    view()->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // Measuring every entry for a size hint would read texts of any length.
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
 }

@@ -42,6 +42,8 @@ TForm3::TForm3(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
     vantorix::makeFixedDialog(this);
+    // The bundled help text fits the memo's three lines without a scroll bar.
+    Memo1->document()->setDocumentMargin(2);
     for (QListWidget *list : {ListBox1, ListBox2}) {
         vantorix::useListItemDelegate(list, 14)->setToolTipSource([](const QModelIndex &index) {
             return Form1->entryToolTip(index.data().toString());

@@ -5,6 +5,8 @@
 // more after its configuration was saved and loaded back.
 #include "app/Fonts.h"
 #include "app/Forms.h"
+#include "app/GameListEntry.h"
+#include "app/PlainText.h"
 #include "app/Unit1.h"
 #include "catalogue/Unit3.h"
 #include "catalogue/Unit5.h"
@@ -16,6 +18,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QTimer>
+#include <QHelpEvent>
+#include <QScrollBar>
+#include <QToolTip>
 
 #include <cstdio>
 
@@ -25,6 +30,24 @@ static void grab(QWidget *window, const QString &file)
     QApplication::processEvents();
     window->grab().save(file);
     std::printf("%s\n", qUtf8Printable(file));
+}
+
+static void grabWindow(QWidget *window, const QString &file)
+{
+    window->grab().save(file);
+    std::printf("%s\n", qUtf8Printable(file));
+}
+
+// A tool-tip as the lists show it, grabbed.
+static void showToolTipOf(const QString &text, const QString &file)
+{
+    QToolTip::showText(Form1->mapToGlobal(QPoint(20, 90)), vantorix::plainToolTip(text), Form1);
+    QApplication::processEvents();
+    std::printf("%s\n", qUtf8Printable(QStringLiteral("tool-tip: ") + QToolTip::text()));
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (top->inherits("QTipLabel") && top->isVisible())
+            grabWindow(top, file);
+    QToolTip::hideText();
 }
 
 // Shows the selection line of a chosen entry, as a user's choice does.
@@ -71,6 +94,36 @@ int main(int argc, char **argv)
     Form1->loadConfigurationFile(resaved);
     chooseFirstEntry();
     grab(Form1, out.filePath(QStringLiteral("main-reloaded.png")));
+    // The open game list with a missing game greyed, and the tool-tips of
+    // the main list and the ROMS reader.
+    for (const char *lost : {"LOST GAME", "ANOTHER LOST ONE", "THIRD LOST"})
+        Form1->ComboBox1->addItem(vantorix::composeEntry(QString::fromLatin1(lost), QStringLiteral("LOST.GB")));
+    Form1->markMissingGames();
+    Form1->show();
+    Form1->ComboBox1->showPopup();
+    QApplication::processEvents();
+    grabWindow(Form1->ComboBox1->view()->window(), out.filePath(QStringLiteral("main-list-open.png")));
+    std::printf("open list scroll bar shown: %d\n", int(Form1->ComboBox1->view()->verticalScrollBar()->isVisible()));
+    Form1->ComboBox1->hidePopup();
+    QApplication::processEvents();
+    showToolTipOf(Form1->entryToolTip(Form1->ComboBox1->itemText(1)), out.filePath(QStringLiteral("main-tooltip.png")));
+    showToolTipOf(Form1->ComboBox1->itemData(7, Qt::ToolTipRole).toString(),
+                  out.filePath(QStringLiteral("missing-tooltip.png")));
+    // The ROMS reader's tool-tip, as the pointer resting on an item shows it.
+    Form5->show();
+    QApplication::processEvents();
+    const QRect item = Form5->FileListBox1->visualRect(Form5->FileListBox1->model()->index(1, 0));
+    QHelpEvent rest(QEvent::ToolTip, item.center(), Form5->FileListBox1->viewport()->mapToGlobal(item.center()));
+    QApplication::sendEvent(Form5->FileListBox1->viewport(), &rest);
+    QApplication::processEvents();
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (top->inherits("QTipLabel") && top->isVisible())
+            grabWindow(top, out.filePath(QStringLiteral("romsreader-tooltip.png")));
+    QToolTip::hideText();
+    Form5->hide();
+    std::printf("open list scroll bar shown: %d\n", int(Form1->ComboBox1->view()->verticalScrollBar()->isVisible()));
+    Form1->Label3->setText(QStringLiteral("User selection: ") + QString(60, QLatin1Char('x')) + QStringLiteral("/end.gb"));
+    grab(Form1, out.filePath(QStringLiteral("main-long-selection.png")));
     vantorix::destroyForms();
     return 0;
 }

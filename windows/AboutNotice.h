@@ -9,6 +9,7 @@ namespace vantorix {
 QStringList aboutNotice();
 
 inline QString aboutCaption() { return QStringLiteral("Copyright (C) 2026 Vantorix, info@vantorix.example"); }
-inline QString webAddress() { return QStringLiteral("http://www.vantorix.example/"); }
+// Short enough to stand whole in its 150-pixel label at 15-pixel bold.
+inline QString webAddress() { return QStringLiteral("https://vantorix.eu"); }
 
 }  // namespace vantorix

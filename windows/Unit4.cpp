@@ -4,8 +4,6 @@
 #include "windows/AboutNotice.h"
 #include "windows/DialogStyle.h"
 
-#include <QFontInfo>
-#include <QFontMetrics>
 
 TForm4::TForm4(QWidget *parent) : QDialog(parent)
 {
@@ -14,13 +12,6 @@ TForm4::TForm4(QWidget *parent) : QDialog(parent)
     setWindowTitle(vantorix::aboutCaption());
     Memo1->setPlainText(vantorix::aboutNotice().join(QLatin1Char('\n')));
     Label3->setText(vantorix::webAddress());
-    // The address must be readable whole in its 150 pixels: a stand-in font
-    // that runs wider is made smaller until it fits.
-    QFont link = Label3->font();
-    int pixels = QFontInfo(link).pixelSize();
-    while (pixels > 9 && QFontMetrics(link).horizontalAdvance(Label3->text()) > Label3->width())
-        link.setPixelSize(--pixels);
-    Label3->setFont(link);
     connect(Label3, &LinkLabel::clicked, this, [this] { Label3Click(Label3); });
     connect(Label1, &LinkLabel::clicked, this, [this] { Label1Click(Label1); });
 }
