@@ -59,7 +59,8 @@ TEST(AboutWindow, WebLinkOpensTheAddressOncePerClick)
 {
     FormsGuard forms;
     UrlRecorder recorder;
-    QDesktopServices::setUrlHandler("http", &recorder, "open");
+    const QString scheme = QUrl(vantorix::webAddress()).scheme();
+    QDesktopServices::setUrlHandler(scheme, &recorder, "open");
     ModalAnswerer about([&](QWidget *w) {
         EXPECT_EQ(w, static_cast<QWidget *>(Form4));
         EXPECT_TRUE(Form4->windowFlags() & Qt::WindowStaysOnTopHint);
@@ -69,7 +70,7 @@ TEST(AboutWindow, WebLinkOpensTheAddressOncePerClick)
         Form4->Label1Click(Form4->Label1);
     });
     Form1->Label1Click(Form1->Label1);
-    QDesktopServices::unsetUrlHandler("http");
+    QDesktopServices::unsetUrlHandler(scheme);
     EXPECT_TRUE(about.answered());
     ASSERT_EQ(recorder.urls.size(), 2);
     EXPECT_EQ(recorder.urls.at(0).toString(), vantorix::webAddress());
