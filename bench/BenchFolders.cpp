@@ -1,5 +1,6 @@
 #include "bench/BenchFolders.h"
 
+#include "catalogue/FileListing.h"
 #include "config/TextFile.h"
 
 #include <QByteArray>
@@ -30,6 +31,15 @@ const QString &romFolder(int count)
         paths[count] = dir->path();
     }
     return paths[count];
+}
+
+std::vector<QByteArray> romPaths(int count)
+{
+    const QString folder = romFolder(count);
+    std::vector<QByteArray> paths;
+    for (const QString &name : vantorix::listMatchingFiles(folder, QStringLiteral("*.gb")))
+        paths.push_back(QFile::encodeName(folder + QLatin1Char('/') + name));
+    return paths;
 }
 
 const QString &emptyFolder()

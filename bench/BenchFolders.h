@@ -2,13 +2,19 @@
 
 #include "config/Configuration.h"
 
+#include <QByteArray>
 #include <QString>
+
+#include <vector>
 
 namespace vantorix_bench {
 
 // A folder of count small ROM files named GAME000000.GB..., made once per
 // count in a temporary folder and removed at exit.
 const QString &romFolder(int count);
+
+// The full paths of the ROM files of romFolder(count), as bytes.
+std::vector<QByteArray> romPaths(int count);
 
 // An empty folder, for moving the browser away between measurements.
 const QString &emptyFolder();

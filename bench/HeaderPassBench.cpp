@@ -31,10 +31,7 @@ void HeaderPass(benchmark::State &state)
 
 void RawLoop(benchmark::State &state)
 {
-    const QString folder = vantorix_bench::romFolder(int(state.range(0)));
-    std::vector<QByteArray> paths;
-    for (const QString &name : vantorix::listMatchingFiles(folder, QStringLiteral("*.gb")))
-        paths.push_back(QFile::encodeName(folder + QLatin1Char('/') + name));
+    const std::vector<QByteArray> paths = vantorix_bench::romPaths(int(state.range(0)));
     for (auto _ : state) {
         for (const QByteArray &path : paths) {
             struct stat st;

@@ -166,10 +166,7 @@ void MissingMarks(benchmark::State &state)
 // Baseline: one stat() per entry.
 void StatPerEntry(benchmark::State &state)
 {
-    const QString folder = vantorix_bench::romFolder(vantorix::kPlaylistLimit);
-    std::vector<QByteArray> paths;
-    for (const QString &name : vantorix::listMatchingFiles(folder, QStringLiteral("*.gb")))
-        paths.push_back(QFile::encodeName(folder + QLatin1Char('/') + name));
+    const std::vector<QByteArray> paths = vantorix_bench::romPaths(vantorix::kPlaylistLimit);
     for (auto _ : state) {
         for (const QByteArray &path : paths) {
             struct stat st;

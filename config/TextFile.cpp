@@ -55,16 +55,22 @@ void writeAll(int fd, const char *data, qint64 size)
     }
 }
 
-void writeInPlace(const QByteArray &target, const QByteArray &data)
+// Writes data, makes it durable and closes the file.
+void writeDurably(FileDescriptor &fd, const QByteArray &data)
 {
-    FileDescriptor fd(::open(target.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW));
-    if (fd.get() < 0)
-        throw IoError::fromErrno(errno);
     writeAll(fd.get(), data.constData(), data.size());
     if (::fsync(fd.get()) != 0)
         throw IoError::fromErrno(errno);
     if (::close(fd.release()) != 0)
         throw IoError::fromErrno(errno);
+}
+
+void writeInPlace(const QByteArray &target, const QByteArray &data)
+{
+    FileDescriptor fd(::open(target.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW));
+    if (fd.get() < 0)
+        throw IoError::fromErrno(errno);
+    writeDurably(fd, data);
 }
 
 }  // namespace
@@ -242,11 +248,7 @@ void writeFileAtomically(const QString &path, const QByteArray &data)
         }
         if (::fchmod(fd.get(), mode) != 0)
             throw IoError::fromErrno(errno);
-        writeAll(fd.get(), data.constData(), data.size());
-        if (::fsync(fd.get()) != 0)
-            throw IoError::fromErrno(errno);
-        if (::close(fd.release()) != 0)
-            throw IoError::fromErrno(errno);
+        writeDurably(fd, data);
         if (::rename(temp.constData(), target.constData()) != 0)
             throw IoError::fromErrno(errno);
     } catch (...) {
