@@ -1,16 +1,15 @@
 #include "app/Unit1.h"
 
-#include "app/Forms.h"
-#include "app/FmxUtils.h"
 #include "app/EmulatorCommand.h"
 #include "app/ErrorBox.h"
 #include "app/FilePath.h"
+#include "app/FmxUtils.h"
+#include "app/Forms.h"
 #include "app/GameListEntry.h"
 #include "app/GamesFolder.h"
-#include "app/IoError.h"
-#include "catalogue/CartridgeDetails.h"
 #include "app/ListItemDelegate.h"
 #include "app/PlainText.h"
+#include "catalogue/CartridgeDetails.h"
 #include "catalogue/Unit3.h"
 #include "windows/Unit2.h"
 #include "windows/DialogStyle.h"
@@ -19,11 +18,11 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCompleter>
-#include <QShortcut>
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QRandomGenerator>
 #include <QScreen>
+#include <QShortcut>
 #include <QShowEvent>
 
 #include <functional>
@@ -132,13 +131,8 @@ QString TForm1::entryToolTip(const QString &entry) const
 {
     if (vantorix::isBlankEntry(entry) || vantorix::isUserSelection(entry))
         return QString();
-    const QString path = vantorix::absolutePath(vantorix::resolveRomPath(
-        vantorix::joinRomPath(vantorix::storedText(Edit1), vantorix::romFileName(entry))));
-    try {
-        return vantorix::detailToolTip(vantorix::readCartridgeDetails(path), vantorix::displayPath(path));
-    } catch (const vantorix::IoError &error) {
-        return vantorix::displayPath(path) + QStringLiteral(": ") + error.text();
-    }
+    return vantorix::detailToolTipOfFile(vantorix::absolutePath(vantorix::resolveRomPath(
+        vantorix::joinRomPath(vantorix::storedText(Edit1), vantorix::romFileName(entry)))));
 }
 
 void TForm1::markMissingGames()

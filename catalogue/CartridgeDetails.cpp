@@ -1,5 +1,6 @@
 #include "catalogue/CartridgeDetails.h"
 
+#include "app/FilePath.h"
 #include "app/IoError.h"
 #include "config/TextFile.h"
 
@@ -180,6 +181,15 @@ QString detailToolTip(const CartridgeDetails &d, const QString &shownPath)
                          .arg(d.romSize).arg(d.imageBytes));
     lines.append(shownPath);
     return lines.join(QLatin1Char('\n'));
+}
+
+QString detailToolTipOfFile(const QString &path)
+{
+    try {
+        return detailToolTip(readCartridgeDetails(path), displayPath(path));
+    } catch (const IoError &error) {
+        return displayPath(path) + QStringLiteral(": ") + error.text();
+    }
 }
 
 }  // namespace vantorix

@@ -52,4 +52,8 @@ QStringList detailLines(const CartridgeDetails &details, const QString &shownPat
 // warnings, and the file's full path.
 QString detailToolTip(const CartridgeDetails &details, const QString &shownPath);
 
+// The tool-tip of the file at path, read now; a file that cannot be read
+// gives its path and the reason.
+QString detailToolTipOfFile(const QString &path);
+
 }  // namespace vantorix

@@ -54,12 +54,8 @@ FileListBox::FileListBox(QWidget *parent) : QListWidget(parent)
     vantorix::useListItemDelegate(this, 14)->setToolTipSource([this](const QModelIndex &index) {
         if (!folder_)
             return QString();
-        const QString path = QDir(folder_->path()).absoluteFilePath(vantorix::decodePath(fileName(index.row())));
-        try {
-            return vantorix::detailToolTip(vantorix::readCartridgeDetails(path), vantorix::displayPath(path));
-        } catch (const IoError &error) {
-            return vantorix::displayPath(path) + QStringLiteral(": ") + error.text();
-        }
+        return vantorix::detailToolTipOfFile(
+            QDir(folder_->path()).absoluteFilePath(vantorix::decodePath(fileName(index.row()))));
     });
     connect(this, &QListWidget::currentRowChanged, this, [this] {
         if (!filling_)

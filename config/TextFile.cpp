@@ -90,12 +90,22 @@ QString decodeText(const QByteArray &bytes)
 {
     // A file saved as UTF-16 by an editor says so in its first two bytes.
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        // The mark is skipped here; a second one is a character of the text.
         QStringDecoder utf16(bytes.at(0) == '\xFF' ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
-                             QStringDecoder::Flag::Stateless);
+                             QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
         QString decoded = utf16.decode(bytes.mid(2));
         const qsizetype end = decoded.indexOf(QChar(kEndOfText));
         if (end >= 0)
             decoded.truncate(end);
+        // Half a surrogate pair is no character: it could not be written back.
+        for (qsizetype i = 0; i < decoded.size(); ++i) {
+            const bool paired = decoded.at(i).isHighSurrogate() && i + 1 < decoded.size()
+                                && decoded.at(i + 1).isLowSurrogate();
+            if (paired)
+                ++i;
+            else if (decoded.at(i).isSurrogate())
+                decoded[i] = QChar::ReplacementCharacter;
+        }
         return decoded;
     }
     const qsizetype end = bytes.indexOf(kEndOfText);
@@ -133,7 +143,11 @@ QByteArray encodeLines(const QStringList &lines)
     qsizetype total = 0;
     for (const QString &line : lines)
         total += line.size() + 2;
-    out.reserve(total);
+    out.reserve(total + 3);
+    // A reader takes a byte-order mark at the very start for the encoding's
+    // mark: a text that starts with that character gets one more.
+    if (!lines.isEmpty() && lines.first().startsWith(QChar(0xFEFF)))
+        out += "\xEF\xBB\xBF";
     for (QString line : lines) {
         for (QChar &c : line) {
             if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QChar(kEndOfText))

@@ -122,6 +122,11 @@ TEST(Configuration, ShortLongAndOddFiles)
               (QStringList{"", "X"}));
     EXPECT_EQ(parseConfiguration(QByteArray()), Configuration());
     EXPECT_NO_THROW(parseConfiguration(QByteArray(4096, '\0')));
+    // UTF-16 with its mark; half a surrogate pair is no character.
+    EXPECT_EQ(decodeText(QByteArray("\xFF\xFE" "a\0\x00\xDC", 6)), QStringLiteral("a\uFFFD"));
+    EXPECT_EQ(decodeText(QByteArray("\xFE\xFF\xFE\xFF\0b", 6)), QStringLiteral("\uFEFFb"));
+    // A text that starts with that mark's character keeps it through a file.
+    EXPECT_EQ(linesOf(encodeLines({QStringLiteral("\uFEFFx")})), QStringList{QStringLiteral("\uFEFFx")});
 }
 
 TEST(TextFiles, ErrorsCarryThePlatformText)
