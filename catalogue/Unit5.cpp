@@ -92,10 +92,12 @@ void TForm5::FileListBox1Change(QObject *)
         explicit QuietList(FileListBox *l) : list(l), blocker(l->model()) {}
         FileListBox *list;
         QSignalBlocker blocker;
+        bool rewritten = false;
         ~QuietList()
         {
             blocker.unblock();
-            list->doItemsLayout();
+            if (rewritten)
+                list->doItemsLayout();
             list->viewport()->update();
         }
     };
@@ -106,6 +108,7 @@ void TForm5::FileListBox1Change(QObject *)
     QString reading;
     auto progress = [&](const QString &name) {
         reading = name;
+        quiet->rewritten = true;
         // Updating the caption for every file of a large folder costs more
         // than reading it: show the file being read a few times a second.
         if (sinceRepaint.elapsed() >= 100) {

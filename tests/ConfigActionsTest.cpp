@@ -254,6 +254,10 @@ TEST(CommandLine, HelpVersionAndUsageErrors)
     EXPECT_EQ(run({"--mask", "*.gb"}, &out), 2);
     EXPECT_TRUE(out.contains("--mask goes with --scan"));
     EXPECT_EQ(run({"one.cfg", "two.cfg"}, &out), 2);
+    // The toolkit takes its own options first: "-style Fusion" is no
+    // option of ours and no file.
+    EXPECT_EQ(run({"-style", "Fusion", "-x.cfg"}, &out), 2);
+    EXPECT_TRUE(out.contains("unknown option -x.cfg")) << out.constData();
     EXPECT_EQ(run({"--scan"}, &out), 2);
 }
 
