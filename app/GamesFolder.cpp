@@ -2,34 +2,26 @@
 
 #include "app/FilePath.h"
 #include "app/GameListEntry.h"
-
-#include <dirent.h>
-#include <sys/stat.h>
+#include "app/IoError.h"
+#include "catalogue/RomFolder.h"
 
 namespace vantorix {
 
 GamesFolder::GamesFolder(const QString &directory) : directory_(directory)
 {
-    const QByteArray path = encodePath(directory.isEmpty() ? QStringLiteral(".") : directory);
-    DIR *dir = ::opendir(path.constData());
-    if (!dir)
-        return;
+    std::vector<QByteArray> files;
+    try {
+        files = RomFolder(directory).plainFiles();
+    } catch (const IoError &) {
+        return;  // not there, or cannot be listed or entered
+    }
     exists_ = true;
-    const int fd = ::dirfd(dir);
-    while (const dirent *entry = ::readdir(dir)) {
-        bool file = entry->d_type == DT_REG;
-        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-            struct stat st;
-            file = ::fstatat(fd, entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
-        }
-        if (!file)
-            continue;
-        const QString name = decodePath(QByteArray(entry->d_name));
+    for (const QByteArray &file : files) {
+        const QString name = decodePath(file);
         const QString shown = displayPath(name);
         exact_.insert(shown, name);
         folded_.insert(shown.toCaseFolded(), name);
     }
-    ::closedir(dir);
 }
 
 QString GamesFolder::find(const QString &fileName) const

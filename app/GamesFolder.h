@@ -14,7 +14,8 @@ public:
     // An empty directory text stands for the current folder.
     explicit GamesFolder(const QString &directory);
 
-    // False when the directory does not exist or cannot be listed.
+    // False when the directory does not exist or cannot be listed or
+    // entered.
     bool exists() const { return exists_; }
 
     // The path of the regular file named fileName in the directory: the

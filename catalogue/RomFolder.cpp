@@ -38,6 +38,12 @@ Kind kindOf(int dirFd, const dirent *entry)
     }
 }
 
+// Hidden names, and "." and "..".
+bool isHidden(const dirent *entry)
+{
+    return entry->d_name[0] == '.';
+}
+
 char asciiLower(char c)
 {
     return c >= 'A' && c <= 'Z' ? char(c + 32) : c;
@@ -115,7 +121,7 @@ std::vector<QByteArray> RomFolder::list(Keep keep) const
     std::vector<QByteArray> names;
     errno = 0;
     while (const dirent *entry = ::readdir(dir)) {
-        if (entry->d_name[0] != '.' && keep(entry))
+        if (keep(entry))
             names.emplace_back(entry->d_name);
         errno = 0;
     }
@@ -132,7 +138,7 @@ std::vector<QByteArray> RomFolder::matchingFiles(const QString &mask) const
     for (const QString &pattern : maskPatterns(mask))
         patterns.push_back(pattern.toUtf8());
     std::vector<QByteArray> names = list([&](const dirent *entry) {
-        return matchesAny(entry->d_name, patterns) && kindOf(fd_, entry) == Kind::File;
+        return !isHidden(entry) && matchesAny(entry->d_name, patterns) && kindOf(fd_, entry) == Kind::File;
     });
     // Sort by the names as shown, case-folded once each: comparing folded
     // keys is many times cheaper than comparing without regard to case.
@@ -149,10 +155,15 @@ std::vector<QByteArray> RomFolder::matchingFiles(const QString &mask) const
     return names;
 }
 
+std::vector<QByteArray> RomFolder::plainFiles() const
+{
+    return list([&](const dirent *entry) { return kindOf(fd_, entry) == Kind::File; });
+}
+
 QStringList RomFolder::subfolders() const
 {
     const std::vector<QByteArray> names = list([&](const dirent *entry) {
-        return kindOf(fd_, entry) == Kind::Folder;
+        return !isHidden(entry) && kindOf(fd_, entry) == Kind::Folder;
     });
     QStringList folders;
     for (const QByteArray &name : names)

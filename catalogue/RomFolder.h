@@ -28,6 +28,10 @@ public:
     // without regard to letter case. Throws IoError.
     std::vector<QByteArray> matchingFiles(const QString &mask) const;
 
+    // Every plain file in it (links to plain files too), hidden ones
+    // included, as raw names in no particular order. Throws IoError.
+    std::vector<QByteArray> plainFiles() const;
+
     // The folders in it (links to folders too), hidden ones left out, as
     // path texts (see decodePath), sorted like the files.
     QStringList subfolders() const;

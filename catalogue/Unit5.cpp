@@ -12,10 +12,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QScopedValueRollback>
+#include <QShowEvent>
 #include <QSignalBlocker>
 
 #include <optional>
-#include <QShowEvent>
 
 namespace {
 
