@@ -107,13 +107,10 @@ QString joinRomPath(const QString &gamesDirectory, const QString &fileName)
     return gamesDirectory + QLatin1Char('/') + fileName;
 }
 
-QString resolveRomPath(const QString &path)
+QString resolveRomPath(const QString &gamesDirectory, const QString &fileName)
 {
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    const QString folder = slash < 0 ? QString() : slash == 0 ? QStringLiteral("/") : path.left(slash);
-    const QString found = GamesFolder(folder).find(path.mid(slash + 1));
-    // Keep the folder part as the user wrote it.
-    return found.isEmpty() ? path : path.left(slash + 1) + baseName(found);
+    const QString found = GamesFolder(gamesDirectory).find(fileName);
+    return found.isEmpty() ? joinRomPath(gamesDirectory, fileName) : found;
 }
 
 }  // namespace vantorix

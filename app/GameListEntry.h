@@ -43,9 +43,10 @@ QString composeEntry(const QString &title, const QString &fileName);
 // The games directory joined with a file name by exactly one "/".
 QString joinRomPath(const QString &gamesDirectory, const QString &fileName);
 
-// The path as given if a file exists there; otherwise a file in the same
-// folder whose name (as shown) differs only in letter case, if there is
-// one; otherwise the path as given.
-QString resolveRomPath(const QString &path);
+// The file an entry's name (a name, or a path below the games directory)
+// stands for, found as GamesFolder finds it: each part as written if it
+// exists, else one that differs only in letter case. Without such a file,
+// the directory and the name joined.
+QString resolveRomPath(const QString &gamesDirectory, const QString &fileName);
 
 }  // namespace vantorix

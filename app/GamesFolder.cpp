@@ -5,33 +5,111 @@
 #include "app/IoError.h"
 #include "catalogue/RomFolder.h"
 
+#include <QStringList>
+
+#include <climits>
+#include <cstdlib>
+
 namespace vantorix {
 
-GamesFolder::GamesFolder(const QString &directory) : directory_(directory)
+struct GamesFolder::Listing {
+    bool exists = false;
+    // Shown name -> name on disk, exactly and case-folded.
+    QHash<QString, QString> exactFiles, foldedFiles, exactFolders, foldedFolders;
+
+    static QString lookUp(const QHash<QString, QString> &exact, const QHash<QString, QString> &folded,
+                          const QString &name)
+    {
+        const QString onDisk = exact.value(name);
+        return onDisk.isEmpty() ? folded.value(name.toCaseFolded()) : onDisk;
+    }
+};
+
+GamesFolder::GamesFolder(const QString &directory) : directory_(directory) {}
+
+GamesFolder::~GamesFolder() = default;
+
+const GamesFolder::Listing &GamesFolder::listing(const QString &relativeFolder) const
 {
+    std::shared_ptr<Listing> &slot = listings_[relativeFolder];
+    if (slot)
+        return *slot;
+    slot = std::make_shared<Listing>();
     std::vector<QByteArray> files;
+    std::vector<QByteArray> folders;
     try {
-        files = RomFolder(directory).plainFiles();
+        const QString path = relativeFolder.isEmpty() ? directory_ : joinRomPath(directory_, relativeFolder);
+        const RomFolder folder(path.isEmpty() ? QString() : path);
+        folder.listFilesAndFolders(&files, &folders);
     } catch (const IoError &) {
-        return;  // not there, or cannot be listed or entered
+        return *slot;  // not there, or cannot be listed or entered
     }
-    exists_ = true;
-    for (const QByteArray &file : files) {
-        const QString name = decodePath(file);
-        const QString shown = displayPath(name);
-        exact_.insert(shown, name);
-        folded_.insert(shown.toCaseFolded(), name);
-    }
+    slot->exists = true;
+    const auto add = [](const std::vector<QByteArray> &names, QHash<QString, QString> &exact,
+                        QHash<QString, QString> &folded) {
+        for (const QByteArray &raw : names) {
+            const QString name = decodePath(raw);
+            const QString shown = displayPath(name);
+            exact.insert(shown, name);
+            folded.insert(shown.toCaseFolded(), name);
+        }
+    };
+    add(files, slot->exactFiles, slot->foldedFiles);
+    add(folders, slot->exactFolders, slot->foldedFolders);
+    return *slot;
+}
+
+bool GamesFolder::exists() const
+{
+    return listing(QString()).exists;
 }
 
 QString GamesFolder::find(const QString &fileName) const
 {
-    if (!exists_ || fileName.isEmpty() || fileName.contains(QLatin1Char('/')))
+    if (fileName.isEmpty())
         return QString();
-    QString onDisk = exact_.value(fileName);
-    if (onDisk.isEmpty())
-        onDisk = folded_.value(fileName.toCaseFolded());
-    return onDisk.isEmpty() ? QString() : joinRomPath(directory_, onDisk);
+    const QStringList parts = fileName.split(QLatin1Char('/'));
+    QString relative;  // the folders passed through, as on disk
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const QString &part = parts.at(i);
+        if (part.isEmpty() || part == QLatin1String(".") || part == QLatin1String(".."))
+            return QString();
+        const Listing &here = listing(relative);
+        if (!here.exists)
+            return QString();
+        const bool last = i + 1 == parts.size();
+        const QString onDisk = last ? Listing::lookUp(here.exactFiles, here.foldedFiles, part)
+                                    : Listing::lookUp(here.exactFolders, here.foldedFolders, part);
+        if (onDisk.isEmpty())
+            return QString();
+        relative = relative.isEmpty() ? onDisk : relative + QLatin1Char('/') + onDisk;
+    }
+    return joinRomPath(directory_, relative);
+}
+
+namespace {
+
+QString resolved(const QString &path)
+{
+    char buffer[PATH_MAX];
+    const QByteArray name = encodePath(path.isEmpty() ? QStringLiteral(".") : path);
+    if (name.contains('\0') || !::realpath(name.constData(), buffer))
+        return QString();
+    return decodePath(QByteArray(buffer));
+}
+
+}  // namespace
+
+QString gamesRelativePrefix(const QString &gamesDirectory, const QString &folder)
+{
+    const QString games = resolved(gamesDirectory);
+    const QString listed = resolved(folder);
+    if (games.isEmpty() || listed.isEmpty() || listed == games)
+        return QString();
+    const QString base = games.endsWith(QLatin1Char('/')) ? games : games + QLatin1Char('/');
+    if (!listed.startsWith(base))
+        return QString();
+    return displayPath(listed.mid(base.size())) + QLatin1Char('/');
 }
 
 }  // namespace vantorix

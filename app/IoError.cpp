@@ -35,7 +35,7 @@ IoError IoError::fromErrno(int err)
         return IoError(DiskFull, QStringLiteral("Disk full"));
     case EFBIG:
     case EOVERFLOW:
-        return IoError(FileTooLarge, QStringLiteral("File too large"));
+        return fileTooLarge();
     default:
         // Any other failure keeps its number, so that it can be looked up.
         return IoError(1000 + err, QStringLiteral("I/O error %1").arg(err));
@@ -45,6 +45,31 @@ IoError IoError::fromErrno(int err)
 IoError IoError::readBeyondEnd()
 {
     return IoError(ReadBeyondEnd, QStringLiteral("Read beyond end of file"));
+}
+
+IoError IoError::fileTooLarge()
+{
+    return IoError(FileTooLarge, QStringLiteral("File too large"));
+}
+
+IoError IoError::notRegularFile()
+{
+    return IoError(NotRegularFile, QStringLiteral("Not a regular file"));
+}
+
+IoError IoError::damagedArchive()
+{
+    return IoError(DamagedArchive, QStringLiteral("Damaged or truncated archive"));
+}
+
+IoError IoError::lockedArchive()
+{
+    return IoError(LockedArchive, QStringLiteral("Password-protected archive"));
+}
+
+IoError IoError::emptyArchive()
+{
+    return IoError(EmptyArchive, QStringLiteral("No file in the archive"));
 }
 
 }  // namespace vantorix

@@ -18,6 +18,10 @@ public:
         ReadBeyondEnd = 100,
         DiskFull = 101,
         FileTooLarge = 1027,
+        DamagedArchive = 1028,
+        LockedArchive = 1029,
+        EmptyArchive = 1030,
+        NotRegularFile = 1031,
     };
 
     IoError(int code, const QString &text);
@@ -25,6 +29,11 @@ public:
     // Maps a POSIX errno value onto the program's codes and texts.
     static IoError fromErrno(int err);
     static IoError readBeyondEnd();
+    static IoError fileTooLarge();
+    static IoError notRegularFile();
+    static IoError damagedArchive();
+    static IoError lockedArchive();
+    static IoError emptyArchive();
 
     int code() const { return code_; }
     const QString &text() const { return text_; }

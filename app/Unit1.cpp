@@ -131,8 +131,8 @@ QString TForm1::entryToolTip(const QString &entry) const
 {
     if (vantorix::isBlankEntry(entry) || vantorix::isUserSelection(entry))
         return QString();
-    return vantorix::detailToolTipOfFile(vantorix::absolutePath(vantorix::resolveRomPath(
-        vantorix::joinRomPath(vantorix::storedText(Edit1), vantorix::romFileName(entry)))));
+    return vantorix::detailToolTipOfFile(vantorix::absolutePath(
+        vantorix::resolveRomPath(vantorix::storedText(Edit1), vantorix::romFileName(entry))));
 }
 
 void TForm1::markMissingGames()
@@ -214,10 +214,10 @@ void TForm1::Label8Click(QObject *)
         launch(chosen);
         return;
     }
-    const QString path = vantorix::joinRomPath(vantorix::storedText(Edit1), vantorix::romFileName(entry));
     // The emulator gets an absolute path: a ROM named "-o.gb" must never
     // reach it as an option.
-    launch(vantorix::absolutePath(vantorix::resolveRomPath(path)));
+    launch(vantorix::absolutePath(
+        vantorix::resolveRomPath(vantorix::storedText(Edit1), vantorix::romFileName(entry))));
 }
 
 void TForm1::launch(const QString &romPath)

@@ -2,7 +2,13 @@
 
 #include "app/FilePath.h"
 #include "app/IoError.h"
-#include "config/TextFile.h"
+#include "catalogue/RomArchive.h"
+#include "catalogue/RomDigest.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vantorix {
 
@@ -85,26 +91,30 @@ QString CartridgeDetails::globalChecksumText() const
                                  : invalidChecksum(storedGlobalChecksum, computedGlobalChecksum, 4);
 }
 
-CartridgeDetails decodeCartridge(const QByteArray &file)
+CartridgeDetails decodeCartridge(const RomDigest &rom)
 {
+    const QByteArray &head = rom.head();
     CartridgeDetails d;
-    d.fileSize = file.size();
-    if (file.size() < kLeadBytes)
+    d.fileSize = rom.size();
+    d.crc32 = rom.crc32();
+    if (head.size() < kLeadBytes)
         throw IoError::readBeyondEnd();
-    d.layout = locateHeader(file.left(kLeadBytes), file.size());
+    d.layout = locateHeader(head.left(kLeadBytes), rom.size());
     const qint64 block = headerOffset(d.layout);
-    if (file.size() < block + kHeaderBlockSize)
+    if (head.size() < block + kHeaderBlockSize)
         throw IoError::readBeyondEnd();
     // The image starts 256 bytes before the block; offsets below are the
     // image's own, as the cartridge sees them.
     const qint64 image = block - 0x100;
-    auto at = [&](int offset) { return uchar(file.at(image + offset)); };
-    d.imageBytes = file.size() - image;
+    auto at = [&](int offset) { return uchar(head.at(image + offset)); };
+    d.imageBytes = rom.size() - image;
 
-    d.title = titleText(file.mid(block, kHeaderBlockSize));
+    d.title = headerTitle(head.mid(block, kHeaderBlockSize));
     d.colour = at(0x143) == 0x80 ? QStringLiteral("supported")
              : at(0x143) == 0xC0 ? QStringLiteral("only") : QStringLiteral("none");
-    d.superGameBoy = at(0x146) == 0x03;
+    // The hardware takes the Super Game Boy flag only beside the old
+    // licensee code 0x33.
+    d.superGameBoy = at(0x146) == 0x03 && at(0x14B) == 0x33;
     d.cartridge = cartridgeName(at(0x147));
     const uchar romCode = at(0x148);
     if (romCode <= 8) {
@@ -117,7 +127,7 @@ CartridgeDetails decodeCartridge(const QByteArray &file)
     d.destination = at(0x14A) == 0x00 ? QStringLiteral("Japan")
                   : at(0x14A) == 0x01 ? QStringLiteral("overseas") : unknown(at(0x14A));
     d.version = at(0x14C);
-    d.logoValid = file.mid(image + 0x104, 48) == cartridgeLogo();
+    d.logoValid = head.mid(image + 0x104, 48) == cartridgeLogo();
 
     uchar x = 0;
     for (int offset = 0x134; offset <= 0x14C; ++offset)
@@ -125,25 +135,81 @@ CartridgeDetails decodeCartridge(const QByteArray &file)
     d.computedHeaderChecksum = x;
     d.storedHeaderChecksum = at(0x14D);
 
-    quint16 sum = 0;
-    const uchar *bytes = reinterpret_cast<const uchar *>(file.constData());
-    for (qint64 i = image; i < file.size(); ++i)
-        sum = quint16(sum + bytes[i]);
-    sum = quint16(sum - at(0x14E) - at(0x14F));
-    d.computedGlobalChecksum = sum;
+    // The global sum covers the image without its two checksum bytes; the
+    // digest summed the whole file, copier header included.
+    quint32 sum = rom.byteSum();
+    for (qint64 i = 0; i < image; ++i)
+        sum -= uchar(head.at(i));
+    sum -= at(0x14E) + at(0x14F);
+    d.computedGlobalChecksum = quint16(sum);
     d.storedGlobalChecksum = quint16(at(0x14E) << 8 | at(0x14F));
     return d;
 }
 
+CartridgeDetails decodeCartridge(const QByteArray &file)
+{
+    RomDigest rom;
+    rom.add(file.constData(), file.size());
+    return decodeCartridge(rom);
+}
+
 CartridgeDetails readCartridgeDetails(const QString &path)
 {
-    return decodeCartridge(readWholeFile(path));
+    const QByteArray name = encodePath(path);
+    // The type first: a FIFO, a device or a /proc file is never opened.
+    struct stat st;
+    if (::stat(name.constData(), &st) != 0)
+        throw IoError::fromErrno(errno);
+    if (!S_ISREG(st.st_mode))
+        throw IoError::notRegularFile();
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        throw IoError::fromErrno(errno);
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    // Replaced between the look and the opening.
+    if (::fstat(fd, &st) != 0)
+        throw IoError::fromErrno(errno);
+    if (!S_ISREG(st.st_mode))
+        throw IoError::notRegularFile();
+
+    char buffer[65536];
+    RomDigest rom;
+    qint64 offset = 0;
+    for (;;) {
+        const ssize_t n = ::pread(fd, buffer, sizeof buffer, off_t(offset));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw IoError::fromErrno(errno);
+        }
+        if (offset == 0 && isArchive(QByteArray::fromRawData(buffer, int(n)))) {
+            RomDigest inner;
+            const ArchiveRom archived = readArchiveRom(fd, -1, &inner);
+            CartridgeDetails d = decodeCartridge(inner);
+            d.archiveEntry = archived.entryName;
+            return d;
+        }
+        // The size the file had when looked at; a file that grows past the
+        // limit while read is refused as well.
+        if (st.st_size > kMaxRomBytes || offset + n > kMaxRomBytes)
+            throw IoError::fileTooLarge();
+        if (n == 0)
+            break;
+        rom.add(buffer, n);
+        offset += n;
+    }
+    return decodeCartridge(rom);
 }
 
 QStringList detailLines(const CartridgeDetails &d, const QString &shownPath)
 {
-    return {
-        QStringLiteral("File: ") + shownPath,
+    QStringList lines{QStringLiteral("File: ") + shownPath};
+    if (!d.archiveEntry.isEmpty())
+        lines.append(QStringLiteral("Archive entry: ") + d.archiveEntry);
+    lines += {
         QStringLiteral("Layout: ") + layoutName(d.layout),
         QStringLiteral("Title: ") + d.title,
         QStringLiteral("Colour: ") + d.colour,
@@ -157,7 +223,9 @@ QStringList detailLines(const CartridgeDetails &d, const QString &shownPath)
         QStringLiteral("Header checksum: ") + d.headerChecksumText(),
         QStringLiteral("Global checksum: ") + d.globalChecksumText(),
         QStringLiteral("File size: ") + QString::number(d.fileSize),
+        QStringLiteral("CRC32: ") + QString::number(d.crc32, 16).rightJustified(8, QLatin1Char('0')),
     };
+    return lines;
 }
 
 QString detailToolTip(const CartridgeDetails &d, const QString &shownPath)
@@ -179,6 +247,8 @@ QString detailToolTip(const CartridgeDetails &d, const QString &shownPath)
     if (d.declaredRomBytes >= 0 && d.declaredRomBytes != d.imageBytes)
         lines.append(QStringLiteral("Warning: the header says %1, the file holds %2 bytes")
                          .arg(d.romSize).arg(d.imageBytes));
+    if (!d.archiveEntry.isEmpty())
+        lines.append(QStringLiteral("Archive entry: ") + d.archiveEntry);
     lines.append(shownPath);
     return lines.join(QLatin1Char('\n'));
 }

@@ -2,6 +2,8 @@
 
 #include "catalogue/RomHeader.h"
 
+#include <QtGlobal>
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -10,7 +12,10 @@
 // sound. Read from the file on request; nothing of it is stored.
 namespace vantorix {
 
+class RomDigest;
+
 struct CartridgeDetails {
+    QString archiveEntry;  // the ROM's name inside a zip or 7z archive
     HeaderLayout layout = HeaderLayout::Plain;
     QString title;
     QString colour;        // "supported", "only" or "none"
@@ -25,7 +30,8 @@ struct CartridgeDetails {
     quint8 computedHeaderChecksum = 0;
     quint16 storedGlobalChecksum = 0;
     quint16 computedGlobalChecksum = 0;
-    qint64 fileSize = 0;
+    qint64 fileSize = 0;       // of the ROM, unpacked from its archive
+    quint32 crc32 = 0;         // of the whole ROM
     qint64 declaredRomBytes = -1;  // from the ROM size byte; -1 when unknown
     qint64 imageBytes = 0;         // the file less what stands before the image
 
@@ -38,11 +44,14 @@ struct CartridgeDetails {
 // The 48 bytes every cartridge holds at 0x104.
 QByteArray cartridgeLogo();
 
-// The details of a whole file's bytes. Throws IoError (read beyond end of
-// file) when the file is too short for its header block.
+// The details of a whole ROM read through a digest. Throws IoError (read
+// beyond end of file) when it is too short for its header block.
+CartridgeDetails decodeCartridge(const RomDigest &rom);
 CartridgeDetails decodeCartridge(const QByteArray &file);
 
-// Reads the file at path whole and decodes it. Throws IoError.
+// Streams the file at path, or the ROM inside it when it is an archive,
+// and decodes it. Only a regular file is opened (so nothing can block),
+// and a ROM over 32 MiB is refused without being read. Throws IoError.
 CartridgeDetails readCartridgeDetails(const QString &path);
 
 // The lines "kelpad --info" prints for a file shown as shownPath.

@@ -54,6 +54,8 @@ FileListBox::FileListBox(QWidget *parent) : QListWidget(parent)
     vantorix::useListItemDelegate(this, 14)->setToolTipSource([this](const QModelIndex &index) {
         if (!folder_)
             return QString();
+        if (isFailed(index.row()))
+            return failures_.value(index.row());
         return vantorix::detailToolTipOfFile(
             QDir(folder_->path()).absoluteFilePath(vantorix::decodePath(fileName(index.row()))));
     });
@@ -81,6 +83,13 @@ void FileListBox::setEntry(int row, const QString &entry)
     converted_.at(size_t(row)) = true;
 }
 
+void FileListBox::setFailed(int row, const QString &reason)
+{
+    item(row)->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
+    failures_.insert(row, reason);
+    converted_.at(size_t(row)) = true;
+}
+
 void FileListBox::setDirectory(const QString &folder)
 {
     if (filled_ && folder == directory_)
@@ -101,6 +110,7 @@ void FileListBox::setMask(const QString &mask)
 void FileListBox::refill()
 {
     names_.clear();
+    failures_.clear();
     folder_.reset();
     try {
         folder_ = std::make_unique<vantorix::RomFolder>(directory_);

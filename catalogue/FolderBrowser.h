@@ -35,6 +35,10 @@ public:
     bool isConverted(int row) const;
     // Replaces an item's text with its entry and marks it converted.
     void setEntry(int row, const QString &entry);
+    // Greys an item whose file cannot be read, with the reason as its
+    // tool-tip; no later pass tries it again.
+    void setFailed(int row, const QString &reason);
+    bool isFailed(int row) const { return !failures_.value(row).isEmpty(); }
     const QString &mask() const { return mask_; }
     bool isFilled() const { return filled_; }
 
@@ -57,6 +61,7 @@ private:
     // By row: the rows never move once filled.
     std::vector<QByteArray> names_;
     std::vector<bool> converted_;
+    QHash<int, QString> failures_;  // row -> reason
     bool filled_ = false;
     bool filling_ = false;
 };

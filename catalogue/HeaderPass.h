@@ -2,10 +2,12 @@
 
 #include "app/IoError.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 namespace vantorix {
 
@@ -23,8 +25,11 @@ public:
     // The file name an unconverted item stands for, as bytes; by default
     // its text (see encodePath).
     virtual QByteArray fileName(int index) const;
-    // An item known to hold an entry already is not looked up again.
+    // An item known to hold an entry already, or known to fail, is not
+    // looked up again.
     virtual bool isConverted(int) const { return false; }
+    // The file of this item could not be read, for this reason.
+    virtual void setFailed(int, const QString &) {}
 };
 
 // The pass over a plain list of texts, held by value.
@@ -36,30 +41,36 @@ public:
     void setText(int index, const QString &text) override { items[index] = text; }
 };
 
-// The pass stopped on this item.
-class HeaderPassError : public IoError {
-public:
-    HeaderPassError(const IoError &cause, int index, const QString &fileName)
-        : IoError(cause), index_(index), fileName_(fileName) {}
-    int index() const { return index_; }
-    const QString &fileName() const { return fileName_; }
-
-private:
-    int index_;
-    QString fileName_;
+// A file the pass could not read, with the reason.
+struct HeaderPassFailure {
+    int index;
+    QString fileName;
+    IoError error;
 };
 
+// The names, case-folded, that stand more than once among names: files
+// whose names differ only in letter case.
+QSet<QString> caseTwins(const QStringList &names);
+
+// The file name an entry shows: upper-cased, unless another file of the
+// folder has the same name but for letter case (a twin), when it stays as
+// on disk so that the launch finds exactly this file.
+QString entryNameFor(const QString &shownName, const QSet<QString> &twins);
+
 // Converts every item that names a regular file in folder into its game
-// list entry. Items that name no such file, converted entries among them,
-// are left alone. Stops at the first file that cannot be read and throws
-// HeaderPassError; items before it stay converted. progress receives the
-// upper-cased name of each file once it has been read.
-void runHeaderPass(EntryList &list, const RomFolder &folder,
-                   const std::function<void(const QString &)> &progress = {});
+// list entry, whose file name is namePrefix (a folder path ending in "/",
+// or empty) followed by the item's name. Items that name no such file,
+// converted entries among them, are left alone. A file that cannot be read
+// stays as it is, is handed to setFailed and is returned, and the pass goes
+// on. progress receives the upper-cased name of each file once it has been
+// read.
+std::vector<HeaderPassFailure> runHeaderPass(EntryList &list, const RomFolder &folder,
+                                             const std::function<void(const QString &)> &progress = {},
+                                             const QString &namePrefix = QString());
 
 // The same over the folder at path (empty: the current folder). Throws
 // IoError when that folder cannot be opened.
-void runHeaderPass(EntryList &list, const QString &folder,
-                   const std::function<void(const QString &)> &progress = {});
+std::vector<HeaderPassFailure> runHeaderPass(EntryList &list, const QString &folder,
+                                             const std::function<void(const QString &)> &progress = {});
 
 }  // namespace vantorix

@@ -155,9 +155,23 @@ std::vector<QByteArray> RomFolder::matchingFiles(const QString &mask) const
     return names;
 }
 
-std::vector<QByteArray> RomFolder::plainFiles() const
+void RomFolder::listFilesAndFolders(std::vector<QByteArray> *files, std::vector<QByteArray> *folders) const
 {
-    return list([&](const dirent *entry) { return kindOf(fd_, entry) == Kind::File; });
+    list([&](const dirent *entry) {
+        if (entry->d_name[0] == '.' && (entry->d_name[1] == 0 || (entry->d_name[1] == '.' && entry->d_name[2] == 0)))
+            return false;
+        switch (kindOf(fd_, entry)) {
+        case Kind::File:
+            files->emplace_back(entry->d_name);
+            break;
+        case Kind::Folder:
+            folders->emplace_back(entry->d_name);
+            break;
+        case Kind::Other:
+            break;
+        }
+        return false;
+    });
 }
 
 QStringList RomFolder::subfolders() const

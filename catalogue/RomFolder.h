@@ -28,9 +28,9 @@ public:
     // without regard to letter case. Throws IoError.
     std::vector<QByteArray> matchingFiles(const QString &mask) const;
 
-    // Every plain file in it (links to plain files too), hidden ones
-    // included, as raw names in no particular order. Throws IoError.
-    std::vector<QByteArray> plainFiles() const;
+    // Its plain files and its folders (links to either too), hidden ones
+    // included, as raw names in no particular order, in one listing.
+    void listFilesAndFolders(std::vector<QByteArray> *files, std::vector<QByteArray> *folders) const;
 
     // The folders in it (links to folders too), hidden ones left out, as
     // path texts (see decodePath), sorted like the files.

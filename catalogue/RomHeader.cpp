@@ -3,6 +3,7 @@
 #include "app/FilePath.h"
 #include "app/GameListEntry.h"
 #include "app/IoError.h"
+#include "catalogue/RomArchive.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -28,11 +29,6 @@ QString trimmedUpTo(const QString &text, ushort limit)
     while (last > first && text.at(last - 1).unicode() <= limit)
         --last;
     return text.mid(first, last - first);
-}
-
-QString entryFromHeader(const QByteArray &block, const QString &listedName)
-{
-    return composeEntry(titleText(block), entryFileName(listedName));
 }
 
 }  // namespace
@@ -78,11 +74,32 @@ QString titleText(const QByteArray &block)
     const qsizetype end = qMin<qsizetype>(block.size(), kTitleOffsetInBlock + kTitleSize);
     for (qsizetype i = kTitleOffsetInBlock; i < end; ++i) {
         const uchar c = uchar(block.at(i));
+        // Colour cartridges put a maker's code after the zero padding.
+        if (c == 0)
+            break;
         if (isTitleCharacter(c))
             title.append(QLatin1Char(char(c)));
     }
     // Only spaces can stand at the ends after the filter.
     return trimmedUpTo(title, 32);
+}
+
+QString headerTitle(const QByteArray &block)
+{
+    const qsizetype start = kTitleOffsetInBlock;
+    if (block.size() < start + kTitleSize)
+        return QString();
+    // The last title byte is the colour flag on colour cartridges.
+    const uchar flag = uchar(block.at(start + kTitleSize - 1));
+    const int length = flag == 0x80 || flag == 0xC0 ? kTitleSize - 1 : kTitleSize;
+    QString title;
+    for (int i = 0; i < length; ++i) {
+        const uchar c = uchar(block.at(start + i));
+        if (c == 0)
+            break;
+        title.append(c >= 0x20 && c < 0x7F ? QLatin1Char(char(c)) : QLatin1Char('?'));
+    }
+    return title.trimmed();
 }
 
 QString entryFileName(const QString &listedName)
@@ -92,12 +109,17 @@ QString entryFileName(const QString &listedName)
 
 QString entryFromHead(const QByteArray &head, qint64 fileSize, const QString &listedName)
 {
+    return entryFromHeadNamed(head, fileSize, entryFileName(listedName));
+}
+
+QString entryFromHeadNamed(const QByteArray &head, qint64 fileSize, const QString &entryName)
+{
     if (head.size() < kLeadBytes)
         throw IoError::readBeyondEnd();
     const qint64 offset = headerOffset(locateHeader(head.left(kLeadBytes), fileSize));
     if (head.size() < offset + kHeaderBlockSize)
         throw IoError::readBeyondEnd();
-    return entryFromHeader(head.mid(offset, kHeaderBlockSize), listedName);
+    return composeEntry(titleText(head.mid(offset, kHeaderBlockSize)), entryName);
 }
 
 QString entryFromImage(const QByteArray &image, const QString &listedName)
@@ -105,7 +127,7 @@ QString entryFromImage(const QByteArray &image, const QString &listedName)
     return entryFromHead(image.left(kHeadBytes), image.size(), listedName);
 }
 
-bool readRomHead(int dirFd, const QByteArray &name, QByteArray *head, qint64 *size)
+bool readRomHead(int dirFd, const QByteArray &name, QByteArray *head, qint64 *size, QString *archiveEntry)
 {
     // Read only: nothing is written. O_NONBLOCK keeps a FIFO that replaced
     // the file since it was listed from blocking the open.
@@ -139,6 +161,15 @@ bool readRomHead(int dirFd, const QByteArray &name, QByteArray *head, qint64 *si
     }
     head->truncate(filled);
     *size = st.st_size;
+    if (isArchive(*head)) {
+        ArchiveRom rom = readArchiveRom(fd, kHeadBytes);
+        *head = std::move(rom.bytes);
+        *size = rom.size;
+        if (archiveEntry)
+            *archiveEntry = rom.entryName;
+    } else if (archiveEntry) {
+        archiveEntry->clear();
+    }
     return true;
 }
 

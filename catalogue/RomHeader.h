@@ -29,8 +29,14 @@ bool isCopierImage(const QByteArray &lead, qint64 size);
 HeaderLayout locateHeader(const QByteArray &lead, qint64 size);
 qint64 headerOffset(HeaderLayout layout);
 
-// The title's letters, digits and spaces, in order, ends trimmed.
+// The title's letters, digits and spaces up to its first zero byte, in
+// order, ends trimmed: the title of a game list entry.
 QString titleText(const QByteArray &block);
+
+// The title as the header holds it: up to the first zero byte, 15 bytes
+// when the last one is the colour flag, punctuation kept, every byte
+// outside printable ASCII shown as "?", ends trimmed.
+QString headerTitle(const QByteArray &block);
 
 // The listed name upper-cased letter by letter, ends (code 32 or less)
 // trimmed.
@@ -40,16 +46,21 @@ QString entryFileName(const QString &listedName);
 // its size. Throws IoError (read beyond end of file) when the head ends
 // before the layout's header block does.
 QString entryFromHead(const QByteArray &head, qint64 fileSize, const QString &listedName);
+// The same with the entry's file name as given.
+QString entryFromHeadNamed(const QByteArray &head, qint64 fileSize, const QString &entryName);
 
 // The entry of a whole image held in memory, as the file reader makes it.
 QString entryFromImage(const QByteArray &image, const QString &listedName);
 
 // The first bytes of the file name in the folder dirFd (AT_FDCWD: the
-// current folder), with one open, one fstat, one read and one close.
-// Returns false, without an error, when name is no regular file there: it
-// does not exist, is a folder, a FIFO, a device or a link that leads
-// nowhere. Throws IoError when the file is there but cannot be read.
-bool readRomHead(int dirFd, const QByteArray &name, QByteArray *head, qint64 *size);
+// current folder), with one open, one fstat, one read and one close. For
+// a zip or 7z archive, the first bytes and the size of the ROM inside, whose
+// name goes to archiveEntry (emptied for a plain file). Returns false,
+// without an error, when name is no regular file there: it does not exist,
+// is a folder, a FIFO, a device or a link that leads nowhere. Throws
+// IoError when the file is there but cannot be read.
+bool readRomHead(int dirFd, const QByteArray &name, QByteArray *head, qint64 *size,
+                 QString *archiveEntry = nullptr);
 
 // The entry of the regular file at path; the entry carries the upper-cased
 // listedName. onRead is called with that name once the file was read.

@@ -4,6 +4,7 @@
 #include "app/GameListEntry.h"
 #include "app/IoError.h"
 #include "catalogue/CartridgeDetails.h"
+#include "catalogue/HeaderPass.h"
 #include "catalogue/RomFolder.h"
 #include "catalogue/RomHeader.h"
 
@@ -32,6 +33,12 @@ int scanFolder(const QString &folder, const QString &mask, FILE *out, FILE *err)
     try {
         const RomFolder dir(folder);
         names = dir.matchingFiles(mask);
+        QStringList shownNames;
+        shownNames.reserve(qsizetype(names.size()));
+        for (const QByteArray &raw : names)
+            shownNames.append(displayPath(decodePath(raw)));
+        const QSet<QString> twins = caseTwins(shownNames);
+        shownNames.clear();
         int status = 0;
         QByteArray head;
         QByteArray buffer;
@@ -40,7 +47,8 @@ int scanFolder(const QString &folder, const QString &mask, FILE *out, FILE *err)
             try {
                 qint64 size = 0;
                 if (readRomHead(dir.fd(), raw, &head, &size)) {
-                    buffer += withoutControlCharacters(entryFromHead(head, size, name)).toUtf8();
+                    buffer += withoutControlCharacters(entryFromHeadNamed(head, size, entryNameFor(name, twins)))
+                                  .toUtf8();
                     buffer += '\n';
                 }
             } catch (const IoError &error) {
@@ -73,7 +81,9 @@ int printDetails(const QStringList &files, FILE *out, FILE *err)
     for (const QString &file : files) {
         const QString shown = withoutControlCharacters(displayPath(file));
         try {
-            const QStringList lines = detailLines(readCartridgeDetails(file), shown);
+            QStringList lines = detailLines(readCartridgeDetails(file), shown);
+            for (QString &line : lines)
+                line = withoutControlCharacters(line);  // an archive entry's name is anyone's
             std::fprintf(out, "%s%s\n", first ? "" : "\n", lines.join(QLatin1Char('\n')).toUtf8().constData());
             first = false;
         } catch (const IoError &error) {

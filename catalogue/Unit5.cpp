@@ -3,6 +3,9 @@
 #include "app/ErrorBox.h"
 #include "app/Forms.h"
 #include "app/FilePath.h"
+#include "app/GamesFolder.h"
+#include "app/PlainText.h"
+#include "app/Unit1.h"
 #include "catalogue/HeaderPass.h"
 #include "catalogue/RomFolder.h"
 #include "catalogue/Unit3.h"
@@ -32,10 +35,24 @@ public:
     void setText(int index, const QString &text) override { list_->setEntry(index, text); }
     QByteArray fileName(int index) const override { return list_->fileName(index); }
     bool isConverted(int index) const override { return list_->isConverted(index); }
+    void setFailed(int index, const QString &reason) override { list_->setFailed(index, reason); }
 
 private:
     FileListBox *list_;
 };
+
+// How many files failed, and the first few with their reasons.
+QString failureSummary(const std::vector<vantorix::HeaderPassFailure> &failures)
+{
+    constexpr size_t kNamed = 5;
+    QStringList lines{failures.size() == 1 ? QStringLiteral("1 file could not be read:")
+                                           : QStringLiteral("%1 files could not be read:").arg(failures.size())};
+    for (size_t i = 0; i < failures.size() && i < kNamed; ++i)
+        lines.append(vantorix::displayPath(failures[i].fileName) + QStringLiteral(": ") + failures[i].error.text());
+    if (failures.size() > kNamed)
+        lines.append(QStringLiteral("..."));
+    return lines.join(QLatin1Char('\n'));
+}
 
 }  // namespace
 
@@ -44,7 +61,9 @@ TForm5::TForm5(QWidget *parent) : QDialog(parent), initialFolder_(vantorix::curr
     setupUi(this);
     vantorix::makeFixedDialog(this);
     FilterComboBox1->setFilterText(
-        QStringLiteral("Gameboy ROMS (*.gb)|*.gb|Gameboy Color ROMS (*.gbc)|*.gbc|All files (*.*)|*.*"));
+        QStringLiteral("Gameboy ROMS (*.gb)|*.gb|Gameboy Color ROMS (*.gbc)|*.gbc|All files (*.*)|*.*|"
+                       "Zipped ROMS (*.zip;*.7z)|*.zip;*.7z|"
+                       "All ROMS (*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z)|*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z"));
     FilterComboBox1->setFileList(FileListBox1);
     DirectoryListBox1->setFileList(FileListBox1);
     DriveComboBox1->setDirList(DirectoryListBox1);
@@ -119,25 +138,36 @@ void TForm5::FileListBox1Change(QObject *)
         }
     };
     FileListEntries entries(FileListBox1);
-    try {
-        if (folder)
-            vantorix::runHeaderPass(entries, *folder, progress);
-    } catch (const vantorix::HeaderPassError &error) {
-        quiet.reset();
-        if (!reading.isEmpty())
-            setWindowTitle(kReadingPrefix + reading);
-        vantorix::reportError(error.text(), QDir(folder->path()).filePath(error.fileName()));
-        return;
+    std::vector<vantorix::HeaderPassFailure> failures;
+    if (folder) {
+        // A folder inside the games directory keeps its games' path below it.
+        const QString prefix = vantorix::gamesRelativePrefix(vantorix::storedText(Form1->Edit1), folder->path());
+        failures = vantorix::runHeaderPass(entries, *folder, progress, prefix);
     }
+    quiet.reset();
     setWindowTitle(kCaption);
+    if (!failures.empty())
+        vantorix::reportError(failureSummary(failures));
 }
 
 void TForm5::Label8Click(QObject *)
 {
-    Form3->ListBox2->addItems(vantorix::listItems(FileListBox1));
+    QStringList entries;
+    int leftOut = 0;
+    for (int row = 0; row < FileListBox1->count(); ++row) {
+        if (FileListBox1->isFailed(row))
+            ++leftOut;
+        else
+            entries.append(FileListBox1->item(row)->text());
+    }
+    Form3->ListBox2->addItems(entries);
     Form3->countRefresh();
     Form3->ListBox2->scrollToBottom();
     accept();
     Form3->raise();
     Form3->activateWindow();
+    if (leftOut > 0)
+        vantorix::showNotice(leftOut == 1 ? QStringLiteral("1 file that could not be read was left out.")
+                                          : QStringLiteral("%1 files that could not be read were left out.")
+                                                .arg(leftOut));
 }

@@ -1,11 +1,13 @@
 // What a cartridge header says, from images the test builds.
 #include "app/IoError.h"
 #include "catalogue/CartridgeDetails.h"
+#include "samples/ArchiveMaker.h"
 #include "tests/TestSupport.h"
 
 #include <QProcess>
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 using namespace vantorix;
 using namespace testing_support;
@@ -67,11 +69,33 @@ TEST(CartridgeDetails, EachFieldAndItsEdges)
         EXPECT_EQ(d.*c.field, QString::fromLatin1(c.expected)) << std::hex << c.offset << " " << int(c.value);
         EXPECT_TRUE(d.logoValid && d.headerChecksumValid() && d.globalChecksumValid());
     }
-    const CartridgeDetails d = decodeCartridge(soundImage({{0x146, 0x03}, {0x14C, 200}}));
+    const CartridgeDetails d = decodeCartridge(soundImage({{0x146, 0x03}, {0x14B, 0x33}, {0x14C, 200}}));
     EXPECT_TRUE(d.superGameBoy);
     EXPECT_EQ(d.version, 200);
     EXPECT_EQ(d.title, QStringLiteral("TEST GAME"));
-    EXPECT_FALSE(decodeCartridge(soundImage({{0x146, 0x02}})).superGameBoy);
+    EXPECT_FALSE(decodeCartridge(soundImage({{0x146, 0x02}, {0x14B, 0x33}})).superGameBoy);
+    // The hardware ignores the flag without the old licensee code 0x33.
+    EXPECT_FALSE(decodeCartridge(soundImage({{0x146, 0x03}, {0x14B, 0x01}})).superGameBoy);
+}
+
+TEST(CartridgeDetails, TitlesAsTheHeaderHoldsThem)
+{
+    const struct {
+        QByteArray bytes;  // the 16 title bytes
+        const char *shown;
+    } cases[] = {
+        {QByteArray("CPU_INSTRS\0\0\0\0\0\0", 16), "CPU_INSTRS"},
+        {QByteArray("ADJUSTRIS V1.00\0", 16), "ADJUSTRIS V1.00"},
+        {QByteArray("AEVILIA\0\0\0\0ISSO\x80", 16), "AEVILIA"},            // a maker's code after
+        {QByteArray("FIFTEEN LETTERS\xC0", 16), "FIFTEEN LETTERS"},          // colour flag
+        {QByteArray("SIXTEEN LETTERS!", 16), "SIXTEEN LETTERS!"},
+        {QByteArray("  T\x01\xE9TE  \0\0\0\0\0\0\0", 16), "T??TE"},   // not ASCII: "?"
+    };
+    for (const auto &c : cases) {
+        QByteArray image = soundImage();
+        image.replace(0x134, 16, c.bytes);
+        EXPECT_EQ(decodeCartridge(image).title, QString::fromLatin1(c.shown)) << c.shown;
+    }
 }
 
 TEST(CartridgeDetails, BrokenDumpsAndTheThreeLayouts)
@@ -115,16 +139,23 @@ TEST(CartridgeDetails, BrokenDumpsAndTheThreeLayouts)
 TEST(CartridgeDetails, InfoCommandPrintsEveryFileAndReportsFailures)
 {
     QTemporaryDir dir;
-    const QString good = writeFile(dir.filePath("good.gb"), soundImage({{0x143, 0xC0}}));
+    const QByteArray image = soundImage({{0x143, 0xC0}});
+    const QString good = writeFile(dir.filePath("good.gb"), image);
+    const QString zipped = writeFile(dir.filePath("good.zip"),
+                                     makeArchive(ArchiveFormat::ZipDeflated, {{"in\nside.gb", image}}));
     QProcess info;
-    info.start(KELPAD_PATH, {"--info", good, dir.filePath("missing.gb"), good});
+    info.start(KELPAD_PATH, {"--info", good, dir.filePath("missing.gb"), zipped});
     ASSERT_TRUE(info.waitForFinished(10000));
     EXPECT_EQ(info.exitCode(), 1);
+    const QString crc = QString::number(quint32(::crc32(0, reinterpret_cast<const Bytef *>(image.constData()),
+                                                        uInt(image.size()))), 16).rightJustified(8, '0');
     const QString block = QStringLiteral(
-        "File: %1\nLayout: plain\nTitle: TEST GAME\nColour: only\nSuper Game Boy: no\nCartridge: ROM ONLY\n"
+        "Layout: plain\nTitle: TEST GAME\nColour: only\nSuper Game Boy: no\nCartridge: ROM ONLY\n"
         "ROM size: 32 KiB\nRAM size: none\nDestination: Japan\nVersion: 0\nLogo: valid\n"
-        "Header checksum: valid\nGlobal checksum: valid\nFile size: 32768\n").arg(good);
-    EXPECT_EQ(QString::fromUtf8(info.readAllStandardOutput()), block + "\n" + block);
+        "Header checksum: valid\nGlobal checksum: valid\nFile size: 32768\nCRC32: %1\n").arg(crc);
+    // The entry's name is anyone's: its line break is printed as "?".
+    EXPECT_EQ(QString::fromUtf8(info.readAllStandardOutput()),
+              "File: " + good + "\n" + block + "\nFile: " + zipped + "\nArchive entry: in?side.gb\n" + block);
     EXPECT_EQ(QString::fromUtf8(info.readAllStandardError()), dir.filePath("missing.gb") + ": File not found\n");
     info.start(KELPAD_PATH, {"--info"});
     ASSERT_TRUE(info.waitForFinished(10000));

@@ -132,7 +132,7 @@ TEST_F(RomsReader, FiltersRefillAndConvertAfresh)
     EXPECT_EQ(listed(), QStringList({composeEntry("ONE AGAIN", "ONE.GB")}));
 }
 
-TEST_F(RomsReader, TooShortFileStopsThePassAndTheNextSelectionRetries)
+TEST_F(RomsReader, BadFilesStayGreyedAndAddAllLeavesThemOut)
 {
     rom("a.gb", "FIRST");
     writeFile(QDir(folder).filePath("b.txt"), QByteArray(0x140, 'x'));
@@ -140,25 +140,25 @@ TEST_F(RomsReader, TooShortFileStopsThePassAndTheNextSelectionRetries)
     start();
     Form5->show();
     {
+        // One message after the pass, naming the file and its reason.
         ModalAnswerer box(pressOk);
         chooseFilter(2);  // All files
-        EXPECT_EQ(box.seenText(), QStringLiteral("Read beyond end of file."));
+        EXPECT_EQ(box.seenText(), QStringLiteral("1 file could not be read:\nb.txt: Read beyond end of file."));
     }
-    EXPECT_EQ(listed(), QStringList({composeEntry("FIRST", "A.GB"), "b.txt", "c.bin"}));
-    EXPECT_EQ(Form5->windowTitle(), QStringLiteral("--> B.TXT"));
-    {
-        // Each change of the selection tries again, and stops again.
-        ModalAnswerer box(pressOk);
-        Form5->FileListBox1->setCurrentRow(2);
-        EXPECT_EQ(box.seenText(), QStringLiteral("Read beyond end of file."));
-    }
-    EXPECT_EQ(listed().at(2), QStringLiteral("c.bin"));
-    rom("b.txt", "SECOND");
-    Form5->FileListBox1->setCurrentRow(0);
-    EXPECT_EQ(listed(), QStringList({composeEntry("FIRST", "A.GB"), composeEntry("SECOND", "B.TXT"),
-                                     composeEntry("THIRD", "C.BIN")}));
+    EXPECT_EQ(listed(), QStringList({composeEntry("FIRST", "A.GB"), "b.txt", composeEntry("THIRD", "C.BIN")}));
     EXPECT_EQ(Form5->windowTitle(), QStringLiteral("ROMS reader"));
-    EXPECT_EQ(Form5->FileListBox1->currentRow(), 0);
+    EXPECT_TRUE(Form5->FileListBox1->isFailed(1));
+    // A later pass does not try it again, so no message comes.
+    rom("b.txt", "SECOND");
+    Form5->FileListBox1->setCurrentRow(2);
+    EXPECT_EQ(listed().at(1), QStringLiteral("b.txt"));
+    {
+        ModalAnswerer notice(pressOk);
+        Form5->Label8Click(Form5->Label8);
+        EXPECT_EQ(notice.seenText(), QStringLiteral("1 file that could not be read was left out."));
+    }
+    EXPECT_EQ(vantorix::listItems(Form3->ListBox2),
+              QStringList({composeEntry("FIRST", "A.GB"), composeEntry("THIRD", "C.BIN")}));
 }
 
 TEST_F(RomsReader, SelectionChangeRunsAPassAndReopeningRunsNone)

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Zipped and 7z ROMs, read as the ROM inside them. Nothing is ever written
+// to disk and the names of entries are only shown, never used as paths.
+namespace vantorix {
+
+// The largest ROM whose whole bytes are read (details, checksums): far
+// above any cartridge, so only a file that is no ROM is refused.
+constexpr qint64 kMaxRomBytes = 32 * 1024 * 1024;
+
+// A zip (local file header, or the end record of an empty one) or a 7z
+// archive, by its first bytes.
+bool isArchive(const QByteArray &lead);
+
+class RomDigest;
+
+struct ArchiveRom {
+    QString entryName;   // as the archive names it
+    QByteArray bytes;    // the first bytes asked for, or the whole ROM
+    qint64 size = 0;     // unpacked size of the whole ROM
+    quint32 crc32 = 0;   // of the whole ROM; set only when it was read whole
+};
+
+// The ROM inside: the first entry, in the archive's own order, whose name
+// ends in .gb, .gbc, .cgb or .sgb (any letter case), otherwise the first
+// entry that is a file. Without a digest at most wanted bytes of it are
+// unpacked. With one, all of it streams through the digest, the CRC the
+// archive stores is checked, and a ROM over kMaxRomBytes is refused, before
+// it is unpacked when the archive gives its size. Throws IoError: a
+// damaged, truncated or password-protected archive, one without a file, or
+// a ROM too large.
+ArchiveRom readArchiveRom(int fd, qint64 wanted, RomDigest *digest = nullptr);
+ArchiveRom readArchiveRom(const QByteArray &archive, qint64 wanted, RomDigest *digest = nullptr);
+
+}  // namespace vantorix
