@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray file = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     try {
         const vantorix::CartridgeDetails details = vantorix::decodeCartridge(file);
-        if (details.fileSize != qint64(size) || vantorix::detailLines(details, QStringLiteral("f")).size() != 14)
+        if (details.fileSize != qint64(size) || vantorix::detailLines(details, QStringLiteral("f")).size() != 15)
             std::abort();
         (void)vantorix::detailToolTip(details, QStringLiteral("f"));
     } catch (const vantorix::IoError &error) {

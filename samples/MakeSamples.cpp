@@ -12,6 +12,7 @@
 #include "catalogue/RomHeader.h"
 #include "config/Configuration.h"
 #include "config/TextFile.h"
+#include "samples/ArchiveMaker.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,20 +23,34 @@
 namespace {
 
 struct SampleGame {
-    const char *fileName;
+    const char *fileName;  // below the games folder
     const char *title;
     bool colour;  // works on Game Boy Color too
 };
 
+// Collections keep games zipped and in folders: one sample of each.
 const SampleGame kGames[] = {
     {"PIXELQST.GB", "PIXEL QUEST", false},
     {"STARHOP.GB", "STAR HOPPER", false},
     {"MOLEMAZE.GB", "MOLE MAZE", false},
     {"TENNIS.GB", "TINY TENNIS", false},
-    {"RIVERACE.GB", "RIVER RACE", true},
+    {"RIVERACE.ZIP", "RIVER RACE", true},
     {"BLOCKTWR.GB", "BLOCK TOWER", false},
-    {"GARDEN.GB", "COLOR GARDEN", true},
+    {"COLOR/GARDEN.GB", "COLOR GARDEN", true},
 };
+
+// The file as it is kept: a zip holds the image under the name with ".GB".
+QByteArray keptFile(const SampleGame &game, const QByteArray &image)
+{
+    const QString name = QString::fromLatin1(game.fileName);
+    if (!name.endsWith(QLatin1String(".ZIP")))
+        return image;
+    const QByteArray zip = vantorix::makeArchive(vantorix::ArchiveFormat::ZipDeflated,
+                                                 {{name.left(name.size() - 4) + QStringLiteral(".GB"), image}});
+    if (zip.isEmpty())
+        throw vantorix::IoError::damagedArchive();
+    return zip;
+}
 
 constexpr int kImageSize = 32 * 1024;
 
@@ -274,10 +289,12 @@ vantorix::Configuration sampleConfiguration(const QString &romFolder)
     };
     for (int i = 0; i < vantorix::kInfoLineCount; ++i)
         config.infoLines[i] = QString::fromLatin1(info[i]);
-    // The game list is what the ROMS reader makes of the folder.
+    // The game list is what the ROMS reader makes of the folder and of its
+    // subfolder.
     const QDir dir(romFolder);
-    for (const QString &name : vantorix::listMatchingFiles(romFolder, QStringLiteral("*.gb")))
-        config.gameList.append(vantorix::readRomEntry(dir.filePath(name), name));
+    for (const QString &subfolder : {QString(), QStringLiteral("COLOR/")})
+        for (const QString &name : vantorix::listMatchingFiles(dir.filePath(subfolder), QStringLiteral("*.gb;*.zip")))
+            config.gameList.append(vantorix::readRomEntry(dir.filePath(subfolder + name), subfolder + name));
     return config;
 }
 
@@ -294,11 +311,11 @@ int main(int argc, char **argv)
     const QString outFolder = QFileInfo(arguments.at(1)).absoluteFilePath();
     const QString romFolder = outFolder + QStringLiteral("/roms");
     try {
-        if (!QDir().mkpath(romFolder))
+        if (!QDir().mkpath(romFolder + QStringLiteral("/COLOR")))
             throw vantorix::IoError::fromErrno(EACCES);
         for (const SampleGame &game : kGames)
             vantorix::writeFileAtomically(romFolder + QLatin1Char('/') + QLatin1String(game.fileName),
-                                          sampleImage(game));
+                                          keptFile(game, sampleImage(game)));
         vantorix::writeFileAtomically(outFolder + QStringLiteral("/vantorix.cfg"),
                                       vantorix::serializeConfiguration(sampleConfiguration(romFolder)));
     } catch (const vantorix::IoError &error) {

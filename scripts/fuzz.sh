@@ -3,7 +3,7 @@
 # and runs each for SECONDS (default 60), one after another.
 #   scripts/fuzz.sh [SECONDS] [TARGET...]    TARGET: LineReader Configuration
 #                                            Interface RomHeader RomKey
-#                                            CommandLine CartridgeDetails
+#                                            CommandLine CartridgeDetails RomArchive
 # New inputs gather in $FUZZ_BUILD_DIR/corpus/TARGET (the seeds in
 # fuzz/corpus are only read); a crash leaves its input in
 # $FUZZ_BUILD_DIR/artifacts and makes the script fail.
@@ -12,7 +12,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 [ $# -gt 0 ] && shift
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(LineReader Configuration Interface RomHeader RomKey CommandLine CartridgeDetails)
+[ ${#targets[@]} -eq 0 ] && targets=(LineReader Configuration Interface RomHeader RomKey CommandLine CartridgeDetails RomArchive)
 build=${FUZZ_BUILD_DIR:-$top/build-fuzz}
 
 "$top/scripts/install-deps.sh" --fuzz

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-liberation fonts-dejavu-core fonts-dejavu-extra
-  libarchive-dev zlib1g-dev
+  libarchive-dev libzip-dev zlib1g-dev
   mgba-sdl time
 )
 if [ "${VANTORIX_FUZZ:-OFF}" = ON ] || [ "${1:-}" = --fuzz ]; then

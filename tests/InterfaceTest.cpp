@@ -13,6 +13,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QProcess>
 #include <QThread>
 
@@ -235,21 +237,25 @@ TEST(SampleSetup, LoadsAndListsTheSampleRoms)
         EXPECT_TRUE(QFile::exists(path)) << entry.toStdString();
         EXPECT_FALSE(vantorix::ExtractRomKey(entry).trimmed().isEmpty());
     }
+    // One game zipped, one in a folder of its own.
+    EXPECT_TRUE(entries.contains(vantorix::composeEntry("RIVER RACE", "RIVERACE.ZIP")));
+    EXPECT_TRUE(entries.contains(vantorix::composeEntry("COLOR GARDEN", "COLOR/GARDEN.GB")));
 
     QProcess scan;
-    scan.start(QStringLiteral(KELPAD_PATH), {"--scan", roms});
+    scan.start(QStringLiteral(KELPAD_PATH), {"--scan", roms, "--mask", "*.gb;*.zip"});
     ASSERT_TRUE(scan.waitForFinished(20000));
     EXPECT_EQ(scan.exitCode(), 0);
     QString printed = QString::fromUtf8(scan.readAllStandardOutput());
     printed.chop(1);
-    EXPECT_EQ(entries, printed.split('\n'));
+    EXPECT_EQ(entries.filter(QRegularExpression("^[^/]*$")), printed.split('\n'));
 }
 
 TEST(SampleSetup, RomImagesAreSoundAndRunInARealEmulator)
 {
     const QDir roms(QStringLiteral(SAMPLES_DIR "/roms"));
-    const QStringList names = roms.entryList({QStringLiteral("*.GB")}, QDir::Files);
-    ASSERT_FALSE(names.isEmpty());
+    QStringList names = roms.entryList({QStringLiteral("*.GB"), QStringLiteral("*.ZIP")}, QDir::Files);
+    names.append(QStringLiteral("COLOR/GARDEN.GB"));
+    ASSERT_GE(names.size(), 7);
     for (const QString &name : names) {
         const vantorix::CartridgeDetails details = vantorix::readCartridgeDetails(roms.filePath(name));
         EXPECT_TRUE(details.logoValid) << name.toStdString();
@@ -270,7 +276,7 @@ TEST(SampleSetup, RomImagesAreSoundAndRunInARealEmulator)
     QTemporaryDir copies;
     QStringList paths{writeFile(copies.filePath("notes.txt"), "no ROM")};
     for (const QString &name : names) {
-        paths.append(copies.filePath(name));
+        paths.append(copies.filePath(QFileInfo(name).fileName()));
         QFile::copy(roms.filePath(name), paths.back());
     }
     std::vector<std::unique_ptr<QProcess>> running;

@@ -6,12 +6,14 @@
 #include "app/Unit1.h"
 #include "catalogue/Unit3.h"
 #include "config/Configuration.h"
+#include "catalogue/Unit5.h"
 #include "tests/TestSupport.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QAbstractItemView>
 #include <QHelpEvent>
@@ -434,6 +436,55 @@ TEST(ShellRunFile, FindsBareNamesOnPath)
     QFile::setPermissions(document, QFile::ReadOwner | QFile::WriteOwner);
     EXPECT_TRUE(vantorix::findExecutable(document).isEmpty());  // not executable
     EXPECT_EQ(vantorix::findExecutable("/bin/sh"), QStringLiteral("/bin/sh"));
+}
+
+}  // namespace
+
+namespace {
+
+// Games in folders below the games directory, and two files whose names
+// differ only in letter case: imported by the ROMS reader, kept through a
+// save and a load, and each started as exactly its own file.
+TEST_F(Launch, GamesInFoldersAndCaseTwinsThroughImportSaveAndLaunch)
+{
+    const QString games = dir.filePath("games");
+    const QString mono = writeFile(games + "/mono/Alpha.gb", romImage("ALPHA"));
+    const QString lower = writeFile(games + "/pong.gb", romImage("LOWER"));
+    const QString upper = writeFile(games + "/PONG.GB", romImage("UPPER"));
+    // The games directory named through a link and "..": compared resolved.
+    ASSERT_EQ(::symlink(QFile::encodeName(games).constData(), QFile::encodeName(dir.filePath("link")).constData()), 0);
+    Form1->Edit1->setText(dir.filePath("link/mono/.."));
+
+    Form3->show();
+    Form5->show();
+    for (const QString &folder : {games + "/mono", games}) {
+        ASSERT_TRUE(Form5->DirectoryListBox1->openFolder(folder));
+        Form5->Label8Click(Form5->Label8);
+        Form5->show();
+    }
+    Form5->hide();
+    const QStringList imported = vantorix::listItems(Form3->ListBox2);
+    EXPECT_EQ(imported, QStringList({composeEntry("ALPHA", "MONO/ALPHA.GB"), composeEntry("UPPER", "PONG.GB"),
+                                     composeEntry("LOWER", "pong.gb")}));
+    Form3->Label6Click(Form3->Label6);
+
+    const QString saved = dir.filePath("saved.cfg");
+    writeFile(saved, vantorix::serializeConfiguration(Form1->configuration()));
+    Form1->ComboBox1->clear();
+    ASSERT_TRUE(Form1->loadConfigurationFile(saved));
+    ASSERT_EQ(vantorix::listItems(Form1->ComboBox1), imported);
+    Form1->markMissingGames();
+    const QStringList expected = {mono, upper, lower};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_FALSE(Form1->ComboBox1->itemData(i, Qt::ForegroundRole).isValid()) << i;
+        Form1->ComboBox1->setCurrentIndex(i);
+        Q_EMIT Form1->ComboBox1->activated(i);
+        Form1->Label8Click(Form1->Label8);
+        const QStringList started = recorded(recorder);
+        ASSERT_EQ(started.size(), 1);
+        EXPECT_EQ(QFileInfo(started[0]).canonicalFilePath(), QFileInfo(expected[i]).canonicalFilePath());
+        EXPECT_TRUE(Form1->entryToolTip(imported[i]).startsWith(QStringList({"ALPHA", "UPPER", "LOWER"})[i]));
+    }
 }
 
 }  // namespace
