@@ -96,8 +96,14 @@ bool isBlankEntry(const QString &entry)
 
 QString composeEntry(const QString &title, const QString &fileName)
 {
-    return title.leftJustified(kTitleWidth, QLatin1Char(' ')) + QLatin1Char('(')
-           + fileName.rightJustified(kNameWidth, QLatin1Char(' ')) + QLatin1Char(')');
+    // One allocation: a folder of 100,000 files makes as many entries.
+    const qsizetype titlePad = qMax<qsizetype>(0, kTitleWidth - title.size());
+    const qsizetype namePad = qMax<qsizetype>(0, kNameWidth - fileName.size());
+    QString entry;
+    entry.reserve(title.size() + titlePad + 1 + namePad + fileName.size() + 1);
+    entry.append(title).append(QString(titlePad, QLatin1Char(' '))).append(QLatin1Char('('));
+    entry.append(QString(namePad, QLatin1Char(' '))).append(fileName).append(QLatin1Char(')'));
+    return entry;
 }
 
 QString joinRomPath(const QString &gamesDirectory, const QString &fileName)

@@ -2,6 +2,7 @@
 
 #include "app/FilePath.h"
 #include "app/GameListEntry.h"
+#include "catalogue/HeadReader.h"
 #include "catalogue/RomFolder.h"
 #include "catalogue/RomHeader.h"
 
@@ -14,15 +15,12 @@ QByteArray EntryList::fileName(int index) const
 
 QSet<QString> caseTwins(const QStringList &names)
 {
-    QSet<QString> seen;
+    // Sorted without regard to case, twins stand side by side: comparing
+    // neighbours costs no allocation, folding every name would.
     QSet<QString> twins;
-    for (const QString &name : names) {
-        const QString folded = name.toCaseFolded();
-        if (seen.contains(folded))
-            twins.insert(folded);
-        else
-            seen.insert(folded);
-    }
+    for (qsizetype i = 1; i < names.size(); ++i)
+        if (!names.at(i).isEmpty() && names.at(i).compare(names.at(i - 1), Qt::CaseInsensitive) == 0)
+            twins.insert(names.at(i).toCaseFolded());
     return twins;
 }
 
@@ -44,27 +42,38 @@ std::vector<HeaderPassFailure> runHeaderPass(EntryList &list, const RomFolder &f
         shownNames.append(list.isConverted(i) ? QString() : displayPath(list.text(i)));
     const QSet<QString> twins = caseTwins(shownNames);
 
-    std::vector<HeaderPassFailure> failures;
-    QByteArray head;
+    // The items to read: an entry contains "(" and ")" and is no file name
+    // in the folder; an empty name or a name with a folder part is not an
+    // item either.
+    std::vector<int> rows;
+    std::vector<QByteArray> files;
     for (int i = 0; i < count; ++i) {
         if (list.isConverted(i))
             continue;
         const QString name = list.text(i);
-        // An entry contains "(" and ")" and is no file name in the folder;
-        // an empty name or a name with a folder part is not an item either.
         if (name.isEmpty() || name.contains(QLatin1Char('/')))
             continue;
+        rows.push_back(i);
+        files.push_back(list.fileName(i));
+    }
+
+    std::vector<HeaderPassFailure> failures;
+    HeadReader reader(folder.fd(), files);
+    for (size_t k = 0; k < rows.size(); ++k) {
+        const int i = rows[k];
+        HeadResult read = reader.take(k);
         const QString &shown = shownNames.at(i);
         try {
-            qint64 size = 0;
-            if (!readRomHead(folder.fd(), list.fileName(i), &head, &size))
+            if (read.error)
+                throw *read.error;
+            if (!read.regular)
                 continue;
             if (progress)
                 progress(upperCaseLetterwise(shown));
-            list.setText(i, entryFromHeadNamed(head, size, entryNameFor(namePrefix + shown, twins)));
+            list.setText(i, entryFromHeadNamed(read.head, read.size, entryNameFor(namePrefix + shown, twins)));
         } catch (const IoError &error) {
             list.setFailed(i, error.text());
-            failures.push_back({i, name, error});
+            failures.push_back({i, list.text(i), error});
         }
     }
     return failures;

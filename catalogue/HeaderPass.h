@@ -48,8 +48,9 @@ struct HeaderPassFailure {
     IoError error;
 };
 
-// The names, case-folded, that stand more than once among names: files
-// whose names differ only in letter case.
+// The names, case-folded, that stand more than once among names (sorted
+// without regard to letter case, as folders are listed): files whose names
+// differ only in letter case.
 QSet<QString> caseTwins(const QStringList &names);
 
 // The file name an entry shows: upper-cased, unless another file of the

@@ -148,7 +148,11 @@ std::vector<QByteArray> RomFolder::matchingFiles(const QString &mask) const
         QString key = decodePath(name).toCaseFolded();
         keyed.emplace_back(std::move(key), std::move(name));
     }
-    std::sort(keyed.begin(), keyed.end());
+    // One comparison of the keys where they differ; pair's own < makes two.
+    std::sort(keyed.begin(), keyed.end(), [](const auto &a, const auto &b) {
+        const int order = QtPrivate::compareStrings(a.first, b.first, Qt::CaseSensitive);
+        return order != 0 ? order < 0 : a.second < b.second;
+    });
     names.clear();
     for (auto &pair : keyed)
         names.push_back(std::move(pair.second));

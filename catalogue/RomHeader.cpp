@@ -70,7 +70,8 @@ qint64 headerOffset(HeaderLayout layout)
 
 QString titleText(const QByteArray &block)
 {
-    QString title;
+    char title[kTitleSize];
+    int length = 0;
     const qsizetype end = qMin<qsizetype>(block.size(), kTitleOffsetInBlock + kTitleSize);
     for (qsizetype i = kTitleOffsetInBlock; i < end; ++i) {
         const uchar c = uchar(block.at(i));
@@ -78,10 +79,15 @@ QString titleText(const QByteArray &block)
         if (c == 0)
             break;
         if (isTitleCharacter(c))
-            title.append(QLatin1Char(char(c)));
+            title[length++] = char(c);
     }
     // Only spaces can stand at the ends after the filter.
-    return trimmedUpTo(title, 32);
+    int first = 0;
+    while (first < length && title[first] == ' ')
+        ++first;
+    while (length > first && title[length - 1] == ' ')
+        --length;
+    return QString::fromLatin1(title + first, length - first);
 }
 
 QString headerTitle(const QByteArray &block)

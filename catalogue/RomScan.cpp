@@ -4,10 +4,13 @@
 #include "app/GameListEntry.h"
 #include "app/IoError.h"
 #include "catalogue/CartridgeDetails.h"
+#include "catalogue/HeadReader.h"
 #include "catalogue/HeaderPass.h"
 #include "catalogue/RomFolder.h"
 #include "catalogue/RomHeader.h"
 
+#include <cerrno>
+#include <cstring>
 #include <vector>
 
 namespace vantorix {
@@ -17,11 +20,31 @@ QString withoutControlCharacters(const QString &line)
     QString safe = line;
     for (QChar &c : safe) {
         const char16_t u = c.unicode();
-        if (u < 0x20 || u == 0x7F || (u >= 0x80 && u < 0xA0))
+        // Control characters, and the marks that reorder text (a right-to-
+        // left override makes "X<RLO>BG.EXE.GB" read as another name) or
+        // split lines for a reader that honours Unicode's separators.
+        if (u < 0x20 || u == 0x7F || (u >= 0x80 && u < 0xA0) || u == 0x061C || u == 0x200E || u == 0x200F
+            || (u >= 0x2028 && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069))
             c = QLatin1Char('?');
     }
     return safe;
 }
+
+namespace {
+
+// A write that failed (a full disk, a closed pipe) is said on err; the
+// caller stops and fails.
+bool writeOut(FILE *out, FILE *err, const QByteArray &bytes, bool flush = false)
+{
+    if ((bytes.isEmpty() || std::fwrite(bytes.constData(), 1, size_t(bytes.size()), out) == size_t(bytes.size()))
+        && (!flush || std::fflush(out) == 0) && !std::ferror(out))
+        return true;
+    const int code = errno;
+    std::fprintf(err, "kelpad: the output cannot be written: %s\n", std::strerror(code));
+    return false;
+}
+
+}  // namespace
 
 int scanFolder(const QString &folder, const QString &mask, FILE *out, FILE *err)
 {
@@ -29,6 +52,10 @@ int scanFolder(const QString &folder, const QString &mask, FILE *out, FILE *err)
         std::fprintf(err, "%s: %s\n", withoutControlCharacters(displayPath(name)).toUtf8().constData(),
                      text.toUtf8().constData());
     };
+    if (folder.isEmpty()) {
+        complain(folder, IoError::fromErrno(ENOENT).text());
+        return 2;
+    }
     std::vector<QByteArray> names;
     try {
         const RomFolder dir(folder);
@@ -38,36 +65,40 @@ int scanFolder(const QString &folder, const QString &mask, FILE *out, FILE *err)
         for (const QByteArray &raw : names)
             shownNames.append(displayPath(decodePath(raw)));
         const QSet<QString> twins = caseTwins(shownNames);
-        shownNames.clear();
         int status = 0;
-        QByteArray head;
         QByteArray buffer;
-        for (QByteArray &raw : names) {
-            const QString name = displayPath(decodePath(raw));
-            try {
-                qint64 size = 0;
-                if (readRomHead(dir.fd(), raw, &head, &size)) {
-                    buffer += withoutControlCharacters(entryFromHeadNamed(head, size, entryNameFor(name, twins)))
+        // Read ahead by a pool of threads, printed here in sorted order.
+        HeadReader reader(dir.fd(), names);
+        for (size_t k = 0; k < names.size(); ++k) {
+            const HeadResult read = reader.take(k);
+            const QString name = std::move(shownNames[qsizetype(k)]);
+            names[k] = QByteArray();  // what is printed is not kept
+            std::optional<IoError> failure = read.error;
+            if (!failure && read.regular) {
+                try {
+                    buffer += withoutControlCharacters(
+                                  entryFromHeadNamed(read.head, read.size, entryNameFor(name, twins)))
                                   .toUtf8();
                     buffer += '\n';
+                } catch (const IoError &error) {
+                    failure = error;
                 }
-            } catch (const IoError &error) {
+            }
+            if (failure) {
                 // Keep the error next to the entries printed before it.
-                std::fwrite(buffer.constData(), 1, size_t(buffer.size()), out);
-                std::fflush(out);
+                if (!writeOut(out, err, buffer, true))
+                    return 1;
                 buffer.clear();
-                complain(name, error.text());
+                complain(name, failure->text());
                 status = 1;
             }
-            raw = QByteArray();  // what is printed is not kept
             if (buffer.size() > 65536) {
-                std::fwrite(buffer.constData(), 1, size_t(buffer.size()), out);
+                if (!writeOut(out, err, buffer))
+                    return 1;
                 buffer.clear();
             }
         }
-        std::fwrite(buffer.constData(), 1, size_t(buffer.size()), out);
-        std::fflush(out);
-        return status;
+        return writeOut(out, err, buffer, true) ? status : 1;
     } catch (const IoError &error) {
         complain(folder, error.text());
         return 2;
@@ -84,7 +115,10 @@ int printDetails(const QStringList &files, FILE *out, FILE *err)
             QStringList lines = detailLines(readCartridgeDetails(file), shown);
             for (QString &line : lines)
                 line = withoutControlCharacters(line);  // an archive entry's name is anyone's
-            std::fprintf(out, "%s%s\n", first ? "" : "\n", lines.join(QLatin1Char('\n')).toUtf8().constData());
+            const QString block = (first ? QString() : QStringLiteral("\n")) + lines.join(QLatin1Char('\n'))
+                                  + QLatin1Char('\n');
+            if (!writeOut(out, err, block.toUtf8()))
+                return 1;
             first = false;
         } catch (const IoError &error) {
             std::fflush(out);
@@ -92,8 +126,7 @@ int printDetails(const QStringList &files, FILE *out, FILE *err)
             status = 1;
         }
     }
-    std::fflush(out);
-    return status;
+    return writeOut(out, err, QByteArray(), true) ? status : 1;
 }
 
 }  // namespace vantorix
