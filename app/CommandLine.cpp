@@ -82,6 +82,9 @@ CommandLine parseCommandLine(const QStringList &arguments)
                 haveMask = true;
             } else if (line.mode != CommandLine::Gui) {
                 return fail(QStringLiteral("--scan given twice, or with --info"));
+            } else if (value.isEmpty()) {
+                // Not the current folder: an empty name names no folder.
+                return fail(QStringLiteral("--scan needs a folder name, not an empty text"));
             } else {
                 line.mode = CommandLine::Scan;
                 line.scanFolder = value;

@@ -4,22 +4,41 @@
 #include "app/PlainText.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 
 namespace vantorix {
 
 namespace {
 
+// Laying out a megabyte of text takes the toolkit seconds; no box needs
+// more than a few lines of it.
+constexpr int kShownBoxText = 2000;
+
+// A path breaks only after a "/", never inside a name.
+QString breakableAtSlashes(const QString &path)
+{
+    QString shown = path;
+    shown.replace(QLatin1Char('/'), QStringLiteral("/\u200B"));
+    return shown;
+}
+
 void showBox(QMessageBox::Icon icon, const QString &text, const QString &file = QString())
 {
-    QMessageBox box(icon, applicationTitle(), text, QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(icon, applicationTitle(), shownText(text, kShownBoxText), QMessageBox::Ok,
+                    QApplication::activeWindow());
     box.setObjectName(icon == QMessageBox::Critical ? QStringLiteral("ErrorBox")
                                                     : QStringLiteral("NoticeBox"));
     box.setTextFormat(Qt::PlainText);
     if (!file.isEmpty())
-        box.setInformativeText(displayPath(file));
+        box.setInformativeText(breakableAtSlashes(shownText(displayPath(file), kShownBoxText)));
     // The informative text's label guesses its format by itself.
     makeLabelsPlain(&box);
+    // Wide enough for a path of 80 characters on one line.
+    for (QLabel *label : box.findChildren<QLabel *>())
+        if (!label->text().isEmpty())
+            label->setMinimumWidth(qMin(label->fontMetrics().horizontalAdvance(label->text() + QLatin1Char(' ')),
+                                        label->fontMetrics().horizontalAdvance(QString(80, QLatin1Char('x')))));
     box.exec();
 }
 

@@ -1,6 +1,7 @@
 #include "app/FmxUtils.h"
 
 #include "app/ErrorBox.h"
+#include "app/PlainText.h"
 
 #include <QDateTime>
 #include <QDesktopServices>
@@ -38,8 +39,31 @@ bool looksLikeUrl(const QString &text)
 
 bool reportCannotStart(const QString &program, const QString &reason)
 {
-    reportError(QStringLiteral("Cannot start \"%1\": %2").arg(program, reason));
+    // A command of a megabyte is named by its start.
+    reportError(QStringLiteral("Cannot start \"%1\": %2").arg(shownText(program, 200), reason));
     return false;
+}
+
+// Why a program text names nothing that can be started: a folder, a file
+// without the right to run it, or nothing at all.
+QString whyNotExecutable(const QString &program)
+{
+    QStringList candidates;
+    if (program.contains(QLatin1Char('/'))) {
+        candidates.append(program);
+    } else {
+        for (const QString &folder : qEnvironmentVariable("PATH").split(QLatin1Char(':'), Qt::SkipEmptyParts)
+                                         + QStringList{QStringLiteral("/usr/local/games"), QStringLiteral("/usr/games")})
+            candidates.append(folder + QLatin1Char('/') + program);
+    }
+    for (const QString &candidate : candidates) {
+        const QFileInfo info(candidate);
+        if (info.isDir())
+            return QStringLiteral("is a folder");
+        if (info.exists())
+            return QStringLiteral("is not executable");
+    }
+    return QString::fromLocal8Bit(std::strerror(ENOENT));
 }
 
 }  // namespace
@@ -65,7 +89,7 @@ bool startProgram(const QString &program, const QStringList &arguments)
 {
     const QString executable = findExecutable(program);
     if (executable.isEmpty())
-        return reportCannotStart(program, QString::fromLocal8Bit(std::strerror(ENOENT)));
+        return reportCannotStart(program, whyNotExecutable(program));
     QProcess process;
     process.setProgram(executable);
     process.setArguments(arguments);

@@ -26,10 +26,11 @@ IoError IoError::fromErrno(int err)
     case ENODEV:
     case ESPIPE:   // a pipe where a file was listed
     case EROFS:
-    case EISDIR:
     case ETXTBSY:
     case EBUSY:
         return IoError(AccessDenied, QStringLiteral("File access denied"));
+    case EISDIR:
+        return IoError(IsFolder, QStringLiteral("Is a folder"));
     case ENOSPC:
     case EDQUOT:
         return IoError(DiskFull, QStringLiteral("Disk full"));

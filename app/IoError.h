@@ -22,6 +22,7 @@ public:
         LockedArchive = 1029,
         EmptyArchive = 1030,
         NotRegularFile = 1031,
+        IsFolder = 1032,
     };
 
     IoError(int code, const QString &text);

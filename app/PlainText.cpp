@@ -24,14 +24,11 @@ QString plainToolTip(const QString &text)
     return Qt::convertFromPlainText(text, Qt::WhiteSpacePre);
 }
 
-QString shownText(const QString &text, int limit)
+QString withoutMnemonics(const QString &text)
 {
-    if (text.size() <= limit)
-        return text;
-    qsizetype cut = limit;
-    if (text.at(cut - 1).isHighSurrogate())
-        --cut;
-    return text.left(cut) + QChar(0x2026);
+    QString escaped = text;
+    escaped.replace(QLatin1Char('&'), QLatin1String("&&"));
+    return escaped;
 }
 
 namespace {
@@ -43,7 +40,7 @@ QString shownNow(const QWidget *widget)
     if (auto *label = qobject_cast<const QLabel *>(widget))
         return label->text();
     if (auto *button = qobject_cast<const QAbstractButton *>(widget))
-        return button->text();
+        return QString(button->text()).replace(QLatin1String("&&"), QLatin1String("&"));
     if (auto *edit = qobject_cast<const QLineEdit *>(widget))
         return edit->text();
     return QString();
@@ -64,7 +61,7 @@ void setStoredText(QWidget *widget, const QString &text)
     if (auto *label = qobject_cast<QLabel *>(widget))
         label->setText(shown);
     else if (auto *button = qobject_cast<QAbstractButton *>(widget))
-        button->setText(shown);
+        button->setText(withoutMnemonics(shown));
     if (!edit)
         return;
     const bool cut = shown.size() != text.size();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/ShownText.h"
+
 #include <QString>
 
 class QWidget;
@@ -15,16 +17,9 @@ void makeLabelsPlain(QWidget *root);
 // format, so text that could pass for markup is escaped.
 QString plainToolTip(const QString &text);
 
-// Text shortened for display only: at most limit characters, the cut
-// marked with "…". What is stored keeps the whole text.
-QString shownText(const QString &text, int limit);
-
-// Laying out a text of megabytes freezes a window for seconds. Captions are
-// shown cut to kShownCaptionLength characters (no label is wider than that
-// many); an edit holding more than kShownEditLength characters (more than
-// any path can have) shows it cut, read-only, with a tool-tip saying so.
-constexpr int kShownCaptionLength = 1000;
-constexpr int kShownEditLength = 4096;
+// A text as a button or a group box shows it literally: an "&" of a name
+// such as "Tom&Jerry" is no keyboard accelerator there.
+QString withoutMnemonics(const QString &text);
 
 // Sets the text of a label, a button or an edit, shown cut where it is
 // long; storedText gives the whole text back, or what the user typed since.

@@ -15,7 +15,9 @@ void TitledGroupBox::paintEvent(QPaintEvent *)
 
     if (title().isEmpty())
         return;
-    const QString text = fontMetrics().elidedText(title(), Qt::ElideRight, width() - 16);
+    // The title is kept with each "&" doubled, so that it makes no accelerator.
+    const QString text = fontMetrics().elidedText(QString(title()).replace(QLatin1String("&&"), QLatin1String("&")),
+                                                  Qt::ElideRight, width() - 16);
     const QRect titleRect(6, 0, fontMetrics().horizontalAdvance(text) + 4, textHeight);
     painter.fillRect(titleRect, palette().window());
     style()->drawItemText(&painter, titleRect, Qt::AlignCenter | Qt::TextSingleLine, palette(), isEnabled(), text,

@@ -147,7 +147,8 @@ void TForm1::markMissingGames()
     Edit1->setPalette(editColours);
     Edit1->setToolTip(games.exists() ? QString()
                                      : vantorix::plainToolTip(QStringLiteral("Folder not found: ")
-                                                              + vantorix::displayPath(directory)));
+                                                              + vantorix::shownText(vantorix::displayPath(directory),
+                                                                                    vantorix::kShownPathLength)));
     for (int i = 0; i < ComboBox1->count(); ++i) {
         const QString entry = ComboBox1->itemText(i);
         QString missing;
@@ -159,7 +160,8 @@ void TForm1::markMissingGames()
         ComboBox1->setItemData(i, missing.isEmpty() ? QVariant() : QVariant(QColor(Qt::gray)), Qt::ForegroundRole);
         ComboBox1->setItemData(i, missing.isEmpty() ? QVariant()
                                                     : QVariant(QStringLiteral("File not found: ")
-                                                               + vantorix::displayPath(missing)),
+                                                               + vantorix::shownText(vantorix::displayPath(missing),
+                                                                                     vantorix::kShownPathLength)),
                                Qt::ToolTipRole);
     }
 }
@@ -212,6 +214,11 @@ void TForm1::Label8Click(QObject *)
             return;
         Label3->setText(QStringLiteral("User selection: ") + chosen);
         launch(chosen);
+        return;
+    }
+    // A name holding a NUL names no file; cut there it would name another.
+    if (vantorix::romFileName(entry).contains(QChar(0))) {
+        vantorix::reportError(QStringLiteral("The game's file name holds a NUL character and names no file"));
         return;
     }
     // The emulator gets an absolute path: a ROM named "-o.gb" must never

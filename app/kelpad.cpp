@@ -1,4 +1,5 @@
 // Vantorix: a front-end for Game Boy and Game Boy Color emulators.
+#include "app/Application.h"
 #include "app/CommandLine.h"
 #include "app/ErrorBox.h"
 #include "app/FilePath.h"
@@ -10,6 +11,8 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -56,10 +59,21 @@ int main(int argc, char **argv)
     if (vantorix::wantsNoWindow(rawArguments(argc, argv)))
         return runWithoutWindow(vantorix::parseCommandLine(rawArguments(argc, argv)), argc, argv);
 
-    // The toolkit takes its own options (-style, -platform, ...) out of argv
-    // before the program reads the rest.
-    QApplication application(argc, argv);
-    const vantorix::CommandLine line = vantorix::parseCommandLine(rawArguments(argc, argv));
+    // The toolkit takes its own options (-style, -platform, ...) out of the
+    // arguments before "--"; what follows "--" is the program's alone.
+    int toolkitArgc = argc;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0) {
+            toolkitArgc = i;
+            break;
+        }
+    }
+    std::vector<char *> toolkitArgv(argv, argv + toolkitArgc);
+    toolkitArgv.push_back(nullptr);
+    vantorix::Application application(toolkitArgc, toolkitArgv.data());
+    QStringList arguments = rawArguments(toolkitArgc, toolkitArgv.data());
+    arguments += rawArguments(argc, argv).mid(toolkitArgc);
+    const vantorix::CommandLine line = vantorix::parseCommandLine(arguments);
     if (line.mode != vantorix::CommandLine::Gui)
         return runWithoutWindow(line, argc, argv);
     QApplication::setApplicationName(QStringLiteral("kelpad"));

@@ -2,10 +2,12 @@
 
 #include "app/FilePath.h"
 #include "app/IoError.h"
+#include "app/ShownText.h"
 #include "catalogue/RomArchive.h"
 #include "catalogue/RomDigest.h"
 
 #include <cerrno>
+#include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -156,6 +158,10 @@ CartridgeDetails decodeCartridge(const QByteArray &file)
 CartridgeDetails readCartridgeDetails(const QString &path)
 {
     const QByteArray name = encodePath(path);
+    // A NUL would cut the name to another file's; a name longer than any
+    // path names nothing.
+    if (name.isEmpty() || name.contains('\0') || name.size() >= PATH_MAX)
+        throw IoError::fromErrno(ENOENT);
     // The type first: a FIFO, a device or a /proc file is never opened.
     struct stat st;
     if (::stat(name.constData(), &st) != 0)
@@ -255,10 +261,12 @@ QString detailToolTip(const CartridgeDetails &d, const QString &shownPath)
 
 QString detailToolTipOfFile(const QString &path)
 {
+    // A tool-tip is read, not laid out for seconds: a huge name is cut.
+    const QString shown = shownText(displayPath(path), kShownPathLength);
     try {
-        return detailToolTip(readCartridgeDetails(path), displayPath(path));
+        return detailToolTip(readCartridgeDetails(path), shown);
     } catch (const IoError &error) {
-        return displayPath(path) + QStringLiteral(": ") + error.text();
+        return shown + QStringLiteral(": ") + error.text();
     }
 }
 

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QStandardPaths>
 
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vantorix {
@@ -101,13 +103,33 @@ Configuration parseConfiguration(const QByteArray &bytes)
     return config;
 }
 
+QString userConfigurationFolder()
+{
+    // The XDG rules: a relative XDG_CONFIG_HOME is ignored; the home folder
+    // comes from the password database where HOME is unset or relative.
+    const QString xdg = decodePath(qgetenv("XDG_CONFIG_HOME"));
+    if (xdg.startsWith(QLatin1Char('/')))
+        return xdg + QStringLiteral("/vantorix");
+    QString home = decodePath(qgetenv("HOME"));
+    if (!home.startsWith(QLatin1Char('/'))) {
+        const passwd *entry = ::getpwuid(::geteuid());
+        home = entry && entry->pw_dir ? decodePath(QByteArray(entry->pw_dir)) : QString();
+    }
+    if (!home.startsWith(QLatin1Char('/')))
+        return QString();
+    return (home.endsWith(QLatin1Char('/')) ? home : home + QLatin1Char('/')) + QStringLiteral(".config/vantorix");
+}
+
 QString configurationFolder(const QString &programFolder)
 {
     if (::access(encodePath(programFolder).constData(), W_OK) == 0)
         return programFolder;
-    const QString userFolder =
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/vantorix");
-    QDir().mkpath(userFolder);
+    const QString userFolder = userConfigurationFolder();
+    // Something else where the folder belongs: the current folder instead.
+    struct stat st;
+    if (userFolder.isEmpty()
+        || (::stat(encodePath(userFolder).constData(), &st) == 0 && !S_ISDIR(st.st_mode)))
+        return currentFolderPath();
     return userFolder;
 }
 

@@ -36,10 +36,14 @@ QString truncatedInterfaceName(const QString &line);
 // as empty. At most 680 entry lines are taken.
 Configuration parseConfiguration(const QByteArray &bytes);
 
+// The user's folder for the program: $XDG_CONFIG_HOME/vantorix, or
+// ~/.config/vantorix. Empty when no home folder can be found.
+QString userConfigurationFolder();
+
 // Where the configuration dialogs open: the program's folder when the user
 // can write there (a program run from its build or unpacked folder), else
-// the user's folder for the program, $XDG_CONFIG_HOME/vantorix, created
-// when needed.
+// the user's folder for the program, which is not created here (a save
+// creates it), or the current folder where a file stands in its place.
 QString configurationFolder(const QString &programFolder);
 
 // The file's lines, CR LF ended, UTF-8.

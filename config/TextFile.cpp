@@ -8,6 +8,9 @@
 #include <QStringDecoder>
 
 #include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,7 +23,9 @@ constexpr char kEndOfText = 0x1A;
 
 // Larger files are no configuration or interface file; refusing them keeps a
 // stray disk image from exhausting memory.
-constexpr qint64 kMaxTextFileSize = qint64(1) << 30;
+// Far above any configuration or interface file; a larger one is refused
+// before it is read, so that no file can exhaust the memory.
+constexpr qint64 kMaxTextFileSize = qint64(64) << 20;
 
 const char16_t kWindows1252High[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
@@ -71,6 +76,29 @@ void writeInPlace(const QByteArray &target, const QByteArray &data)
     if (fd.get() < 0)
         throw IoError::fromErrno(errno);
     writeDurably(fd, data);
+}
+
+// Temporary files of saves that were killed before their rename. A fresh
+// one may belong to a save under way in another copy of the program.
+void removeStaleTemporaries(const QString &folder)
+{
+    constexpr qint64 kStaleSeconds = 600;
+    const QByteArray dirName = QFile::encodeName(folder);
+    DIR *dir = ::opendir(dirName.constData());
+    if (!dir)
+        return;
+    const qint64 now = qint64(::time(nullptr));
+    const uid_t me = ::geteuid();
+    while (const dirent *entry = ::readdir(dir)) {
+        const char *name = entry->d_name;
+        if (std::strncmp(name, ".vantorix-", 10) != 0 || std::strlen(name) != 16)
+            continue;
+        struct stat st;
+        if (::fstatat(::dirfd(dir), name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)
+            && st.st_uid == me && now - qint64(st.st_mtime) > kStaleSeconds)
+            ::unlinkat(::dirfd(dir), name, 0);
+    }
+    ::closedir(dir);
 }
 
 }  // namespace
@@ -263,12 +291,24 @@ void writeFileAtomically(const QString &path, const QByteArray &data)
         if (::fchmod(fd.get(), mode) != 0)
             throw IoError::fromErrno(errno);
         writeDurably(fd, data);
-        if (::rename(temp.constData(), target.constData()) != 0)
-            throw IoError::fromErrno(errno);
     } catch (...) {
         ::unlink(temp.constData());
         throw;
     }
+    if (::rename(temp.constData(), target.constData()) != 0) {
+        const int err = errno;
+        // A bind-mounted file (EBUSY) or another user's file in a sticky
+        // folder (EPERM) cannot be replaced, only rewritten. The new text is
+        // complete and on disk in the temporary file by now: if rewriting
+        // fails too, that copy stays, so nothing of it is lost.
+        if (!exists || (err != EBUSY && err != EPERM && err != EACCES)) {
+            ::unlink(temp.constData());
+            throw IoError::fromErrno(err);
+        }
+        writeInPlace(target, data);
+        ::unlink(temp.constData());
+    }
+    removeStaleTemporaries(info.absolutePath());
 }
 
 }  // namespace vantorix

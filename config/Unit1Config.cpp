@@ -12,6 +12,7 @@
 #include "windows/Unit2.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -64,6 +65,10 @@ void TForm1::Button3Click(QObject *)
     const QString name = SaveDialog->selectedFiles().constFirst();
     if (name.isEmpty())
         return;
+    // The user's folder for the program is made by the first save into it.
+    const QString folder = QFileInfo(name).absolutePath();
+    if (folder == vantorix::userConfigurationFolder())
+        QDir().mkpath(folder);
     try {
         vantorix::writeFileAtomically(name, vantorix::serializeConfiguration(configuration()));
     } catch (const vantorix::IoError &error) {
@@ -121,7 +126,7 @@ void TForm1::Inter()
     Label8->setText(text(T::Launch));
     Label3->setText(text(T::SelectionLine));
     Label5->setText(text(T::GamesDirectory));
-    GroupBox2->setTitle(text(T::Emulators));
+    GroupBox2->setTitle(vantorix::withoutMnemonics(text(T::Emulators)));
     Label7->setText(text(T::Info));
     Form2->setWindowTitle(text(T::Info));
     Button3->setToolTip(hint(T::SaveHint));

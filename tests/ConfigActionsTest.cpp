@@ -153,7 +153,7 @@ TEST_F(ConfigurationActions, FailedLoadChangesNoControl)
         QString message;
     } cases[] = {
         {dir.filePath("missing.cfg"), QStringLiteral("File not found.")},
-        {dir.path(), QStringLiteral("File access denied.")},
+        {dir.path(), QStringLiteral("Is a folder.")},
         {fifo, QStringLiteral("Invalid filename.")},
         {dir.filePath("missing.cfg/inside"), QStringLiteral("File not found.")},
     };

@@ -142,7 +142,7 @@ TEST(TextFiles, ErrorsCarryThePlatformText)
         readWholeFile(dir.path());
         FAIL();
     } catch (const IoError &e) {
-        EXPECT_EQ(e.text(), QStringLiteral("File access denied"));
+        EXPECT_EQ(e.text(), QStringLiteral("Is a folder"));
     }
     const QString secret = writeFile(dir.filePath("secret.cfg"), "x");
     QFile::setPermissions(secret, QFile::WriteOwner);
@@ -169,7 +169,7 @@ TEST(TextFiles, FailedWriteLeavesTheOldFile)
         writeFileAtomically(dir.path(), "x");
         FAIL();
     } catch (const IoError &e) {
-        EXPECT_EQ(e.text(), QStringLiteral("File access denied"));
+        EXPECT_EQ(e.text(), QStringLiteral("Is a folder"));
     }
     try {
         writeFileAtomically(dir.filePath("no/such/folder/user.cfg"), "x");
@@ -180,26 +180,48 @@ TEST(TextFiles, FailedWriteLeavesTheOldFile)
     EXPECT_EQ(readFile(target), QByteArray("new\r\n"));
 }
 
-TEST(ConfigurationFolder, BesideTheProgramOnlyWhereTheUserCanWrite)
+TEST(ConfigurationFolder, BesideTheProgramOrInTheUsersFolderCreatingNothing)
 {
     QTemporaryDir dir;
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
                                           | QFile::ExeOther);
     const QString installed = dir.filePath("prefix/bin");
     const QString unpacked = dir.filePath("unpacked");
-    const QString config = dir.filePath("home/.config");
+    const QString home = dir.filePath("home");
     QDir().mkpath(installed);
     QDir().mkpath(unpacked);
-    QDir().mkpath(config);
-    for (const QString &mine : {unpacked, config, dir.filePath("home")})
+    QDir().mkpath(home + "/.config");
+    writeFile(dir.filePath("blocked/vantorix"), "a file where the folder belongs");
+    for (const QString &mine : {unpacked, home, home + "/.config", dir.filePath("blocked")})
         ASSERT_EQ(::chown(QFile::encodeName(mine).constData(), 65534, 65534), 0);
     const int status = testing_support::runUnprivileged([&] {
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+        const struct {
+            const char *xdg;  // null: unset
+            QByteArray homeVariable;
+            QString expected;
+        } cases[] = {
+            {nullptr, QFile::encodeName(home), home + "/.config/vantorix"},
+            {"", QFile::encodeName(home), home + "/.config/vantorix"},
+            {"relative/config", QFile::encodeName(home), home + "/.config/vantorix"},  // ignored
+            {"/elsewhere", QFile::encodeName(home), "/elsewhere/vantorix"},
+            // A plain file where the folder belongs: the current folder.
+            {QFile::encodeName(dir.filePath("blocked")).constData(), QFile::encodeName(home),
+             QDir::currentPath()},
+            // No usable HOME: the password database's home of nobody.
+            {nullptr, QByteArray(), "/nonexistent/.config/vantorix"},
+        };
+        int failures = 0;
+        for (const auto &c : cases) {
+            c.xdg ? qputenv("XDG_CONFIG_HOME", c.xdg) : qunsetenv("XDG_CONFIG_HOME");
+            c.homeVariable.isEmpty() ? qunsetenv("HOME") : qputenv("HOME", c.homeVariable);
+            if (configurationFolder(installed) != c.expected)
+                failures |= 1;
+        }
         if (configurationFolder(unpacked) != unpacked)
-            return 1;
-        if (configurationFolder(installed) != config + "/vantorix" || !QFileInfo(config + "/vantorix").isDir())
-            return 2;
-        return 0;
+            failures |= 2;
+        if (QFileInfo::exists(home + "/.config/vantorix"))
+            failures |= 4;  // nothing is made before a save
+        return failures;
     });
     if (status >= 0) {
         EXPECT_EQ(status, 0);

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+namespace vantorix {
+
+// Text shortened for display only: at most limit characters, the cut
+// marked with "…". What is stored keeps the whole text.
+QString shownText(const QString &text, int limit);
+
+// Laying out a text of megabytes freezes a window for seconds. Captions are
+// shown cut to kShownCaptionLength characters (no label is wider than that
+// many); an edit holding more than kShownEditLength characters (more than
+// any path can have) shows it cut, read-only, with a tool-tip saying so.
+constexpr int kShownCaptionLength = 1000;
+constexpr int kShownPathLength = 4096;  // a path, in a tool-tip or a box
+constexpr int kShownEditLength = 4096;
+
+}  // namespace vantorix
