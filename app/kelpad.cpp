@@ -56,8 +56,14 @@ int runWithoutWindow(const vantorix::CommandLine &line, int argc, char **argv)
 
 int main(int argc, char **argv)
 {
-    if (vantorix::wantsNoWindow(rawArguments(argc, argv)))
-        return runWithoutWindow(vantorix::parseCommandLine(rawArguments(argc, argv)), argc, argv);
+    if (vantorix::wantsNoWindow(rawArguments(argc, argv))) {
+        try {
+            return runWithoutWindow(vantorix::parseCommandLine(rawArguments(argc, argv)), argc, argv);
+        } catch (const std::bad_alloc &) {
+            std::fputs("kelpad: not enough memory\n", stderr);
+            return 1;
+        }
+    }
 
     // The toolkit takes its own options (-style, -platform, ...) out of the
     // arguments before "--"; what follows "--" is the program's alone.

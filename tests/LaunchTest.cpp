@@ -26,6 +26,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace testing_support;
@@ -484,6 +485,68 @@ TEST_F(Launch, GamesInFoldersAndCaseTwinsThroughImportSaveAndLaunch)
         ASSERT_EQ(started.size(), 1);
         EXPECT_EQ(QFileInfo(started[0]).canonicalFilePath(), QFileInfo(expected[i]).canonicalFilePath());
         EXPECT_TRUE(Form1->entryToolTip(imported[i]).startsWith(QStringList({"ALPHA", "UPPER", "LOWER"})[i]));
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Entries and commands nobody would write by hand: each gives a clear
+// answer at once, and only the file or the words the user meant.
+TEST_F(Launch, HostileEntriesAndCommandsAnswerAtOnce)
+{
+    const QString games = dir.filePath("games");
+    QDir().mkpath(games);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(games + "/PIPE.GB").constData(), 0644), 0);
+    writeFile(games + "/A.GB", romImage("ALPHA"));
+    Form1->Edit1->setText(games);
+    const QString hugeName = QString(1 << 20, 'N') + ".GB";
+    vantorix::Configuration config;
+    config.gamesDirectory = games;
+    config.displayNames = {"Tom&Jerry", "two", "three"};
+    config.gameList = {composeEntry("PIPE", "PIPE.GB"), composeEntry("HUGE", hugeName),
+                       composeEntry("NUL", QString::fromLatin1("A.GB\0../x.GB", 12))};
+    Form1->applyConfiguration(config);
+    Form1->RadioButton2->setChecked(true);
+
+    // A FIFO is never opened, a huge missing name is shown cut.
+    EXPECT_TRUE(Form1->entryToolTip(config.gameList[0]).endsWith("Not a regular file"));
+    EXPECT_LT(Form1->ComboBox1->itemData(1, Qt::ToolTipRole).toString().size(), 5000);
+    EXPECT_LT(Form1->entryToolTip(config.gameList[1]).size(), 5000);
+    // An "&" is a character of the name, and is saved as one.
+    EXPECT_EQ(Form1->RadioButton1->text(), QStringLiteral("Tom&&Jerry"));
+    EXPECT_EQ(Form1->configuration().displayNames[0], QStringLiteral("Tom&Jerry"));
+
+    // A name with a NUL in it names no file: nothing starts.
+    {
+        ModalAnswerer box(pressOk);
+        choose(config.gameList[2]);
+        Form1->Label8Click(Form1->Label8);
+        EXPECT_TRUE(box.seenText().contains("NUL"));
+    }
+    EXPECT_TRUE(recorded(recorder, 500).isEmpty());
+
+    // Every word of a command reaches the emulator as written.
+    choose(composeEntry("ALPHA", "A.GB"));
+    Form1->Edit3->setText(QStringLiteral("'%1' -- --x %ROM% -").arg(recorder));
+    Form1->Label8Click(Form1->Label8);
+    EXPECT_EQ(recorded(recorder), QStringList({"--", "--x", games + "/A.GB", "-"}));
+    // A command of a megabyte that names nothing: the box names its start.
+    Form1->Edit3->setText(QString(1 << 20, 'x'));
+    {
+        ModalAnswerer box(pressOk);
+        Form1->Label8Click(Form1->Label8);
+        EXPECT_LT(box.seenText().size(), 1000);
+    }
+    // A folder, and a file that may not be run, say so.
+    const QString plain = writeFile(dir.filePath("not-a-program"), "text");
+    for (const auto &[command, reason] : {std::pair<QString, QString>{games, "is a folder"},
+                                          std::pair<QString, QString>{plain, "is not executable"}}) {
+        Form1->Edit3->setText(command);
+        ModalAnswerer box(pressOk);
+        Form1->Label8Click(Form1->Label8);
+        EXPECT_TRUE(box.seenText().contains(reason)) << box.seenText().toStdString();
     }
 }
 
