@@ -94,6 +94,13 @@ bool isBlankEntry(const QString &entry)
     return true;
 }
 
+bool entryMatches(const QString &entry, const QString &text)
+{
+    const QString title = entry.size() >= kEntryLength ? entry.left(kTitleWidth) : QString();
+    return title.contains(text, Qt::CaseInsensitive) || romFileName(entry).contains(text, Qt::CaseInsensitive)
+           || (title.isEmpty() && entry.contains(text, Qt::CaseInsensitive));
+}
+
 QString composeEntry(const QString &title, const QString &fileName)
 {
     // One allocation: a folder of 100,000 files makes as many entries.

@@ -37,6 +37,9 @@ QString upperCaseLetterwise(const QString &text);
 // An entry of nothing but spaces stands for no game, as an empty one does.
 bool isBlankEntry(const QString &entry);
 
+// Whether an entry's title or file name holds text, ignoring letter case.
+bool entryMatches(const QString &entry, const QString &text);
+
 // Title padded to 40 columns, "(", the name right-aligned in 11, ")".
 QString composeEntry(const QString &title, const QString &fileName);
 

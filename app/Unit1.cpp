@@ -23,7 +23,15 @@
 #include <QRandomGenerator>
 #include <QScreen>
 #include <QShortcut>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QMimeData>
 #include <QShowEvent>
+#include <QStyle>
+#include <QUrl>
 
 #include <functional>
 #include <limits>
@@ -87,6 +95,9 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
                              QStringLiteral("Gameboy ROMS (*.gb)|*.gb|Gameboy Color ROMS (*.gbc)|*.gbc|"
                                             "All files (*.*)|*.*"));
     OpenDialog2->setFileMode(QFileDialog::ExistingFile);
+    // A typed name of no file is refused by the dialog itself, saying so.
+    OpenDialog->setFileMode(QFileDialog::ExistingFile);
+    setAcceptDrops(true);
 
     connect(ComboBox1, qOverload<int>(&QComboBox::activated), this, [this] { ComboBox1Change(ComboBox1); });
     connect(ComboBox1, &GameListBox::launchRequested, this, [this] {
@@ -98,6 +109,9 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
         return entryToolTip(index.data().toString());
     });
     connect(Edit1, &QLineEdit::editingFinished, this, &TForm1::markMissingGames);
+    // Nothing is chosen at start: the launch waits for a choice.
+    noSelectionText_ = Label3->text();
+    Label8->setEnabled(false);
     connect(Label8, &LinkLabel::clicked, this, [this] { Label8Click(Label8); });
     connect(Label6, &LinkLabel::clicked, this, [this] { Label6Click(Label6); });
     connect(Button5, &QToolButton::clicked, this, [this] { Button5Click(Button5); });
@@ -125,6 +139,16 @@ void TForm1::FormShow(QObject *)
         return;
     }
     Button4Click(this);
+}
+
+void TForm1::replaceGameList(const QStringList &entries)
+{
+    ComboBox1->clear();
+    ComboBox1->addItems(entries);
+    ComboBox1->setCurrentIndex(-1);
+    Label3->setText(noSelectionText_);
+    Label8->setEnabled(false);
+    markMissingGames();
 }
 
 QString TForm1::entryToolTip(const QString &entry) const
@@ -158,6 +182,9 @@ void TForm1::markMissingGames()
                 missing = vantorix::absolutePath(vantorix::joinRomPath(directory, name));
         }
         ComboBox1->setItemData(i, missing.isEmpty() ? QVariant() : QVariant(QColor(Qt::gray)), Qt::ForegroundRole);
+        // A mark that reads in light and dark styles alike.
+        ComboBox1->setItemData(i, missing.isEmpty() ? QVariant() : QVariant(style()->standardIcon(QStyle::SP_MessageBoxWarning)),
+                               Qt::DecorationRole);
         ComboBox1->setItemData(i, missing.isEmpty() ? QVariant()
                                                     : QVariant(QStringLiteral("File not found: ")
                                                                + vantorix::shownText(vantorix::displayPath(missing),
@@ -176,9 +203,127 @@ void TForm1::addShortcuts()
         {QKeySequence(Qt::CTRL | Qt::Key_E), [this] { Button5Click(Button5); }},
         {QKeySequence(Qt::CTRL | Qt::Key_I), [this] { Label7Click(Label7); }},
         {QKeySequence(Qt::Key_F1), [this] { Label1Click(Label1); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_L), [this] { openRomFile(); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_F), [this] { showFindField(); }},
     };
-    for (const auto &[sequence, action] : keys)
+    for (const auto &[sequence, action] : keys) {
         connect(new QShortcut(sequence, this), &QShortcut::activated, this, action);
+        shortcutKeys_.append(sequence);
+    }
+    // A text field takes some of these keys for its own editing (Ctrl+E
+    // moves to the end of the line): the window's keys win everywhere.
+    for (QLineEdit *edit : findChildren<QLineEdit *>())
+        edit->installEventFilter(this);
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const QKeySequence pressed(key->keyCombination());
+        if (shortcutKeys_.contains(pressed)) {
+            event->ignore();
+            return true;
+        }
+    }
+    if (watched == findField_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Escape) {
+            closeFindField();
+            return true;
+        }
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            // The single match, or the first of several, is started.
+            for (int i = 0; i < ComboBox1->count(); ++i) {
+                if (!static_cast<QListView *>(ComboBox1->view())->isRowHidden(i)) {
+                    closeFindField();
+                    ComboBox1->setCurrentIndex(i);
+                    ComboBox1Change(ComboBox1);
+                    if (Label8->isEnabled())
+                        Label8Click(findField_);
+                    return true;
+                }
+            }
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+int TForm1::execFileDialog(QFileDialog *dialog)
+{
+    const int answer = dialog->exec();
+    for (QCompleter *completer : dialog->findChildren<QCompleter *>())
+        completer->popup()->hide();
+    return answer;
+}
+
+void TForm1::openRomFile()
+{
+    OpenDialog2->setDirectory(vantorix::storedText(Edit1));
+    if (execFileDialog(OpenDialog2) != QDialog::Accepted || OpenDialog2->selectedFiles().isEmpty())
+        return;
+    launchFile(OpenDialog2->selectedFiles().constFirst());
+}
+
+void TForm1::launchFile(const QString &path)
+{
+    if (path.isEmpty())
+        return;
+    Label3->setText(QStringLiteral("User selection: ") + vantorix::displayPath(path));
+    launch(vantorix::absolutePath(path));
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.constFirst().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.constFirst().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    launchFile(urls.constFirst().toLocalFile());
+}
+
+void TForm1::showFindField()
+{
+    if (!findField_) {
+        findField_ = new QLineEdit(this);
+        findField_->setObjectName(QStringLiteral("FindField"));
+        findField_->setPlaceholderText(QStringLiteral("Find a game"));
+        findField_->setClearButtonEnabled(true);
+        findField_->installEventFilter(this);
+        connect(findField_, &QLineEdit::textChanged, this, &TForm1::findGames);
+    }
+    // Over the game list, which it narrows as the user types.
+    findField_->setGeometry(ComboBox1->geometry());
+    findField_->show();
+    findField_->raise();
+    findField_->setFocus();
+    findField_->selectAll();
+    findGames(findField_->text());
+}
+
+void TForm1::findGames(const QString &text)
+{
+    auto *view = static_cast<QListView *>(ComboBox1->view());
+    for (int i = 0; i < ComboBox1->count(); ++i) {
+        const QString entry = ComboBox1->itemText(i);
+        const bool match = text.isEmpty() || vantorix::entryMatches(entry, text);
+        view->setRowHidden(i, !match);
+    }
+}
+
+void TForm1::closeFindField()
+{
+    findField_->hide();
+    findField_->clear();  // every row shows again
+    ComboBox1->setFocus();
 }
 
 void TForm1::ComboBox1Change(QObject *)
@@ -203,10 +348,7 @@ void TForm1::Label8Click(QObject *)
     romKey_ = vantorix::ExtractRomKey(entry);
     if (vantorix::isUserSelection(entry)) {
         OpenDialog2->setDirectory(vantorix::storedText(Edit1));
-        const int answer = OpenDialog2->exec();
-        // The file name's completion list would stay over the main window.
-        for (QCompleter *completer : OpenDialog2->findChildren<QCompleter *>())
-            completer->popup()->hide();
+        const int answer = execFileDialog(OpenDialog2);
         if (answer != QDialog::Accepted || OpenDialog2->selectedFiles().isEmpty())
             return;
         const QString chosen = OpenDialog2->selectedFiles().constFirst();

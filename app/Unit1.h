@@ -5,7 +5,10 @@
 #include <QString>
 #include <QWidget>
 
+class QDragEnterEvent;
+class QDropEvent;
 class QFileDialog;
+class QLineEdit;
 
 namespace vantorix {
 struct Configuration;
@@ -44,6 +47,11 @@ public:
     vantorix::Configuration configuration() const;
     void applyConfiguration(const vantorix::Configuration &config);
 
+    // Replaces the game list (a load, the playlist editor's "Ok!"): no
+    // entry is chosen then, so the selection line is cleared and the launch
+    // waits for a choice.
+    void replaceGameList(const QStringList &entries);
+
     // The tool-tip of a game list entry: what the cartridge header of its
     // file says, the file found as the launch finds it. Read on request.
     QString entryToolTip(const QString &entry) const;
@@ -54,18 +62,38 @@ public:
     const QString &romKey() const { return romKey_; }
     const QString &interfaceName() const { return interfaceName_; }
 
+    // Asks for a ROM file (Ctrl+L) and starts it with the checked emulator.
+    void openRomFile();
+    // Starts a ROM file given whole (a dropped file, a chosen one).
+    void launchFile(const QString &path);
+    // The find field over the game list (Ctrl+F).
+    void showFindField();
+
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void addShortcuts();
+    // Runs a file dialog; its name completion must not stay on the screen.
+    int execFileDialog(QFileDialog *dialog);
+    void findGames(const QString &text);
+    void closeFindField();
     void launch(const QString &romPath);
     void startEmulator(const QString &slotText, const QString &romPath);
     QString initialDialogFolder() const;
+    // Before a save over path: asks whether to lose the games a file holds
+    // beyond the list's limit. True to go on.
+    bool confirmOverwritingLongList(const QString &path);
 
     QString romKey_;
     QString interfaceName_;
     QString configFolder_;
     QString startupFile_;
+    QString noSelectionText_;
+    QLineEdit *findField_ = nullptr;
+    QList<QKeySequence> shortcutKeys_;
     bool shown_ = false;
 };

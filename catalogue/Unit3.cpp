@@ -200,11 +200,7 @@ void TForm3::Label6Click(QObject *)
         vantorix::showNotice(QStringLiteral(" Max ROMs for the playlist: ") + QString::number(kPlaylistLimit));
         return;
     }
-    Form1->ComboBox1->clear();
-    Form1->ComboBox1->addItems(vantorix::listItems(ListBox2));
-    // The new list has no chosen entry until the user picks one.
-    Form1->ComboBox1->setCurrentIndex(-1);
-    Form1->markMissingGames();
+    Form1->replaceGameList(vantorix::listItems(ListBox2));
     accept();
 }
 

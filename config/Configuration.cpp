@@ -100,6 +100,8 @@ Configuration parseConfiguration(const QByteArray &bytes)
     config.interfaceName = truncatedInterfaceName(config.interfaceName);
     for (int i = 0; i < kPlaylistLimit && !reader.atEnd(); ++i)
         config.gameList.append(reader.readLine());
+    for (; !reader.atEnd(); ++config.entriesLeftOut)
+        reader.readLine();
     return config;
 }
 

@@ -24,6 +24,8 @@ struct Configuration {
     std::array<QString, kSlotCount> displayNames;
     std::array<QString, kInfoLineCount> infoLines;
     QStringList gameList;
+    // Entry lines of the file beyond the list's limit: read, not taken.
+    int entriesLeftOut = 0;
 
     bool operator==(const Configuration &other) const;
     bool operator!=(const Configuration &other) const { return !(*this == other); }
@@ -33,7 +35,7 @@ struct Configuration {
 QString truncatedInterfaceName(const QString &line);
 
 // Reads a whole configuration. A short file is no error: missing lines read
-// as empty. At most 680 entry lines are taken.
+// as empty. At most 680 entry lines are taken; the others are counted.
 Configuration parseConfiguration(const QByteArray &bytes);
 
 // The user's folder for the program: $XDG_CONFIG_HOME/vantorix, or

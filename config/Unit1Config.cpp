@@ -2,6 +2,7 @@
 #include "app/Unit1.h"
 
 #include "app/ErrorBox.h"
+#include "app/FilePath.h"
 #include "app/Forms.h"
 #include "app/IoError.h"
 #include "app/PlainText.h"
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
 
 using vantorix::Configuration;
 
@@ -50,20 +52,18 @@ void TForm1::applyConfiguration(const Configuration &config)
     setStoredText(RadioButton3, config.displayNames[2]);
     for (int i = 0; i < vantorix::kInfoLineCount; ++i)
         setStoredText(Form2->infoLabel(i), config.infoLines[i]);
-    ComboBox1->clear();
-    ComboBox1->addItems(config.gameList);
-    // After a load no entry is chosen.
-    ComboBox1->setCurrentIndex(-1);
-    markMissingGames();
+    replaceGameList(config.gameList);
 }
 
 void TForm1::Button3Click(QObject *)
 {
     SaveDialog->setDirectory(initialDialogFolder());
-    if (SaveDialog->exec() != QDialog::Accepted || SaveDialog->selectedFiles().isEmpty())
+    if (execFileDialog(SaveDialog) != QDialog::Accepted || SaveDialog->selectedFiles().isEmpty())
         return;
     const QString name = SaveDialog->selectedFiles().constFirst();
     if (name.isEmpty())
+        return;
+    if (!confirmOverwritingLongList(name))
         return;
     // The user's folder for the program is made by the first save into it.
     const QString folder = QFileInfo(name).absolutePath();
@@ -79,7 +79,7 @@ void TForm1::Button3Click(QObject *)
 void TForm1::Button4Click(QObject *)
 {
     OpenDialog->setDirectory(initialDialogFolder());
-    if (OpenDialog->exec() != QDialog::Accepted || OpenDialog->selectedFiles().isEmpty())
+    if (execFileDialog(OpenDialog) != QDialog::Accepted || OpenDialog->selectedFiles().isEmpty())
         return;
     const QString name = OpenDialog->selectedFiles().constFirst();
     // A typed name of a file that does not exist ends the action quietly.
@@ -102,7 +102,34 @@ bool TForm1::loadConfigurationFile(const QString &path)
     applyConfiguration(config);
     configFolder_ = QFileInfo(path).absolutePath();
     Inter();
+    if (config.entriesLeftOut > 0)
+        vantorix::showNotice(QStringLiteral("%1 holds %2 more games than the list takes (%3): they were not loaded, "
+                                            "and saving over the file would lose them.")
+                                 .arg(vantorix::displayPath(path))
+                                 .arg(config.entriesLeftOut)
+                                 .arg(vantorix::kPlaylistLimit));
     return true;
+}
+
+bool TForm1::confirmOverwritingLongList(const QString &path)
+{
+    int lost = 0;
+    try {
+        if (QFileInfo(path).isFile())
+            lost = vantorix::parseConfiguration(vantorix::readWholeFile(path)).entriesLeftOut;
+    } catch (const vantorix::IoError &) {
+        return true;  // the save itself reports what is wrong with the file
+    }
+    if (lost == 0)
+        return true;
+    QMessageBox box(QMessageBox::Warning, vantorix::applicationTitle(),
+                    QStringLiteral("%1 holds %2 games more than the list takes. Saving over it loses them.\n\n"
+                                   "Save anyway?").arg(vantorix::displayPath(path)).arg(lost),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setObjectName(QStringLiteral("OverwriteBox"));
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void TForm1::Inter()
@@ -124,7 +151,8 @@ void TForm1::Inter()
     auto hint = [&text](T::Line line) { return vantorix::plainToolTip(text(line)); };
     Label2->setText(text(T::SelectGame));
     Label8->setText(text(T::Launch));
-    Label3->setText(text(T::SelectionLine));
+    noSelectionText_ = text(T::SelectionLine);
+    Label3->setText(noSelectionText_);
     Label5->setText(text(T::GamesDirectory));
     GroupBox2->setTitle(vantorix::withoutMnemonics(text(T::Emulators)));
     Label7->setText(text(T::Info));

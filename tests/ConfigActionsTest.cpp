@@ -1,5 +1,6 @@
 // Save and load through the main window's dialogs, and the start-up file.
 #include "app/Forms.h"
+#include "app/GameListEntry.h"
 #include "app/Unit1.h"
 #include "config/Configuration.h"
 #include "tests/TestSupport.h"
@@ -13,6 +14,8 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QProcess>
 #include <QThread>
 
@@ -106,7 +109,10 @@ TEST_F(ConfigurationActions, SaveAndLoadThroughTheDialogsRestoreEveryField)
     EXPECT_EQ(openFolder, saveFolder);
     EXPECT_EQ(Form1->configuration(), saved);
     EXPECT_EQ(Form1->ComboBox1->currentIndex(), -1);
-    expectUntouchedControls();
+    // The list was replaced: nothing is chosen, the launch waits for a choice.
+    EXPECT_TRUE(Form1->RadioButton2->isChecked());
+    EXPECT_EQ(Form1->Label3->text(), QStringLiteral("(No game selected)"));
+    EXPECT_FALSE(Form1->Label8->isEnabled());
 }
 
 TEST_F(ConfigurationActions, SaveAsksBeforeReplacingAndCancelWritesNothing)
@@ -131,15 +137,57 @@ TEST_F(ConfigurationActions, SaveAsksBeforeReplacingAndCancelWritesNothing)
     EXPECT_EQ(readFile(file), QByteArray("old\r\n"));
 }
 
-TEST_F(ConfigurationActions, OpenDialogIgnoresANameThatDoesNotExist)
+TEST_F(ConfigurationActions, OpenDialogRefusesANameThatDoesNotExistAndSaysSo)
 {
     Form1->applyConfiguration(sampleConfiguration());
     markUntouchedControls();
-    ModalAnswerer answer([&](QWidget *dialog) { acceptFileDialog(dialog, dir.filePath("ghost.cfg")); });
+    QString said;
+    ModalAnswerer answer(std::vector<ModalAnswerer::Handler>{
+        [&](QWidget *dialog) { acceptFileDialog(dialog, dir.filePath("ghost.cfg")); },
+        [&](QWidget *warning) {
+            said = qobject_cast<QMessageBox *>(warning)->text();
+            pressOk(warning);
+            // The dialog stays open on the name: the user gives up.
+            QTimer::singleShot(0, [] { rejectDialog(QApplication::activeModalWidget()); });
+        }});
     Form1->Button4Click(Form1->Button4);
     EXPECT_TRUE(answer.answered());
+    EXPECT_TRUE(said.contains("ghost.cfg")) << said.toStdString();
     EXPECT_EQ(Form1->configuration(), sampleConfiguration());
     expectUntouchedControls();
+}
+
+// A file of more games than the list takes: the load says how many it
+// left out, and a save over the file asks first, No being the default.
+TEST_F(ConfigurationActions, GamesBeyondTheLimitAreNamedAndNotLostUnasked)
+{
+    vantorix::Configuration big = sampleConfiguration();
+    big.gameList.clear();
+    for (int i = 0; i < vantorix::kPlaylistLimit + 25; ++i)
+        big.gameList.append(vantorix::composeEntry(QStringLiteral("GAME %1").arg(i), QStringLiteral("G%1.GB").arg(i)));
+    const QByteArray bytes = vantorix::serializeConfiguration(big);
+    const QString file = writeFile(dir.filePath("big.cfg"), bytes);
+    {
+        ModalAnswerer notice(pressOk);
+        EXPECT_TRUE(Form1->loadConfigurationFile(file));
+        EXPECT_TRUE(notice.seenText().contains(" holds 25 more games")) << notice.seenText().toStdString();
+    }
+    EXPECT_EQ(Form1->ComboBox1->count(), vantorix::kPlaylistLimit);
+    for (const auto button : {QMessageBox::No, QMessageBox::Yes}) {
+        QString asked;
+        ModalAnswerer answer(std::vector<ModalAnswerer::Handler>{
+            [&](QWidget *dialog) { acceptFileDialog(dialog, file); },
+            [](QWidget *replace) { pressButton(replace, QMessageBox::Yes); },
+            [&](QWidget *question) {
+                auto *box = qobject_cast<QMessageBox *>(question);
+                asked = box->text();
+                EXPECT_EQ(static_cast<QAbstractButton *>(box->defaultButton()), box->button(QMessageBox::No));
+                pressButton(question, button);
+            }});
+        Form1->Button3Click(Form1->Button3);
+        EXPECT_TRUE(asked.contains("25 games more")) << asked.toStdString();
+        EXPECT_EQ(readFile(file) == bytes, button == QMessageBox::No);
+    }
 }
 
 TEST_F(ConfigurationActions, FailedLoadChangesNoControl)

@@ -17,6 +17,10 @@
 #include <QFileDialog>
 #include <QAbstractItemView>
 #include <QHelpEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QMimeData>
+#include <QUrl>
 #include <QShortcut>
 #include <QToolTip>
 #include <QTest>
@@ -83,7 +87,7 @@ protected:
 TEST_F(Launch, SelectionLineAndLaunchLink)
 {
     EXPECT_EQ(Form1->Label3->text(), QStringLiteral("(No game selected)"));
-    EXPECT_TRUE(Form1->Label8->isEnabled());
+    EXPECT_FALSE(Form1->Label8->isEnabled());  // nothing chosen yet
 
     choose(composeEntry("TETRIS", "TETRIS.GB"));
     EXPECT_EQ(Form1->Label3->text(), QStringLiteral("--> TETRIS.GB  "));
@@ -336,7 +340,7 @@ TEST_F(Launch, EveryActionHasItsKey)
     } opening[] = {
         {Qt::Key_S, Qt::ControlModifier, "SaveDialog"}, {Qt::Key_O, Qt::ControlModifier, "OpenDialog"},
         {Qt::Key_E, Qt::ControlModifier, "TForm3"},     {Qt::Key_I, Qt::ControlModifier, "TForm2"},
-        {Qt::Key_F1, Qt::NoModifier, "TForm4"},
+        {Qt::Key_F1, Qt::NoModifier, "TForm4"},        {Qt::Key_L, Qt::ControlModifier, "OpenDialog2"},
     };
     for (const auto &o : opening) {
         QString seen;
@@ -348,7 +352,9 @@ TEST_F(Launch, EveryActionHasItsKey)
             }
             rejectDialog(w);
         });
-        pressed(Form1, o.key, o.modifiers);
+        // From a text field too, which takes Ctrl+E for its own editing.
+        Form1->Edit1->setFocus();
+        pressed(Form1->Edit1, o.key, o.modifiers);
         EXPECT_EQ(seen, QString::fromLatin1(o.window));
     }
 
@@ -548,6 +554,63 @@ TEST_F(Launch, HostileEntriesAndCommandsAnswerAtOnce)
         Form1->Label8Click(Form1->Label8);
         EXPECT_TRUE(box.seenText().contains(reason)) << box.seenText().toStdString();
     }
+}
+
+}  // namespace
+
+namespace {
+
+// After "Ok!" nothing is chosen and the launch waits; a dropped ROM starts
+// at once; Ctrl+F narrows the list and Return starts the match.
+TEST_F(Launch, ReplacedListDroppedRomAndFindField)
+{
+    const QString games = dir.filePath("games");
+    const QString alpha = writeFile(games + "/ALPHA.GB", romImage("ALPHA"));
+    writeFile(games + "/BETA.GB", romImage("BETA"));
+    vantorix::Configuration config;
+    config.gamesDirectory = games;
+    config.executables = {QString(), recorder, QString()};
+    config.gameList = {composeEntry("ALPHA", "ALPHA.GB"), composeEntry("BETA", "BETA.GB"),
+                       composeEntry("GONE", "GONE.GB")};
+    Form1->applyConfiguration(config);
+    Form1->RadioButton2->setChecked(true);
+    showMainWindow();
+    EXPECT_FALSE(Form1->ComboBox1->itemData(2, Qt::DecorationRole).isNull());  // missing: marked
+    EXPECT_TRUE(Form1->ComboBox1->itemData(0, Qt::DecorationRole).isNull());
+
+    Form1->ComboBox1->setCurrentIndex(0);
+    Form1->ComboBox1Change(Form1->ComboBox1);
+    Form3->show();
+    Form3->ListBox2->addItems(config.gameList.mid(1));
+    Form3->Label6Click(Form3->Label6);
+    EXPECT_EQ(Form1->Label3->text(), QStringLiteral("(No game selected)"));
+    EXPECT_FALSE(Form1->Label8->isEnabled());
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(alpha)});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Form1, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Form1, &drop);
+    EXPECT_EQ(recorded(recorder), QStringList{alpha});
+
+    QApplication::setActiveWindow(Form1);
+    QTest::keyClick(Form1, Qt::Key_F, Qt::ControlModifier);
+    auto *find = Form1->findChild<QLineEdit *>("FindField");
+    ASSERT_TRUE(find && find->isVisible());
+    QTest::keyClicks(find, "gOn");
+    auto *view = static_cast<QListView *>(Form1->ComboBox1->view());
+    EXPECT_TRUE(view->isRowHidden(0));
+    EXPECT_FALSE(view->isRowHidden(1));
+    QTest::keyClick(find, Qt::Key_Escape);  // closes, every row shows again
+    EXPECT_FALSE(find->isVisible());
+    EXPECT_FALSE(view->isRowHidden(0));
+    QTest::keyClick(Form1, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(find, "beta");
+    QTest::keyClick(find, Qt::Key_Return);
+    EXPECT_EQ(Form1->ComboBox1->currentIndex(), 0);
+    EXPECT_EQ(recorded(recorder), QStringList{games + "/BETA.GB"});
 }
 
 }  // namespace
