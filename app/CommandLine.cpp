@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include <QCoreApplication>
+
 namespace vantorix {
 
 namespace {
@@ -15,7 +17,7 @@ bool isOption(const QString &argument)
 
 QString usageText()
 {
-    return QStringLiteral(
+    return QCoreApplication::translate("CommandLine",
         "Usage: kelpad [OPTIONS] [--] [FILE]\n"
         "       kelpad --scan DIR [--mask MASK]\n"
         "       kelpad --info FILE...\n"
@@ -71,43 +73,43 @@ CommandLine parseCommandLine(const QStringList &arguments)
             return line;
         } else if (argument == QLatin1String("--info")) {
             if (line.mode != CommandLine::Gui)
-                return fail(QStringLiteral("--info goes with nothing but files"));
+                return fail(QCoreApplication::translate("CommandLine", "--info goes with nothing but files"));
             line.mode = CommandLine::Info;
         } else if (argument == QLatin1String("--scan") || argument == QLatin1String("--mask")) {
             if (i + 1 >= arguments.size())
-                return fail(argument + QStringLiteral(" needs a value"));
+                return fail(QCoreApplication::translate("CommandLine", "%1 needs a value").arg(argument));
             const QString value = arguments.at(++i);
             if (argument == QLatin1String("--mask")) {
                 line.mask = value;
                 haveMask = true;
             } else if (line.mode != CommandLine::Gui) {
-                return fail(QStringLiteral("--scan given twice, or with --info"));
+                return fail(QCoreApplication::translate("CommandLine", "--scan given twice, or with --info"));
             } else if (value.isEmpty()) {
                 // Not the current folder: an empty name names no folder.
-                return fail(QStringLiteral("--scan needs a folder name, not an empty text"));
+                return fail(QCoreApplication::translate("CommandLine", "--scan needs a folder name, not an empty text"));
             } else {
                 line.mode = CommandLine::Scan;
                 line.scanFolder = value;
             }
         } else {
-            return fail(QStringLiteral("unknown option ") + argument);
+            return fail(QCoreApplication::translate("CommandLine", "unknown option %1").arg(argument));
         }
     }
     if (haveMask && line.mode != CommandLine::Scan)
-        return fail(QStringLiteral("--mask goes with --scan"));
+        return fail(QCoreApplication::translate("CommandLine", "--mask goes with --scan"));
     switch (line.mode) {
     case CommandLine::Scan:
         if (!files.isEmpty())
-            return fail(QStringLiteral("--scan takes no configuration file"));
+            return fail(QCoreApplication::translate("CommandLine", "--scan takes no configuration file"));
         break;
     case CommandLine::Info:
         if (files.isEmpty())
-            return fail(QStringLiteral("--info needs at least one file"));
+            return fail(QCoreApplication::translate("CommandLine", "--info needs at least one file"));
         line.infoFiles = files;
         break;
     default:
         if (files.size() > 1)
-            return fail(QStringLiteral("only one configuration file can be given"));
+            return fail(QCoreApplication::translate("CommandLine", "only one configuration file can be given"));
         line.configFile = files.value(0);
         break;
     }

@@ -3,6 +3,7 @@
 #include "app/ErrorBox.h"
 #include "app/PlainText.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -40,7 +41,7 @@ bool looksLikeUrl(const QString &text)
 bool reportCannotStart(const QString &program, const QString &reason)
 {
     // A command of a megabyte is named by its start.
-    reportError(QStringLiteral("Cannot start \"%1\": %2").arg(shownText(program, 200), reason));
+    reportError(QCoreApplication::translate("ShellRunFile", "Cannot start \"%1\": %2").arg(shownText(program, 200), reason));
     return false;
 }
 
@@ -59,9 +60,9 @@ QString whyNotExecutable(const QString &program)
     for (const QString &candidate : candidates) {
         const QFileInfo info(candidate);
         if (info.isDir())
-            return QStringLiteral("is a folder");
+            return QCoreApplication::translate("ShellRunFile", "is a folder");
         if (info.exists())
-            return QStringLiteral("is not executable");
+            return QCoreApplication::translate("ShellRunFile", "is not executable");
     }
     return QString::fromLocal8Bit(std::strerror(ENOENT));
 }
@@ -137,6 +138,6 @@ bool ShellRunFile(const QString &program, const QString &parameters, const QStri
     if (!url.isValid() || url.isEmpty())
         return vantorix::reportCannotStart(program, QString::fromLocal8Bit(std::strerror(ENOENT)));
     if (!QDesktopServices::openUrl(url))
-        return vantorix::reportCannotStart(program, QStringLiteral("No application is set to open it"));
+        return vantorix::reportCannotStart(program, QCoreApplication::translate("ShellRunFile", "No application is set to open it"));
     return true;
 }

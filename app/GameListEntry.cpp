@@ -3,6 +3,8 @@
 #include "app/FilePath.h"
 #include "app/GamesFolder.h"
 
+#include <QCoreApplication>
+
 namespace vantorix {
 
 namespace {
@@ -49,7 +51,7 @@ QString selectionLine(const QString &entry)
     if (isBlankEntry(entry))
         return QStringLiteral("??");
     if (isUserSelection(entry))
-        return QStringLiteral("Click on \"Launch\" and select a ROM.");
+        return QCoreApplication::translate("TForm1", "Click on \"Launch\" and select a ROM.");
     return QStringLiteral("--> ") + romFileName(entry).leftJustified(kNameWidth, QLatin1Char(' '));
 }
 

@@ -1,5 +1,7 @@
 #include "app/IoError.h"
 
+#include <QCoreApplication>
+
 #include <cerrno>
 
 namespace vantorix {
@@ -11,15 +13,15 @@ IoError IoError::fromErrno(int err)
 {
     switch (err) {
     case ENOENT:
-        return IoError(FileNotFound, QStringLiteral("File not found"));
+        return IoError(FileNotFound, QCoreApplication::translate("IoError", "File not found"));
     case ENOTDIR:
     case ENAMETOOLONG:
     case EINVAL:
     case ELOOP:
-        return IoError(InvalidFilename, QStringLiteral("Invalid filename"));
+        return IoError(InvalidFilename, QCoreApplication::translate("IoError", "Invalid filename"));
     case EMFILE:
     case ENFILE:
-        return IoError(TooManyOpenFiles, QStringLiteral("Too many open files"));
+        return IoError(TooManyOpenFiles, QCoreApplication::translate("IoError", "Too many open files"));
     case EACCES:
     case EPERM:
     case ENXIO:    // a socket or a device without its driver
@@ -28,49 +30,49 @@ IoError IoError::fromErrno(int err)
     case EROFS:
     case ETXTBSY:
     case EBUSY:
-        return IoError(AccessDenied, QStringLiteral("File access denied"));
+        return IoError(AccessDenied, QCoreApplication::translate("IoError", "File access denied"));
     case EISDIR:
-        return IoError(IsFolder, QStringLiteral("Is a folder"));
+        return IoError(IsFolder, QCoreApplication::translate("IoError", "Is a folder"));
     case ENOSPC:
     case EDQUOT:
-        return IoError(DiskFull, QStringLiteral("Disk full"));
+        return IoError(DiskFull, QCoreApplication::translate("IoError", "Disk full"));
     case EFBIG:
     case EOVERFLOW:
         return fileTooLarge();
     default:
         // Any other failure keeps its number, so that it can be looked up.
-        return IoError(1000 + err, QStringLiteral("I/O error %1").arg(err));
+        return IoError(1000 + err, QCoreApplication::translate("IoError", "I/O error %1").arg(err));
     }
 }
 
 IoError IoError::readBeyondEnd()
 {
-    return IoError(ReadBeyondEnd, QStringLiteral("Read beyond end of file"));
+    return IoError(ReadBeyondEnd, QCoreApplication::translate("IoError", "Read beyond end of file"));
 }
 
 IoError IoError::fileTooLarge()
 {
-    return IoError(FileTooLarge, QStringLiteral("File too large"));
+    return IoError(FileTooLarge, QCoreApplication::translate("IoError", "File too large"));
 }
 
 IoError IoError::notRegularFile()
 {
-    return IoError(NotRegularFile, QStringLiteral("Not a regular file"));
+    return IoError(NotRegularFile, QCoreApplication::translate("IoError", "Not a regular file"));
 }
 
 IoError IoError::damagedArchive()
 {
-    return IoError(DamagedArchive, QStringLiteral("Damaged or truncated archive"));
+    return IoError(DamagedArchive, QCoreApplication::translate("IoError", "Damaged or truncated archive"));
 }
 
 IoError IoError::lockedArchive()
 {
-    return IoError(LockedArchive, QStringLiteral("Password-protected archive"));
+    return IoError(LockedArchive, QCoreApplication::translate("IoError", "Password-protected archive"));
 }
 
 IoError IoError::emptyArchive()
 {
-    return IoError(EmptyArchive, QStringLiteral("No file in the archive"));
+    return IoError(EmptyArchive, QCoreApplication::translate("IoError", "No file in the archive"));
 }
 
 }  // namespace vantorix

@@ -1,6 +1,7 @@
 #include "app/PlainText.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVariant>
@@ -67,7 +68,7 @@ void setStoredText(QWidget *widget, const QString &text)
     const bool cut = shown.size() != text.size();
     edit->setText(shown);
     edit->setReadOnly(cut);
-    edit->setToolTip(cut ? QStringLiteral("%1 characters, too long to edit here: shown cut, kept and saved whole.")
+    edit->setToolTip(cut ? QCoreApplication::translate("PlainText", "%1 characters, too long to edit here: shown cut, kept and saved whole.")
                                .arg(text.size())
                          : QString());
 }

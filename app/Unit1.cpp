@@ -87,13 +87,13 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
         Label1->setFont(title);
     }
 
-    const QString configFilter = QStringLiteral("Config files (*.cfg *.ini)|*.cfg *.ini|All files (*.*)|*.*");
+    const QString configFilter = tr("Config files (*.cfg *.ini)|*.cfg *.ini|All files (*.*)|*.*");
     OpenDialog = makeDialog(this, "OpenDialog", QFileDialog::AcceptOpen, QStringLiteral("cfg"), configFilter);
     SaveDialog = makeDialog(this, "SaveDialog", QFileDialog::AcceptSave, QStringLiteral("cfg"), configFilter);
     SaveDialog->selectFile(QStringLiteral("user"));
     OpenDialog2 = makeDialog(this, "OpenDialog2", QFileDialog::AcceptOpen, QStringLiteral("gb"),
-                             QStringLiteral("Gameboy ROMS (*.gb)|*.gb|Gameboy Color ROMS (*.gbc)|*.gbc|"
-                                            "All files (*.*)|*.*"));
+                             tr("Gameboy ROMS (*.gb)|*.gb|Gameboy Color ROMS (*.gbc)|*.gbc|"
+                                "All files (*.*)|*.*"));
     OpenDialog2->setFileMode(QFileDialog::ExistingFile);
     // A typed name of no file is refused by the dialog itself, saying so.
     OpenDialog->setFileMode(QFileDialog::ExistingFile);
@@ -105,6 +105,7 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
             Label8Click(ComboBox1);
     });
     addShortcuts();
+    showKeysInHints();
     ComboBox1->delegate()->setToolTipSource([this](const QModelIndex &index) {
         return entryToolTip(index.data().toString());
     });
@@ -170,7 +171,7 @@ void TForm1::markMissingGames()
         editColours.setColor(QPalette::Text, QColor(160, 0, 0));
     Edit1->setPalette(editColours);
     Edit1->setToolTip(games.exists() ? QString()
-                                     : vantorix::plainToolTip(QStringLiteral("Folder not found: ")
+                                     : vantorix::plainToolTip(tr("Folder not found: ")
                                                               + vantorix::shownText(vantorix::displayPath(directory),
                                                                                     vantorix::kShownPathLength)));
     for (int i = 0; i < ComboBox1->count(); ++i) {
@@ -186,7 +187,7 @@ void TForm1::markMissingGames()
         ComboBox1->setItemData(i, missing.isEmpty() ? QVariant() : QVariant(style()->standardIcon(QStyle::SP_MessageBoxWarning)),
                                Qt::DecorationRole);
         ComboBox1->setItemData(i, missing.isEmpty() ? QVariant()
-                                                    : QVariant(QStringLiteral("File not found: ")
+                                                    : QVariant(tr("File not found: ")
                                                                + vantorix::shownText(vantorix::displayPath(missing),
                                                                                      vantorix::kShownPathLength)),
                                Qt::ToolTipRole);
@@ -214,6 +215,25 @@ void TForm1::addShortcuts()
     // moves to the end of the line): the window's keys win everywhere.
     for (QLineEdit *edit : findChildren<QLineEdit *>())
         edit->installEventFilter(this);
+}
+
+void TForm1::showKeysInHints()
+{
+    const std::pair<QWidget *, QKeySequence> keys[] = {
+        {Button3, QKeySequence::Save},
+        {Button4, QKeySequence::Open},
+        {Button5, QKeySequence(Qt::CTRL | Qt::Key_E)},
+        {Label6, QKeySequence(Qt::CTRL | Qt::Key_Q)},
+        {Label7, QKeySequence(Qt::CTRL | Qt::Key_I)},
+        {Label1, QKeySequence(Qt::Key_F1)},
+        {Label8, QKeySequence(Qt::Key_Return)},
+    };
+    for (const auto &[widget, key] : keys) {
+        const QString suffix = QStringLiteral("(%1)").arg(key.toString(QKeySequence::NativeText));
+        const QString hint = widget->toolTip();
+        if (!hint.endsWith(suffix))
+            widget->setToolTip(hint.isEmpty() ? suffix : hint + QLatin1Char(' ') + suffix);
+    }
 }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
@@ -270,7 +290,7 @@ void TForm1::launchFile(const QString &path)
 {
     if (path.isEmpty())
         return;
-    Label3->setText(QStringLiteral("User selection: ") + vantorix::displayPath(path));
+    Label3->setText(tr("User selection: ") + vantorix::displayPath(path));
     launch(vantorix::absolutePath(path));
 }
 
@@ -295,7 +315,7 @@ void TForm1::showFindField()
     if (!findField_) {
         findField_ = new QLineEdit(this);
         findField_->setObjectName(QStringLiteral("FindField"));
-        findField_->setPlaceholderText(QStringLiteral("Find a game"));
+        findField_->setPlaceholderText(tr("Find a game"));
         findField_->setClearButtonEnabled(true);
         findField_->installEventFilter(this);
         connect(findField_, &QLineEdit::textChanged, this, &TForm1::findGames);
@@ -354,13 +374,13 @@ void TForm1::Label8Click(QObject *)
         const QString chosen = OpenDialog2->selectedFiles().constFirst();
         if (chosen.isEmpty())
             return;
-        Label3->setText(QStringLiteral("User selection: ") + chosen);
+        Label3->setText(tr("User selection: ") + chosen);
         launch(chosen);
         return;
     }
     // A name holding a NUL names no file; cut there it would name another.
     if (vantorix::romFileName(entry).contains(QChar(0))) {
-        vantorix::reportError(QStringLiteral("The game's file name holds a NUL character and names no file"));
+        vantorix::reportError(tr("The game's file name holds a NUL character and names no file"));
         return;
     }
     // The emulator gets an absolute path: a ROM named "-o.gb" must never
@@ -386,13 +406,13 @@ void TForm1::startEmulator(const QString &slotText, const QString &romPath)
     vantorix::EmulatorCommand command;
     const auto isExecutable = [](const QString &text) { return !vantorix::findExecutable(text).isEmpty(); };
     if (!vantorix::emulatorCommand(slotText, romPath, isExecutable, &command)) {
-        vantorix::reportError(QStringLiteral("The emulator's command line has a quote that is not closed"), slotText);
+        vantorix::reportError(tr("The emulator's command line has a quote that is not closed"), slotText);
         return;
     }
     // Program arguments are text: a name that is not UTF-8 would arrive as
     // another name.
     if (!vantorix::isFaithfulPath(romPath)) {
-        vantorix::reportError(QStringLiteral("The ROM file's name is not UTF-8 and cannot be handed to the emulator"),
+        vantorix::reportError(tr("The ROM file's name is not UTF-8 and cannot be handed to the emulator"),
                               romPath);
         return;
     }

@@ -77,6 +77,8 @@ protected:
 
 private:
     void addShortcuts();
+    // Each speed button's and link's tool-tip ends with its key.
+    void showKeysInHints();
     // Runs a file dialog; its name completion must not stay on the screen.
     int execFileDialog(QFileDialog *dialog);
     void findGames(const QString &text);

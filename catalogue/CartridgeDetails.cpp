@@ -6,6 +6,8 @@
 #include "catalogue/RomArchive.h"
 #include "catalogue/RomDigest.h"
 
+#include <QCoreApplication>
+
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
@@ -15,6 +17,11 @@
 namespace vantorix {
 
 namespace {
+
+// The words a person reads in a tool-tip.
+class Texts {
+    Q_DECLARE_TR_FUNCTIONS(CartridgeDetails)
+};
 
 QString hex(uint value, int digits)
 {
@@ -237,24 +244,34 @@ QStringList detailLines(const CartridgeDetails &d, const QString &shownPath)
 QString detailToolTip(const CartridgeDetails &d, const QString &shownPath)
 {
     QStringList lines;
-    lines.append(d.title.isEmpty() ? QStringLiteral("(no title)") : d.title);
-    lines.append(d.colour == QLatin1String("only") ? QStringLiteral("Game Boy Color only")
-                 : d.colour == QLatin1String("supported") ? QStringLiteral("Color enhanced")
-                                                          : QStringLiteral("Game Boy"));
+    // The data words of --info stay as they are; a person reads these.
+    const auto shown = [](const QString &value) {
+        static const char *const words[] = {QT_TRANSLATE_NOOP("CartridgeDetails", "ROM ONLY"),
+                                            QT_TRANSLATE_NOOP("CartridgeDetails", "none")};
+        for (const char *word : words)
+            if (value == QLatin1String(word))
+                return Texts::tr(word);
+        if (value.startsWith(QLatin1String("unknown (")))
+            return Texts::tr("unknown (%1)").arg(value.mid(9, value.size() - 10));
+        return value;
+    };
+    lines.append(d.title.isEmpty() ? Texts::tr("(no title)") : d.title);
+    lines.append(d.colour == QLatin1String("only") ? Texts::tr("Game Boy Color only")
+                 : d.colour == QLatin1String("supported") ? Texts::tr("Color enhanced")
+                                                          : Texts::tr("Game Boy"));
     if (d.superGameBoy)
-        lines.append(QStringLiteral("Super Game Boy"));
-    lines.append(QStringLiteral("%1, ROM %2, RAM %3").arg(d.cartridge, d.romSize, d.ramSize));
+        lines.append(Texts::tr("Super Game Boy"));
+    lines.append(Texts::tr("%1, ROM %2, RAM %3").arg(shown(d.cartridge), shown(d.romSize), shown(d.ramSize)));
     if (!d.logoValid)
-        lines.append(QStringLiteral("Warning: the logo is invalid"));
+        lines.append(Texts::tr("Warning: the logo is invalid"));
     if (!d.headerChecksumValid())
-        lines.append(QStringLiteral("Warning: header checksum ") + d.headerChecksumText());
+        lines.append(Texts::tr("Warning: header checksum %1").arg(d.headerChecksumText()));
     if (!d.globalChecksumValid())
-        lines.append(QStringLiteral("Warning: global checksum ") + d.globalChecksumText());
+        lines.append(Texts::tr("Warning: global checksum %1").arg(d.globalChecksumText()));
     if (d.declaredRomBytes >= 0 && d.declaredRomBytes != d.imageBytes)
-        lines.append(QStringLiteral("Warning: the header says %1, the file holds %2 bytes")
-                         .arg(d.romSize).arg(d.imageBytes));
+        lines.append(Texts::tr("Warning: the header says %1, the file holds %2 bytes").arg(d.romSize).arg(d.imageBytes));
     if (!d.archiveEntry.isEmpty())
-        lines.append(QStringLiteral("Archive entry: ") + d.archiveEntry);
+        lines.append(Texts::tr("Archive entry: %1").arg(d.archiveEntry));
     lines.append(shownPath);
     return lines.join(QLatin1Char('\n'));
 }

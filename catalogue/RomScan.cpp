@@ -1,5 +1,7 @@
 #include "catalogue/RomScan.h"
 
+#include <QCoreApplication>
+
 #include "app/FilePath.h"
 #include "app/GameListEntry.h"
 #include "app/IoError.h"
@@ -40,7 +42,9 @@ bool writeOut(FILE *out, FILE *err, const QByteArray &bytes, bool flush = false)
         && (!flush || std::fflush(out) == 0) && !std::ferror(out))
         return true;
     const int code = errno;
-    std::fprintf(err, "kelpad: the output cannot be written: %s\n", std::strerror(code));
+    std::fprintf(err, "kelpad: %s\n",
+                 qUtf8Printable(QCoreApplication::translate("kelpad", "the output cannot be written: %1")
+                                    .arg(QString::fromLocal8Bit(std::strerror(code)))));
     return false;
 }
 

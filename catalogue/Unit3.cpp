@@ -50,10 +50,10 @@ TForm3::TForm3(QWidget *parent) : QDialog(parent)
         });
     }
     setHelpLines({
-        QStringLiteral("To create your personal ROM list, select the title that appear in the left list "
-                       "and press the \"Add\" button to put it in to the list on "),
-        QStringLiteral("the right."),
-        QStringLiteral("When you have finished, press Cancel or Ok to confirm."),
+        tr("To create your personal ROM list, select the title that appear in the left list "
+           "and press the \"Add\" button to put it in to the list on "),
+        tr("the right."),
+        tr("When you have finished, press Cancel or Ok to confirm."),
     });
     connect(Label7, &LinkLabel::clicked, this, [this] { Label7Click(Label7); });
     connect(Label8, &LinkLabel::clicked, this, [this] { Label8Click(Label8); });
@@ -129,8 +129,8 @@ QStringList TForm3::helpLines() const
 
 void TForm3::countRefresh()
 {
-    Label3->setText(QString::number(ListBox1->count()) + QStringLiteral(" ROM"));
-    Label4->setText(QString::number(ListBox2->count()) + QStringLiteral(" ROM"));
+    Label3->setText(tr("%1 ROM").arg(ListBox1->count()));
+    Label4->setText(tr("%1 ROM").arg(ListBox2->count()));
     // A progress bar ignores values above its maximum: above the limit it
     // stays full.
     Bar1->setValue(qMin(ListBox2->count(), Bar1->maximum()));
@@ -156,7 +156,7 @@ void TForm3::FormShow(QObject *)
 void TForm3::warnIfOverLimit()
 {
     if (ListBox2->count() > kPlaylistLimit)
-        vantorix::showNotice(QStringLiteral("MAX ROMS: ") + QString::number(kPlaylistLimit));
+        vantorix::showNotice(tr("MAX ROMS: %1").arg(kPlaylistLimit));
 }
 
 void TForm3::Label7Click(QObject *)
@@ -197,7 +197,7 @@ void TForm3::Label10Click(QObject *)
 void TForm3::Label6Click(QObject *)
 {
     if (ListBox2->count() > kPlaylistLimit) {
-        vantorix::showNotice(QStringLiteral(" Max ROMs for the playlist: ") + QString::number(kPlaylistLimit));
+        vantorix::showNotice(tr(" Max ROMs for the playlist: %1").arg(kPlaylistLimit));
         return;
     }
     Form1->replaceGameList(vantorix::listItems(ListBox2));

@@ -22,7 +22,11 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("ROMS reader");
+QString caption()
+{
+    return QCoreApplication::translate("TForm5", "ROMS reader");
+}
+
 const QString kReadingPrefix = QStringLiteral("--> ");
 
 // The header pass works on the file list's items in place, and skips the
@@ -45,8 +49,9 @@ private:
 QString failureSummary(const std::vector<vantorix::HeaderPassFailure> &failures)
 {
     constexpr size_t kNamed = 5;
-    QStringList lines{failures.size() == 1 ? QStringLiteral("1 file could not be read:")
-                                           : QStringLiteral("%1 files could not be read:").arg(failures.size())};
+    QStringList lines{failures.size() == 1
+                          ? QCoreApplication::translate("TForm5", "1 file could not be read:")
+                          : QCoreApplication::translate("TForm5", "%1 files could not be read:").arg(failures.size())};
     for (size_t i = 0; i < failures.size() && i < kNamed; ++i)
         lines.append(vantorix::displayPath(failures[i].fileName) + QStringLiteral(": ") + failures[i].error.text());
     if (failures.size() > kNamed)
@@ -61,9 +66,9 @@ TForm5::TForm5(QWidget *parent) : QDialog(parent), initialFolder_(vantorix::curr
     setupUi(this);
     vantorix::makeFixedDialog(this);
     FilterComboBox1->setFilterText(
-        QStringLiteral("Gameboy ROMS (*.gb)|*.gb|Gameboy Color ROMS (*.gbc)|*.gbc|All files (*.*)|*.*|"
-                       "Zipped ROMS (*.zip;*.7z)|*.zip;*.7z|"
-                       "All ROMS (*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z)|*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z"));
+        tr("Gameboy ROMS (*.gb)|*.gb|Gameboy Color ROMS (*.gbc)|*.gbc|All files (*.*)|*.*|"
+           "Zipped ROMS (*.zip;*.7z)|*.zip;*.7z|"
+           "All ROMS (*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z)|*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z"));
     FilterComboBox1->setFileList(FileListBox1);
     DirectoryListBox1->setFileList(FileListBox1);
     DriveComboBox1->setDirList(DirectoryListBox1);
@@ -145,7 +150,7 @@ void TForm5::FileListBox1Change(QObject *)
         failures = vantorix::runHeaderPass(entries, *folder, progress, prefix);
     }
     quiet.reset();
-    setWindowTitle(kCaption);
+    setWindowTitle(caption());
     if (!failures.empty())
         vantorix::reportError(failureSummary(failures));
 }
@@ -167,7 +172,6 @@ void TForm5::Label8Click(QObject *)
     Form3->raise();
     Form3->activateWindow();
     if (leftOut > 0)
-        vantorix::showNotice(leftOut == 1 ? QStringLiteral("1 file that could not be read was left out.")
-                                          : QStringLiteral("%1 files that could not be read were left out.")
-                                                .arg(leftOut));
+        vantorix::showNotice(leftOut == 1 ? tr("1 file that could not be read was left out.")
+                                          : tr("%1 files that could not be read were left out.").arg(leftOut));
 }

@@ -103,8 +103,8 @@ bool TForm1::loadConfigurationFile(const QString &path)
     configFolder_ = QFileInfo(path).absolutePath();
     Inter();
     if (config.entriesLeftOut > 0)
-        vantorix::showNotice(QStringLiteral("%1 holds %2 more games than the list takes (%3): they were not loaded, "
-                                            "and saving over the file would lose them.")
+        vantorix::showNotice(tr("%1 holds %2 more games than the list takes (%3): they were not loaded, "
+                                "and saving over the file would lose them.")
                                  .arg(vantorix::displayPath(path))
                                  .arg(config.entriesLeftOut)
                                  .arg(vantorix::kPlaylistLimit));
@@ -123,8 +123,8 @@ bool TForm1::confirmOverwritingLongList(const QString &path)
     if (lost == 0)
         return true;
     QMessageBox box(QMessageBox::Warning, vantorix::applicationTitle(),
-                    QStringLiteral("%1 holds %2 games more than the list takes. Saving over it loses them.\n\n"
-                                   "Save anyway?").arg(vantorix::displayPath(path)).arg(lost),
+                    tr("%1 holds %2 games more than the list takes. Saving over it loses them.\n\n"
+                       "Save anyway?").arg(vantorix::displayPath(path)).arg(lost),
                     QMessageBox::Yes | QMessageBox::No, this);
     box.setObjectName(QStringLiteral("OverwriteBox"));
     box.setTextFormat(Qt::PlainText);
@@ -170,4 +170,5 @@ void TForm1::Inter()
     Form3->Label10->setText(text(T::RemoveAll));
     Form3->Label11->setText(text(T::Import));
     Form3->setHelpLines(texts.helpLines);
+    showKeysInHints();
 }

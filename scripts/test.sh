@@ -25,5 +25,11 @@ BUILD_DIR=${SANITIZE_BUILD_DIR:-$top/build-sanitize} "$top/scripts/build.sh" \
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "${SANITIZE_BUILD_DIR:-$top/build-sanitize}" --output-on-failure -j"$(nproc)" --timeout 600
 
+echo "== The reading threads under ThreadSanitizer"
+tsan=${TSAN_BUILD_DIR:-$top/build-tsan}
+BUILD_DIR=$tsan "$top/scripts/build.sh" -DVANTORIX_TESTS=ON -DVANTORIX_BENCH=OFF -DVANTORIX_TSAN=ON
+TSAN_OPTIONS=halt_on_error=1 "$tsan/tests/vantorix_tests" \
+  --gtest_filter='HeadReader.*:HeaderPass.*:ScanCommand.*:RomArchive.*:RomsReader.*'
+
 echo "== Fuzz targets, ${FUZZ_SECONDS:-30} s each"
 "$top/scripts/fuzz.sh" "${FUZZ_SECONDS:-30}"

@@ -45,13 +45,19 @@ QByteArray interfaceFile(const QStringList &texts, const QStringList &help = {})
     return bytes;
 }
 
+// A hint as the interface file gave it, without the key the window adds.
+QString hintOf(const QWidget *widget)
+{
+    return widget->toolTip().remove(QRegularExpression(" ?\\([^()]*\\)$"));
+}
+
 // The 18 targets in file order (line 10 counted once, on the main window).
 QStringList appliedTexts()
 {
     return {Form1->Label2->text(),         Form1->Label8->text(),     Form1->Label3->text(),
             Form1->Label5->text(),         Form1->GroupBox2->title(), Form1->Label7->text(),
-            Form1->Button3->toolTip(),     Form1->Button4->toolTip(), Form1->Button5->toolTip(),
-            Form1->Label6->toolTip(),      Form3->windowTitle(),      Form3->Label1->text(),
+            hintOf(Form1->Button3),        hintOf(Form1->Button4),    hintOf(Form1->Button5),
+            hintOf(Form1->Label6),         Form3->windowTitle(),      Form3->Label1->text(),
             Form3->Label2->text(),         Form3->Label7->text(),     Form3->Label8->text(),
             Form3->Label9->text(),         Form3->Label10->text(),    Form3->Label11->text()};
 }
@@ -175,9 +181,9 @@ TEST_F(Interface, HintsAreToolTipsAndAnEmptyHintShowsNone)
     texts[6] = QString();  // line 11: the save button's hint
     writeFile(dir.filePath("h.txt"), interfaceFile(texts));
     loadNaming("h.txt");
-    EXPECT_TRUE(Form1->Button3->toolTip().isEmpty());
-    EXPECT_EQ(Form1->Button4->toolTip(), texts.at(7));
-    EXPECT_EQ(Form1->Label6->toolTip(), texts.at(9));
+    EXPECT_EQ(Form1->Button3->toolTip(), QStringLiteral("(Ctrl+S)"));  // the key alone
+    EXPECT_EQ(hintOf(Form1->Button4), texts.at(7));
+    EXPECT_EQ(Form1->Label6->toolTip(), texts.at(9) + " (Ctrl+Q)");
 }
 
 TEST_F(Interface, BundledInterfaceFiles)
@@ -222,7 +228,7 @@ TEST(SampleSetup, LoadsAndListsTheSampleRoms)
 
     EXPECT_EQ(Form1->interfaceName(), QStringLiteral("english.txt"));
     // Found beside the configuration, though the current folder is the ROMs'.
-    EXPECT_EQ(Form1->Button3->toolTip(), QStringLiteral("Save configuration"));
+    EXPECT_EQ(Form1->Button3->toolTip(), QStringLiteral("Save configuration (Ctrl+S)"));
     EXPECT_EQ(QDir(Form1->Edit1->text()).canonicalPath(), QDir(roms).canonicalPath());
     EXPECT_EQ(Form1->Edit2->text(), QStringLiteral("mgba-qt"));
     EXPECT_EQ(Form1->Edit3->text(), QStringLiteral("mgba"));

@@ -1,0 +1,82 @@
+// The reading threads change nothing but the speed: the same results, in
+// the same order, with the pool as without it.
+#include "app/GameListEntry.h"
+#include "catalogue/HeadReader.h"
+#include "catalogue/HeaderPass.h"
+#include "catalogue/RomFolder.h"
+#include "samples/ArchiveMaker.h"
+#include "tests/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace vantorix;
+using namespace testing_support;
+
+namespace {
+
+QString describe(const HeadResult &r)
+{
+    if (r.error)
+        return QStringLiteral("error %1").arg(r.error->text());
+    if (!r.regular)
+        return QStringLiteral("skipped");
+    return QStringLiteral("%1 %2 %3").arg(QString::fromLatin1(r.head.toHex())).arg(r.size).arg(r.archiveEntry);
+}
+
+TEST(HeadReader, ThePoolGivesWhatOneThreadGivesInOrder)
+{
+    QTemporaryDir dir;
+    std::vector<QByteArray> names;
+    for (int i = 0; i < 700; ++i) {
+        const QString name = QStringLiteral("g%1.gb").arg(i, 4, 10, QLatin1Char('0'));
+        switch (i % 7) {
+        case 0: writeFile(dir.filePath(name), QByteArray(i, 'x')); break;  // too short, or empty
+        case 1: writeFile(dir.filePath(name), makeArchive(ArchiveFormat::ZipDeflated, {{"in.gb", romImage("Z")}})); break;
+        case 2: writeFile(dir.filePath(name), "PK\x03\x04 broken"); break;
+        case 3: ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(name)).constData(), 0644), 0); break;
+        case 4: break;  // listed, then gone
+        default: writeFile(dir.filePath(name), romImage(QByteArray::number(i))); break;
+        }
+        names.push_back(name.toUtf8());
+    }
+    const RomFolder folder(dir.path());
+    QStringList alone;
+    QStringList pooled;
+    {
+        HeadReader reader(folder.fd(), names, 0);
+        for (size_t i = 0; i < names.size(); ++i)
+            alone.append(describe(reader.take(i)));
+    }
+    {
+        HeadReader reader(folder.fd(), names);
+        for (size_t i = 0; i < names.size(); ++i)
+            pooled.append(describe(reader.take(i)));
+    }
+    EXPECT_EQ(alone, pooled);
+    // A reader left before its end stops its threads.
+    HeadReader early(folder.fd(), names);
+    EXPECT_EQ(describe(early.take(0)), alone.at(0));
+
+    // The pass over the same folder: entries, failures and order as ever.
+    TextEntryList list;
+    for (const QByteArray &name : names)
+        list.items.append(QString::fromUtf8(name));
+    const auto failures = runHeaderPass(list, dir.path());
+    EXPECT_EQ(list.items.at(5), composeEntry("5", "G0005.GB"));
+    EXPECT_EQ(list.items.at(1), composeEntry("Z", "G0001.GB"));
+    EXPECT_EQ(list.items.at(3), QStringLiteral("g0003.gb"));
+    int previous = -1;
+    for (const HeaderPassFailure &f : failures) {
+        EXPECT_GT(f.index, previous);
+        EXPECT_TRUE(f.index % 7 == 0 || f.index % 7 == 2) << f.index;
+        previous = f.index;
+    }
+    EXPECT_EQ(failures.size(), 48u + 100u);  // files under 336 bytes, and the broken zips
+}
+
+}  // namespace
