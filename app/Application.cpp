@@ -12,7 +12,7 @@ bool Application::notify(QObject *receiver, QEvent *event)
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::bad_alloc &) {
-        reportError(tr("Not enough memory"));
+        reportError(QCoreApplication::translate("Application", "Not enough memory"));
     } catch (const IoError &error) {
         reportError(error.text());
     } catch (const std::exception &error) {

@@ -9,6 +9,9 @@
 #include "app/GamesFolder.h"
 #include "app/ListItemDelegate.h"
 #include "app/PlainText.h"
+#include "app/Translations.h"
+#include "config/Configuration.h"
+#include "config/FirstStart.h"
 #include "catalogue/CartridgeDetails.h"
 #include "catalogue/Unit3.h"
 #include "windows/Unit2.h"
@@ -18,6 +21,9 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCompleter>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QRandomGenerator>
@@ -139,7 +145,32 @@ void TForm1::FormShow(QObject *)
         loadConfigurationFile(startupFile_);
         return;
     }
+    proposedFile_ = prepareFirstStart();
     Button4Click(this);
+}
+
+QString TForm1::prepareFirstStart() const
+{
+    const QString folder = initialDialogFolder();
+    if (folder != vantorix::userConfigurationFolder())
+        return QString();  // run from its own folder: the user set it up
+    const QString data = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/vantorix");
+    const QString games = QDir(data + QStringLiteral("/roms")).exists() ? QDir(data + QStringLiteral("/roms")).canonicalPath()
+                                                                         : QString();
+    const vantorix::MachineProbe probe{
+        [](const QString &program) { return vantorix::findExecutable(program); },
+        [](const QString &path) { return QFileInfo::exists(path); },
+        [](const QString &program, const QStringList &arguments) {
+            QProcess process;
+            process.start(program, arguments);
+            return process.waitForFinished(3000) && process.exitStatus() == QProcess::NormalExit
+                   && process.exitCode() == 0;
+        },
+    };
+    // Writes only into a folder without a configuration, and says nothing
+    // when it cannot.
+    return vantorix::writeFirstStartConfiguration(
+        folder, vantorix::firstStartConfiguration(vantorix::findEmulators(probe), vantorix::bundledInterfaceFile(), games));
 }
 
 void TForm1::replaceGameList(const QStringList &entries)

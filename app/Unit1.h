@@ -86,6 +86,10 @@ private:
     void launch(const QString &romPath);
     void startEmulator(const QString &slotText, const QString &romPath);
     QString initialDialogFolder() const;
+    // A new user's first start: writes a configuration of the emulators this
+    // machine has and the sample games into the user's folder for the
+    // program, when it has none. Returns the file written, or empty.
+    QString prepareFirstStart() const;
     // Before a save over path: asks whether to lose the games a file holds
     // beyond the list's limit. True to go on.
     bool confirmOverwritingLongList(const QString &path);
@@ -95,6 +99,7 @@ private:
     QString configFolder_;
     QString startupFile_;
     QString noSelectionText_;
+    QString proposedFile_;  // what the load dialog offers at its next showing
     QLineEdit *findField_ = nullptr;
     QList<QKeySequence> shortcutKeys_;
     bool shown_ = false;

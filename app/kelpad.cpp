@@ -5,6 +5,7 @@
 #include "app/FilePath.h"
 #include "app/Fonts.h"
 #include "app/Forms.h"
+#include "app/Translations.h"
 #include "app/Unit1.h"
 #include "catalogue/RomScan.h"
 
@@ -26,7 +27,7 @@ QStringList rawArguments(int argc, char **argv)
 }
 
 // Help, version, --scan and --info: no window, no display needed.
-int runWithoutWindow(const vantorix::CommandLine &line, int argc, char **argv)
+int runWithoutWindow(const vantorix::CommandLine &line)
 {
     switch (line.mode) {
     case vantorix::CommandLine::Help:
@@ -38,14 +39,10 @@ int runWithoutWindow(const vantorix::CommandLine &line, int argc, char **argv)
     case vantorix::CommandLine::UsageError:
         std::fprintf(stderr, "kelpad: %s\n%s", qUtf8Printable(line.error), qUtf8Printable(vantorix::usageText()));
         return 2;
-    case vantorix::CommandLine::Scan: {
-        QCoreApplication core(argc, argv);
+    case vantorix::CommandLine::Scan:
         return vantorix::scanFolder(line.scanFolder, line.mask, stdout, stderr);
-    }
-    case vantorix::CommandLine::Info: {
-        QCoreApplication core(argc, argv);
+    case vantorix::CommandLine::Info:
         return vantorix::printDetails(line.infoFiles, stdout, stderr);
-    }
     case vantorix::CommandLine::Gui:
         break;
     }
@@ -57,10 +54,12 @@ int runWithoutWindow(const vantorix::CommandLine &line, int argc, char **argv)
 int main(int argc, char **argv)
 {
     if (vantorix::wantsNoWindow(rawArguments(argc, argv))) {
+        QCoreApplication core(argc, argv);
+        vantorix::installTranslations();
         try {
-            return runWithoutWindow(vantorix::parseCommandLine(rawArguments(argc, argv)), argc, argv);
+            return runWithoutWindow(vantorix::parseCommandLine(rawArguments(argc, argv)));
         } catch (const std::bad_alloc &) {
-            std::fputs("kelpad: not enough memory\n", stderr);
+            std::fprintf(stderr, "kelpad: %s\n", qUtf8Printable(QCoreApplication::translate("kelpad", "not enough memory")));
             return 1;
         }
     }
@@ -77,11 +76,12 @@ int main(int argc, char **argv)
     std::vector<char *> toolkitArgv(argv, argv + toolkitArgc);
     toolkitArgv.push_back(nullptr);
     vantorix::Application application(toolkitArgc, toolkitArgv.data());
+    vantorix::installTranslations();
     QStringList arguments = rawArguments(toolkitArgc, toolkitArgv.data());
     arguments += rawArguments(argc, argv).mid(toolkitArgc);
     const vantorix::CommandLine line = vantorix::parseCommandLine(arguments);
     if (line.mode != vantorix::CommandLine::Gui)
-        return runWithoutWindow(line, argc, argv);
+        return runWithoutWindow(line);
     QApplication::setApplicationName(QStringLiteral("kelpad"));
     QApplication::setDesktopFileName(QStringLiteral("vantorix"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/vantorix.png")));

@@ -18,6 +18,8 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include <utility>
+
 using vantorix::Configuration;
 
 QString TForm1::initialDialogFolder() const
@@ -79,6 +81,9 @@ void TForm1::Button3Click(QObject *)
 void TForm1::Button4Click(QObject *)
 {
     OpenDialog->setDirectory(initialDialogFolder());
+    // A file written for the first start is proposed: Return loads it.
+    if (!proposedFile_.isEmpty())
+        OpenDialog->selectFile(std::exchange(proposedFile_, QString()));
     if (execFileDialog(OpenDialog) != QDialog::Accepted || OpenDialog->selectedFiles().isEmpty())
         return;
     const QString name = OpenDialog->selectedFiles().constFirst();

@@ -11,6 +11,7 @@
 #include "catalogue/FileListing.h"
 #include "catalogue/RomHeader.h"
 #include "config/Configuration.h"
+#include "config/FirstStart.h"
 #include "config/TextFile.h"
 #include "samples/ArchiveMaker.h"
 
@@ -291,10 +292,7 @@ vantorix::Configuration sampleConfiguration(const QString &romFolder)
         config.infoLines[i] = QString::fromLatin1(info[i]);
     // The game list is what the ROMS reader makes of the folder and of its
     // subfolder.
-    const QDir dir(romFolder);
-    for (const QString &subfolder : {QString(), QStringLiteral("COLOR/")})
-        for (const QString &name : vantorix::listMatchingFiles(dir.filePath(subfolder), QStringLiteral("*.gb;*.zip")))
-            config.gameList.append(vantorix::readRomEntry(dir.filePath(subfolder + name), subfolder + name));
+    config.gameList = vantorix::gameListOfFolder(romFolder);
     return config;
 }
 

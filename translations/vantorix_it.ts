@@ -1,0 +1,539 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="it_IT">
+<context>
+    <name>Application</name>
+    <message>
+        <source>Not enough memory</source>
+        <translation>Memoria insufficiente</translation>
+    </message>
+</context>
+<context>
+    <name>CartridgeDetails</name>
+    <message>
+        <source>ROM ONLY</source>
+        <translation>SOLO ROM</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>nessuna</translation>
+    </message>
+    <message>
+        <source>unknown (%1)</source>
+        <translation>sconosciuto (%1)</translation>
+    </message>
+    <message>
+        <source>(no title)</source>
+        <translation>(senza titolo)</translation>
+    </message>
+    <message>
+        <source>Game Boy Color only</source>
+        <translation>Solo Game Boy Color</translation>
+    </message>
+    <message>
+        <source>Color enhanced</source>
+        <translation>Migliorato per il colore</translation>
+    </message>
+    <message>
+        <source>Game Boy</source>
+        <translation>Game Boy</translation>
+    </message>
+    <message>
+        <source>Super Game Boy</source>
+        <translation>Super Game Boy</translation>
+    </message>
+    <message>
+        <source>%1, ROM %2, RAM %3</source>
+        <translation>%1, ROM %2, RAM %3</translation>
+    </message>
+    <message>
+        <source>Warning: the logo is invalid</source>
+        <translation>Attenzione: il logo non è valido</translation>
+    </message>
+    <message>
+        <source>Warning: header checksum %1</source>
+        <translation>Attenzione: checksum dell&apos;intestazione %1</translation>
+    </message>
+    <message>
+        <source>Warning: global checksum %1</source>
+        <translation>Attenzione: checksum globale %1</translation>
+    </message>
+    <message>
+        <source>Warning: the header says %1, the file holds %2 bytes</source>
+        <translation>Attenzione: l&apos;intestazione dice %1, il file contiene %2 byte</translation>
+    </message>
+    <message>
+        <source>Archive entry: %1</source>
+        <translation>Voce dell&apos;archivio: %1</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>Usage: kelpad [OPTIONS] [--] [FILE]
+       kelpad --scan DIR [--mask MASK]
+       kelpad --info FILE...
+
+A front-end for Game Boy and Game Boy Color emulators.
+
+  FILE               load this configuration file at start-up
+  --scan DIR         print the game list entry of every ROM file in DIR
+  --mask MASK        the files --scan reads (default *.gb; several
+                     patterns separated by &apos;;&apos;, letter case ignored)
+  --info FILE...     print what the cartridge header of each file says
+  --help             show this text
+  --version          show the version
+  --                 what follows is a file name, even if it starts with -
+
+The toolkit&apos;s own options (-style NAME, -platform NAME, ...) are taken too.
+</source>
+        <translation>Uso: kelpad [OPZIONI] [--] [FILE]
+     kelpad --scan CARTELLA [--mask MASCHERA]
+     kelpad --info FILE...
+
+Un&apos;interfaccia per emulatori di Game Boy e Game Boy Color.
+
+  FILE               carica questo file di configurazione all&apos;avvio
+  --scan CARTELLA    stampa la voce della lista di ogni ROM nella CARTELLA
+  --mask MASCHERA    i file che --scan legge (predefinita *.gb; più
+                     modelli separati da &apos;;&apos;, maiuscole indifferenti)
+  --info FILE...     stampa cosa dice l&apos;intestazione di ogni cartuccia
+  --help             mostra questo testo
+  --version          mostra la versione
+  --                 ciò che segue è un nome di file, anche se inizia con -
+
+Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
+</translation>
+    </message>
+    <message>
+        <source>--info goes with nothing but files</source>
+        <translation>--info va solo con dei file</translation>
+    </message>
+    <message>
+        <source>%1 needs a value</source>
+        <translation>%1 vuole un valore</translation>
+    </message>
+    <message>
+        <source>--scan given twice, or with --info</source>
+        <translation>--scan dato due volte, o con --info</translation>
+    </message>
+    <message>
+        <source>--scan needs a folder name, not an empty text</source>
+        <translation>--scan vuole il nome di una cartella, non un testo vuoto</translation>
+    </message>
+    <message>
+        <source>unknown option %1</source>
+        <translation>opzione sconosciuta %1</translation>
+    </message>
+    <message>
+        <source>--mask goes with --scan</source>
+        <translation>--mask va con --scan</translation>
+    </message>
+    <message>
+        <source>--scan takes no configuration file</source>
+        <translation>--scan non accetta un file di configurazione</translation>
+    </message>
+    <message>
+        <source>--info needs at least one file</source>
+        <translation>--info vuole almeno un file</translation>
+    </message>
+    <message>
+        <source>only one configuration file can be given</source>
+        <translation>si può dare un solo file di configurazione</translation>
+    </message>
+</context>
+<context>
+    <name>FirstStart</name>
+    <message>
+        <source>Command:  %1</source>
+        <translation>Comando:  %1</translation>
+    </message>
+    <message>
+        <source>Package:  %1</source>
+        <translation>Pacchetto:  %1</translation>
+    </message>
+    <message>
+        <source>Systems</source>
+        <translation>Sistemi</translation>
+    </message>
+    <message>
+        <source>Game Boy, Game Boy Color</source>
+        <translation>Game Boy, Game Boy Color</translation>
+    </message>
+    <message>
+        <source>Fullscreen: %1</source>
+        <translation>Schermo intero: %1</translation>
+    </message>
+    <message>
+        <source>Quit: %1</source>
+        <translation>Uscita: %1</translation>
+    </message>
+    <message>
+        <source>The ROM is given as its argument.</source>
+        <translation>La ROM gli viene passata come argomento.</translation>
+    </message>
+    <message>
+        <source>mGBA, with its own settings window</source>
+        <translation>mGBA, con la sua finestra di impostazioni</translation>
+    </message>
+    <message>
+        <source>mGBA in a plain window</source>
+        <translation>mGBA in una finestra semplice</translation>
+    </message>
+    <message>
+        <source>close the window</source>
+        <translation>chiudere la finestra</translation>
+    </message>
+    <message>
+        <source>VisualBoyAdvance-M</source>
+        <translation>VisualBoyAdvance-M</translation>
+    </message>
+    <message>
+        <source>VisualBoyAdvance, the classic one</source>
+        <translation>VisualBoyAdvance, il classico</translation>
+    </message>
+    <message>
+        <source>Mednafen, many systems in one</source>
+        <translation>Mednafen, molti sistemi in uno</translation>
+    </message>
+    <message>
+        <source>Gngb, small and quick</source>
+        <translation>Gngb, piccolo e veloce</translation>
+    </message>
+    <message>
+        <source>start it with -f</source>
+        <translation>avviarlo con -f</translation>
+    </message>
+    <message>
+        <source>RetroArch with a Game Boy core</source>
+        <translation>RetroArch con un core Game Boy</translation>
+    </message>
+    <message>
+        <source>mGBA, installed from Flathub</source>
+        <translation>mGBA, installato da Flathub</translation>
+    </message>
+</context>
+<context>
+    <name>IoError</name>
+    <message>
+        <source>File not found</source>
+        <translation>File non trovato</translation>
+    </message>
+    <message>
+        <source>Invalid filename</source>
+        <translation>Nome di file non valido</translation>
+    </message>
+    <message>
+        <source>Too many open files</source>
+        <translation>Troppi file aperti</translation>
+    </message>
+    <message>
+        <source>File access denied</source>
+        <translation>Accesso al file negato</translation>
+    </message>
+    <message>
+        <source>Is a folder</source>
+        <translation>È una cartella</translation>
+    </message>
+    <message>
+        <source>Disk full</source>
+        <translation>Disco pieno</translation>
+    </message>
+    <message>
+        <source>I/O error %1</source>
+        <translation>Errore di I/O %1</translation>
+    </message>
+    <message>
+        <source>Read beyond end of file</source>
+        <translation>Lettura oltre la fine del file</translation>
+    </message>
+    <message>
+        <source>File too large</source>
+        <translation>File troppo grande</translation>
+    </message>
+    <message>
+        <source>Not a regular file</source>
+        <translation>Non è un file normale</translation>
+    </message>
+    <message>
+        <source>Damaged or truncated archive</source>
+        <translation>Archivio danneggiato o troncato</translation>
+    </message>
+    <message>
+        <source>Password-protected archive</source>
+        <translation>Archivio protetto da password</translation>
+    </message>
+    <message>
+        <source>No file in the archive</source>
+        <translation>Nessun file nell&apos;archivio</translation>
+    </message>
+</context>
+<context>
+    <name>PlainText</name>
+    <message>
+        <source>%1 characters, too long to edit here: shown cut, kept and saved whole.</source>
+        <translation>%1 caratteri, troppi da modificare qui: mostrato tagliato, conservato e salvato per intero.</translation>
+    </message>
+</context>
+<context>
+    <name>ShellRunFile</name>
+    <message>
+        <source>Cannot start &quot;%1&quot;: %2</source>
+        <translation>Impossibile avviare &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>is a folder</source>
+        <translation>è una cartella</translation>
+    </message>
+    <message>
+        <source>is not executable</source>
+        <translation>non è eseguibile</translation>
+    </message>
+    <message>
+        <source>No application is set to open it</source>
+        <translation>Nessuna applicazione è impostata per aprirlo</translation>
+    </message>
+</context>
+<context>
+    <name>TForm1</name>
+    <message>
+        <source>Vantorix v2.5 - DON&apos;T use ROMS if you DON&apos;T own the original cartridges!</source>
+        <translation>Vantorix v2.5 - NON usare ROM se NON possiedi le cartucce originali!</translation>
+    </message>
+    <message>
+        <source>Vantorix</source>
+        <translation>Vantorix</translation>
+    </message>
+    <message>
+        <source>Save configuration</source>
+        <translation>Salva la configurazione</translation>
+    </message>
+    <message>
+        <source>Load configuration</source>
+        <translation>Carica una configurazione</translation>
+    </message>
+    <message>
+        <source>Edit playlist</source>
+        <translation>Modifica la playlist</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Esci</translation>
+    </message>
+    <message>
+        <source>Please select a game from the list:</source>
+        <translation>Scegli un gioco dalla lista:</translation>
+    </message>
+    <message>
+        <source>--&gt; Launch</source>
+        <translation>--&gt; Avvia</translation>
+    </message>
+    <message>
+        <source>(No game selected)</source>
+        <translation>(Nessun gioco scelto)</translation>
+    </message>
+    <message>
+        <source>Games directory</source>
+        <translation>Cartella dei giochi</translation>
+    </message>
+    <message>
+        <source>Emulators directory</source>
+        <translation>Cartella degli emulatori</translation>
+    </message>
+    <message>
+        <source>info</source>
+        <translation>info</translation>
+    </message>
+    <message>
+        <source>Click on &quot;Launch&quot; and select a ROM.</source>
+        <translation>Fai clic su &quot;Avvia&quot; e scegli una ROM.</translation>
+    </message>
+    <message>
+        <source>Config files (*.cfg *.ini)|*.cfg *.ini|All files (*.*)|*.*</source>
+        <translation>File di configurazione (*.cfg *.ini)|*.cfg *.ini|Tutti i file (*.*)|*.*</translation>
+    </message>
+    <message>
+        <source>Gameboy ROMS (*.gb)|*.gb|Gameboy Color ROMS (*.gbc)|*.gbc|All files (*.*)|*.*</source>
+        <translation>ROM Game Boy (*.gb)|*.gb|ROM Game Boy Color (*.gbc)|*.gbc|Tutti i file (*.*)|*.*</translation>
+    </message>
+    <message>
+        <source>Folder not found: </source>
+        <translation>Cartella non trovata: </translation>
+    </message>
+    <message>
+        <source>File not found: </source>
+        <translation>File non trovato: </translation>
+    </message>
+    <message>
+        <source>User selection: </source>
+        <translation>Scelta dell&apos;utente: </translation>
+    </message>
+    <message>
+        <source>Find a game</source>
+        <translation>Cerca un gioco</translation>
+    </message>
+    <message>
+        <source>The game&apos;s file name holds a NUL character and names no file</source>
+        <translation>Il nome del file del gioco contiene un carattere NUL e non indica alcun file</translation>
+    </message>
+    <message>
+        <source>The emulator&apos;s command line has a quote that is not closed</source>
+        <translation>La riga di comando dell&apos;emulatore ha una virgoletta non chiusa</translation>
+    </message>
+    <message>
+        <source>The ROM file&apos;s name is not UTF-8 and cannot be handed to the emulator</source>
+        <translation>Il nome del file della ROM non è UTF-8 e non può essere passato all&apos;emulatore</translation>
+    </message>
+    <message>
+        <source>%1 holds %2 more games than the list takes (%3): they were not loaded, and saving over the file would lose them.</source>
+        <translation>%1 contiene %2 giochi in più di quanti la lista ne accolga (%3): non sono stati caricati, e salvando sopra il file andrebbero persi.</translation>
+    </message>
+    <message>
+        <source>%1 holds %2 games more than the list takes. Saving over it loses them.
+
+Save anyway?</source>
+        <translation>%1 contiene %2 giochi in più di quanti la lista ne accolga. Salvando sopra il file andranno persi.
+
+Salvare comunque?</translation>
+    </message>
+</context>
+<context>
+    <name>TForm2</name>
+    <message>
+        <source>Info</source>
+        <translation>Info</translation>
+    </message>
+    <message>
+        <source>Ok!</source>
+        <translation>Ok!</translation>
+    </message>
+</context>
+<context>
+    <name>TForm3</name>
+    <message>
+        <source>Create your own playlist!</source>
+        <translation>Crea la tua playlist!</translation>
+    </message>
+    <message>
+        <source> Available games:</source>
+        <translation> Giochi disponibili:</translation>
+    </message>
+    <message>
+        <source> Your playlist:</source>
+        <translation> La tua playlist:</translation>
+    </message>
+    <message>
+        <source>Import ...</source>
+        <translation>Importa ...</translation>
+    </message>
+    <message>
+        <source>&gt;&gt; Add</source>
+        <translation>&gt;&gt; Aggiungi</translation>
+    </message>
+    <message>
+        <source>&gt;&gt; Add all</source>
+        <translation>&gt;&gt; Aggiungi tutti</translation>
+    </message>
+    <message>
+        <source>&lt;&lt; Remove</source>
+        <translation>&lt;&lt; Rimuovi</translation>
+    </message>
+    <message>
+        <source>&lt;&lt; Remove all</source>
+        <translation>&lt;&lt; Rimuovi tutti</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+    <message>
+        <source>Ok!</source>
+        <translation>Ok!</translation>
+    </message>
+    <message>
+        <source>To create your personal ROM list, select the title that appear in the left list and press the &quot;Add&quot; button to put it in to the list on </source>
+        <translation>Per creare la tua lista di ROM, scegli un titolo nella lista di sinistra e premi il pulsante &quot;Aggiungi&quot; per metterlo nella lista di </translation>
+    </message>
+    <message>
+        <source>the right.</source>
+        <translation>destra.</translation>
+    </message>
+    <message>
+        <source>When you have finished, press Cancel or Ok to confirm.</source>
+        <translation>Quando hai finito, premi Annulla per annullare o Ok! per confermare.</translation>
+    </message>
+    <message>
+        <source>%1 ROM</source>
+        <translation>%1 ROM</translation>
+    </message>
+    <message>
+        <source>MAX ROMS: %1</source>
+        <translation>MASSIMO DI ROM: %1</translation>
+    </message>
+    <message>
+        <source> Max ROMs for the playlist: %1</source>
+        <translation> Massimo di ROM per la playlist: %1</translation>
+    </message>
+</context>
+<context>
+    <name>TForm4</name>
+    <message>
+        <source>Visit the official site:</source>
+        <translation>Visita il sito ufficiale:</translation>
+    </message>
+    <message>
+        <source>Ok!</source>
+        <translation>Ok!</translation>
+    </message>
+</context>
+<context>
+    <name>TForm5</name>
+    <message>
+        <source>ROMS reader</source>
+        <translation>Lettore di ROM</translation>
+    </message>
+    <message>
+        <source>Files that cannot be read stay greyed: rest on one to see why.</source>
+        <translation>I file illeggibili restano in grigio: passaci sopra per sapere perché.</translation>
+    </message>
+    <message>
+        <source>The best file lenght for this reader is the ISO Level 1 (max of 11= 8+3 chars).</source>
+        <translation>La lunghezza ideale dei nomi per questo lettore è ISO Livello 1 (max 11 = 8+3 caratteri).</translation>
+    </message>
+    <message>
+        <source>&gt;&gt; Add all</source>
+        <translation>&gt;&gt; Aggiungi tutti</translation>
+    </message>
+    <message>
+        <source>1 file could not be read:</source>
+        <translation>Un file non è stato letto:</translation>
+    </message>
+    <message>
+        <source>%1 files could not be read:</source>
+        <translation>%1 file non sono stati letti:</translation>
+    </message>
+    <message>
+        <source>Gameboy ROMS (*.gb)|*.gb|Gameboy Color ROMS (*.gbc)|*.gbc|All files (*.*)|*.*|Zipped ROMS (*.zip;*.7z)|*.zip;*.7z|All ROMS (*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z)|*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z</source>
+        <translation>ROM Game Boy (*.gb)|*.gb|ROM Game Boy Color (*.gbc)|*.gbc|Tutti i file (*.*)|*.*|ROM compresse (*.zip;*.7z)|*.zip;*.7z|Tutte le ROM (*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z)|*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z</translation>
+    </message>
+    <message>
+        <source>1 file that could not be read was left out.</source>
+        <translation>Un file illeggibile è stato lasciato fuori.</translation>
+    </message>
+    <message>
+        <source>%1 files that could not be read were left out.</source>
+        <translation>%1 file illeggibili sono stati lasciati fuori.</translation>
+    </message>
+</context>
+<context>
+    <name>kelpad</name>
+    <message>
+        <source>not enough memory</source>
+        <translation>memoria insufficiente</translation>
+    </message>
+    <message>
+        <source>the output cannot be written: %1</source>
+        <translation>l&apos;uscita non può essere scritta: %1</translation>
+    </message>
+</context>
+</TS>
