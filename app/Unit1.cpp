@@ -146,6 +146,9 @@ void TForm1::FormShow(QObject *)
         return;
     }
     proposedFile_ = prepareFirstStart();
+    // The first start's first emulator is the one checked.
+    if (!proposedFile_.isEmpty())
+        RadioButton1->setChecked(true);
     Button4Click(this);
 }
 

@@ -21,15 +21,31 @@ mkdir -p "$home"
 chown nobody "$home"
 cp "$rom" "$work/game.gb"
 chmod 644 "$work/game.gb"
+# Stand-ins for two emulators, found on the user's PATH.
+mkdir -p "$work/bin"
+for emulator in mgba-qt vba; do
+  printf '#!/bin/sh\nexit 0\n' >"$work/bin/$emulator"
+  chmod 755 "$work/bin/$emulator"
+done
 as_nobody() {
-  runuser -u nobody -- env HOME="$home" XDG_CONFIG_HOME="$home/.config" QT_QPA_PLATFORM=offscreen "$@"
+  runuser -u nobody -- env HOME="$home" XDG_CONFIG_HOME="$home/.config" QT_QPA_PLATFORM=offscreen \
+    PATH="$work/bin:/usr/bin:/bin" LANG=it_IT.UTF-8 "$@"
 }
 as_nobody "$work/prefix/bin/kelpad" --version
 as_nobody "$work/prefix/bin/kelpad" --info "$work/game.gb" | grep -qx 'Global checksum: valid'
-# The load dialog comes up at start, in the user's folder, which nothing
-# but a save creates.
+as_nobody "$work/prefix/bin/kelpad" --help | grep -q '^Uso: kelpad' || { echo "--help is not in Italian"; exit 1; }
+# The first start writes a configuration ready to play before the load
+# dialog comes up: the emulators found, the Italian interface, the samples.
 status=0
 as_nobody timeout 5 "$work/prefix/bin/kelpad" >/dev/null 2>&1 || status=$?
 [ "$status" -eq 124 ] || { echo "kelpad ended by itself with status $status"; exit 1; }
-if [ -e "$home/.config/vantorix" ]; then echo "the user folder was made before any save"; exit 1; fi
+config=$home/.config/vantorix/user.cfg
+test -f "$config" || { echo "no configuration written at the first start"; exit 1; }
+for expected in italian.txt mgba-qt vba "share/vantorix/roms" "STAR HOPPER" "COLOR/GARDEN.GB"; do
+  grep -q "$expected" "$config" || { echo "the first start's configuration lacks $expected"; exit 1; }
+done
+# A second start writes nothing over it.
+touch -d '2000-01-01' "$config"
+as_nobody timeout 3 "$work/prefix/bin/kelpad" >/dev/null 2>&1 || true
+[ "$(stat -c %Y "$config")" = "$(date -d '2000-01-01' +%s)" ] || { echo "the configuration was written again"; exit 1; }
 echo "the installed copy works for an ordinary user"

@@ -1,0 +1,118 @@
+// The user's language: the translation the locale picks, the interface
+// file over it, English where no translation exists; and the first start
+// of a new user, ready to play.
+#include "app/Forms.h"
+#include "app/GameListEntry.h"
+#include "app/IoError.h"
+#include "app/Translations.h"
+#include "app/Unit1.h"
+#include "catalogue/Unit5.h"
+#include "config/Configuration.h"
+#include "config/FirstStart.h"
+#include "tests/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+TEST(Language, TheLocalePicksTheTranslationAndTheInterfaceFileWins)
+{
+    QTemporaryDir dir;
+    const struct {
+        const char *locale;
+        const char *installed;
+        const char *prompt;  // the main window's first caption
+        const char *reader;  // the ROMS reader's title
+        const char *error;
+    } cases[] = {
+        {"it_IT", "it", "Scegli un gioco dalla lista:", "Lettore di ROM", "File non trovato"},
+        {"de_DE", "", "Please select a game from the list:", "ROMS reader", "File not found"},  // no .qm
+        {"en_GB", "", "Please select a game from the list:", "ROMS reader", "File not found"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(vantorix::installTranslations(QLocale(QString::fromLatin1(c.locale))), QString::fromLatin1(c.installed));
+        FormsGuard forms;
+        EXPECT_EQ(Form1->Label2->text(), QString::fromUtf8(c.prompt)) << c.locale;
+        EXPECT_EQ(Form5->windowTitle(), QString::fromUtf8(c.reader)) << c.locale;
+        EXPECT_EQ(vantorix::IoError::fromErrno(ENOENT).text(), QString::fromUtf8(c.error)) << c.locale;
+        // The interface file's texts replace the translated captions.
+        writeFile(dir.filePath("english.txt"), readFile(QStringLiteral(SAMPLES_DIR "/english.txt")));
+        vantorix::Configuration config;
+        config.interfaceName = QStringLiteral("english.txt");
+        const QString file = writeFile(dir.filePath("setup.cfg"), vantorix::serializeConfiguration(config));
+        ASSERT_TRUE(Form1->loadConfigurationFile(file));
+        EXPECT_EQ(Form1->Label2->text(), QStringLiteral("Please select a game from the list:")) << c.locale;
+    }
+    vantorix::installTranslations(QLocale(QLocale::English));
+
+    // The command line speaks the language LC_ALL, LC_MESSAGES or LANG names.
+    const struct {
+        QStringList environment;
+        const char *first;
+    } commands[] = {
+        {{"LANG=it_IT.UTF-8"}, "Uso: kelpad"},
+        {{"LANG=it_IT.UTF-8", "LC_ALL=C"}, "Usage: kelpad"},
+        {{"LANG=C", "LC_MESSAGES=it_IT.UTF-8"}, "Uso: kelpad"},
+        {{"LANG=fr_FR.UTF-8"}, "Usage: kelpad"},
+    };
+    for (const auto &c : commands) {
+        QProcess help;
+        QStringList environment = QProcess::systemEnvironment().filter(QRegularExpression("^(?!LANG|LC_|LANGUAGE)"));
+        help.setEnvironment(environment + c.environment);
+        help.start(KELPAD_PATH, {"--help"});
+        ASSERT_TRUE(help.waitForFinished(10000));
+        EXPECT_TRUE(help.readAllStandardOutput().startsWith(c.first)) << c.environment.join(' ').toStdString();
+    }
+}
+
+TEST(FirstStart, TheEmulatorsFoundTheLanguagesInterfaceAndTheSampleGames)
+{
+    QTemporaryDir dir;
+    const QString bin = dir.filePath("bin");
+    for (const char *program : {"gngb", "vba", "retroarch", "mednafen", "vbam", "flatpak"}) {
+        writeFile(bin + "/" + program, "#!/bin/sh\nexit 1\n");  // flatpak: no mGBA in it
+        QFile::setPermissions(bin + "/" + program, QFile::ReadOwner | QFile::ExeOwner);
+    }
+    const vantorix::MachineProbe probe{
+        [&](const QString &program) { return QStandardPaths::findExecutable(program, {bin}); },
+        [](const QString &) { return false; },  // no libretro core
+        [&](const QString &program, const QStringList &) { return program != QLatin1String("flatpak"); },
+    };
+    const auto found = vantorix::findEmulators(probe);
+    QStringList commands;
+    for (const auto &emulator : found)
+        commands.append(emulator.command);
+    EXPECT_EQ(commands, QStringList({"vbam", "vba", "mednafen", "gngb"}));
+
+    const vantorix::Configuration config = vantorix::firstStartConfiguration(
+        found, vantorix::bundledInterfaceFile(QLocale(QLocale::Italian)), QStringLiteral(SAMPLES_DIR "/roms"));
+    EXPECT_EQ(config.interfaceName, QStringLiteral("italian.txt"));
+    EXPECT_EQ(config.executables[2], QStringLiteral("mednafen"));
+    EXPECT_EQ(config.displayNames[0], QStringLiteral("VisualBoyAdvance-M"));
+    EXPECT_TRUE(config.infoLines[8 + 9].contains("argument"));
+    EXPECT_TRUE(config.gameList.contains(vantorix::composeEntry("STAR HOPPER", "STARHOP.GB")));
+    EXPECT_TRUE(config.gameList.contains(vantorix::composeEntry("COLOR GARDEN", "COLOR/GARDEN.GB")));
+
+    // Written once into an empty folder, never over a configuration.
+    const QString folder = dir.filePath("home/.config/vantorix");
+    const QString written = vantorix::writeFirstStartConfiguration(folder, config);
+    EXPECT_EQ(written, folder + "/user.cfg");
+    EXPECT_EQ(vantorix::parseConfiguration(readFile(written)), config);
+    vantorix::Configuration other = config;
+    other.gamesDirectory = QStringLiteral("/elsewhere");
+    EXPECT_TRUE(vantorix::writeFirstStartConfiguration(folder, other).isEmpty());
+    EXPECT_EQ(vantorix::parseConfiguration(readFile(written)), config);
+    // A home that cannot be written: nothing, and no error.
+    writeFile(dir.filePath("file"), "x");
+    EXPECT_TRUE(vantorix::writeFirstStartConfiguration(dir.filePath("file/vantorix"), config).isEmpty());
+}
+
+}  // namespace
