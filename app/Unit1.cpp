@@ -116,6 +116,8 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
         return entryToolTip(index.data().toString());
     });
     connect(Edit1, &QLineEdit::editingFinished, this, &TForm1::markMissingGames);
+    // The missing mark fits the list's fixed rows.
+    ComboBox1->setIconSize(QSize(12, 12));
     // Nothing is chosen at start: the launch waits for a choice.
     noSelectionText_ = Label3->text();
     Label8->setEnabled(false);

@@ -7,6 +7,7 @@
 #include "app/Forms.h"
 #include "app/GameListEntry.h"
 #include "app/PlainText.h"
+#include "app/Translations.h"
 #include "app/Unit1.h"
 #include "catalogue/Unit3.h"
 #include "catalogue/Unit5.h"
@@ -66,6 +67,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: vantorix-screenshots OUTDIR [CONFIG]\n");
         return 2;
     }
+    vantorix::installTranslations();
     vantorix::installFontFallbacks();
     vantorix::createForms();
     const QDir out(QString::fromLocal8Bit(argv[1]));

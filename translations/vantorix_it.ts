@@ -498,7 +498,7 @@ Salvare comunque?</translation>
     </message>
     <message>
         <source>The best file lenght for this reader is the ISO Level 1 (max of 11= 8+3 chars).</source>
-        <translation>La lunghezza ideale dei nomi per questo lettore è ISO Livello 1 (max 11 = 8+3 caratteri).</translation>
+        <translation>Nomi ideali per questo lettore: ISO Livello 1 (max 11 = 8+3 caratteri).</translation>
     </message>
     <message>
         <source>&gt;&gt; Add all</source>
