@@ -83,8 +83,10 @@ int main(int argc, char **argv)
     if (line.mode != vantorix::CommandLine::Gui)
         return runWithoutWindow(line);
     QApplication::setApplicationName(QStringLiteral("kelpad"));
-    QApplication::setDesktopFileName(QStringLiteral("vantorix"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/vantorix.png")));
+    QApplication::setDesktopFileName(QStringLiteral("eu.vantorix.Vantorix"));
+    // The desktop's icon theme first, the built-in one where it has none.
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("eu.vantorix.Vantorix"),
+                                                 QIcon(QStringLiteral(":/icons/vantorix.png"))));
     vantorix::installFontFallbacks();
     vantorix::createForms();
     if (!line.configFile.isEmpty())

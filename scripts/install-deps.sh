@@ -6,11 +6,16 @@ set -euo pipefail
 packages=(
   build-essential cmake pkgconf
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-liberation fonts-dejavu-core fonts-dejavu-extra
   libarchive-dev libzip-dev zlib1g-dev
   mgba-sdl time
+  desktop-file-utils appstream shared-mime-info groff-base
 )
+if [ "${CI:-false}" = true ] || [ "${1:-}" = --fuzz ] || [ "${1:-}" = --package ]; then
+  packages+=(lintian dpkg-dev file fakeroot)
+fi
 if [ "${VANTORIX_FUZZ:-OFF}" = ON ] || [ "${1:-}" = --fuzz ]; then
   packages+=(clang libclang-rt-dev)
 fi

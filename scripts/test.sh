@@ -19,6 +19,18 @@ fi
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)" --timeout 300
 [ "$full" = true ] || exit 0
 
+echo "== Every text of the Italian translation"
+"$top/scripts/update-translations.sh" --check
+
+echo "== The Debian package, checked by lintian"
+(cd "$build" && cpack -G DEB >/dev/null)
+lintian_out=$(lintian "$build/vantorix_${VANTORIX_VERSION:-2.5.0}_amd64.deb" 2>&1 | grep -v 'running with root privileges' || true)
+[ -n "$lintian_out" ] && printf '%s\n' "$lintian_out"
+if printf '%s\n' "$lintian_out" | grep -q '^E:'; then
+  echo "lintian reports errors"
+  exit 1
+fi
+
 echo "== The suite under AddressSanitizer and UndefinedBehaviorSanitizer"
 BUILD_DIR=${SANITIZE_BUILD_DIR:-$top/build-sanitize} "$top/scripts/build.sh" \
   -DVANTORIX_TESTS=ON -DVANTORIX_BENCH=OFF -DVANTORIX_SANITIZE=ON
@@ -28,7 +40,7 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 echo "== The reading threads under ThreadSanitizer"
 tsan=${TSAN_BUILD_DIR:-$top/build-tsan}
 BUILD_DIR=$tsan "$top/scripts/build.sh" -DVANTORIX_TESTS=ON -DVANTORIX_BENCH=OFF -DVANTORIX_TSAN=ON
-TSAN_OPTIONS=halt_on_error=1 "$tsan/tests/vantorix_tests" \
+TSAN_OPTIONS=halt_on_error=1:die_after_fork=0 "$tsan/tests/vantorix_tests" \
   --gtest_filter='HeadReader.*:HeaderPass.*:ScanCommand.*:RomArchive.*'
 
 echo "== Fuzz targets, ${FUZZ_SECONDS:-30} s each"

@@ -11,7 +11,18 @@ trap 'rm -rf "$work"' EXIT
 chmod 755 "$work"
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
 test -f "$work/prefix/share/vantorix/english.txt"
-test -f "$work/prefix/share/applications/vantorix.desktop"
+test -f "$work/prefix/share/applications/eu.vantorix.Vantorix.desktop"
+# What a desktop reads, checked by its own validators.
+desktop-file-validate "$work/prefix/share/applications/eu.vantorix.Vantorix.desktop"
+appstreamcli validate --no-net "$work/prefix/share/metainfo/eu.vantorix.Vantorix.metainfo.xml" >/dev/null
+mkdir -p "$work/mime"
+cp -r "$work/prefix/share/mime/packages" "$work/mime/"
+update-mime-database "$work/mime"
+[ -z "$(zcat "$work/prefix/share/man/man6/kelpad.6.gz" | groff -man -ww -z 2>&1)" ] || { echo "the manual page has warnings"; exit 1; }
+for size in 16 24 32 48 64 128 256 512; do
+  test -f "$work/prefix/share/icons/hicolor/${size}x${size}/apps/eu.vantorix.Vantorix.png"
+done
+test -f "$work/prefix/share/icons/hicolor/scalable/apps/eu.vantorix.Vantorix.svg"
 if [ "$(id -u)" -ne 0 ] || ! command -v runuser >/dev/null; then
   echo "not root: the checks as another user are left out"
   exit 0
@@ -31,13 +42,13 @@ as_nobody() {
   runuser -u nobody -- env HOME="$home" XDG_CONFIG_HOME="$home/.config" QT_QPA_PLATFORM=offscreen \
     PATH="$work/bin:/usr/bin:/bin" LANG=it_IT.UTF-8 "$@"
 }
-as_nobody "$work/prefix/bin/kelpad" --version
-as_nobody "$work/prefix/bin/kelpad" --info "$work/game.gb" | grep -qx 'Global checksum: valid'
-as_nobody "$work/prefix/bin/kelpad" --help | grep -q '^Uso: kelpad' || { echo "--help is not in Italian"; exit 1; }
+as_nobody "$work/prefix/games/kelpad" --version
+as_nobody "$work/prefix/games/kelpad" --info "$work/game.gb" | grep -qx 'Global checksum: valid'
+as_nobody "$work/prefix/games/kelpad" --help | grep -q '^Uso: kelpad' || { echo "--help is not in Italian"; exit 1; }
 # The first start writes a configuration ready to play before the load
 # dialog comes up: the emulators found, the Italian interface, the samples.
 status=0
-as_nobody timeout 5 "$work/prefix/bin/kelpad" >/dev/null 2>&1 || status=$?
+as_nobody timeout 5 "$work/prefix/games/kelpad" >/dev/null 2>&1 || status=$?
 [ "$status" -eq 124 ] || { echo "kelpad ended by itself with status $status"; exit 1; }
 config=$home/.config/vantorix/user.cfg
 test -f "$config" || { echo "no configuration written at the first start"; exit 1; }
@@ -46,6 +57,6 @@ for expected in italian.txt mgba-qt vba "share/vantorix/roms" "STAR HOPPER" "COL
 done
 # A second start writes nothing over it.
 touch -d '2000-01-01' "$config"
-as_nobody timeout 3 "$work/prefix/bin/kelpad" >/dev/null 2>&1 || true
+as_nobody timeout 3 "$work/prefix/games/kelpad" >/dev/null 2>&1 || true
 [ "$(stat -c %Y "$config")" = "$(date -d '2000-01-01' +%s)" ] || { echo "the configuration was written again"; exit 1; }
 echo "the installed copy works for an ordinary user"
