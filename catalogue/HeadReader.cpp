@@ -4,15 +4,25 @@
 
 namespace vantorix {
 
+int HeadReader::defaultThreads()
+{
+    static const int threads = [] {
+        bool ok = false;
+        const int wanted = qEnvironmentVariableIntValue("VANTORIX_READ_THREADS", &ok);
+        return ok && wanted >= 0 && wanted <= 256 ? wanted : kThreads;
+    }();
+    return threads;
+}
+
 HeadReader::HeadReader(int dirFd, const std::vector<QByteArray> &names, int threads)
     : dirFd_(dirFd), names_(names)
 {
     if (names.size() < kShortList || threads <= 0)
         return;
     window_.resize(qMin(kWindow, batches()));
-    threads_.reserve(size_t(threads));
-    for (int i = 0; i < threads; ++i)
-        threads_.emplace_back([this] { work(); });
+    maxThreads_ = size_t(threads);
+    threads_.reserve(maxThreads_);
+    threads_.emplace_back([this] { work(); });
 }
 
 HeadReader::~HeadReader()
@@ -72,6 +82,12 @@ HeadResult HeadReader::take(size_t index)
         std::unique_lock<std::mutex> lock(mutex_);
         takenBatch_ = batch;  // what the threads announce readiness for
         std::optional<std::vector<HeadResult>> &slot = window_[batch % window_.size()];
+        if (!slot.has_value() && threads_.size() < maxThreads_) {
+            // The readers are behind: the drive can take one more.
+            lock.unlock();
+            threads_.emplace_back([this] { work(); });
+            lock.lock();
+        }
         readyChanged_.wait(lock, [&] { return slot.has_value(); });
         current_ = std::move(*slot);
         slot.reset();

@@ -28,9 +28,11 @@ struct HeadResult {
 // once far faster than one after another, so a small pool of threads opens,
 // reads and closes the files (and unpacks archives), and nothing else: the
 // results are taken in list order on the caller's thread, which does all
-// the rest. At most a bounded number of results wait to be taken, so memory
-// does not grow with the folder. A short list is read on the caller's
-// thread alone, when it is taken.
+// the rest. The pool starts with one thread and grows, up to its size, each
+// time the taker finds nothing ready: a warm folder keeps one or two busy,
+// a slow drive all of them. At most a bounded number of results wait to be
+// taken, so memory does not grow with the folder. A short list is read on
+// the caller's thread alone, when it is taken.
 class HeadReader {
 public:
     // Threads to wait on a slow drive with, not to keep the cores busy.
@@ -39,8 +41,12 @@ public:
     static constexpr size_t kWindow = 32;           // batches read ahead at most
     static constexpr size_t kShortList = 64;        // read without threads
 
+    // The pool's size: kThreads, or VANTORIX_READ_THREADS where it is set
+    // (0 reads on the caller's thread alone, as a baseline to measure by).
+    static int defaultThreads();
+
     // names stay owned by the caller and unchanged until the reader ends.
-    HeadReader(int dirFd, const std::vector<QByteArray> &names, int threads = kThreads);
+    HeadReader(int dirFd, const std::vector<QByteArray> &names, int threads = defaultThreads());
     ~HeadReader();
     HeadReader(const HeadReader &) = delete;
     HeadReader &operator=(const HeadReader &) = delete;
@@ -55,7 +61,8 @@ private:
 
     int dirFd_;
     const std::vector<QByteArray> &names_;
-    std::vector<std::thread> threads_;
+    size_t maxThreads_ = 0;
+    std::vector<std::thread> threads_;  // grown by the taker only
 
     std::mutex mutex_;
     std::condition_variable readyChanged_;

@@ -34,13 +34,61 @@ median_ms() {
   done
   printf '%s\n' "${times[@]}" | sort -n | sed -n 3p
 }
+ratio() { awk "BEGIN {printf \"%.2f\", $1 / $2}"; }
+peak_mib() { local kib; kib=$( { /usr/bin/time -f '%M' "$@" >/dev/null; } 2>&1 | tail -1); echo $((kib / 1024)); }
+cpu_ms() { { /usr/bin/time -f '%U %S' "$@" >/dev/null; } 2>&1 | tail -1 | awk '{printf "%d", ($1 + $2) * 1000}'; }
 for count in 20000 100000; do
   mkdir -p "$work/$count"
   "$build/bench/vantorix_rawloop" --make "$work/$count" "$count"
   "$build/bench/vantorix_rawloop" "$work/$count" >/dev/null  # warm the cache
   scan=$(median_ms "$build/kelpad" --scan "$work/$count")
   loop=$(median_ms "$build/bench/vantorix_rawloop" "$work/$count")
-  memory=$( { /usr/bin/time -f '%M' "$build/kelpad" --scan "$work/$count" >/dev/null; } 2>&1 | tail -1)
-  echo "kelpad --scan, $count files: ${scan} ms, plain C loop ${loop} ms," \
-       "ratio $(awk "BEGIN {printf \"%.2f\", $scan / $loop}"), peak memory $((memory / 1024)) MiB"
+  one=$(VANTORIX_READ_THREADS=0 median_ms "$build/kelpad" --scan "$work/$count")
+  echo "warm, $count files: kelpad --scan ${scan} ms, plain C loop ${loop} ms, ratio $(ratio "$scan" "$loop");" \
+       "one reading thread ${one} ms; peak memory $(peak_mib "$build/kelpad" --scan "$work/$count") MiB;" \
+       "CPU $(cpu_ms "$build/kelpad" --scan "$work/$count") ms against one thread's" \
+       "$(VANTORIX_READ_THREADS=0 cpu_ms "$build/kelpad" --scan "$work/$count") ms"
 done
+
+# Cold: the page cache dropped before each run, as after a reboot, with the
+# program's own libraries read back in first (they are not what is measured).
+cold_ms() {
+  local times=()
+  for _ in 1 2 3 4 5; do
+    sync
+    echo 3 >/proc/sys/vm/drop_caches
+    "$build/kelpad" --version >/dev/null
+    "$build/bench/vantorix_rawloop" /nonexistent >/dev/null 2>&1 || true
+    local start end
+    start=$(date +%s%N)
+    "$@" >/dev/null
+    end=$(date +%s%N)
+    times+=($(((end - start) / 1000000)))
+  done
+  printf '%s\n' "${times[@]}" | sort -n | sed -n 3p
+}
+if [ "$(id -u)" -eq 0 ] && [ -w /proc/sys/vm/drop_caches ]; then
+  for count in 20000 100000; do
+    scan=$(cold_ms "$build/kelpad" --scan "$work/$count")
+    loop=$(cold_ms "$build/bench/vantorix_rawloop" "$work/$count")
+    one=$(VANTORIX_READ_THREADS=0 cold_ms "$build/kelpad" --scan "$work/$count")
+    echo "cold, $count files: kelpad --scan ${scan} ms, plain C loop ${loop} ms, ratio $(ratio "$scan" "$loop");" \
+         "one reading thread ${one} ms"
+  done
+else
+  echo "cold cases left out: dropping the page cache needs root"
+fi
+
+# Zipped and 7z collections: 3,000 single-ROM archives of 32 KiB ROMs
+# against the same ROMs unpacked, whole processes, warm.
+for kind in plain zip 7z; do
+  mkdir -p "$work/archives-$kind"
+  "$build/bench/vantorix_make_archives" "$kind" "$work/archives-$kind" 3000
+done
+plain=$(median_ms "$build/kelpad" --scan "$work/archives-plain")
+zip=$(median_ms "$build/kelpad" --scan "$work/archives-zip" --mask '*.zip')
+sevenzip=$(median_ms "$build/kelpad" --scan "$work/archives-7z" --mask '*.7z')
+echo "archives, 3000 files: unpacked ${plain} ms, zip ${zip} ms (ratio $(ratio "$zip" "$plain")), 7z ${sevenzip} ms (ratio $(ratio "$sevenzip" "$plain"))"
+mkdir -p "$work/archives-20000"
+"$build/bench/vantorix_make_archives" zip "$work/archives-20000" 20000
+echo "archives, 20000 zip files: peak memory $(peak_mib "$build/kelpad" --scan "$work/archives-20000" --mask '*.zip') MiB"
