@@ -23,9 +23,11 @@ done
 # Whole processes: the median wall time of 5 runs, and the peak memory.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# The median of 5 runs; $before_each, when set, runs (untimed) before each.
 median_ms() {
   local times=()
   for _ in 1 2 3 4 5; do
+    [ -z "${before_each:-}" ] || "$before_each"
     local start end
     start=$(date +%s%N)
     "$@" >/dev/null
@@ -52,21 +54,13 @@ done
 
 # Cold: the page cache dropped before each run, as after a reboot, with the
 # program's own libraries read back in first (they are not what is measured).
-cold_ms() {
-  local times=()
-  for _ in 1 2 3 4 5; do
-    sync
-    echo 3 >/proc/sys/vm/drop_caches
-    "$build/kelpad" --version >/dev/null
-    "$build/bench/vantorix_rawloop" /nonexistent >/dev/null 2>&1 || true
-    local start end
-    start=$(date +%s%N)
-    "$@" >/dev/null
-    end=$(date +%s%N)
-    times+=($(((end - start) / 1000000)))
-  done
-  printf '%s\n' "${times[@]}" | sort -n | sed -n 3p
+drop_cache() {
+  sync
+  echo 3 >/proc/sys/vm/drop_caches
+  "$build/kelpad" --version >/dev/null
+  "$build/bench/vantorix_rawloop" /nonexistent >/dev/null 2>&1 || true
 }
+cold_ms() { before_each=drop_cache median_ms "$@"; }
 if [ "$(id -u)" -eq 0 ] && [ -w /proc/sys/vm/drop_caches ]; then
   for count in 20000 100000; do
     scan=$(cold_ms "$build/kelpad" --scan "$work/$count")
