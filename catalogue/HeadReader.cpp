@@ -2,6 +2,8 @@
 
 #include "catalogue/RomHeader.h"
 
+#include <chrono>
+
 namespace vantorix {
 
 int HeadReader::defaultThreads()
@@ -82,13 +84,15 @@ HeadResult HeadReader::take(size_t index)
         std::unique_lock<std::mutex> lock(mutex_);
         takenBatch_ = batch;  // what the threads announce readiness for
         std::optional<std::vector<HeadResult>> &slot = window_[batch % window_.size()];
-        if (!slot.has_value() && threads_.size() < maxThreads_) {
-            // The readers are behind: the drive can take one more.
+        const auto ready = [&] { return slot.has_value(); };
+        // A warm cache answers within microseconds; a drive that keeps the
+        // readers waiting longer can serve one more of them.
+        if (!readyChanged_.wait_for(lock, std::chrono::microseconds(200), ready) && threads_.size() < maxThreads_) {
             lock.unlock();
             threads_.emplace_back([this] { work(); });
             lock.lock();
         }
-        readyChanged_.wait(lock, [&] { return slot.has_value(); });
+        readyChanged_.wait(lock, ready);
         current_ = std::move(*slot);
         slot.reset();
         currentBatch_ = batch;

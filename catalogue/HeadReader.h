@@ -29,8 +29,8 @@ struct HeadResult {
 // reads and closes the files (and unpacks archives), and nothing else: the
 // results are taken in list order on the caller's thread, which does all
 // the rest. The pool starts with one thread and grows, up to its size, each
-// time the taker finds nothing ready: a warm folder keeps one or two busy,
-// a slow drive all of them. At most a bounded number of results wait to be
+// time the taker waits long for a result: a warm folder keeps one busy, a
+// slow drive all of them. At most a bounded number of results wait to be
 // taken, so memory does not grow with the folder. A short list is read on
 // the caller's thread alone, when it is taken.
 class HeadReader {

@@ -195,24 +195,24 @@ TEST(ConfigurationFolder, BesideTheProgramOrInTheUsersFolderCreatingNothing)
     for (const QString &mine : {unpacked, home, home + "/.config", dir.filePath("blocked")})
         ASSERT_EQ(::chown(QFile::encodeName(mine).constData(), 65534, 65534), 0);
     const int status = testing_support::runUnprivileged([&] {
+        const QByteArray unset = "<unset>";
         const struct {
-            const char *xdg;  // null: unset
-            QByteArray homeVariable;
+            QByteArray xdg;
+            QByteArray homeVariable;  // empty: unset
             QString expected;
         } cases[] = {
-            {nullptr, QFile::encodeName(home), home + "/.config/vantorix"},
+            {unset, QFile::encodeName(home), home + "/.config/vantorix"},
             {"", QFile::encodeName(home), home + "/.config/vantorix"},
             {"relative/config", QFile::encodeName(home), home + "/.config/vantorix"},  // ignored
             {"/elsewhere", QFile::encodeName(home), "/elsewhere/vantorix"},
             // A plain file where the folder belongs: the current folder.
-            {QFile::encodeName(dir.filePath("blocked")).constData(), QFile::encodeName(home),
-             QDir::currentPath()},
+            {QFile::encodeName(dir.filePath("blocked")), QFile::encodeName(home), QDir::currentPath()},
             // No usable HOME: the password database's home of nobody.
-            {nullptr, QByteArray(), "/nonexistent/.config/vantorix"},
+            {unset, QByteArray(), "/nonexistent/.config/vantorix"},
         };
         int failures = 0;
         for (const auto &c : cases) {
-            c.xdg ? qputenv("XDG_CONFIG_HOME", c.xdg) : qunsetenv("XDG_CONFIG_HOME");
+            c.xdg == unset ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", c.xdg);
             c.homeVariable.isEmpty() ? qunsetenv("HOME") : qputenv("HOME", c.homeVariable);
             if (configurationFolder(installed) != c.expected)
                 failures |= 1;
