@@ -18,6 +18,13 @@ const QString &romFolder(int count)
 {
     static std::map<int, std::unique_ptr<QTemporaryDir>> folders;
     static std::map<int, QString> paths;
+    // Folders made beforehand (scripts/bench.sh), so that a run can find
+    // them cold: VANTORIX_BENCH_ROMS/COUNT.
+    const QString made = qEnvironmentVariable("VANTORIX_BENCH_ROMS");
+    if (!made.isEmpty()) {
+        paths[count] = made + QLatin1Char('/') + QString::number(count);
+        return paths[count];
+    }
     auto &dir = folders[count];
     if (!dir) {
         dir = std::make_unique<QTemporaryDir>();

@@ -10,7 +10,8 @@
 namespace vantorix_bench {
 
 // A folder of count small ROM files named GAME000000.GB..., made once per
-// count in a temporary folder and removed at exit.
+// count in a temporary folder and removed at exit; or, where
+// VANTORIX_BENCH_ROMS is set, the folder COUNT in it, made beforehand.
 const QString &romFolder(int count);
 
 // The full paths of the ROM files of romFolder(count), as bytes.

@@ -120,10 +120,14 @@ std::vector<QByteArray> RomFolder::list(Keep keep) const
     }
     std::vector<QByteArray> names;
     errno = 0;
+    size_t seen = 0;
     while (const dirent *entry = ::readdir(dir)) {
         if (keep(entry))
             names.emplace_back(entry->d_name);
         errno = 0;
+        // Far beyond any collection: a listing never runs without end.
+        if (++seen >= kMaxListedEntries)
+            break;
     }
     const int err = errno;
     ::closedir(dir);

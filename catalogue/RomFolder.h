@@ -13,6 +13,9 @@ namespace vantorix {
 // later change of the current folder cannot make it read other files.
 class RomFolder {
 public:
+    // Every listing stops after this many entries.
+    static constexpr size_t kMaxListedEntries = 2'000'000;
+
     // Opens path (empty: the current folder). Throws IoError when the folder
     // cannot be listed, or can be listed but not entered.
     explicit RomFolder(const QString &path);

@@ -146,7 +146,8 @@ void TForm5::FileListBox1Change(QObject *)
     std::vector<vantorix::HeaderPassFailure> failures;
     if (folder) {
         // A folder inside the games directory keeps its games' path below it.
-        const QString prefix = vantorix::gamesRelativePrefix(vantorix::storedText(Form1->Edit1), folder->path());
+        const QString games = Form1 ? vantorix::storedText(Form1->Edit1) : QString();
+        const QString prefix = games.isEmpty() ? QString() : vantorix::gamesRelativePrefix(games, folder->path());
         failures = vantorix::runHeaderPass(entries, *folder, progress, prefix);
     }
     quiet.reset();
