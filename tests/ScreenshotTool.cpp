@@ -3,6 +3,7 @@
 // With CONFIG the windows show that configuration and its interface file;
 // the ROMS reader lists the current folder; the main window is grabbed once
 // more after its configuration was saved and loaded back.
+#include "app/ErrorBox.h"
 #include "app/Fonts.h"
 #include "app/Forms.h"
 #include "app/GameListEntry.h"
@@ -20,6 +21,7 @@
 #include <QDir>
 #include <QTimer>
 #include <QHelpEvent>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QToolTip>
 
@@ -124,6 +126,25 @@ int main(int argc, char **argv)
     QToolTip::hideText();
     Form5->hide();
     std::printf("open list scroll bar shown: %d\n", int(Form1->ComboBox1->view()->verticalScrollBar()->isVisible()));
+    // The find field over the game list, narrowing it.
+    Form1->showFindField();
+    if (auto *find = Form1->findChild<QLineEdit *>(QStringLiteral("FindField")))
+        find->setText(QStringLiteral("ga"));
+    grab(Form1, out.filePath(QStringLiteral("main-find.png")));
+    Form1->ComboBox1->showPopup();
+    QApplication::processEvents();
+    grabWindow(Form1->ComboBox1->view()->window(), out.filePath(QStringLiteral("main-find-list.png")));
+    Form1->ComboBox1->hidePopup();
+    // The error box of a failed pass, as the ROMS reader shows it.
+    QTimer::singleShot(200, [&out] {
+        if (QWidget *box = QApplication::activeModalWidget()) {
+            grabWindow(box, out.filePath(QStringLiteral("error-box.png")));
+            box->close();
+        }
+    });
+    vantorix::reportError(QStringLiteral("3 files could not be read:\nbroken.zip: Damaged or truncated archive\n"
+                                         "locked.zip: Password-protected archive\nshort.gb: Read beyond end of file"),
+                          QStringLiteral("/home/someone/Games/Game Boy/Collections/Homebrew 2026/Very Long Folder Name/x"));
     Form1->Label3->setText(QStringLiteral("User selection: ") + QString(60, QLatin1Char('x')) + QStringLiteral("/end.gb"));
     grab(Form1, out.filePath(QStringLiteral("main-long-selection.png")));
     vantorix::destroyForms();
