@@ -44,51 +44,63 @@ QString libretroFolder()
 
 std::vector<EmulatorChoice> findEmulators(const MachineProbe &probe)
 {
+    // In the order of preference. A program is the first of its names found;
+    // RetroArch needs a Game Boy core, the Flatpak needs mGBA installed in it.
+    enum class Needs { Nothing, Core, FlatpakApp };
+    struct Candidate {
+        std::initializer_list<const char *> programs;
+        const char *name;
+        const char *what;
+        const char *package;
+        const char *fullscreen;
+        const char *quit;
+        Needs needs;
+    };
+    static const Candidate candidates[] = {
+        {{"mgba-qt"}, "mGBA (Qt)", QT_TRANSLATE_NOOP("FirstStart", "mGBA, with its own settings window"),
+         "mgba-qt", "Ctrl+F", "Ctrl+Q", Needs::Nothing},
+        {{"mgba"}, "mGBA (SDL)", QT_TRANSLATE_NOOP("FirstStart", "mGBA in a plain window"), "mgba-sdl",
+         "Alt+Enter", QT_TRANSLATE_NOOP("FirstStart", "close the window"), Needs::Nothing},
+        {{"vbam", "visualboyadvance-m"}, "VisualBoyAdvance-M", QT_TRANSLATE_NOOP("FirstStart", "VisualBoyAdvance-M"),
+         "visualboyadvance-m", "Alt+Enter", "Ctrl+Q", Needs::Nothing},
+        {{"vba"}, "VisualBoyAdvance", QT_TRANSLATE_NOOP("FirstStart", "VisualBoyAdvance, the classic one"),
+         "visualboyadvance", "Alt+Enter", "Esc", Needs::Nothing},
+        {{"mednafen"}, "Mednafen", QT_TRANSLATE_NOOP("FirstStart", "Mednafen, many systems in one"), "mednafen",
+         "Alt+Enter", "Esc", Needs::Nothing},
+        {{"gngb"}, "Gngb", QT_TRANSLATE_NOOP("FirstStart", "Gngb, small and quick"), "gngb",
+         QT_TRANSLATE_NOOP("FirstStart", "start it with -f"), "Esc", Needs::Nothing},
+        {{"retroarch"}, "RetroArch", QT_TRANSLATE_NOOP("FirstStart", "RetroArch with a Game Boy core"), "retroarch",
+         "F", "Esc", Needs::Core},
+        {{"flatpak"}, "mGBA (Flatpak)", QT_TRANSLATE_NOOP("FirstStart", "mGBA, installed from Flathub"),
+         "io.mgba.mGBA", "Ctrl+F", "Ctrl+Q", Needs::FlatpakApp},
+    };
     std::vector<EmulatorChoice> found;
-    const auto have = [&probe](const QString &program) { return !probe.findProgram(program).isEmpty(); };
-    if (have(QStringLiteral("mgba-qt")))
-        found.push_back(choice(QStringLiteral("mgba-qt"), QStringLiteral("mGBA (Qt)"),
-                               Texts::tr("mGBA, with its own settings window"), QStringLiteral("mgba-qt"),
-                               QStringLiteral("Ctrl+F"), QStringLiteral("Ctrl+Q")));
-    if (have(QStringLiteral("mgba")))
-        found.push_back(choice(QStringLiteral("mgba"), QStringLiteral("mGBA (SDL)"),
-                               Texts::tr("mGBA in a plain window"), QStringLiteral("mgba-sdl"),
-                               QStringLiteral("Alt+Enter"), Texts::tr("close the window")));
-    for (const char *vbam : {"vbam", "visualboyadvance-m"}) {
-        if (have(QLatin1String(vbam))) {
-            found.push_back(choice(QLatin1String(vbam), QStringLiteral("VisualBoyAdvance-M"),
-                                   Texts::tr("VisualBoyAdvance-M"), QStringLiteral("visualboyadvance-m"),
-                                   QStringLiteral("Alt+Enter"), QStringLiteral("Ctrl+Q")));
-            break;
-        }
-    }
-    if (have(QStringLiteral("vba")))
-        found.push_back(choice(QStringLiteral("vba"), QStringLiteral("VisualBoyAdvance"),
-                               Texts::tr("VisualBoyAdvance, the classic one"), QStringLiteral("visualboyadvance"),
-                               QStringLiteral("Alt+Enter"), QStringLiteral("Esc")));
-    if (have(QStringLiteral("mednafen")))
-        found.push_back(choice(QStringLiteral("mednafen"), QStringLiteral("Mednafen"),
-                               Texts::tr("Mednafen, many systems in one"), QStringLiteral("mednafen"),
-                               QStringLiteral("Alt+Enter"), QStringLiteral("Esc")));
-    if (have(QStringLiteral("gngb")))
-        found.push_back(choice(QStringLiteral("gngb"), QStringLiteral("Gngb"), Texts::tr("Gngb, small and quick"),
-                               QStringLiteral("gngb"), Texts::tr("start it with -f"), QStringLiteral("Esc")));
-    if (have(QStringLiteral("retroarch"))) {
-        for (const char *core : {"gambatte_libretro.so", "mgba_libretro.so"}) {
-            const QString corePath = libretroFolder() + QLatin1Char('/') + QLatin1String(core);
-            if (probe.fileExists(corePath)) {
-                found.push_back(choice(QStringLiteral("retroarch -L ") + corePath, QStringLiteral("RetroArch"),
-                                       Texts::tr("RetroArch with a Game Boy core"), QStringLiteral("retroarch"),
-                                       QStringLiteral("F"), QStringLiteral("Esc")));
+    for (const Candidate &c : candidates) {
+        QString command;
+        for (const char *program : c.programs) {
+            if (!probe.findProgram(QLatin1String(program)).isEmpty()) {
+                command = QLatin1String(program);
                 break;
             }
         }
+        if (command.isEmpty())
+            continue;
+        if (c.needs == Needs::Core) {
+            QString core;
+            for (const char *name : {"gambatte_libretro.so", "mgba_libretro.so"})
+                if (core.isEmpty() && probe.fileExists(libretroFolder() + QLatin1Char('/') + QLatin1String(name)))
+                    core = libretroFolder() + QLatin1Char('/') + QLatin1String(name);
+            if (core.isEmpty())
+                continue;
+            command += QStringLiteral(" -L ") + core;
+        } else if (c.needs == Needs::FlatpakApp) {
+            if (!probe.succeeds(command, {QStringLiteral("info"), QLatin1String(c.package)}))
+                continue;
+            command = QStringLiteral("flatpak run ") + QLatin1String(c.package);
+        }
+        found.push_back(choice(command, QLatin1String(c.name), Texts::tr(c.what), QLatin1String(c.package),
+                               Texts::tr(c.fullscreen), Texts::tr(c.quit)));
     }
-    if (have(QStringLiteral("flatpak"))
-        && probe.succeeds(QStringLiteral("flatpak"), {QStringLiteral("info"), QStringLiteral("io.mgba.mGBA")}))
-        found.push_back(choice(QStringLiteral("flatpak run io.mgba.mGBA"), QStringLiteral("mGBA (Flatpak)"),
-                               Texts::tr("mGBA, installed from Flathub"), QStringLiteral("io.mgba.mGBA"),
-                               QStringLiteral("Ctrl+F"), QStringLiteral("Ctrl+Q")));
     return found;
 }
 
