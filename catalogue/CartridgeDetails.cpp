@@ -1,5 +1,6 @@
 #include "catalogue/CartridgeDetails.h"
 
+#include "app/FileDescriptor.h"
 #include "app/FilePath.h"
 #include "app/IoError.h"
 #include "app/ShownText.h"
@@ -178,10 +179,7 @@ CartridgeDetails readCartridgeDetails(const QString &path)
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         throw IoError::fromErrno(errno);
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
+    const FileDescriptor closer(fd);
     // Replaced between the look and the opening.
     if (::fstat(fd, &st) != 0)
         throw IoError::fromErrno(errno);

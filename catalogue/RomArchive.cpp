@@ -56,26 +56,18 @@ public:
         }
     }
 
-    // Unpacks up to wanted bytes of the current entry (all of it when
-    // wanted < 0), handing each piece to take.
-    void read(qint64 wanted, const std::function<void(const char *, qint64)> &take)
+    // Unpacks up to length more bytes of the current entry into data: how
+    // many, 0 at its end. Throws IoError.
+    qint64 readSome(char *data, qint64 length)
     {
-        char buffer[65536];
-        qint64 done = 0;
-        while (wanted < 0 || done < wanted) {
-            const qint64 ask = wanted < 0 ? qint64(sizeof buffer) : qMin<qint64>(sizeof buffer, wanted - done);
-            const la_ssize_t n = archive_read_data(a_, buffer, size_t(ask));
-            if (n == 0)
-                return;
-            if (n < 0) {
-                // A bad CRC, a cut stream, or an entry it cannot decrypt.
-                if (archive_read_has_encrypted_entries(a_) > 0)
-                    throw IoError::lockedArchive();
-                throw IoError::damagedArchive();
-            }
-            take(buffer, n);
-            done += n;
+        const la_ssize_t n = archive_read_data(a_, data, size_t(length));
+        if (n < 0) {
+            // A bad CRC, a cut stream, or an entry it cannot decrypt.
+            if (archive_read_has_encrypted_entries(a_) > 0)
+                throw IoError::lockedArchive();
+            throw IoError::damagedArchive();
         }
+        return n;
     }
 
 private:
@@ -85,6 +77,29 @@ private:
     std::unique_ptr<archive, Free> handle_;
     archive *a_;
 };
+
+// Unpacks the chosen entry through readSome (the bytes it placed, 0 at the
+// end; it throws on failure): at most wanted bytes into bytes, or with a
+// digest all of it through the digest, refused past kMaxRomBytes.
+void unpack(const std::function<qint64(char *, qint64)> &readSome, qint64 wanted, RomDigest *digest,
+            QByteArray *bytes)
+{
+    char buffer[65536];
+    const qint64 limit = digest ? -1 : wanted;
+    for (qint64 done = 0; limit < 0 || done < limit;) {
+        const qint64 n = readSome(buffer, limit < 0 ? qint64(sizeof buffer) : qMin<qint64>(sizeof buffer, limit - done));
+        if (n == 0)
+            return;
+        if (digest) {
+            if (digest->size() + n > kMaxRomBytes)
+                throw IoError::fileTooLarge();
+            digest->add(buffer, n);
+        } else {
+            bytes->append(buffer, qsizetype(n));
+        }
+        done += n;
+    }
+}
 
 QString entryName(archive_entry *entry)
 {
@@ -101,33 +116,21 @@ ArchiveRom readChosen(ArchiveReader &reader, archive_entry *entry, qint64 wanted
         throw IoError::lockedArchive();
     ArchiveRom rom;
     rom.entryName = entryName(entry);
-    const bool sizeKnown = archive_entry_size_is_set(entry);
-    rom.size = sizeKnown ? archive_entry_size(entry) : -1;
+    rom.size = archive_entry_size_is_set(entry) ? archive_entry_size(entry) : -1;
+    if (digest && rom.size > kMaxRomBytes)
+        throw IoError::fileTooLarge();
+    const auto readSome = [&reader](char *data, qint64 length) { return reader.readSome(data, length); };
+    unpack(readSome, wanted, digest, &rom.bytes);
     if (digest) {
-        if (rom.size > kMaxRomBytes)
-            throw IoError::fileTooLarge();
-        reader.read(-1, [&](const char *data, qint64 n) {
-            if (digest->size() + n > kMaxRomBytes)
-                throw IoError::fileTooLarge();
-            digest->add(data, n);
-        });
         // libarchive has compared the CRC the archive stores by now.
         rom.size = digest->size();
         rom.crc32 = digest->crc32();
         rom.bytes = digest->head();
-        return rom;
-    }
-    rom.bytes.reserve(int(qMin<qint64>(wanted, 1 << 20)));
-    reader.read(wanted, [&](const char *data, qint64 n) { rom.bytes.append(data, n); });
-    if (!sizeKnown) {
+    } else if (rom.size < 0) {
         // Only the whole stream tells; counted, never kept.
-        qint64 rest = 0;
-        reader.read(-1, [&](const char *, qint64 n) {
-            rest += n;
-            if (rom.bytes.size() + rest > kMaxRomBytes)
-                throw IoError::fileTooLarge();
-        });
-        rom.size = rom.bytes.size() + rest;
+        RomDigest rest;
+        unpack(readSome, -1, &rest, nullptr);
+        rom.size = rom.bytes.size() + rest.size();
     }
     return rom;
 }
@@ -289,25 +292,12 @@ ArchiveRom readZip(zip_t *z, qint64 wanted, RomDigest *digest)
     std::unique_ptr<zip_file_t, ZipFileCloser> file(zip_fopen_index(z, zip_uint64_t(chosen), 0));
     if (!file)
         throw zipError(zip_error_code_zip(zip_get_error(z)));
-    char buffer[65536];
-    const qint64 limit = digest ? -1 : wanted;
-    qint64 done = 0;
-    while (limit < 0 || done < limit) {
-        const qint64 ask = limit < 0 ? qint64(sizeof buffer) : qMin<qint64>(sizeof buffer, limit - done);
-        const zip_int64_t n = zip_fread(file.get(), buffer, zip_uint64_t(ask));
+    unpack([&file](char *data, qint64 length) {
+        const zip_int64_t n = zip_fread(file.get(), data, zip_uint64_t(length));
         if (n < 0)
             throw zipError(zip_error_code_zip(zip_file_get_error(file.get())));  // a bad CRC among them
-        if (n == 0)
-            break;
-        if (digest) {
-            if (digest->size() + n > kMaxRomBytes)
-                throw IoError::fileTooLarge();
-            digest->add(buffer, n);
-        } else {
-            rom.bytes.append(buffer, qsizetype(n));
-        }
-        done += n;
-    }
+        return qint64(n);
+    }, wanted, digest, &rom.bytes);
     if (digest) {
         // What came out must be the size and the CRC the archive stores.
         if (rom.size != digest->size() || ((st.valid & ZIP_STAT_CRC) && st.crc != digest->crc32()))
@@ -349,7 +339,8 @@ ArchiveRom readArchiveRom(int fd, qint64 wanted, RomDigest *digest)
             const ssize_t n = ::pread(fd, whole.data(), size_t(whole.size()), 0);
             if (n < 0)
                 throw IoError::fromErrno(errno);
-            return readArchiveRom(whole.left(qsizetype(n)), wanted, digest);
+            whole.truncate(qsizetype(n));
+            return readArchiveRom(whole, wanted, digest);
         }
         FdSource source{fd, qint64(st.st_size), 0, {}};
         zip_error_init(&source.error);

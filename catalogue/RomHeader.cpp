@@ -1,5 +1,6 @@
 #include "catalogue/RomHeader.h"
 
+#include "app/FileDescriptor.h"
 #include "app/FilePath.h"
 #include "app/GameListEntry.h"
 #include "app/IoError.h"
@@ -143,10 +144,7 @@ bool readRomHead(int dirFd, const QByteArray &name, QByteArray *head, qint64 *si
             return false;
         throw IoError::fromErrno(errno);
     }
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
+    const FileDescriptor closer(fd);
     struct stat st;
     if (::fstat(fd, &st) != 0)
         throw IoError::fromErrno(errno);

@@ -1,5 +1,6 @@
 #include "config/TextFile.h"
 
+#include "app/FileDescriptor.h"
 #include "app/FilePath.h"
 #include "app/IoError.h"
 
@@ -32,18 +33,6 @@ const char16_t kWindows1252High[32] = {
     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() { if (fd_ >= 0) ::close(fd_); }
-    FileDescriptor(const FileDescriptor &) = delete;
-    FileDescriptor &operator=(const FileDescriptor &) = delete;
-    int get() const { return fd_; }
-    int release() { const int fd = fd_; fd_ = -1; return fd; }
-private:
-    int fd_;
 };
 
 void writeAll(int fd, const char *data, qint64 size)
