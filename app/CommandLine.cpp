@@ -1,6 +1,15 @@
 #include "app/CommandLine.h"
 
+#include "app/FilePath.h"
+#include "catalogue/RomScan.h"
+
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <climits>
+#include <cstdio>
+#include <unistd.h>
 
 namespace vantorix {
 
@@ -34,6 +43,14 @@ QString usageText()
         "  --                 what follows is a file name, even if it starts with -\n"
         "\n"
         "The toolkit's own options (-style NAME, -platform NAME, ...) are taken too.\n");
+}
+
+QStringList rawArguments(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(decodePath(QByteArray(argv[i])));
+    return arguments;
 }
 
 bool wantsNoWindow(const QStringList &arguments)
@@ -114,6 +131,53 @@ CommandLine parseCommandLine(const QStringList &arguments)
         break;
     }
     return line;
+}
+
+int runWithoutWindow(const CommandLine &line)
+{
+    switch (line.mode) {
+    case CommandLine::Help:
+        std::fputs(qUtf8Printable(usageText()), stdout);
+        return 0;
+    case CommandLine::Version:
+        std::printf("kelpad (Vantorix) %s\n", VANTORIX_VERSION);
+        return 0;
+    case CommandLine::UsageError:
+        std::fprintf(stderr, "kelpad: %s\n%s", qUtf8Printable(line.error), qUtf8Printable(usageText()));
+        return 2;
+    case CommandLine::Scan:
+        return scanFolder(line.scanFolder, line.mask, stdout, stderr);
+    case CommandLine::Info:
+        return printDetails(line.infoFiles, stdout, stderr);
+    case CommandLine::Gui:
+        break;
+    }
+    return 2;
+}
+
+QByteArray windowProgramPath()
+{
+    char self[PATH_MAX];
+    const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0)
+        return QByteArray();
+    QByteArray folder(self, length);
+    folder.truncate(folder.lastIndexOf('/') + 1);
+    for (const char *relative : {VANTORIX_WINDOW_PROGRAM, VANTORIX_INSTALLED_WINDOW_PROGRAM}) {
+        const QByteArray candidate = folder + relative;
+        if (::access(candidate.constData(), X_OK) == 0)
+            return candidate;
+    }
+    return QByteArray();
+}
+
+QString commandFolder()
+{
+    const QString here = QCoreApplication::applicationDirPath();
+    if (QFileInfo(here + QStringLiteral("/kelpad")).isExecutable())
+        return here;
+    const QString installed = QDir::cleanPath(here + QStringLiteral("/" VANTORIX_COMMAND_FROM_WINDOW_PROGRAM));
+    return QFileInfo(installed + QStringLiteral("/kelpad")).isExecutable() ? installed : here;
 }
 
 }  // namespace vantorix

@@ -15,6 +15,10 @@ struct CommandLine {
     QString error;                    // UsageError
 };
 
+// The program's arguments as texts. File names are bytes: each argument is
+// decoded so that its bytes come back when it is encoded again.
+QStringList rawArguments(int argc, char **argv);
+
 // The arguments (the program's name first) after the toolkit has taken its
 // own options. "--" ends the options: what follows is a file name.
 CommandLine parseCommandLine(const QStringList &arguments);
@@ -24,5 +28,21 @@ CommandLine parseCommandLine(const QStringList &arguments);
 bool wantsNoWindow(const QStringList &arguments);
 
 QString usageText();
+
+// Runs what needs no window (help, version, usage errors, --scan, --info)
+// and returns the exit status; stdout and stderr take what it prints.
+int runWithoutWindow(const CommandLine &line);
+
+// The program that shows the windows: the command hands every other
+// request over to it, so that the command itself never loads the
+// libraries of the windows. Found beside the command (a build) or at its
+// installed place relative to it; empty when neither is there.
+QByteArray windowProgramPath();
+
+// The folder of the command, which the installed files and the
+// configuration beside the program are found relative to: the running
+// program's own, or the command's when this is the installed window
+// program.
+QString commandFolder();
 
 }  // namespace vantorix

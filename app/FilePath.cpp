@@ -5,6 +5,8 @@
 #include <QStringDecoder>
 
 #include <climits>
+#include <cstdint>
+#include <cstring>
 #include <unistd.h>
 
 namespace vantorix {
@@ -20,13 +22,26 @@ bool isEscapedByte(QChar c)
 
 }  // namespace
 
+bool isAscii(const QByteArray &bytes)
+{
+    // Eight bytes at a time: every name of a folder is looked at.
+    const char *p = bytes.constData();
+    const char *end = p + bytes.size();
+    uint64_t high = 0;
+    for (; end - p >= 8; p += 8) {
+        uint64_t word;
+        std::memcpy(&word, p, 8);
+        high |= word;
+    }
+    for (; p < end; ++p)
+        high |= uchar(*p);
+    return (high & 0x8080808080808080ULL) == 0;
+}
+
 QString decodePath(const QByteArray &bytes)
 {
     // Most names are plain ASCII: no decoder needed.
-    bool ascii = true;
-    for (const char c : bytes)
-        ascii &= uchar(c) < 0x80;
-    if (ascii)
+    if (isAscii(bytes))
         return QString::fromLatin1(bytes);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);

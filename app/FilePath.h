@@ -11,6 +11,9 @@
 namespace vantorix {
 
 QString decodePath(const QByteArray &bytes);
+
+// Whether bytes are all ASCII (then the name needs no decoding).
+bool isAscii(const QByteArray &bytes);
 QByteArray encodePath(const QString &path);
 
 // The path as a person reads it: escaped bytes as Windows-1252 characters.

@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace vantorix {
 
 namespace {
@@ -103,16 +105,42 @@ bool entryMatches(const QString &entry, const QString &text)
            || (title.isEmpty() && entry.contains(text, Qt::CaseInsensitive));
 }
 
+namespace {
+
+// Lays an entry out from out on: one writer for texts and for bytes.
+template <typename Char, typename Text>
+Char *layOutEntry(Char *out, const Text &title, const Text &fileName)
+{
+    const Char space = Char(u' ');
+    out = std::copy(title.begin(), title.end(), out);
+    out = std::fill_n(out, qMax<qsizetype>(0, kTitleWidth - title.size()), space);
+    *out++ = Char(u'(');
+    out = std::fill_n(out, qMax<qsizetype>(0, kNameWidth - fileName.size()), space);
+    out = std::copy(fileName.begin(), fileName.end(), out);
+    *out++ = Char(u')');
+    return out;
+}
+
+qsizetype entrySize(qsizetype titleSize, qsizetype nameSize)
+{
+    return qMax<qsizetype>(kTitleWidth, titleSize) + 1 + qMax<qsizetype>(kNameWidth, nameSize) + 1;
+}
+
+}  // namespace
+
 QString composeEntry(const QString &title, const QString &fileName)
 {
     // One allocation: a folder of 100,000 files makes as many entries.
-    const qsizetype titlePad = qMax<qsizetype>(0, kTitleWidth - title.size());
-    const qsizetype namePad = qMax<qsizetype>(0, kNameWidth - fileName.size());
-    QString entry;
-    entry.reserve(title.size() + titlePad + 1 + namePad + fileName.size() + 1);
-    entry.append(title).append(QString(titlePad, QLatin1Char(' '))).append(QLatin1Char('('));
-    entry.append(QString(namePad, QLatin1Char(' '))).append(fileName).append(QLatin1Char(')'));
+    QString entry(entrySize(title.size(), fileName.size()), Qt::Uninitialized);
+    layOutEntry(entry.data(), title, fileName);
     return entry;
+}
+
+void appendComposedEntry(QByteArray &out, QByteArrayView title, QByteArrayView fileName)
+{
+    const qsizetype start = out.size();
+    out.resize(start + entrySize(title.size(), fileName.size()));
+    layOutEntry(out.data() + start, title, fileName);
 }
 
 QString joinRomPath(const QString &gamesDirectory, const QString &fileName)

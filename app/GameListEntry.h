@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 
 // The game list entry: title left-aligned in 40 columns, "(", the ROM file
@@ -42,6 +43,8 @@ bool entryMatches(const QString &entry, const QString &text);
 
 // Title padded to 40 columns, "(", the name right-aligned in 11, ")".
 QString composeEntry(const QString &title, const QString &fileName);
+// The same appended to out, for a title and a file name in ASCII.
+void appendComposedEntry(QByteArray &out, QByteArrayView title, QByteArrayView fileName);
 
 // The games directory joined with a file name by exactly one "/".
 QString joinRomPath(const QString &gamesDirectory, const QString &fileName);

@@ -1,5 +1,6 @@
 #include "app/Unit1.h"
 
+#include "app/CommandLine.h"
 #include "app/EmulatorCommand.h"
 #include "app/ErrorBox.h"
 #include "app/FilePath.h"
@@ -159,7 +160,7 @@ QString TForm1::prepareFirstStart() const
     const QString folder = initialDialogFolder();
     if (folder != vantorix::userConfigurationFolder())
         return QString();  // run from its own folder: the user set it up
-    const QString data = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/vantorix");
+    const QString data = vantorix::commandFolder() + QStringLiteral("/../share/vantorix");
     const QString games = QDir(data + QStringLiteral("/roms")).exists() ? QDir(data + QStringLiteral("/roms")).canonicalPath()
                                                                          : QString();
     const vantorix::MachineProbe probe{

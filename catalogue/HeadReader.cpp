@@ -2,8 +2,6 @@
 
 #include "catalogue/RomHeader.h"
 
-#include <chrono>
-
 namespace vantorix {
 
 int HeadReader::defaultThreads()
@@ -19,9 +17,14 @@ int HeadReader::defaultThreads()
 HeadReader::HeadReader(int dirFd, const std::vector<QByteArray> &names, int threads)
     : dirFd_(dirFd), names_(names)
 {
-    if (names.size() < kShortList || threads <= 0)
+    if (names.size() < kShortList || threads <= 0) {
+        aloneBuffer_.resize(kHeadBytes);
         return;
+    }
     window_.resize(qMin(kWindow, batches()));
+    for (Slot &slot : window_)
+        slot.results.resize(kBatch);
+    buffers_.reset(new char[window_.size() * kBatch * kHeadBytes]);
     maxThreads_ = size_t(threads);
     threads_.reserve(maxThreads_);
     threads_.emplace_back([this] { work(); });
@@ -38,17 +41,30 @@ HeadReader::~HeadReader()
         thread.join();
 }
 
-HeadResult HeadReader::read(size_t index) const
+HeadResult HeadReader::read(size_t index, char *buffer) const
 {
     HeadResult result;
     try {
-        result.regular = readRomHead(dirFd_, names_[index], &result.head, &result.size, &result.archiveEntry);
+        result.regular = readRomHeadInto(dirFd_, names_[index], buffer, &result.head, &result.size,
+                                         &result.archiveEntry);
     } catch (const IoError &error) {
         result.error = error;
     } catch (const std::bad_alloc &) {
         result.error = IoError::fileTooLarge();
     }
     return result;
+}
+
+// Reads batch into its slot, claimed and not ready, without the lock.
+void HeadReader::readBatch(size_t batch)
+{
+    const size_t slot = batch % window_.size();
+    std::vector<HeadResult> &results = window_[slot].results;
+    char *buffers = buffers_.get() + slot * kBatch * kHeadBytes;
+    const size_t first = batch * kBatch;
+    const size_t end = qMin(names_.size(), first + kBatch);
+    for (size_t index = first; index < end; ++index)
+        results[index - first] = read(index, buffers + (index - first) * kHeadBytes);
 }
 
 void HeadReader::work()
@@ -62,45 +78,74 @@ void HeadReader::work()
             return;
         const size_t batch = nextBatch_++;
         lock.unlock();
-        std::vector<HeadResult> results;
-        const size_t end = qMin(names_.size(), (batch + 1) * kBatch);
-        results.reserve(end - batch * kBatch);
-        for (size_t index = batch * kBatch; index < end; ++index)
-            results.push_back(read(index));
+        readBatch(batch);
         lock.lock();
-        window_[batch % window_.size()] = std::move(results);
+        slotOf(batch).ready = true;
         // Only the taker waits on this, for the batch it needs next.
         if (batch == takenBatch_)
             readyChanged_.notify_one();
     }
 }
 
+void HeadReader::addThread(std::unique_lock<std::mutex> &lock)
+{
+    if (threads_.size() >= maxThreads_)
+        return;
+    lock.unlock();
+    threads_.emplace_back([this] { work(); });
+    lock.lock();
+}
+
+void HeadReader::collect(size_t batch)
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (currentBatch_ != size_t(-1))
+        slotOf(currentBatch_).ready = false;  // its slot is free again
+    takenBatch_ = batch;
+    spaceChanged_.notify_one();
+    Slot &slot = slotOf(batch);
+    const auto ready = [&] { return slot.ready; };
+    while (!ready()) {
+        if (nextBatch_ == batch) {  // nobody reads it yet
+            ++nextBatch_;
+            lock.unlock();
+            readBatch(batch);
+            lock.lock();
+            break;
+        }
+        // While the files come from memory, a wait costs more than the
+        // reading: read a batch further on instead, and keep both this
+        // thread and the pool busy. A batch that keeps this thread long
+        // shows a slow drive, which is the pool's to wait on.
+        if (!slowDrive_ && nextBatch_ < batches() && nextBatch_ < batch + window_.size()) {
+            const size_t ahead = nextBatch_++;
+            lock.unlock();
+            const auto start = std::chrono::steady_clock::now();
+            readBatch(ahead);
+            slowDrive_ = std::chrono::steady_clock::now() - start > kSlowBatch;
+            lock.lock();
+            slotOf(ahead).ready = true;
+            if (slowDrive_)
+                addThread(lock);
+            continue;
+        }
+        // A drive that keeps the readers waiting long can serve one more.
+        if (!readyChanged_.wait_for(lock, std::chrono::microseconds(200), ready))
+            addThread(lock);
+        readyChanged_.wait(lock, ready);
+    }
+    slot.ready = true;
+    currentBatch_ = batch;
+}
+
 HeadResult HeadReader::take(size_t index)
 {
     if (threads_.empty())
-        return read(index);
+        return read(index, aloneBuffer_.data());
     const size_t batch = index / kBatch;
-    if (batch != currentBatch_) {
-        std::unique_lock<std::mutex> lock(mutex_);
-        takenBatch_ = batch;  // what the threads announce readiness for
-        std::optional<std::vector<HeadResult>> &slot = window_[batch % window_.size()];
-        const auto ready = [&] { return slot.has_value(); };
-        // A warm cache answers within microseconds; a drive that keeps the
-        // readers waiting longer can serve one more of them.
-        if (!readyChanged_.wait_for(lock, std::chrono::microseconds(200), ready) && threads_.size() < maxThreads_) {
-            lock.unlock();
-            threads_.emplace_back([this] { work(); });
-            lock.lock();
-        }
-        readyChanged_.wait(lock, ready);
-        current_ = std::move(*slot);
-        slot.reset();
-        currentBatch_ = batch;
-        takenBatch_ = batch + 1;
-        lock.unlock();
-        spaceChanged_.notify_one();
-    }
-    return std::move(current_[index % kBatch]);
+    if (batch != currentBatch_)
+        collect(batch);
+    return std::move(slotOf(batch).results[index % kBatch]);
 }
 
 }  // namespace vantorix

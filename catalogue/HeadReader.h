@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -17,7 +18,7 @@ namespace vantorix {
 // What readRomHead found for one file.
 struct HeadResult {
     bool regular = false;  // false: no regular file by that name (skipped)
-    QByteArray head;
+    QByteArray head;       // may lie in the reader's buffers: see take()
     qint64 size = 0;
     QString archiveEntry;
     std::optional<IoError> error;
@@ -28,11 +29,13 @@ struct HeadResult {
 // once far faster than one after another, so a small pool of threads opens,
 // reads and closes the files (and unpacks archives), and nothing else: the
 // results are taken in list order on the caller's thread, which does all
-// the rest. The pool starts with one thread and grows, up to its size, each
-// time the taker waits long for a result: a warm folder keeps one busy, a
-// slow drive all of them. At most a bounded number of results wait to be
-// taken, so memory does not grow with the folder. A short list is read on
-// the caller's thread alone, when it is taken.
+// the rest. The pool starts with one thread. While the files come from
+// memory, the taker reads batches further on itself rather than wait; a
+// batch that takes it long shows a slow drive, and from then on the pool
+// grows, up to its size, each time the taker waits long for a result. At
+// most a bounded number of results wait to be taken, each batch's in
+// buffers of its own that are used again, so memory does not grow with the
+// folder. A short list is read on the caller's thread alone.
 class HeadReader {
 public:
     // Threads to wait on a slow drive with, not to keep the cores busy.
@@ -40,6 +43,9 @@ public:
     static constexpr size_t kBatch = 16;            // files a thread claims at once
     static constexpr size_t kWindow = 32;           // batches read ahead at most
     static constexpr size_t kShortList = 64;        // read without threads
+    // Longer than a batch of files in memory takes (tens of microseconds),
+    // shorter than one from a drive (a disk seek a file).
+    static constexpr std::chrono::microseconds kSlowBatch{600};
 
     // The pool's size: kThreads, or VANTORIX_READ_THREADS where it is set
     // (0 reads on the caller's thread alone, as a baseline to measure by).
@@ -51,30 +57,46 @@ public:
     HeadReader(const HeadReader &) = delete;
     HeadReader &operator=(const HeadReader &) = delete;
 
-    // The result of names[index]; indexes are taken in increasing order.
+    // The result of names[index]. Indexes are taken one after another from
+    // 0 (the reader may be left at any point). The head may lie in the
+    // reader's buffers: it stays valid until the next call.
     HeadResult take(size_t index);
 
 private:
-    HeadResult read(size_t index) const;
+    struct Slot {
+        std::vector<HeadResult> results;
+        bool ready = false;
+    };
+
+    HeadResult read(size_t index, char *buffer) const;
+    void readBatch(size_t batch);
     void work();
+    void addThread(std::unique_lock<std::mutex> &lock);
+    // Waits for batch, or reads it here if no thread has claimed it.
+    void collect(size_t batch);
     size_t batches() const { return (names_.size() + kBatch - 1) / kBatch; }
+    Slot &slotOf(size_t batch) { return window_[batch % window_.size()]; }
 
     int dirFd_;
     const std::vector<QByteArray> &names_;
     size_t maxThreads_ = 0;
     std::vector<std::thread> threads_;  // grown by the taker only
+    std::unique_ptr<char[]> buffers_;   // kHeadBytes a file of the window
+    std::vector<char> aloneBuffer_;     // without threads
 
     std::mutex mutex_;
     std::condition_variable readyChanged_;
     std::condition_variable spaceChanged_;
     // Batches by number modulo the window's size; claiming and handing over
     // a batch at a time keeps the lock out of the way of warm, fast reads.
-    std::vector<std::optional<std::vector<HeadResult>>> window_;
+    // The batch being taken keeps its slot (its heads lie there) until the
+    // taker moves on.
+    std::vector<Slot> window_;
     size_t nextBatch_ = 0;   // the next batch a thread claims
-    size_t takenBatch_ = 0;  // every batch below has been taken
-    std::vector<HeadResult> current_;  // the batch being taken, by the taker only
-    size_t currentBatch_ = size_t(-1);
+    size_t takenBatch_ = 0;  // the batch being taken; every one below is done
+    size_t currentBatch_ = size_t(-1);  // by the taker only
     bool stopping_ = false;
+    bool slowDrive_ = false;  // by the taker only
 };
 
 }  // namespace vantorix

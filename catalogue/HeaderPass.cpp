@@ -24,6 +24,24 @@ QSet<QString> caseTwins(const QStringList &names)
     return twins;
 }
 
+QSet<QString> caseTwins(const std::vector<QByteArray> &names)
+{
+    const auto shown = [](const QByteArray &name) { return displayPath(decodePath(name)); };
+    QSet<QString> twins;
+    for (size_t i = 1; i < names.size(); ++i) {
+        const QByteArray &name = names[i];
+        const QByteArray &before = names[i - 1];
+        if (name.isEmpty())
+            continue;
+        const bool same = isAscii(name) && isAscii(before)
+                              ? name.compare(before, Qt::CaseInsensitive) == 0
+                              : shown(name).compare(shown(before), Qt::CaseInsensitive) == 0;
+        if (same)
+            twins.insert(shown(name).toCaseFolded());
+    }
+    return twins;
+}
+
 QString entryNameFor(const QString &shownName, const QSet<QString> &twins)
 {
     if (!twins.isEmpty() && twins.contains(shownName.toCaseFolded()))

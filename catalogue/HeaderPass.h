@@ -52,6 +52,9 @@ struct HeaderPassFailure {
 // without regard to letter case, as folders are listed): files whose names
 // differ only in letter case.
 QSet<QString> caseTwins(const QStringList &names);
+// The same of a folder's raw file names, shown as displayPath shows them;
+// ASCII neighbours are compared without decoding.
+QSet<QString> caseTwins(const std::vector<QByteArray> &names);
 
 // The file name an entry shows: upper-cased, unless another file of the
 // folder has the same name but for letter case (a twin), when it stays as

@@ -3,6 +3,7 @@
 #include "app/FilePath.h"
 #include "app/IoError.h"
 #include "catalogue/FileListing.h"
+#include "catalogue/NameOrder.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -144,22 +145,7 @@ std::vector<QByteArray> RomFolder::matchingFiles(const QString &mask) const
     std::vector<QByteArray> names = list([&](const dirent *entry) {
         return !isHidden(entry) && matchesAny(entry->d_name, patterns) && kindOf(fd_, entry) == Kind::File;
     });
-    // Sort by the names as shown, case-folded once each: comparing folded
-    // keys is many times cheaper than comparing without regard to case.
-    std::vector<std::pair<QString, QByteArray>> keyed;
-    keyed.reserve(names.size());
-    for (QByteArray &name : names) {
-        QString key = decodePath(name).toCaseFolded();
-        keyed.emplace_back(std::move(key), std::move(name));
-    }
-    // One comparison of the keys where they differ; pair's own < makes two.
-    std::sort(keyed.begin(), keyed.end(), [](const auto &a, const auto &b) {
-        const int order = QtPrivate::compareStrings(a.first, b.first, Qt::CaseSensitive);
-        return order != 0 ? order < 0 : a.second < b.second;
-    });
-    names.clear();
-    for (auto &pair : keyed)
-        names.push_back(std::move(pair.second));
+    sortNamesAsShown(names);
     return names;
 }
 

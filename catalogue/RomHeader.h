@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <functional>
@@ -17,6 +18,8 @@ constexpr int kTitleSize = 16;
 // The first bytes of a file hold the header block of every layout: the CTT
 // block ends at 406, the plain one at 336, the copier one at 848.
 constexpr int kHeadBytes = 848;
+// What holds the block unless the file is a copier image.
+constexpr int kShortHeadBytes = 406;
 
 // The first three bytes are the letters C, T, T.
 bool isCttFile(const QByteArray &lead);
@@ -32,6 +35,8 @@ qint64 headerOffset(HeaderLayout layout);
 // The title's letters, digits and spaces up to its first zero byte, in
 // order, ends trimmed: the title of a game list entry.
 QString titleText(const QByteArray &block);
+// The same in ASCII bytes, laid down in title.
+QByteArrayView titleBytes(const QByteArray &block, char (&title)[kTitleSize]);
 
 // The title as the header holds it: up to the first zero byte, 15 bytes
 // when the last one is the colour flag, punctuation kept, every byte
@@ -48,6 +53,8 @@ QString entryFileName(const QString &listedName);
 QString entryFromHead(const QByteArray &head, qint64 fileSize, const QString &listedName);
 // The same with the entry's file name as given.
 QString entryFromHeadNamed(const QByteArray &head, qint64 fileSize, const QString &entryName);
+// The title of that entry, in ASCII bytes laid down in title.
+QByteArrayView entryTitle(const QByteArray &head, qint64 fileSize, char (&title)[kTitleSize]);
 
 // The entry of a whole image held in memory, as the file reader makes it.
 QString entryFromImage(const QByteArray &image, const QString &listedName);
@@ -61,6 +68,11 @@ QString entryFromImage(const QByteArray &image, const QString &listedName);
 // IoError when the file is there but cannot be read.
 bool readRomHead(int dirFd, const QByteArray &name, QByteArray *head, qint64 *size,
                  QString *archiveEntry = nullptr);
+// The same, read into buffer (kHeadBytes long), which head then shows
+// without a copy (unless the file is an archive): for a reader that reads
+// many files one after another into buffers of its own.
+bool readRomHeadInto(int dirFd, const QByteArray &name, char *buffer, QByteArray *head, qint64 *size,
+                     QString *archiveEntry);
 
 // The entry of the regular file at path; the entry carries the upper-cased
 // listedName. onRead is called with that name once the file was read.

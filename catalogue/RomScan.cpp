@@ -11,6 +11,7 @@
 #include "catalogue/RomFolder.h"
 #include "catalogue/RomHeader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -19,16 +20,20 @@ namespace vantorix {
 
 QString withoutControlCharacters(const QString &line)
 {
-    QString safe = line;
-    for (QChar &c : safe) {
+    // Control characters, and the marks that reorder text (a right-to-left
+    // override makes "X<RLO>BG.EXE.GB" read as another name) or split lines
+    // for a reader that honours Unicode's separators.
+    const auto unsafe = [](QChar c) {
         const char16_t u = c.unicode();
-        // Control characters, and the marks that reorder text (a right-to-
-        // left override makes "X<RLO>BG.EXE.GB" read as another name) or
-        // split lines for a reader that honours Unicode's separators.
-        if (u < 0x20 || u == 0x7F || (u >= 0x80 && u < 0xA0) || u == 0x061C || u == 0x200E || u == 0x200F
-            || (u >= 0x2028 && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069))
-            c = QLatin1Char('?');
-    }
+        if (u >= 0x20 && u < 0x7F)  // nearly every character
+            return false;
+        return u < 0x20 || u == 0x7F || (u >= 0x80 && u < 0xA0) || u == 0x061C || u == 0x200E || u == 0x200F
+               || (u >= 0x2028 && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
+    };
+    if (std::none_of(line.cbegin(), line.cend(), unsafe))
+        return line;  // shared, not copied
+    QString safe = line;
+    std::replace_if(safe.begin(), safe.end(), unsafe, QLatin1Char('?'));
     return safe;
 }
 
@@ -48,6 +53,25 @@ bool writeOut(FILE *out, FILE *err, const QByteArray &bytes, bool flush = false)
     return false;
 }
 
+// The entry's file name of an ASCII name, laid down in bytes: what
+// withoutControlCharacters(entryFileName(name)) gives, without a text.
+QByteArrayView asciiEntryName(const QByteArray &raw, QByteArray &bytes)
+{
+    qsizetype first = 0;
+    qsizetype last = raw.size();
+    while (first < last && uchar(raw.at(first)) <= 32)
+        ++first;
+    while (last > first && uchar(raw.at(last - 1)) <= 32)
+        --last;
+    bytes.resize(last - first);
+    char *out = bytes.data();
+    for (qsizetype i = first; i < last; ++i) {
+        const char c = raw.at(i);
+        *out++ = c >= 'a' && c <= 'z' ? char(c - 32) : c < 0x20 || c == 0x7F ? '?' : c;
+    }
+    return bytes;
+}
+
 }  // namespace
 
 int scanFolder(const QString &folder, const QString &mask, FILE *out, FILE *err)
@@ -64,25 +88,29 @@ int scanFolder(const QString &folder, const QString &mask, FILE *out, FILE *err)
     try {
         const RomFolder dir(folder);
         names = dir.matchingFiles(mask);
-        QStringList shownNames;
-        shownNames.reserve(qsizetype(names.size()));
-        for (const QByteArray &raw : names)
-            shownNames.append(displayPath(decodePath(raw)));
-        const QSet<QString> twins = caseTwins(shownNames);
+        // Read ahead by a pool of threads from now on, printed here in
+        // sorted order; the names are decoded as their turn comes.
+        HeadReader reader(dir.fd(), names);
+        const QSet<QString> twins = caseTwins(names);
         int status = 0;
         QByteArray buffer;
-        // Read ahead by a pool of threads, printed here in sorted order.
-        HeadReader reader(dir.fd(), names);
+        QByteArray nameBytes;
         for (size_t k = 0; k < names.size(); ++k) {
             const HeadResult read = reader.take(k);
-            const QString name = std::move(shownNames[qsizetype(k)]);
-            names[k] = QByteArray();  // what is printed is not kept
+            const QByteArray raw = std::move(names[k]);  // what is printed is not kept
             std::optional<IoError> failure = read.error;
             if (!failure && read.regular) {
                 try {
-                    buffer += withoutControlCharacters(
-                                  entryFromHeadNamed(read.head, read.size, entryNameFor(name, twins)))
-                                  .toUtf8();
+                    if (twins.isEmpty() && isAscii(raw)) {
+                        char title[kTitleSize];
+                        const QByteArrayView titleView = entryTitle(read.head, read.size, title);
+                        appendComposedEntry(buffer, titleView, asciiEntryName(raw, nameBytes));
+                    } else {
+                        const QString name = displayPath(decodePath(raw));
+                        buffer += withoutControlCharacters(
+                                      entryFromHeadNamed(read.head, read.size, entryNameFor(name, twins)))
+                                      .toUtf8();
+                    }
                     buffer += '\n';
                 } catch (const IoError &error) {
                     failure = error;
@@ -93,13 +121,13 @@ int scanFolder(const QString &folder, const QString &mask, FILE *out, FILE *err)
                 if (!writeOut(out, err, buffer, true))
                     return 1;
                 buffer.clear();
-                complain(name, failure->text());
+                complain(displayPath(decodePath(raw)), failure->text());
                 status = 1;
             }
             if (buffer.size() > 65536) {
                 if (!writeOut(out, err, buffer))
                     return 1;
-                buffer.clear();
+                buffer.resize(0);  // its room is kept
             }
         }
         return writeOut(out, err, buffer, true) ? status : 1;

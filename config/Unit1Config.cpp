@@ -1,6 +1,7 @@
 // The main window's configuration actions: save, load and the interface file.
 #include "app/Unit1.h"
 
+#include "app/CommandLine.h"
 #include "app/ErrorBox.h"
 #include "app/FilePath.h"
 #include "app/Forms.h"
@@ -24,7 +25,7 @@ using vantorix::Configuration;
 
 QString TForm1::initialDialogFolder() const
 {
-    return vantorix::configurationFolder(QCoreApplication::applicationDirPath());
+    return vantorix::configurationFolder(vantorix::commandFolder());
 }
 
 Configuration TForm1::configuration() const
@@ -140,7 +141,7 @@ bool TForm1::confirmOverwritingLongList(const QString &path)
 void TForm1::Inter()
 {
     const QString path = vantorix::locateInterfaceFile(interfaceName_, configFolder_,
-                                                      QCoreApplication::applicationDirPath());
+                                                      vantorix::commandFolder());
     if (path.isEmpty())
         return;
     vantorix::InterfaceTexts texts;

@@ -59,4 +59,12 @@ done
 touch -d '2000-01-01' "$config"
 as_nobody timeout 3 "$work/prefix/games/kelpad" >/dev/null 2>&1 || true
 [ "$(stat -c %Y "$config")" = "$(date -d '2000-01-01' +%s)" ] || { echo "the configuration was written again"; exit 1; }
+# The command starts the windows through the program it installed beside
+# it; without that program it says so rather than fail silently.
+window=$work/prefix/libexec/vantorix/kelpad-window
+test -x "$window"
+mv "$window" "$window.gone"
+message=$(as_nobody "$work/prefix/games/kelpad" 2>&1 >/dev/null) && { echo "kelpad ran without its window program"; exit 1; }
+grep -q 'impossibile avviare il programma delle finestre' <<<"$message" || { echo "no message without the window program: $message"; exit 1; }
+mv "$window.gone" "$window"
 echo "the installed copy works for an ordinary user"

@@ -535,5 +535,9 @@ Salvare comunque?</translation>
         <source>the output cannot be written: %1</source>
         <translation>l&apos;uscita non può essere scritta: %1</translation>
     </message>
+    <message>
+        <source>the window program cannot be started: %1</source>
+        <translation>impossibile avviare il programma delle finestre: %1</translation>
+    </message>
 </context>
 </TS>

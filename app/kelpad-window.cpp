@@ -1,0 +1,51 @@
+// Vantorix: a front-end for Game Boy and Game Boy Color emulators. The
+// program of the windows, started by the command "kelpad" (which runs what
+// needs no window by itself, without loading the windows' libraries).
+#include "app/Application.h"
+#include "app/CommandLine.h"
+#include "app/ErrorBox.h"
+#include "app/FilePath.h"
+#include "app/Fonts.h"
+#include "app/Forms.h"
+#include "app/Translations.h"
+#include "app/Unit1.h"
+
+#include <QApplication>
+
+#include <cstring>
+#include <vector>
+
+int main(int argc, char **argv)
+{
+    // The toolkit takes its own options (-style, -platform, ...) out of the
+    // arguments before "--"; what follows "--" is the program's alone.
+    int toolkitArgc = argc;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0) {
+            toolkitArgc = i;
+            break;
+        }
+    }
+    std::vector<char *> toolkitArgv(argv, argv + toolkitArgc);
+    toolkitArgv.push_back(nullptr);
+    vantorix::Application application(toolkitArgc, toolkitArgv.data());
+    vantorix::installTranslations();
+    QStringList arguments = vantorix::rawArguments(toolkitArgc, toolkitArgv.data());
+    arguments += vantorix::rawArguments(argc, argv).mid(toolkitArgc);
+    const vantorix::CommandLine line = vantorix::parseCommandLine(arguments);
+    if (line.mode != vantorix::CommandLine::Gui)
+        return vantorix::runWithoutWindow(line);
+    QApplication::setApplicationName(QStringLiteral("kelpad"));
+    QApplication::setDesktopFileName(QStringLiteral("eu.vantorix.Vantorix"));
+    // The desktop's icon theme first, the built-in one where it has none.
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("eu.vantorix.Vantorix"),
+                                                 QIcon(QStringLiteral(":/icons/vantorix.png"))));
+    vantorix::installFontFallbacks();
+    vantorix::createForms();
+    if (!line.configFile.isEmpty())
+        Form1->setStartupFile(line.configFile);
+    Form1->show();
+    const int status = QApplication::exec();
+    vantorix::destroyForms();
+    return status;
+}
