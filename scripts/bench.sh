@@ -10,6 +10,8 @@ command -v /usr/bin/time >/dev/null || { echo "needs /usr/bin/time (Debian's tim
 "$top/scripts/build.sh" -DVANTORIX_BENCH=ON
 build=${BUILD_DIR:-$top/build}
 bench=$build/bench/vantorix_bench
+# VANTORIX_BENCH_PROCESSES_ONLY=1 leaves the in-process cases out.
+[ -n "${VANTORIX_BENCH_PROCESSES_ONLY:-}" ] ||
 for filter in 'HeaderPass/|RawLoop/' 'FolderOpen|RawLoop/10000$' 'ConfigLoad|RawRead' \
               'ConfigSave|RawWrite' 'StartUp|RawWindow' 'LargeText' \
               'ReaderFirstOpening|ScanInProcess' 'SelectionChange' 'MissingMarks|StatPerEntry'; do
@@ -36,20 +38,50 @@ median_ms() {
   done
   printf '%s\n' "${times[@]}" | sort -n | sed -n 3p
 }
+# The medians of runs that take turns, so that whatever else the machine
+# does falls on every case alike: paired_ms RUNS CASE... where each case is
+# one word holding a command line. Prints the medians in 0.1 ms, in order.
+paired_ms() {
+  local runs=$1
+  shift
+  local -A times=()
+  for ((run = 0; run < runs; run++)); do
+    local k=0
+    for case in "$@"; do
+      [ -z "${before_each:-}" ] || "$before_each"
+      local start end
+      start=$(date +%s%N)
+      eval "$case" >/dev/null
+      end=$(date +%s%N)
+      times[$k]+="$(((end - start) / 100000)) "
+      k=$((k + 1))
+    done
+  done
+  for ((k = 0; k < $#; k++)); do
+    printf '%s\n' ${times[$k]} | sort -n | sed -n "$((runs / 2 + 1))p"
+  done
+}
+ms() { awk "BEGIN {printf \"%.1f\", $1 / 10}"; }
 ratio() { awk "BEGIN {printf \"%.2f\", $1 / $2}"; }
 peak_mib() { local kib; kib=$( { /usr/bin/time -f '%M' "$@" >/dev/null; } 2>&1 | tail -1); echo $((kib / 1024)); }
 cpu_ms() { { /usr/bin/time -f '%U %S' "$@" >/dev/null; } 2>&1 | tail -1 | awk '{printf "%d", ($1 + $2) * 1000}'; }
+# The CPU time (user + system) of a command, median of 11 runs.
+median_cpu_ms() {
+  for _ in $(seq 11); do cpu_ms "$@"; echo; done | sort -n | sed -n 6p
+}
+kelpad=$build/kelpad
+loop=$build/bench/vantorix_rawloop
 for count in 20000 100000; do
   mkdir -p "$work/$count"
-  "$build/bench/vantorix_rawloop" --make "$work/$count" "$count"
-  "$build/bench/vantorix_rawloop" "$work/$count" >/dev/null  # warm the cache
-  scan=$(median_ms "$build/kelpad" --scan "$work/$count")
-  loop=$(median_ms "$build/bench/vantorix_rawloop" "$work/$count")
-  one=$(VANTORIX_READ_THREADS=0 median_ms "$build/kelpad" --scan "$work/$count")
-  echo "warm, $count files: kelpad --scan ${scan} ms, plain C loop ${loop} ms, ratio $(ratio "$scan" "$loop");" \
-       "one reading thread ${one} ms; peak memory $(peak_mib "$build/kelpad" --scan "$work/$count") MiB;" \
-       "CPU $(cpu_ms "$build/kelpad" --scan "$work/$count") ms against one thread's" \
-       "$(VANTORIX_READ_THREADS=0 cpu_ms "$build/kelpad" --scan "$work/$count") ms"
+  "$loop" --make "$work/$count" "$count"
+  "$loop" "$work/$count" >/dev/null  # warm the cache
+  read -r scan plain one < <(paired_ms 21 "$kelpad --scan $work/$count" "$loop $work/$count" \
+    "VANTORIX_READ_THREADS=0 $kelpad --scan $work/$count" | tr '\n' ' ')
+  echo "warm, $count files: kelpad --scan $(ms "$scan") ms, plain C loop $(ms "$plain") ms," \
+       "ratio $(ratio "$scan" "$plain"); one reading thread $(ms "$one") ms;" \
+       "peak memory $(peak_mib "$kelpad" --scan "$work/$count") MiB;" \
+       "CPU $(median_cpu_ms "$kelpad" --scan "$work/$count") ms against one thread's" \
+       "$(VANTORIX_READ_THREADS=0 median_cpu_ms "$kelpad" --scan "$work/$count") ms"
 done
 
 # Cold: the page cache dropped before each run, as after a reboot, with the
@@ -57,17 +89,16 @@ done
 drop_cache() {
   sync
   echo 3 >/proc/sys/vm/drop_caches
-  "$build/kelpad" --version >/dev/null
-  "$build/bench/vantorix_rawloop" /nonexistent >/dev/null 2>&1 || true
+  "$kelpad" --version >/dev/null
+  "$loop" /nonexistent >/dev/null 2>&1 || true
 }
 cold_ms() { before_each=drop_cache median_ms "$@"; }
 if [ "$(id -u)" -eq 0 ] && [ -w /proc/sys/vm/drop_caches ]; then
   for count in 20000 100000; do
-    scan=$(cold_ms "$build/kelpad" --scan "$work/$count")
-    loop=$(cold_ms "$build/bench/vantorix_rawloop" "$work/$count")
-    one=$(VANTORIX_READ_THREADS=0 cold_ms "$build/kelpad" --scan "$work/$count")
-    echo "cold, $count files: kelpad --scan ${scan} ms, plain C loop ${loop} ms, ratio $(ratio "$scan" "$loop");" \
-         "one reading thread ${one} ms"
+    read -r scan plain one < <(before_each=drop_cache paired_ms 5 "$kelpad --scan $work/$count" \
+      "$loop $work/$count" "VANTORIX_READ_THREADS=0 $kelpad --scan $work/$count" | tr '\n' ' ')
+    echo "cold, $count files: kelpad --scan $(ms "$scan") ms, plain C loop $(ms "$plain") ms," \
+         "ratio $(ratio "$scan" "$plain"); one reading thread $(ms "$one") ms"
   done
   # The ROMS reader's first opening on a cold folder: one iteration a run.
   reader_ms() {

@@ -1,6 +1,7 @@
 #include "app/GameListEntry.h"
 #include "app/IoError.h"
 #include "catalogue/HeaderPass.h"
+#include "catalogue/NameOrder.h"
 #include "catalogue/RomHeader.h"
 #include "tests/TestSupport.h"
 
@@ -9,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vantorix;
 using namespace testing_support;
@@ -151,6 +154,76 @@ TEST(ScanCommand, PrintsEntriesInOrderAndReportsFailures)
     scan.start(KELPAD_PATH, {"--scan"});
     ASSERT_TRUE(scan.waitForFinished(10000));
     EXPECT_EQ(scan.exitCode(), 2);
+}
+
+// Every kind of name and header layout, printed by the command: ASCII
+// names are composed byte by byte, the others as texts, and both must
+// give the entries the lists show.
+TEST(ScanCommand, EntriesOfEveryKindOfName)
+{
+    QByteArray copier = romImage("COPIED", 33280, 768 + 52);
+    copier[0] = 4;
+    copier[1] = 0;
+    QByteArray ctt = romImage("CARTEL", 32768, 326 + 52);
+    ctt.replace(0, 3, "CTT");
+    const struct {
+        QByteArray name;
+        QByteArray image;
+        QString entry;
+    } cases[] = {
+        {"plain.gb", romImage("PLAIN"), composeEntry("PLAIN", "PLAIN.GB")},
+        {"copier.gb", copier, composeEntry("COPIED", "COPIER.GB")},
+        {"ctt.gb", ctt, composeEntry("CARTEL", "CTT.GB")},
+        {"  spaced .gb", romImage("SPACED"), composeEntry("SPACED", "SPACED .GB")},
+        {"tab	in.gb", romImage("TAB"), composeEntry("TAB", "TAB?IN.GB")},
+        {"a rather long name.gb", romImage("LONG"), composeEntry("LONG", "A RATHER LONG NAME.GB")},
+        {"\xc3\xa9t\xc3\xa9.gb", romImage("SUMMER"), composeEntry("SUMMER", QString::fromUtf8("\xc3\x89T\xc3\x89.GB"))},
+        {"latin\xe9.gb", romImage("LATIN"), composeEntry("LATIN", QString::fromUtf8("LATIN\xc3\x89.GB"))},
+    };
+    QTemporaryDir dir;
+    for (const auto &c : cases) {  // by bytes: one name is no UTF-8
+        const int fd = ::open((QFile::encodeName(dir.path()) + '/' + c.name).constData(), O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(fd, 0) << c.name.constData();
+        ASSERT_EQ(::write(fd, c.image.constData(), size_t(c.image.size())), c.image.size());
+        ::close(fd);
+    }
+    QProcess scan;
+    scan.start(KELPAD_PATH, {"--scan", dir.path()});
+    ASSERT_TRUE(scan.waitForFinished(10000));
+    EXPECT_EQ(scan.exitCode(), 0) << scan.readAllStandardError().constData();
+    QStringList printed = QString::fromUtf8(scan.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    for (const auto &c : cases)
+        EXPECT_TRUE(printed.removeOne(c.entry)) << c.entry.toStdString();
+    EXPECT_EQ(printed, QStringList());
+
+    // Two names alike but for letter case: each keeps its own.
+    writeFile(dir.filePath("twin.gb"), romImage("LOWER"));
+    writeFile(dir.filePath("TWIN.GB"), romImage("UPPER"));
+    scan.start(KELPAD_PATH, {"--scan", dir.path(), "--mask", "twin.gb"});
+    ASSERT_TRUE(scan.waitForFinished(10000));
+    EXPECT_EQ(QString::fromUtf8(scan.readAllStandardOutput()),
+              composeEntry("UPPER", "TWIN.GB") + "\n" + composeEntry("LOWER", "twin.gb") + "\n");
+}
+
+// The order of the lists: case-folded names compared as UTF-16 code units,
+// names that fold alike by their bytes.
+TEST(NameOrder, FoldedCodeUnitsThenBytes)
+{
+    const std::vector<QByteArray> sorted = {
+        "A.gb", "a.gb",                                      // alike but for case: by bytes
+        "abcdefghijklmnopqrsta.gb", "abcdefghijklmnopqrstu.gb",  // alike for 16 bytes and more
+        "B.GB", "b.gb",
+        "game0001.gb", "game00010.gb", "game0001x.gb",       // "." before digits before letters
+        "j.gb", "k.gb", "\xe2\x84\xaa.gb", "l.gb",              // the Kelvin sign folds to k
+        "\xc3\x89.gb", "\xc3\xa9.gb",                          // É and é, after every ASCII letter
+        "\xf0\x9f\x98\x80.gb",                                 // a surrogate pair (D83D ...)
+        "\xff.gb",                                            // an undecodable byte (DCFF)
+        "\xef\xbc\xa1.gb",                                      // fullwidth A (FF41): after both
+    };
+    std::vector<QByteArray> names(sorted.rbegin(), sorted.rend());
+    std::swap(names[3], names[11]);
+    sortNamesAsShown(names);
+    EXPECT_EQ(names, sorted);
 }
 
 }  // namespace
