@@ -75,8 +75,8 @@ for count in 20000 100000; do
   mkdir -p "$work/$count"
   "$loop" --make "$work/$count" "$count"
   "$loop" "$work/$count" >/dev/null  # warm the cache
-  read -r scan plain one < <(paired_ms 21 "$kelpad --scan $work/$count" "$loop $work/$count" \
-    "VANTORIX_READ_THREADS=0 $kelpad --scan $work/$count" | tr '\n' ' ')
+  read -r -d '' scan plain one < <(paired_ms 21 "$kelpad --scan $work/$count" "$loop $work/$count" \
+    "VANTORIX_READ_THREADS=0 $kelpad --scan $work/$count") || true
   echo "warm, $count files: kelpad --scan $(ms "$scan") ms, plain C loop $(ms "$plain") ms," \
        "ratio $(ratio "$scan" "$plain"); one reading thread $(ms "$one") ms;" \
        "peak memory $(peak_mib "$kelpad" --scan "$work/$count") MiB;" \
@@ -95,14 +95,14 @@ drop_cache() {
 cold_ms() { before_each=drop_cache median_ms "$@"; }
 if [ "$(id -u)" -eq 0 ] && [ -w /proc/sys/vm/drop_caches ]; then
   for count in 20000 100000; do
-    read -r scan plain one < <(before_each=drop_cache paired_ms 5 "$kelpad --scan $work/$count" \
-      "$loop $work/$count" "VANTORIX_READ_THREADS=0 $kelpad --scan $work/$count" | tr '\n' ' ')
+    read -r -d '' scan plain one < <(before_each=drop_cache paired_ms 5 "$kelpad --scan $work/$count" \
+      "$loop $work/$count" "VANTORIX_READ_THREADS=0 $kelpad --scan $work/$count") || true
     echo "cold, $count files: kelpad --scan $(ms "$scan") ms, plain C loop $(ms "$plain") ms," \
          "ratio $(ratio "$scan" "$plain"); one reading thread $(ms "$one") ms"
   done
   # The ROMS reader's first opening on a cold folder: one iteration a run.
   reader_ms() {
-    VANTORIX_BENCH_ROMS=$work "$bench" --benchmark_filter='^ReaderFirstOpening/20000$' 2>/dev/null |
+    VANTORIX_BENCH_ROMS=$work "$bench" --benchmark_filter='^ReaderFirstOpening/20000/' 2>/dev/null |
       awk '/^ReaderFirstOpening/ {printf "%d", $2}'
   }
   readers=()
