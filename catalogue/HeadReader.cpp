@@ -2,6 +2,9 @@
 
 #include "catalogue/RomHeader.h"
 
+#include <sys/resource.h>
+#include <time.h>
+
 #ifdef __linux__
 #include <sched.h>
 #endif
@@ -17,6 +20,44 @@ int HeadReader::defaultThreads()
     }();
     return threads;
 }
+
+namespace {
+
+// What the calling thread has done so far: its CPU time, and how often it
+// waited for something (a disk, a lock: its voluntary context switches).
+struct ThreadTimes {
+    std::chrono::steady_clock::time_point wall = std::chrono::steady_clock::now();
+    std::chrono::microseconds cpu{0};
+    long sleeps = 0;
+
+    ThreadTimes()
+    {
+        // The thread's clock counts to the nanosecond; its resource usage
+        // is sampled, good for counting sleeps only.
+        struct timespec clock;
+        if (::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &clock) == 0)
+            cpu = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::seconds(clock.tv_sec)
+                                                                        + std::chrono::nanoseconds(clock.tv_nsec));
+#ifdef RUSAGE_THREAD
+        struct rusage usage;
+        if (::getrusage(RUSAGE_THREAD, &usage) == 0)
+            sleeps = usage.ru_nvcsw;
+#endif
+    }
+};
+
+// Whether the thread, between two readings of its times, waited on a
+// drive: it slept, and spent long off the processor. Unpacking archives
+// keeps it on the processor; a busy machine takes it off without its
+// sleeping.
+bool waitedOnDrive(const ThreadTimes &before, const ThreadTimes &after)
+{
+    const auto offProcessor = (after.wall - before.wall) - (after.cpu - before.cpu);
+    return after.sleeps - before.sleeps >= HeadReader::kSlowBatchSleeps
+           && offProcessor > HeadReader::kSlowBatchWait;
+}
+
+}  // namespace
 
 HeadReader::HeadReader(int dirFd, const std::vector<QByteArray> &names, int threads)
     : dirFd_(dirFd), names_(names)
@@ -127,14 +168,14 @@ void HeadReader::collect(size_t batch)
         }
         // While the files come from memory, a wait costs more than the
         // reading: read a batch further on instead, and keep both this
-        // thread and the pool busy. A batch that keeps this thread long
-        // shows a slow drive, which is the pool's to wait on.
+        // thread and the pool busy. A batch during which this thread waited
+        // on the drive shows a slow one, which is the pool's to wait on.
         if (!slowDrive_ && nextBatch_ < batches() && nextBatch_ < batch + window_.size()) {
             const size_t ahead = nextBatch_++;
             lock.unlock();
-            const auto start = std::chrono::steady_clock::now();
+            const ThreadTimes before;
             readBatch(ahead);
-            slowDrive_ = std::chrono::steady_clock::now() - start > kSlowBatch;
+            slowDrive_ = waitedOnDrive(before, ThreadTimes());
             lock.lock();
             slotOf(ahead).ready = true;
             if (slowDrive_)
@@ -142,7 +183,7 @@ void HeadReader::collect(size_t batch)
             continue;
         }
         // A drive that keeps the readers waiting long can serve one more.
-        if (!readyChanged_.wait_for(lock, std::chrono::microseconds(200), ready))
+        if (slowDrive_ && !readyChanged_.wait_for(lock, std::chrono::microseconds(200), ready))
             addThread(lock);
         readyChanged_.wait(lock, ready);
     }

@@ -31,8 +31,9 @@ struct HeadResult {
 // results are taken in list order on the caller's thread, which does all
 // the rest. The pool starts with one thread. While the files come from
 // memory, the taker reads batches further on itself rather than wait; a
-// batch that takes it long shows a slow drive, and from then on the pool
-// grows, up to its size, each time the taker waits long for a result. At
+// batch during which it waited on the drive shows a slow one, and from
+// then on the pool grows, up to its size, each time the taker waits long
+// for a result. At
 // most a bounded number of results wait to be taken, each batch's in
 // buffers of its own that are used again, so memory does not grow with the
 // folder. A short list is read on the caller's thread alone.
@@ -43,9 +44,11 @@ public:
     static constexpr size_t kBatch = 16;            // files a thread claims at once
     static constexpr size_t kWindow = 32;           // batches read ahead at most
     static constexpr size_t kShortList = 64;        // read without threads
-    // Longer than a batch of files in memory takes (tens of microseconds),
-    // shorter than one from a drive (a disk seek a file).
-    static constexpr std::chrono::microseconds kSlowBatch{600};
+    // A batch of files in memory is read without sleeping, or with a few
+    // short waits on locks; from a drive, nearly every file puts the reader
+    // to sleep, a disk's seek or a network's round trip each time.
+    static constexpr long kSlowBatchSleeps = kBatch / 2;
+    static constexpr std::chrono::microseconds kSlowBatchWait{500};
 
     // The pool's size: kThreads, or VANTORIX_READ_THREADS where it is set
     // (0 reads on the caller's thread alone, as a baseline to measure by).

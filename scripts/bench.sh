@@ -64,7 +64,12 @@ paired_ms() {
 ms() { awk "BEGIN {printf \"%.1f\", $1 / 10}"; }
 ratio() { awk "BEGIN {printf \"%.2f\", $1 / $2}"; }
 peak_mib() { local kib; kib=$( { /usr/bin/time -f '%M' "$@" >/dev/null; } 2>&1 | tail -1); echo $((kib / 1024)); }
-cpu_ms() { { /usr/bin/time -f '%U %S' "$@" >/dev/null; } 2>&1 | tail -1 | awk '{printf "%d", ($1 + $2) * 1000}'; }
+# The CPU time of a command in ms: the shell's own timing counts to the
+# millisecond, where time(1) prints hundredths.
+cpu_ms() {
+  local TIMEFORMAT='%3U %3S'
+  { time "$@" >/dev/null 2>&1; } 2>&1 | tail -1 | awk '{printf "%d", ($1 + $2) * 1000}'
+}
 # The CPU time (user + system) of a command, median of 11 runs.
 median_cpu_ms() {
   for _ in $(seq 11); do cpu_ms "$@"; echo; done | sort -n | sed -n 6p
