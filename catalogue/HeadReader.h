@@ -65,6 +65,9 @@ public:
     // reader's buffers: it stays valid until the next call.
     HeadResult take(size_t index);
 
+    // How many reading threads the pool has started so far.
+    size_t threadCount() const { return threads_.size(); }
+
 private:
     struct Slot {
         std::vector<HeadResult> results;

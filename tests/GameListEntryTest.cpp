@@ -1,3 +1,4 @@
+#include "app/FilePath.h"
 #include "app/GameListEntry.h"
 #include "tests/TestSupport.h"
 
@@ -110,6 +111,29 @@ TEST(RomPath, OneSeparatorBetweenFolderAndName)
     EXPECT_EQ(joinRomPath("/games/", "TETRIS.GB"), QStringLiteral("/games/TETRIS.GB"));
     EXPECT_EQ(joinRomPath("", "TETRIS.GB"), QStringLiteral("TETRIS.GB"));
     EXPECT_EQ(joinRomPath("/", "A.GB"), QStringLiteral("/A.GB"));
+}
+
+// Names are looked at eight bytes at a time: a byte outside ASCII counts
+// wherever it stands, in a whole word or in the tail.
+TEST(FileNames, AsciiWherever)
+{
+    const struct {
+        QByteArray name;
+        bool ascii;
+    } cases[] = {
+        {"", true},
+        {"a.gb", true},
+        {"abcdefgh", true},
+        {"abcdefghijklmnopqrstuvwxyz.gb", true},
+        {"\x80", false},
+        {"\x80" "bcdefgh", false},
+        {"abcdefg\xff", false},
+        {"abcdefgh\xc3\xa9", false},
+        {"abcdefghijklmno\x80", false},
+        {"abcdefghijklmnop.g\xe9", false},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(vantorix::isAscii(c.name), c.ascii) << c.name.toHex().constData();
 }
 
 }  // namespace

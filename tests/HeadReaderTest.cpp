@@ -12,7 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vantorix;
 using namespace testing_support;
@@ -77,6 +80,47 @@ TEST(HeadReader, ThePoolGivesWhatOneThreadGivesInOrder)
         previous = f.index;
     }
     EXPECT_EQ(failures.size(), 48u + 100u);  // files under 336 bytes, and the broken zips
+}
+
+// Files that must come from the disk: the taker, made to sleep on the
+// drive, leaves the reading to the pool, which grows; the results are still
+// those of one thread, in order.
+TEST(HeadReader, AColdFolderGrowsThePool)
+{
+    QTemporaryDir dir;
+    std::vector<QByteArray> names;
+    for (int i = 0; i < 640; ++i) {
+        names.push_back(QByteArray("cold") + QByteArray::number(i) + ".gb");
+        writeFile(dir.filePath(QString::fromUtf8(names.back())), romImage("COLD" + QByteArray::number(i)));
+    }
+    const RomFolder folder(dir.path());
+    QStringList alone;
+    {
+        HeadReader reader(folder.fd(), names, 0);
+        for (size_t i = 0; i < names.size(); ++i)
+            alone.append(describe(reader.take(i)));
+    }
+    // Written to the disk, then dropped from the page cache file by file.
+    ASSERT_EQ(::syncfs(folder.fd()), 0);
+    bool evicted = true;
+    for (const QByteArray &name : names) {
+        const int fd = ::openat(folder.fd(), name.constData(), O_RDONLY);
+        ASSERT_GE(fd, 0);
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+        void *map = ::mmap(nullptr, 4096, PROT_READ, MAP_SHARED, fd, 0);
+        unsigned char resident = 0;
+        evicted &= map != MAP_FAILED && ::mincore(map, 4096, &resident) == 0 && !(resident & 1);
+        ::munmap(map, 4096);
+        ::close(fd);
+    }
+    if (!evicted)
+        GTEST_SKIP() << "this file system keeps its files in memory";
+    QStringList pooled;
+    HeadReader reader(folder.fd(), names);
+    for (size_t i = 0; i < names.size(); ++i)
+        pooled.append(describe(reader.take(i)));
+    EXPECT_EQ(pooled, alone);
+    EXPECT_GT(reader.threadCount(), 1u);
 }
 
 }  // namespace

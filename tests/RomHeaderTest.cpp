@@ -175,7 +175,8 @@ TEST(ScanCommand, EntriesOfEveryKindOfName)
         {"copier.gb", copier, composeEntry("COPIED", "COPIER.GB")},
         {"ctt.gb", ctt, composeEntry("CARTEL", "CTT.GB")},
         {"  spaced .gb", romImage("SPACED"), composeEntry("SPACED", "SPACED .GB")},
-        {"tab	in.gb", romImage("TAB"), composeEntry("TAB", "TAB?IN.GB")},
+        {"tab\tin.gb", romImage("TAB"), composeEntry("TAB", "TAB?IN.GB")},
+        {"del\x7f.gb", romImage("DEL"), composeEntry("DEL", "DEL?.GB")},
         {"a rather long name.gb", romImage("LONG"), composeEntry("LONG", "A RATHER LONG NAME.GB")},
         {"\xc3\xa9t\xc3\xa9.gb", romImage("SUMMER"), composeEntry("SUMMER", QString::fromUtf8("\xc3\x89T\xc3\x89.GB"))},
         {"latin\xe9.gb", romImage("LATIN"), composeEntry("LATIN", QString::fromUtf8("LATIN\xc3\x89.GB"))},
@@ -196,13 +197,17 @@ TEST(ScanCommand, EntriesOfEveryKindOfName)
         EXPECT_TRUE(printed.removeOne(c.entry)) << c.entry.toStdString();
     EXPECT_EQ(printed, QStringList());
 
-    // Two names alike but for letter case: each keeps its own.
+    // Names alike but for letter case, in ASCII or not: each keeps its own.
     writeFile(dir.filePath("twin.gb"), romImage("LOWER"));
     writeFile(dir.filePath("TWIN.GB"), romImage("UPPER"));
-    scan.start(KELPAD_PATH, {"--scan", dir.path(), "--mask", "twin.gb"});
+    const QString small = QString::fromUtf8("\xc3\xa9t\xc3\xa9.gb");
+    const QString capital = QString::fromUtf8("\xc3\x89T\xc3\x89.gb");
+    writeFile(dir.filePath(capital), romImage("CAPITAL"));
+    scan.start(KELPAD_PATH, {"--scan", dir.path(), "--mask", "twin.gb;??t??.gb"});
     ASSERT_TRUE(scan.waitForFinished(10000));
     EXPECT_EQ(QString::fromUtf8(scan.readAllStandardOutput()),
-              composeEntry("UPPER", "TWIN.GB") + "\n" + composeEntry("LOWER", "twin.gb") + "\n");
+              composeEntry("UPPER", "TWIN.GB") + "\n" + composeEntry("LOWER", "twin.gb") + "\n"
+                  + composeEntry("CAPITAL", capital) + "\n" + composeEntry("SUMMER", small) + "\n");
 }
 
 // The order of the lists: case-folded names compared as UTF-16 code units,
