@@ -14,6 +14,11 @@ QString decodePath(const QByteArray &bytes);
 
 // Whether bytes are all ASCII (then the name needs no decoding).
 bool isAscii(const QByteArray &bytes);
+
+inline char asciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c + 32) : c;
+}
 QByteArray encodePath(const QString &path);
 
 // The path as a person reads it: escaped bytes as Windows-1252 characters.

@@ -3,8 +3,6 @@
 // needs no window by itself, without loading the windows' libraries).
 #include "app/Application.h"
 #include "app/CommandLine.h"
-#include "app/ErrorBox.h"
-#include "app/FilePath.h"
 #include "app/Fonts.h"
 #include "app/Forms.h"
 #include "app/Translations.h"

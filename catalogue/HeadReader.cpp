@@ -63,13 +63,13 @@ HeadReader::HeadReader(int dirFd, const std::vector<QByteArray> &names, int thre
     : dirFd_(dirFd), names_(names)
 {
     if (names.size() < kShortList || threads <= 0) {
-        aloneBuffer_.resize(kHeadBytes);
+        buffers_.resize(kHeadBytes);  // one file at a time
         return;
     }
     window_.resize(qMin(kWindow, batches()));
     for (Slot &slot : window_)
         slot.results.resize(kBatch);
-    buffers_.reset(new char[window_.size() * kBatch * kHeadBytes]);
+    buffers_.resize(window_.size() * kBatch * kHeadBytes);
     maxThreads_ = size_t(threads);
     threads_.reserve(maxThreads_);
     threads_.emplace_back([this] { work(); });
@@ -105,7 +105,7 @@ void HeadReader::readBatch(size_t batch)
 {
     const size_t slot = batch % window_.size();
     std::vector<HeadResult> &results = window_[slot].results;
-    char *buffers = buffers_.get() + slot * kBatch * kHeadBytes;
+    char *buffers = buffers_.data() + slot * kBatch * kHeadBytes;
     const size_t first = batch * kBatch;
     const size_t end = qMin(names_.size(), first + kBatch);
     for (size_t index = first; index < end; ++index)
@@ -194,7 +194,7 @@ void HeadReader::collect(size_t batch)
 HeadResult HeadReader::take(size_t index)
 {
     if (threads_.empty())
-        return read(index, aloneBuffer_.data());
+        return read(index, buffers_.data());
     const size_t batch = index / kBatch;
     if (batch != currentBatch_)
         collect(batch);

@@ -7,7 +7,6 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -87,8 +86,7 @@ private:
     const std::vector<QByteArray> &names_;
     size_t maxThreads_ = 0;
     std::vector<std::thread> threads_;  // grown by the taker only
-    std::unique_ptr<char[]> buffers_;   // kHeadBytes a file of the window
-    std::vector<char> aloneBuffer_;     // without threads
+    std::vector<char> buffers_;         // kHeadBytes a file of the window
 
     std::mutex mutex_;
     std::condition_variable readyChanged_;

@@ -46,7 +46,7 @@ void appendFoldedKey(const QByteArray &name, std::vector<char> &keys)
     // Nearly every name is ASCII: folded byte by byte, undecoded.
     if (isAscii(name)) {
         for (const char c : name)
-            keys.push_back(c >= 'A' && c <= 'Z' ? char(c + 32) : c);
+            keys.push_back(asciiLower(c));
         return;
     }
     for (const QChar c : decodePath(name).toCaseFolded())

@@ -45,11 +45,6 @@ bool isHidden(const dirent *entry)
     return entry->d_name[0] == '.';
 }
 
-char asciiLower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? char(c + 32) : c;
-}
-
 bool wildcardMatch(const char *pattern, const char *pe, const char *name, const char *ne)
 {
     // Greedy matching with backtracking to the last star.

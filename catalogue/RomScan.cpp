@@ -121,7 +121,7 @@ int scanFolder(const QString &folder, const QString &mask, FILE *out, FILE *err)
                 if (!writeOut(out, err, buffer, true))
                     return 1;
                 buffer.clear();
-                complain(displayPath(decodePath(raw)), failure->text());
+                complain(decodePath(raw), failure->text());
                 status = 1;
             }
             if (buffer.size() > 65536) {
