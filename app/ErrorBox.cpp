@@ -1,6 +1,7 @@
 #include "app/ErrorBox.h"
 
 #include "app/FilePath.h"
+#include "app/IoError.h"
 #include "app/PlainText.h"
 
 #include <QApplication>
@@ -59,6 +60,26 @@ void reportError(const QString &text, const QString &file)
 void showNotice(const QString &text)
 {
     showBox(QMessageBox::NoIcon, text);
+}
+
+void reportFailure(std::exception_ptr failure) noexcept
+{
+    try {
+        try {
+            std::rethrow_exception(failure);
+        } catch (const IoError &error) {
+            reportError(error.text());
+        } catch (const std::bad_alloc &) {
+            reportError(QCoreApplication::translate("Application", "Not enough memory"));
+        } catch (const std::exception &error) {
+            reportError(QString::fromLocal8Bit(error.what()));
+        } catch (...) {
+            reportError(QCoreApplication::translate("Application", "Unknown error"));
+        }
+    } catch (...) {
+        // The box itself failed (no memory left): there is nothing more to
+        // say, and the event loop must not see it.
+    }
 }
 
 }  // namespace vantorix

@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <exception>
+#include <utility>
+
 class QWidget;
 
 namespace vantorix {
@@ -18,5 +21,31 @@ void reportError(const QString &text, const QString &file = QString());
 
 // A plain notice with an OK button, titled "Vantorix".
 void showNotice(const QString &text);
+
+// Shows in the error box what a handler threw: an IoError with its text,
+// a failed allocation as "Not enough memory", anything else by its what().
+void reportFailure(std::exception_ptr failure) noexcept;
+
+// The edge of every handler: what it throws stops here and is shown, so
+// that nothing crosses the toolkit's event loop. Returns whether the
+// handler ran to its end.
+template <class Handler>
+bool atHandlerEdge(Handler &&handler) noexcept
+{
+    try {
+        std::forward<Handler>(handler)();
+        return true;
+    } catch (...) {
+        reportFailure(std::current_exception());
+        return false;
+    }
+}
+
+// A slot that runs handler at its edge.
+template <class Handler>
+auto guarded(Handler handler)
+{
+    return [handler]() mutable { atHandlerEdge(handler); };
+}
 
 }  // namespace vantorix

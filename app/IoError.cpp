@@ -6,10 +6,17 @@
 
 namespace vantorix {
 
-IoError::IoError(int code, const QString &text)
-    : code_(code), text_(text), what_(text.toUtf8()) {}
+IoError::IoError(Code code, const QString &text, int platformErrno)
+    : code_(code), errno_(platformErrno), text_(text), what_(text.toUtf8()) {}
 
 IoError IoError::fromErrno(int err)
+{
+    IoError error = named(err);
+    error.errno_ = err;
+    return error;
+}
+
+IoError IoError::named(int err)
 {
     switch (err) {
     case ENOENT:
@@ -41,7 +48,7 @@ IoError IoError::fromErrno(int err)
         return fileTooLarge();
     default:
         // Any other failure keeps its number, so that it can be looked up.
-        return IoError(1000 + err, QCoreApplication::translate("IoError", "I/O error %1").arg(err));
+        return IoError(OtherPlatformError, QCoreApplication::translate("IoError", "I/O error %1").arg(err), err);
     }
 }
 
@@ -68,6 +75,11 @@ IoError IoError::damagedArchive()
 IoError IoError::lockedArchive()
 {
     return IoError(LockedArchive, QCoreApplication::translate("IoError", "Password-protected archive"));
+}
+
+IoError IoError::noRomInArchive()
+{
+    return IoError(NoRomInArchive, QCoreApplication::translate("IoError", "No ROM in the archive"));
 }
 
 IoError IoError::emptyArchive()

@@ -7,10 +7,14 @@
 namespace vantorix {
 
 // A failed file operation, carrying the code and the text that the user is
-// shown ("File not found", "Read beyond end of file", ...).
+// shown ("File not found", "Read beyond end of file", ...). The program's
+// own failures and the platform's are told apart by the code, never by a
+// number range: a platform failure without a code of its own is
+// OtherPlatformError and keeps its errno beside it.
 class IoError : public std::exception {
 public:
     enum Code {
+        OtherPlatformError = 0,
         FileNotFound = 2,
         InvalidFilename = 3,
         TooManyOpenFiles = 4,
@@ -23,9 +27,10 @@ public:
         EmptyArchive = 1030,
         NotRegularFile = 1031,
         IsFolder = 1032,
+        NoRomInArchive = 1033,
     };
 
-    IoError(int code, const QString &text);
+    IoError(Code code, const QString &text, int platformErrno = 0);
 
     // Maps a POSIX errno value onto the program's codes and texts.
     static IoError fromErrno(int err);
@@ -35,13 +40,19 @@ public:
     static IoError damagedArchive();
     static IoError lockedArchive();
     static IoError emptyArchive();
+    static IoError noRomInArchive();
 
-    int code() const { return code_; }
+    Code code() const { return code_; }
+    // The errno of a platform failure; 0 for the program's own.
+    int platformErrno() const { return errno_; }
     const QString &text() const { return text_; }
     const char *what() const noexcept override { return what_.constData(); }
 
 private:
-    int code_;
+    static IoError named(int err);
+
+    Code code_;
+    int errno_;
     QString text_;
     QByteArray what_;
 };

@@ -1,6 +1,8 @@
 #include "app/ListItemDelegate.h"
 
+#include "app/ErrorBox.h"
 #include "app/PlainText.h"
+#include "catalogue/DetailToolTips.h"
 
 #include <QAbstractItemView>
 #include <QHelpEvent>
@@ -32,15 +34,48 @@ bool ListItemDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view,
 {
     if (event->type() != QEvent::ToolTip || !index.isValid())
         return QStyledItemDelegate::helpEvent(event, view, option, index);
-    QString tip = index.data(Qt::ToolTipRole).toString();
-    if (tip.isEmpty() && source_)
-        tip = source_(index);
-    if (tip.isEmpty()) {
-        QToolTip::hideText();
+    restingOn_ = QPersistentModelIndex();
+    ItemToolTip tip{index.data(Qt::ToolTipRole).toString(), QString()};
+    if (tip.text.isEmpty() && source_ && !vantorix::atHandlerEdge([&] { tip = source_(index); }))
         return true;
+    if (tip.text.isEmpty() && !tip.detailsOf.isEmpty()) {
+        auto &details = vantorix::DetailToolTips::shared();
+        if (const std::optional<QString> known = details.cached(tip.detailsOf)) {
+            tip.text = *known;
+        } else {
+            QToolTip::hideText();
+            restingView_ = view;
+            restingOn_ = index;
+            restingAt_ = event->globalPos();
+            view->viewport()->installEventFilter(this);
+            const QPersistentModelIndex wanted(index);
+            details.request(tip.detailsOf, this, [this, wanted](const QString &text) {
+                if (restingView_ && restingOn_.isValid() && restingOn_ == wanted)
+                    showToolTip(restingView_, wanted, restingAt_, text);
+            });
+            return true;
+        }
     }
-    QToolTip::showText(event->globalPos(), vantorix::plainToolTip(tip), view, view->visualRect(index));
+    showToolTip(view, index, event->globalPos(), tip.text);
     return true;
+}
+
+void ListItemDelegate::showToolTip(QAbstractItemView *view, const QModelIndex &index, const QPoint &at,
+                                   const QString &text)
+{
+    restingOn_ = QPersistentModelIndex();
+    if (text.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(at, vantorix::plainToolTip(text), view, view->visualRect(index));
+}
+
+bool ListItemDelegate::eventFilter(QObject *watched, QEvent *event)
+{
+    // The pointer left the list, or the list is going: no late tool-tip.
+    if (event->type() == QEvent::Leave || event->type() == QEvent::Hide)
+        restingOn_ = QPersistentModelIndex();
+    return QStyledItemDelegate::eventFilter(watched, event);
 }
 
 namespace vantorix {

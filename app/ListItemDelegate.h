@@ -1,10 +1,19 @@
 #pragma once
 
+#include <QPersistentModelIndex>
+#include <QPointer>
 #include <QStyledItemDelegate>
 
 #include <functional>
 
 class QAbstractItemView;
+
+// What an item's tool-tip is: a text, or the details of a file, read off
+// the user-interface thread and shown once ready.
+struct ItemToolTip {
+    QString text;
+    QString detailsOf;
+};
 
 // How the program's lists draw their items: rows of a fixed height, texts
 // of any length shown cut (the item keeps its whole text), and tool-tips
@@ -13,7 +22,7 @@ class QAbstractItemView;
 class ListItemDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
-    using ToolTipSource = std::function<QString(const QModelIndex &)>;
+    using ToolTipSource = std::function<ItemToolTip(const QModelIndex &)>;
 
     // Longer texts are shown cut with "…": measuring and drawing a text of
     // megabytes would freeze the window.
@@ -30,10 +39,18 @@ public:
 
 protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void showToolTip(QAbstractItemView *view, const QModelIndex &index, const QPoint &at, const QString &text);
+
     int rowHeight_;
     ToolTipSource source_;
+    // The item the pointer rests on while its details are read: they are
+    // shown only if it still rests there.
+    QPointer<QAbstractItemView> restingView_;
+    QPersistentModelIndex restingOn_;
+    QPoint restingAt_;
 };
 
 namespace vantorix {

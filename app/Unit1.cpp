@@ -106,29 +106,29 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
     OpenDialog->setFileMode(QFileDialog::ExistingFile);
     setAcceptDrops(true);
 
-    connect(ComboBox1, qOverload<int>(&QComboBox::activated), this, [this] { ComboBox1Change(ComboBox1); });
-    connect(ComboBox1, &GameListBox::launchRequested, this, [this] {
+    connect(ComboBox1, qOverload<int>(&QComboBox::activated), this, vantorix::guarded([this] { ComboBox1Change(ComboBox1); }));
+    connect(ComboBox1, &GameListBox::launchRequested, this, vantorix::guarded([this] {
         if (Label8->isEnabled())
             Label8Click(ComboBox1);
-    });
+    }));
     addShortcuts();
     showKeysInHints();
     ComboBox1->delegate()->setToolTipSource([this](const QModelIndex &index) {
-        return entryToolTip(index.data().toString());
+        return ItemToolTip{QString(), entryFile(index.data().toString())};
     });
-    connect(Edit1, &QLineEdit::editingFinished, this, &TForm1::markMissingGames);
+    connect(Edit1, &QLineEdit::editingFinished, this, vantorix::guarded([this] { markMissingGames(); }));
     // The missing mark fits the list's fixed rows.
     ComboBox1->setIconSize(QSize(12, 12));
     // Nothing is chosen at start: the launch waits for a choice.
     noSelectionText_ = Label3->text();
     Label8->setEnabled(false);
-    connect(Label8, &LinkLabel::clicked, this, [this] { Label8Click(Label8); });
-    connect(Label6, &LinkLabel::clicked, this, [this] { Label6Click(Label6); });
-    connect(Button5, &QToolButton::clicked, this, [this] { Button5Click(Button5); });
-    connect(Button3, &QToolButton::clicked, this, [this] { Button3Click(Button3); });
-    connect(Button4, &QToolButton::clicked, this, [this] { Button4Click(Button4); });
-    connect(Label1, &LinkLabel::clicked, this, [this] { Label1Click(Label1); });
-    connect(Label7, &LinkLabel::clicked, this, [this] { Label7Click(Label7); });
+    connect(Label8, &LinkLabel::clicked, this, vantorix::guarded([this] { Label8Click(Label8); }));
+    connect(Label6, &LinkLabel::clicked, this, vantorix::guarded([this] { Label6Click(Label6); }));
+    connect(Button5, &QToolButton::clicked, this, vantorix::guarded([this] { Button5Click(Button5); }));
+    connect(Button3, &QToolButton::clicked, this, vantorix::guarded([this] { Button3Click(Button3); }));
+    connect(Button4, &QToolButton::clicked, this, vantorix::guarded([this] { Button4Click(Button4); }));
+    connect(Label1, &LinkLabel::clicked, this, vantorix::guarded([this] { Label1Click(Label1); }));
+    connect(Label7, &LinkLabel::clicked, this, vantorix::guarded([this] { Label7Click(Label7); }));
 }
 
 void TForm1::showEvent(QShowEvent *event)
@@ -138,7 +138,7 @@ void TForm1::showEvent(QShowEvent *event)
         return;
     shown_ = true;
     vantorix::centreOnScreen(this);
-    FormShow(this);
+    vantorix::atHandlerEdge([this] { FormShow(this); });
 }
 
 void TForm1::FormShow(QObject *)
@@ -181,6 +181,9 @@ QString TForm1::prepareFirstStart() const
 
 void TForm1::replaceGameList(const QStringList &entries)
 {
+    // A find typed over the old list is no find in the new one.
+    if (findField_ && findField_->isVisible())
+        closeFindField();
     ComboBox1->clear();
     ComboBox1->addItems(entries);
     ComboBox1->setCurrentIndex(-1);
@@ -189,12 +192,18 @@ void TForm1::replaceGameList(const QStringList &entries)
     markMissingGames();
 }
 
-QString TForm1::entryToolTip(const QString &entry) const
+QString TForm1::entryFile(const QString &entry) const
 {
     if (vantorix::isBlankEntry(entry) || vantorix::isUserSelection(entry))
         return QString();
-    return vantorix::detailToolTipOfFile(vantorix::absolutePath(
-        vantorix::resolveRomPath(vantorix::storedText(Edit1), vantorix::romFileName(entry))));
+    return vantorix::absolutePath(
+        vantorix::resolveRomPath(vantorix::storedText(Edit1), vantorix::romFileName(entry)));
+}
+
+QString TForm1::entryToolTip(const QString &entry) const
+{
+    const QString file = entryFile(entry);
+    return file.isEmpty() ? QString() : vantorix::detailToolTipOfFile(file);
 }
 
 void TForm1::markMissingGames()
@@ -245,7 +254,7 @@ void TForm1::addShortcuts()
         {QKeySequence(Qt::CTRL | Qt::Key_F), [this] { showFindField(); }},
     };
     for (const auto &[sequence, action] : keys) {
-        connect(new QShortcut(sequence, this), &QShortcut::activated, this, action);
+        connect(new QShortcut(sequence, this), &QShortcut::activated, this, vantorix::guarded(action));
         shortcutKeys_.append(sequence);
     }
     // A text field takes some of these keys for its own editing (Ctrl+E
@@ -290,17 +299,7 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            // The single match, or the first of several, is started.
-            for (int i = 0; i < ComboBox1->count(); ++i) {
-                if (!static_cast<QListView *>(ComboBox1->view())->isRowHidden(i)) {
-                    closeFindField();
-                    ComboBox1->setCurrentIndex(i);
-                    ComboBox1Change(ComboBox1);
-                    if (Label8->isEnabled())
-                        Label8Click(findField_);
-                    return true;
-                }
-            }
+            vantorix::atHandlerEdge([this] { launchFirstMatch(); });
             return true;
         }
     }
@@ -344,7 +343,10 @@ void TForm1::dropEvent(QDropEvent *event)
     if (urls.size() != 1 || !urls.constFirst().isLocalFile())
         return;
     event->acceptProposedAction();
-    launchFile(urls.constFirst().toLocalFile());
+    // The dropped file's own bytes: a name that is not UTF-8 comes
+    // percent-encoded, and decoding it as text would name another file.
+    const QByteArray bytes = QByteArray::fromPercentEncoding(urls.constFirst().path(QUrl::FullyEncoded).toLatin1());
+    vantorix::atHandlerEdge([&] { launchFile(vantorix::decodePath(bytes)); });
 }
 
 void TForm1::showFindField()
@@ -355,7 +357,8 @@ void TForm1::showFindField()
         findField_->setPlaceholderText(tr("Find a game"));
         findField_->setClearButtonEnabled(true);
         findField_->installEventFilter(this);
-        connect(findField_, &QLineEdit::textChanged, this, &TForm1::findGames);
+        connect(findField_, &QLineEdit::textChanged, this,
+                [this](const QString &text) { vantorix::atHandlerEdge([&] { findGames(text); }); });
     }
     // Over the game list, which it narrows as the user types.
     findField_->setGeometry(ComboBox1->geometry());
@@ -373,6 +376,24 @@ void TForm1::findGames(const QString &text)
         const QString entry = ComboBox1->itemText(i);
         const bool match = text.isEmpty() || vantorix::entryMatches(entry, text);
         view->setRowHidden(i, !match);
+    }
+}
+
+void TForm1::launchFirstMatch()
+{
+    // The single match, or the first of several, is started: never a game
+    // the text does not match, whatever the list's rows show.
+    const QString text = findField_->text();
+    for (int i = 0; i < ComboBox1->count(); ++i) {
+        const QString entry = ComboBox1->itemText(i);
+        if (!text.isEmpty() && !vantorix::entryMatches(entry, text))
+            continue;
+        closeFindField();
+        ComboBox1->setCurrentIndex(i);
+        ComboBox1Change(ComboBox1);
+        if (Label8->isEnabled())
+            Label8Click(findField_);
+        return;
     }
 }
 

@@ -52,8 +52,11 @@ public:
     // waits for a choice.
     void replaceGameList(const QStringList &entries);
 
+    // The file of a game list entry as the tool-tips find it (absolute);
+    // empty for a blank entry and the user selection.
+    QString entryFile(const QString &entry) const;
     // The tool-tip of a game list entry: what the cartridge header of its
-    // file says, the file found as the launch finds it. Read on request.
+    // file says, read now.
     QString entryToolTip(const QString &entry) const;
     // Greys the entries whose file the launch would not find, or marks the
     // games directory when it does not exist.
@@ -83,6 +86,7 @@ private:
     int execFileDialog(QFileDialog *dialog);
     void findGames(const QString &text);
     void closeFindField();
+    void launchFirstMatch();
     void launch(const QString &romPath);
     void startEmulator(const QString &slotText, const QString &romPath);
     QString initialDialogFolder() const;

@@ -1,12 +1,12 @@
 // Vantorix: a front-end for Game Boy and Game Boy Color emulators. The
 // program of the windows, started by the command "kelpad" (which runs what
 // needs no window by itself, without loading the windows' libraries).
-#include "app/Application.h"
 #include "app/CommandLine.h"
 #include "app/Fonts.h"
 #include "app/Forms.h"
 #include "app/Translations.h"
 #include "app/Unit1.h"
+#include "catalogue/DetailToolTips.h"
 
 #include <QApplication>
 
@@ -26,7 +26,9 @@ int main(int argc, char **argv)
     }
     std::vector<char *> toolkitArgv(argv, argv + toolkitArgc);
     toolkitArgv.push_back(nullptr);
-    vantorix::Application application(toolkitArgc, toolkitArgv.data());
+    // Every handler catches what it throws at its own edge (atHandlerEdge):
+    // nothing crosses the event loop, so the toolkit's application serves.
+    QApplication application(toolkitArgc, toolkitArgv.data());
     vantorix::installTranslations();
     QStringList arguments = vantorix::rawArguments(toolkitArgc, toolkitArgv.data());
     arguments += vantorix::rawArguments(argc, argv).mid(toolkitArgc);
@@ -44,6 +46,7 @@ int main(int argc, char **argv)
         Form1->setStartupFile(line.configFile);
     Form1->show();
     const int status = QApplication::exec();
+    vantorix::DetailToolTips::shared().waitForReads();
     vantorix::destroyForms();
     return status;
 }

@@ -53,11 +53,11 @@ FileListBox::FileListBox(QWidget *parent) : QListWidget(parent)
     // Resting on an item shows what its cartridge header says.
     vantorix::useListItemDelegate(this, 14)->setToolTipSource([this](const QModelIndex &index) {
         if (!folder_)
-            return QString();
+            return ItemToolTip();
         if (isFailed(index.row()))
-            return failures_.value(index.row());
-        return vantorix::detailToolTipOfFile(
-            QDir(folder_->path()).absoluteFilePath(vantorix::decodePath(fileName(index.row()))));
+            return ItemToolTip{failures_.value(index.row()), QString()};
+        return ItemToolTip{QString(),
+                           QDir(folder_->path()).absoluteFilePath(vantorix::decodePath(fileName(index.row())))};
     });
     connect(this, &QListWidget::currentRowChanged, this, [this] {
         if (!filling_)
@@ -142,7 +142,8 @@ DirectoryListBox::DirectoryListBox(QWidget *parent) : QListWidget(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
     vantorix::useListItemDelegate(this, 16);
-    connect(this, &QListWidget::itemDoubleClicked, this, &DirectoryListBox::openItem);
+    connect(this, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem *item) { vantorix::atHandlerEdge([&] { openItem(item); }); });
 }
 
 void DirectoryListBox::keyPressEvent(QKeyEvent *event)
@@ -228,7 +229,8 @@ void DirectoryListBox::fill()
 DriveComboBox::DriveComboBox(QWidget *parent) : QComboBox(parent)
 {
     refreshDrives();
-    connect(this, qOverload<int>(&QComboBox::activated), this, &DriveComboBox::chooseDrive);
+    connect(this, qOverload<int>(&QComboBox::activated), this,
+            [this](int index) { vantorix::atHandlerEdge([&] { chooseDrive(index); }); });
 }
 
 void DriveComboBox::showPopup()
@@ -301,10 +303,10 @@ void DriveComboBox::chooseDrive(int index)
 
 FilterComboBox::FilterComboBox(QWidget *parent) : QComboBox(parent)
 {
-    connect(this, qOverload<int>(&QComboBox::activated), this, [this] {
+    connect(this, qOverload<int>(&QComboBox::activated), this, vantorix::guarded([this] {
         if (fileList_)
             fileList_->setMask(currentMask());
-    });
+    }));
 }
 
 void FilterComboBox::setFilterText(const QString &filterText)

@@ -46,7 +46,7 @@ TForm3::TForm3(QWidget *parent) : QDialog(parent)
     Memo1->document()->setDocumentMargin(2);
     for (QListWidget *list : {ListBox1, ListBox2}) {
         vantorix::useListItemDelegate(list, 14)->setToolTipSource([](const QModelIndex &index) {
-            return Form1->entryToolTip(index.data().toString());
+            return ItemToolTip{QString(), Form1->entryFile(index.data().toString())};
         });
     }
     setHelpLines({
@@ -55,22 +55,22 @@ TForm3::TForm3(QWidget *parent) : QDialog(parent)
         tr("the right."),
         tr("When you have finished, press Cancel or Ok to confirm."),
     });
-    connect(Label7, &LinkLabel::clicked, this, [this] { Label7Click(Label7); });
-    connect(Label8, &LinkLabel::clicked, this, [this] { Label8Click(Label8); });
-    connect(Label9, &LinkLabel::clicked, this, [this] { Label9Click(Label9); });
-    connect(Label10, &LinkLabel::clicked, this, [this] { Label10Click(Label10); });
-    connect(Label6, &LinkLabel::clicked, this, [this] { Label6Click(Label6); });
-    connect(Label5, &LinkLabel::clicked, this, [this] { Label5Click(Label5); });
-    connect(Label11, &LinkLabel::clicked, this, [this] { Label11Click(Label11); });
+    connect(Label7, &LinkLabel::clicked, this, vantorix::guarded([this] { Label7Click(Label7); }));
+    connect(Label8, &LinkLabel::clicked, this, vantorix::guarded([this] { Label8Click(Label8); }));
+    connect(Label9, &LinkLabel::clicked, this, vantorix::guarded([this] { Label9Click(Label9); }));
+    connect(Label10, &LinkLabel::clicked, this, vantorix::guarded([this] { Label10Click(Label10); }));
+    connect(Label6, &LinkLabel::clicked, this, vantorix::guarded([this] { Label6Click(Label6); }));
+    connect(Label5, &LinkLabel::clicked, this, vantorix::guarded([this] { Label5Click(Label5); }));
+    connect(Label11, &LinkLabel::clicked, this, vantorix::guarded([this] { Label11Click(Label11); }));
     // The keyboard and double clicks reach the same actions.
-    connect(ListBox1, &QListWidget::itemDoubleClicked, this, [this] { Label7Click(ListBox1); });
-    connect(ListBox2, &QListWidget::itemDoubleClicked, this, [this] { Label9Click(ListBox2); });
+    connect(ListBox1, &QListWidget::itemDoubleClicked, this, vantorix::guarded([this] { Label7Click(ListBox1); }));
+    connect(ListBox2, &QListWidget::itemDoubleClicked, this, vantorix::guarded([this] { Label9Click(ListBox2); }));
     ListBox1->installEventFilter(this);
     ListBox2->installEventFilter(this);
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), this), &QShortcut::activated, this,
-            [this] { Label6Click(Label6); });
+            vantorix::guarded([this] { Label6Click(Label6); }));
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Enter), this), &QShortcut::activated, this,
-            [this] { Label6Click(Label6); });
+            vantorix::guarded([this] { Label6Click(Label6); }));
 }
 
 bool TForm3::eventFilter(QObject *watched, QEvent *event)
@@ -80,11 +80,11 @@ bool TForm3::eventFilter(QObject *watched, QEvent *event)
         const auto modifiers = static_cast<QKeyEvent *>(event)->modifiers();
         const bool enter = (key == Qt::Key_Return || key == Qt::Key_Enter) && !(modifiers & Qt::ControlModifier);
         if (watched == ListBox1 && enter) {
-            Label7Click(ListBox1);
+            vantorix::atHandlerEdge([this] { Label7Click(ListBox1); });
             return true;
         }
         if (watched == ListBox2 && key == Qt::Key_Delete) {
-            Label9Click(ListBox2);
+            vantorix::atHandlerEdge([this] { Label9Click(ListBox2); });
             return true;
         }
     }
@@ -106,7 +106,7 @@ void TForm3::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     if (!event->spontaneous())
-        FormShow(this);
+        vantorix::atHandlerEdge([this] { FormShow(this); });
 }
 
 void TForm3::setHelpLines(const QStringList &lines)

@@ -72,14 +72,14 @@ TForm5::TForm5(QWidget *parent) : QDialog(parent), initialFolder_(vantorix::curr
     FilterComboBox1->setFileList(FileListBox1);
     DirectoryListBox1->setFileList(FileListBox1);
     DriveComboBox1->setDirList(DirectoryListBox1);
-    connect(FileListBox1, &FileListBox::changed, this, [this] {
+    connect(FileListBox1, &FileListBox::changed, this, vantorix::guarded([this] {
         // While the window is being opened the pass waits until it shows.
         if (opening_)
             passPending_ = true;
         else
             FileListBox1Change(FileListBox1);
-    });
-    connect(Label8, &LinkLabel::clicked, this, [this] { Label8Click(Label8); });
+    }));
+    connect(Label8, &LinkLabel::clicked, this, vantorix::guarded([this] { Label8Click(Label8); }));
 }
 
 void TForm5::showEvent(QShowEvent *event)
@@ -92,7 +92,7 @@ void TForm5::showEvent(QShowEvent *event)
     // window is on the screen (see setVisible).
     opened_ = true;
     const QScopedValueRollback<bool> guard(opening_, true);
-    DirectoryListBox1->openFolder(initialFolder_);
+    vantorix::atHandlerEdge([this] { DirectoryListBox1->openFolder(initialFolder_); });
 }
 
 void TForm5::setVisible(bool visible)
@@ -103,7 +103,7 @@ void TForm5::setVisible(bool visible)
     passPending_ = false;
     // Show the window with the bare names before the first file is read.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    FileListBox1Change(FileListBox1);
+    vantorix::atHandlerEdge([this] { FileListBox1Change(FileListBox1); });
 }
 
 void TForm5::FileListBox1Change(QObject *)

@@ -18,6 +18,7 @@
 #include "windows/Unit4.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QTimer>
 #include <QHelpEvent>
@@ -119,7 +120,11 @@ int main(int argc, char **argv)
     const QRect item = Form5->FileListBox1->visualRect(Form5->FileListBox1->model()->index(1, 0));
     QHelpEvent rest(QEvent::ToolTip, item.center(), Form5->FileListBox1->viewport()->mapToGlobal(item.center()));
     QApplication::sendEvent(Form5->FileListBox1->viewport(), &rest);
-    QApplication::processEvents();
+    // The details are read off the window's thread and shown once ready.
+    QElapsedTimer watchdog;
+    watchdog.start();
+    while (!QToolTip::isVisible() && watchdog.elapsed() < 30000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
     for (QWidget *top : QApplication::topLevelWidgets())
         if (top->inherits("QTipLabel") && top->isVisible())
             grabWindow(top, out.filePath(QStringLiteral("romsreader-tooltip.png")));

@@ -4,6 +4,9 @@
 #include "app/Unit1.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <QToolTip>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -177,6 +180,25 @@ void acceptFileDialog(QWidget *widget, const QString &path)
     ASSERT_NE(edit, nullptr);
     edit->setText(info.fileName());
     QMetaObject::invokeMethod(dialog, "accept");
+}
+
+bool waitFor(const std::function<bool()> &done, int watchdogMs)
+{
+    QElapsedTimer watchdog;
+    watchdog.start();
+    while (!done()) {
+        if (watchdog.elapsed() > watchdogMs)
+            return done();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(1);
+    }
+    return true;
+}
+
+QString waitForToolTip()
+{
+    waitFor([] { return QToolTip::isVisible() && !QToolTip::text().isEmpty(); });
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
 }
 
 void showMainWindow()

@@ -48,6 +48,14 @@ void pressButton(QWidget *messageBox, int standardButton);
 void pressOk(QWidget *messageBox);
 void rejectDialog(QWidget *dialog);
 
+// Processes events until done() holds or a generous watchdog runs out;
+// returns done()'s last answer.
+bool waitFor(const std::function<bool()> &done, int watchdogMs = 30000);
+
+// The tool-tip shown once a list's item details are read (empty when none
+// shows before the watchdog).
+QString waitForToolTip();
+
 // Shows the main window, answering the load dialog of its first showing
 // with Cancel.
 void showMainWindow();

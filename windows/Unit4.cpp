@@ -1,5 +1,7 @@
 #include "windows/Unit4.h"
 
+#include "app/ErrorBox.h"
+
 #include "app/FmxUtils.h"
 #include "windows/AboutNotice.h"
 #include "windows/DialogStyle.h"
@@ -12,8 +14,8 @@ TForm4::TForm4(QWidget *parent) : QDialog(parent)
     setWindowTitle(vantorix::aboutCaption());
     Memo1->setPlainText(vantorix::aboutNotice().join(QLatin1Char('\n')));
     Label3->setText(vantorix::webAddress());
-    connect(Label3, &LinkLabel::clicked, this, [this] { Label3Click(Label3); });
-    connect(Label1, &LinkLabel::clicked, this, [this] { Label1Click(Label1); });
+    connect(Label3, &LinkLabel::clicked, this, vantorix::guarded([this] { Label3Click(Label3); }));
+    connect(Label1, &LinkLabel::clicked, this, vantorix::guarded([this] { Label1Click(Label1); }));
 }
 
 void TForm4::Label3Click(QObject *)

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QThreadPool>
+
+#include <functional>
+#include <list>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace vantorix {
+
+// What tells one state of a file from another without reading it.
+struct FileStamp {
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = -1;
+    qint64 modifiedNs = 0;
+
+    // The file at path as it is now; size -1 when it cannot be looked at.
+    static FileStamp of(const QString &path);
+    bool operator==(const FileStamp &other) const
+    {
+        return device == other.device && inode == other.inode && size == other.size
+               && modifiedNs == other.modifiedNs;
+    }
+};
+
+// The details tool-tips of the files the pointer rested on. Details need
+// the whole ROM (its checksums and CRC32), and an 8 MiB game in a 7z
+// archive takes long to unpack: each is read on a pool thread, handed back
+// on the thread of the context, and kept for the file as it was, so that
+// resting on it again costs nothing until the file changes.
+class DetailToolTips {
+public:
+    static constexpr int kKept = 64;
+
+    // The one used by the windows.
+    static DetailToolTips &shared();
+
+    // The tool-tip of path, when it is known for the file as it is now.
+    std::optional<QString> cached(const QString &path);
+
+    // Reads the tool-tip of path off this thread; ready receives it on
+    // context's thread unless context is gone by then. A file already being
+    // read is not read twice; ready is then called when that read ends.
+    void request(const QString &path, QObject *context, std::function<void(const QString &)> ready);
+
+    // Waits until no read is under way (for tests and the end of the run).
+    void waitForReads() { pool_.waitForDone(); }
+
+private:
+    struct Known {
+        FileStamp stamp;
+        QString text;
+    };
+    using Waiter = std::pair<QPointer<QObject>, std::function<void(const QString &)>>;
+
+    void finish(const QString &path, const Known &known);
+
+    QThreadPool pool_;
+    QHash<QString, Known> known_;  // at most kKept
+    std::list<QString> recent_;    // the known paths, most recently used first
+    QHash<QString, std::vector<Waiter>> reading_;
+};
+
+}  // namespace vantorix
