@@ -72,7 +72,21 @@ HeadReader::HeadReader(int dirFd, const std::vector<QByteArray> &names, int thre
     buffers_.resize(window_.size() * kBatch * kHeadBytes);
     maxThreads_ = size_t(threads);
     threads_.reserve(maxThreads_);
-    threads_.emplace_back([this] { work(); });
+    // Without a thread (a task limit, a small address space) the caller
+    // reads every batch itself: see collect().
+    startThread();
+}
+
+bool HeadReader::startThread()
+{
+    try {
+        threads_.emplace_back([this] { work(); });
+        return true;
+    } catch (const std::system_error &) {
+    } catch (const std::bad_alloc &) {
+    }
+    maxThreads_ = threads_.size();  // no more are tried
+    return false;
 }
 
 HeadReader::~HeadReader()
@@ -145,7 +159,7 @@ void HeadReader::addThread(std::unique_lock<std::mutex> &lock)
     if (threads_.size() >= maxThreads_)
         return;
     lock.unlock();
-    threads_.emplace_back([this] { work(); });
+    startThread();
     lock.lock();
 }
 
@@ -193,7 +207,7 @@ void HeadReader::collect(size_t batch)
 
 HeadResult HeadReader::take(size_t index)
 {
-    if (threads_.empty())
+    if (window_.empty())
         return read(index, buffers_.data());
     const size_t batch = index / kBatch;
     if (batch != currentBatch_)

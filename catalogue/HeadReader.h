@@ -9,6 +9,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -53,7 +54,10 @@ public:
     // (0 reads on the caller's thread alone, as a baseline to measure by).
     static int defaultThreads();
 
-    // names stay owned by the caller and unchanged until the reader ends.
+    // names stay owned by the caller. The reading threads read names[i]
+    // until take(i) has returned, so names[i] may change (be moved out)
+    // only after that, and the vector itself not while the reader lives.
+    // Where no thread can be started, everything is read by the taker.
     HeadReader(int dirFd, const std::vector<QByteArray> &names, int threads = defaultThreads());
     ~HeadReader();
     HeadReader(const HeadReader &) = delete;
@@ -77,6 +81,8 @@ private:
     void readBatch(size_t batch);
     void work();
     void addThread(std::unique_lock<std::mutex> &lock);
+    // False when the system would not start one.
+    bool startThread();
     // Waits for batch, or reads it here if no thread has claimed it.
     void collect(size_t batch);
     size_t batches() const { return (names_.size() + kBatch - 1) / kBatch; }

@@ -14,6 +14,7 @@
 
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -61,6 +62,24 @@ TEST(HeadReader, ThePoolGivesWhatOneThreadGivesInOrder)
             pooled.append(describe(reader.take(i)));
     }
     EXPECT_EQ(alone, pooled);
+    // No thread to be had (a task limit, a small address space): the
+    // taker reads everything itself, the same results.
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    for (const int limit : {RLIMIT_NPROC, RLIMIT_AS}) {
+        const int status = runUnprivileged([&] {
+            const rlimit tight{limit == RLIMIT_NPROC ? 1 : rlim_t(60) << 20, limit == RLIMIT_NPROC ? 1 : rlim_t(60) << 20};
+            if (::setrlimit(limit, &tight) != 0)
+                return 3;
+            HeadReader reader(folder.fd(), names);
+            for (size_t i = 0; i < names.size(); ++i)
+                if (describe(reader.take(i)) != alone.at(qsizetype(i)))
+                    return 1;
+            return reader.threadCount() == 0 ? 0 : 2;
+        });
+        if (status >= 0) {
+            EXPECT_EQ(status, 0) << (limit == RLIMIT_NPROC ? "task limit" : "address space");
+        }
+    }
     // A reader left before its end stops its threads.
     HeadReader early(folder.fd(), names);
     EXPECT_EQ(describe(early.take(0)), alone.at(0));

@@ -236,6 +236,8 @@ int runUnprivileged(const std::function<int()> &fn)
     }
     int status = 0;
     waitpid(child, &status, 0);
+    if (WIFSIGNALED(status))
+        return 128 + WTERMSIG(status);  // a crash is a result, not a skip
     if (!WIFEXITED(status) || WEXITSTATUS(status) == 200)
         return -1;
     return WEXITSTATUS(status);

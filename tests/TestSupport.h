@@ -78,7 +78,8 @@ public:
 };
 
 // Runs fn in a child process that has given up root's rights (uid nobody);
-// returns the child's exit status, or -1 when the rights cannot be dropped.
+// returns the child's exit status (128 + the signal that ended it), or -1
+// when the rights cannot be dropped.
 int runUnprivileged(const std::function<int()> &fn);
 
 }  // namespace testing_support
