@@ -41,10 +41,16 @@ QByteArray makeArchive(ArchiveFormat format, const ArchiveEntries &entries, cons
     QByteArray out;
     if (archive_write_open2(a.get(), &out, nullptr, append, nullptr, nullptr) != ARCHIVE_OK)
         return QByteArray();
-    for (const auto &[name, content] : entries) {
+    const QString linkPrefix = symbolicLinkEntry(QString());
+    for (const auto &[given, data] : entries) {
         std::unique_ptr<archive_entry, decltype(&archive_entry_free)> entry(archive_entry_new(), archive_entry_free);
+        const bool link = given.startsWith(linkPrefix);
+        const QString name = link ? given.mid(linkPrefix.size()) : given;
+        const QByteArray content = link ? QByteArray() : data;
         archive_entry_set_pathname_utf8(entry.get(), name.toUtf8().constData());
-        archive_entry_set_filetype(entry.get(), name.endsWith(QLatin1Char('/')) ? AE_IFDIR : AE_IFREG);
+        archive_entry_set_filetype(entry.get(), link ? AE_IFLNK : name.endsWith(QLatin1Char('/')) ? AE_IFDIR : AE_IFREG);
+        if (link)
+            archive_entry_set_symlink(entry.get(), data.constData());
         archive_entry_set_perm(entry.get(), 0644);
         archive_entry_set_size(entry.get(), content.size());
         archive_entry_set_mtime(entry.get(), 1700000000, 0);

@@ -3,12 +3,15 @@
 #include "app/IoError.h"
 #include "catalogue/CartridgeDetails.h"
 #include "catalogue/HeaderPass.h"
+#include "catalogue/ArchiveParts.h"
 #include "catalogue/RomArchive.h"
 #include "catalogue/RomDigest.h"
 #include "samples/ArchiveMaker.h"
 #include "tests/TestSupport.h"
 
 #include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -99,6 +102,71 @@ TEST(RomArchive, ReadsTheRomInsideOrSaysWhatIsWrong)
     }
     EXPECT_FALSE(isArchive(game));
     EXPECT_FALSE(isArchive("PK"));
+}
+
+// What an archive may cost is bounded, and what is not a ROM inside one
+// (a link, a readme in the same solid stream) never stands in its way.
+TEST(RomArchive, HostileArchivesAreBoundedAndNamedForWhatTheyAre)
+{
+    const QByteArray game = romImage("INSIDE");
+    QTemporaryDir dir;
+    QByteArray headerLocked;  // 7z with its names encrypted, where the 7z tool is at hand
+    const QString sevenZip = QStandardPaths::findExecutable("7z");
+    if (!sevenZip.isEmpty()) {
+        writeFile(dir.filePath("g.gb"), game);
+        QProcess tool;
+        tool.setWorkingDirectory(dir.path());
+        tool.start(sevenZip, {"a", "-psecret", "-mhe=on", "locked.7z", "g.gb"});
+        if (tool.waitForFinished(60000) && tool.exitCode() == 0)
+            headerLocked = readFile(dir.filePath("locked.7z"));
+    }
+    const QString longName = QString(1 << 20, 'n') + ".gb";
+    const struct {
+        const char *what;
+        QByteArray archive;
+        int error;           // IoError code of the whole read, else 0
+        qsizetype nameSize;  // of the entry's name as shown, when read
+    } cases[] = {
+        {"solid 7z, the ROM behind more than the bound",
+         makeArchive(ArchiveFormat::SevenZip, {{"zeros.bin", QByteArray(kMaxArchiveDecodedBytes + 1, '\0')},
+                                              {"game.gb", game}}),
+         IoError::FileTooLarge, 0},
+        {"solid 7z, a readme of 1 MiB before the ROM",
+         makeArchive(ArchiveFormat::SevenZip, {{"readme.txt", QByteArray(1 << 20, 'r')}, {"game.gb", game}}), 0, 7},
+        {"solid 7z, 64 files of 64 KiB before the ROM",
+         makeArchive(ArchiveFormat::SevenZip, [&] {
+             ArchiveEntries entries;
+             for (int i = 0; i < 64; ++i)
+                 entries.append({QString("part%1.bin").arg(i), QByteArray(65536, char(i))});
+             entries.append({"game.gb", game});
+             return entries;
+         }()),
+         0, 7},
+        {"zip, the first .gb a link to /dev/zero",
+         makeArchive(ArchiveFormat::ZipDeflated, {{symbolicLinkEntry("a.gb"), "/dev/zero"}, {"b.gb", game}}), 0, 4},
+        {"7z, the first .gb a link",
+         makeArchive(ArchiveFormat::SevenZip, {{symbolicLinkEntry("a.gb"), "/dev/zero"}, {"b.gb", game}}), 0, 4},
+        {"7z, a name of 1 MiB", makeArchive(ArchiveFormat::SevenZip, {{longName, game}}), 0,
+         kShownEntryNameLength + 1},
+        // A zip's names stop at 64 KiB.
+        {"zip, a name of 60,000 bytes", makeArchive(ArchiveFormat::ZipStored, {{longName.right(60000), game}}), 0,
+         kShownEntryNameLength + 1},
+        {"7z, names encrypted", headerLocked, IoError::LockedArchive, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.archive.isEmpty())
+            continue;  // no 7z tool
+        const QString path = writeFile(dir.filePath("case"), c.archive);
+        try {
+            const CartridgeDetails details = readCartridgeDetails(path);
+            EXPECT_EQ(c.error, 0) << "read";
+            EXPECT_EQ(details.title, QStringLiteral("INSIDE"));
+            EXPECT_EQ(details.archiveEntry.size(), c.nameSize);
+        } catch (const IoError &e) {
+            EXPECT_EQ(e.code(), c.error) << e.text().toStdString();
+        }
+    }
 }
 
 TEST(RomArchive, ThePassAndTheDetailsReadArchivesInAFolder)
