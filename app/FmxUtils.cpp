@@ -55,7 +55,8 @@ QString whyNotExecutable(const QString &program)
     } else {
         for (const QString &folder : qEnvironmentVariable("PATH").split(QLatin1Char(':'), Qt::SkipEmptyParts)
                                          + QStringList{QStringLiteral("/usr/local/games"), QStringLiteral("/usr/games")})
-            candidates.append(folder + QLatin1Char('/') + program);
+            if (folder.startsWith(QLatin1Char('/')))
+                candidates.append(folder + QLatin1Char('/') + program);
     }
     for (const QString &candidate : candidates) {
         const QFileInfo info(candidate);
@@ -77,7 +78,13 @@ QString findExecutable(const QString &program)
         const QFileInfo info(program);
         return info.isFile() && info.isExecutable() ? program : QString();
     }
-    const QString found = QStandardPaths::findExecutable(program);
+    // Only absolute folders of PATH: ".", an empty entry or a relative
+    // folder would run whatever lies in the current folder under that name.
+    QStringList folders;
+    for (const QString &folder : qEnvironmentVariable("PATH").split(QLatin1Char(':')))
+        if (folder.startsWith(QLatin1Char('/')))
+            folders.append(folder);
+    const QString found = folders.isEmpty() ? QString() : QStandardPaths::findExecutable(program, folders);
     if (!found.isEmpty())
         return found;
     // Debian installs emulators in the games folders, which the PATH of a

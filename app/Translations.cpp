@@ -6,6 +6,21 @@
 
 namespace vantorix {
 
+namespace {
+
+QString &lastInstalled()
+{
+    static QString language;
+    return language;
+}
+
+}  // namespace
+
+QString installedLanguage()
+{
+    return lastInstalled();
+}
+
 QString installTranslations(const QLocale &locale)
 {
     auto *app = QCoreApplication::instance();
@@ -30,12 +45,13 @@ QString installTranslations(const QLocale &locale)
     if (install(QStringLiteral("vantorix"), QStringLiteral(":/i18n")))
         language = QLocale::languageToCode(locale.language());
     install(QStringLiteral("qtbase"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    lastInstalled() = language;
     return language;
 }
 
-QString bundledInterfaceFile(const QLocale &locale)
+QString bundledInterfaceFile(const QString &language)
 {
-    return locale.language() == QLocale::Italian ? QStringLiteral("italian.txt") : QStringLiteral("english.txt");
+    return language == QLatin1String("it") ? QStringLiteral("italian.txt") : QStringLiteral("english.txt");
 }
 
 }  // namespace vantorix

@@ -11,7 +11,12 @@ namespace vantorix {
 // Returns the language installed for the program, or an empty text.
 QString installTranslations(const QLocale &locale = QLocale::system());
 
-// The interface file that speaks the locale's language, of those bundled.
-QString bundledInterfaceFile(const QLocale &locale = QLocale::system());
+// The language installTranslations installed last ("it"), or empty.
+QString installedLanguage();
+
+// The interface file of those bundled that speaks language (as
+// installTranslations returns it), so that the interface file and the
+// program's own texts speak one language, the one the translations chose.
+QString bundledInterfaceFile(const QString &language = installedLanguage());
 
 }  // namespace vantorix

@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace vantorix {
 
@@ -152,6 +153,10 @@ QString writeFirstStartConfiguration(const QString &folder, const Configuration 
     if (dir.exists() && !dir.entryList({QStringLiteral("*.cfg")}, QDir::Files | QDir::Hidden).isEmpty())
         return QString();
     const QString path = dir.filePath(QStringLiteral("user.cfg"));
+    // A link in its place, dangling or not, is the user's doing: never
+    // written through, wherever it points.
+    if (QFileInfo(path).isSymLink())
+        return QString();
     try {
         if (!QDir().mkpath(folder))
             return QString();

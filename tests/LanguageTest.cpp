@@ -1,6 +1,7 @@
 // The user's language: the translation the locale picks, the interface
 // file over it, English where no translation exists; and the first start
 // of a new user, ready to play.
+#include "app/FmxUtils.h"
 #include "app/Forms.h"
 #include "app/GameListEntry.h"
 #include "app/IoError.h"
@@ -39,6 +40,8 @@ TEST(Language, TheLocalePicksTheTranslationAndTheInterfaceFileWins)
     };
     for (const auto &c : cases) {
         EXPECT_EQ(vantorix::installTranslations(QLocale(QString::fromLatin1(c.locale))), QString::fromLatin1(c.installed));
+        // The first start's interface file speaks the translation's language.
+        EXPECT_EQ(vantorix::bundledInterfaceFile(), *c.installed ? "italian.txt" : "english.txt") << c.locale;
         FormsGuard forms;
         EXPECT_EQ(Form1->Label2->text(), QString::fromUtf8(c.prompt)) << c.locale;
         EXPECT_EQ(Form5->windowTitle(), QString::fromUtf8(c.reader)) << c.locale;
@@ -73,6 +76,26 @@ TEST(Language, TheLocalePicksTheTranslationAndTheInterfaceFileWins)
     }
 }
 
+TEST(FirstStart, OnlyAbsoluteFoldersOfPathNameAProgram)
+{
+    QTemporaryDir dir;
+    const QString program = "vantorix-test-emulator";
+    for (const QString &folder : {dir.path(), dir.filePath("rel")}) {
+        writeFile(folder + "/" + program, "#!/bin/sh\n");
+        QFile::setPermissions(folder + "/" + program, QFile::ReadOwner | QFile::ExeOwner);
+    }
+    CurrentFolderGuard here;
+    QDir::setCurrent(dir.path());
+    const QByteArray path = qgetenv("PATH");
+    for (const char *relative : {"", ":", ".", "rel", "::.:rel"}) {
+        qputenv("PATH", relative);
+        EXPECT_EQ(vantorix::findExecutable(program), QString()) << relative;
+    }
+    qputenv("PATH", "rel:" + QFile::encodeName(dir.filePath("rel")));
+    EXPECT_EQ(vantorix::findExecutable(program), dir.filePath("rel") + "/" + program);
+    qputenv("PATH", path);
+}
+
 TEST(FirstStart, TheEmulatorsFoundTheLanguagesInterfaceAndTheSampleGames)
 {
     QTemporaryDir dir;
@@ -93,7 +116,7 @@ TEST(FirstStart, TheEmulatorsFoundTheLanguagesInterfaceAndTheSampleGames)
     EXPECT_EQ(commands, QStringList({"vbam", "vba", "mednafen", "gngb"}));
 
     const vantorix::Configuration config = vantorix::firstStartConfiguration(
-        found, vantorix::bundledInterfaceFile(QLocale(QLocale::Italian)), QStringLiteral(SAMPLES_DIR "/roms"));
+        found, vantorix::bundledInterfaceFile(QStringLiteral("it")), QStringLiteral(SAMPLES_DIR "/roms"));
     EXPECT_EQ(config.interfaceName, QStringLiteral("italian.txt"));
     EXPECT_EQ(config.executables[2], QStringLiteral("mednafen"));
     EXPECT_EQ(config.displayNames[0], QStringLiteral("VisualBoyAdvance-M"));
@@ -109,6 +132,13 @@ TEST(FirstStart, TheEmulatorsFoundTheLanguagesInterfaceAndTheSampleGames)
     other.gamesDirectory = QStringLiteral("/elsewhere");
     EXPECT_TRUE(vantorix::writeFirstStartConfiguration(folder, other).isEmpty());
     EXPECT_EQ(vantorix::parseConfiguration(readFile(written)), config);
+    // A link in user.cfg's place, even a dangling one, is never written
+    // through.
+    const QString linked = dir.filePath("linked");
+    QDir().mkpath(linked);
+    ASSERT_TRUE(QFile::link(dir.filePath("elsewhere/target.txt"), linked + "/user.cfg"));
+    EXPECT_TRUE(vantorix::writeFirstStartConfiguration(linked, config).isEmpty());
+    EXPECT_FALSE(QFile::exists(dir.filePath("elsewhere/target.txt")));
     // A home that cannot be written: nothing, and no error.
     writeFile(dir.filePath("file"), "x");
     EXPECT_TRUE(vantorix::writeFirstStartConfiguration(dir.filePath("file/vantorix"), config).isEmpty());
