@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "app/FilePath.h"
+#include "app/TerminalText.h"
 #include "catalogue/RomScan.h"
 
 #include <QCoreApplication>
@@ -20,6 +21,34 @@ const QString kEndOfOptions = QStringLiteral("--");
 bool isOption(const QString &argument)
 {
     return argument.startsWith(QLatin1Char('-')) && argument != QLatin1String("-");
+}
+
+// How many arguments from i on are an option of the toolkit's own (which
+// the window program's toolkit takes, and the command accepts and leaves
+// alone): 2 for one with its value, 1 for a flag or "-style=NAME", else 0.
+int toolkitOptionLength(const QStringList &arguments, qsizetype i)
+{
+    static const char *const withValue[] = {
+        "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "geometry",
+        "qwindowtitle", "title", "qwindowicon", "icon", "session", "display", "style", "stylesheet",
+        "name", "visual", "fontengine",
+    };
+    static const char *const flags[] = {"reverse", "nograb", "dograb", "widgetcount", "sync", "testability"};
+    QString option = arguments.at(i);
+    // The toolkit reads "--style" as "-style".
+    option = option.mid(option.startsWith(QLatin1String("--")) ? 2 : 1);
+    const qsizetype equals = option.indexOf(QLatin1Char('='));
+    const QString name = equals < 0 ? option : option.left(equals);
+    for (const char *known : withValue) {
+        if (name == QLatin1String(known))
+            return equals >= 0 ? 1 : i + 1 < arguments.size() ? 2 : 0;
+    }
+    if (name == QLatin1String("qmljsdebugger") && equals >= 0)
+        return 1;
+    for (const char *known : flags)
+        if (option == QLatin1String(known))
+            return 1;
+    return 0;
 }
 
 }  // namespace
@@ -53,16 +82,6 @@ QStringList rawArguments(int argc, char **argv)
     return arguments;
 }
 
-bool wantsNoWindow(const QStringList &arguments)
-{
-    for (qsizetype i = 1; i < arguments.size() && arguments.at(i) != kEndOfOptions; ++i) {
-        for (const char *option : {"--help", "-h", "--version", "--scan", "--info"})
-            if (arguments.at(i) == QLatin1String(option))
-                return true;
-    }
-    return false;
-}
-
 CommandLine parseCommandLine(const QStringList &arguments)
 {
     CommandLine line;
@@ -80,7 +99,9 @@ CommandLine parseCommandLine(const QStringList &arguments)
             files.append(argument);
             continue;
         }
-        if (argument == kEndOfOptions) {
+        if (const int toolkit = toolkitOptionLength(arguments, i)) {
+            i += toolkit - 1;
+        } else if (argument == kEndOfOptions) {
             optionsEnded = true;
         } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
             line.mode = CommandLine::Help;
@@ -137,13 +158,14 @@ int runWithoutWindow(const CommandLine &line)
 {
     switch (line.mode) {
     case CommandLine::Help:
-        std::fputs(qUtf8Printable(usageText()), stdout);
+        std::fputs(terminalText(usageText()).constData(), stdout);
         return 0;
     case CommandLine::Version:
         std::printf("kelpad (Vantorix) %s\n", VANTORIX_VERSION);
         return 0;
     case CommandLine::UsageError:
-        std::fprintf(stderr, "kelpad: %s\n%s", qUtf8Printable(line.error), qUtf8Printable(usageText()));
+        printMessage(stderr, line.error);
+        std::fputs(terminalText(usageText()).constData(), stderr);
         return 2;
     case CommandLine::Scan:
         return scanFolder(line.scanFolder, line.mask, stdout, stderr);
@@ -163,9 +185,11 @@ QByteArray windowProgramPath()
         return QByteArray();
     QByteArray folder(self, length);
     folder.truncate(folder.lastIndexOf('/') + 1);
+    // The first that is there, runnable or not: starting it tells the
+    // user why it cannot run (no right to, a folder in its place).
     for (const char *relative : {VANTORIX_WINDOW_PROGRAM, VANTORIX_INSTALLED_WINDOW_PROGRAM}) {
         const QByteArray candidate = folder + relative;
-        if (::access(candidate.constData(), X_OK) == 0)
+        if (::access(candidate.constData(), F_OK) == 0)
             return candidate;
     }
     return QByteArray();

@@ -19,13 +19,10 @@ struct CommandLine {
 // decoded so that its bytes come back when it is encoded again.
 QStringList rawArguments(int argc, char **argv);
 
-// The arguments (the program's name first) after the toolkit has taken its
-// own options. "--" ends the options: what follows is a file name.
+// The arguments (the program's name first). The toolkit's own options
+// (-style NAME, ...) are accepted and left to the window program's
+// toolkit. "--" ends the options: what follows is a file name.
 CommandLine parseCommandLine(const QStringList &arguments);
-
-// Whether the arguments ask for something that needs no window (help,
-// version, --scan, --info), so that no display is opened.
-bool wantsNoWindow(const QStringList &arguments);
 
 QString usageText();
 
@@ -36,7 +33,8 @@ int runWithoutWindow(const CommandLine &line);
 // The program that shows the windows: the command hands every other
 // request over to it, so that the command itself never loads the
 // libraries of the windows. Found beside the command (a build) or at its
-// installed place relative to it; empty when neither is there.
+// installed place relative to it, whether it can run or not; empty when
+// neither is there.
 QByteArray windowProgramPath();
 
 // The folder of the command, which the installed files and the

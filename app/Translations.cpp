@@ -35,13 +35,19 @@ QString installTranslations(const QLocale &locale)
     const auto install = [&](const QString &name, const QString &folder) {
         auto *translator = new QTranslator(app);
         translator->setObjectName(QStringLiteral("vantorixTranslator"));
-        if (!translator->load(locale, name, QStringLiteral("_"), folder)) {
+        const bool loaded = folder.isEmpty() ? translator->load(name)
+                                             : translator->load(locale, name, QStringLiteral("_"), folder);
+        if (!loaded) {
             delete translator;
             return false;
         }
         QCoreApplication::installTranslator(translator);
         return true;
     };
+    // English plural forms ("1 file", "2 files") under every language: a
+    // language without a translation shows English, and the last
+    // translator installed is asked first.
+    install(QStringLiteral(":/i18n/vantorix_plurals_en.qm"), QString());
     if (install(QStringLiteral("vantorix"), QStringLiteral(":/i18n")))
         language = QLocale::languageToCode(locale.language());
     install(QStringLiteral("qtbase"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));

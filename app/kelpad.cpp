@@ -3,6 +3,8 @@
 // alone; a start with windows is handed to the window program, so that a
 // scan never waits on the loading of the windows' libraries.
 #include "app/CommandLine.h"
+#include "app/IoError.h"
+#include "app/TerminalText.h"
 #include "app/Translations.h"
 
 #include <QCoreApplication>
@@ -10,32 +12,43 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 int main(int argc, char **argv)
 {
-    const bool wantsWindow = !vantorix::wantsNoWindow(vantorix::rawArguments(argc, argv));
+    // Every option is checked here, before any window program (and its
+    // display) is started: a mistyped option is a usage error, not an abort
+    // for want of a display.
+    const vantorix::CommandLine line = vantorix::parseCommandLine(vantorix::rawArguments(argc, argv));
     QByteArray windowProgram;
     int execError = ENOENT;
-    if (wantsWindow) {
+    if (line.mode == vantorix::CommandLine::Gui) {
         windowProgram = vantorix::windowProgramPath();
         if (!windowProgram.isEmpty()) {
-            ::execv(windowProgram.constData(), argv);
-            execError = errno;
+            struct stat st;
+            if (::stat(windowProgram.constData(), &st) == 0 && S_ISDIR(st.st_mode)) {
+                execError = EISDIR;
+            } else {
+                ::execv(windowProgram.constData(), argv);
+                execError = errno;
+            }
         }
     }
     QCoreApplication core(argc, argv);
     vantorix::installTranslations();
-    if (wantsWindow) {
-        std::fprintf(stderr, "kelpad: %s\n",
-                     qUtf8Printable(QCoreApplication::translate("kelpad", "the window program cannot be started: %1")
-                                        .arg(QString::fromLocal8Bit(std::strerror(execError)))));
+    if (line.mode == vantorix::CommandLine::Gui) {
+        const QString reason = execError == EISDIR ? vantorix::IoError::fromErrno(EISDIR).text()
+                                                   : QString::fromLocal8Bit(std::strerror(execError));
+        vantorix::printMessage(stderr, QCoreApplication::translate("kelpad", "the window program cannot be started: %1")
+                                           .arg(reason));
         return 1;
     }
     try {
+        // Parsed again: the usage error's texts in the user's language.
         return vantorix::runWithoutWindow(vantorix::parseCommandLine(vantorix::rawArguments(argc, argv)));
     } catch (const std::bad_alloc &) {
-        std::fprintf(stderr, "kelpad: %s\n", qUtf8Printable(QCoreApplication::translate("kelpad", "not enough memory")));
+        vantorix::printMessage(stderr, QCoreApplication::translate("kelpad", "not enough memory"));
         return 1;
     }
 }

@@ -5,6 +5,7 @@
 #include "app/FilePath.h"
 #include "app/GameListEntry.h"
 #include "app/IoError.h"
+#include "app/TerminalText.h"
 #include "catalogue/CartridgeDetails.h"
 #include "catalogue/HeadReader.h"
 #include "catalogue/HeaderPass.h"
@@ -47,9 +48,8 @@ bool writeOut(FILE *out, FILE *err, const QByteArray &bytes, bool flush = false)
         && (!flush || std::fflush(out) == 0) && !std::ferror(out))
         return true;
     const int code = errno;
-    std::fprintf(err, "kelpad: %s\n",
-                 qUtf8Printable(QCoreApplication::translate("kelpad", "the output cannot be written: %1")
-                                    .arg(QString::fromLocal8Bit(std::strerror(code)))));
+    printMessage(err, QCoreApplication::translate("kelpad", "the output cannot be written: %1")
+                          .arg(QString::fromLocal8Bit(std::strerror(code))));
     return false;
 }
 
@@ -77,8 +77,9 @@ QByteArrayView asciiEntryName(const QByteArray &raw, QByteArray &bytes)
 int scanFolder(const QString &folder, const QString &mask, FILE *out, FILE *err)
 {
     auto complain = [err](const QString &name, const QString &text) {
-        std::fprintf(err, "%s: %s\n", withoutControlCharacters(displayPath(name)).toUtf8().constData(),
-                     text.toUtf8().constData());
+        const QByteArray line = terminalText(withoutControlCharacters(displayPath(name)) + QStringLiteral(": ") + text
+                                             + QLatin1Char('\n'));
+        std::fwrite(line.constData(), 1, size_t(line.size()), err);
     };
     if (folder.isEmpty()) {
         complain(folder, IoError::fromErrno(ENOENT).text());
@@ -154,7 +155,8 @@ int printDetails(const QStringList &files, FILE *out, FILE *err)
             first = false;
         } catch (const IoError &error) {
             std::fflush(out);
-            std::fprintf(err, "%s: %s\n", shown.toUtf8().constData(), error.text().toUtf8().constData());
+            const QByteArray line = terminalText(shown + QStringLiteral(": ") + error.text() + QLatin1Char('\n'));
+            std::fwrite(line.constData(), 1, size_t(line.size()), err);
             status = 1;
         }
     }

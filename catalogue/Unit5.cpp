@@ -49,9 +49,8 @@ private:
 QString failureSummary(const std::vector<vantorix::HeaderPassFailure> &failures)
 {
     constexpr size_t kNamed = 5;
-    QStringList lines{failures.size() == 1
-                          ? QCoreApplication::translate("TForm5", "1 file could not be read:")
-                          : QCoreApplication::translate("TForm5", "%1 files could not be read:").arg(failures.size())};
+    QStringList lines{QCoreApplication::translate("TForm5", "%n file(s) could not be read:", nullptr,
+                                                  int(failures.size()))};
     for (size_t i = 0; i < failures.size() && i < kNamed; ++i)
         lines.append(vantorix::displayPath(failures[i].fileName) + QStringLiteral(": ") + failures[i].error.text());
     if (failures.size() > kNamed)
@@ -173,6 +172,5 @@ void TForm5::Label8Click(QObject *)
     Form3->raise();
     Form3->activateWindow();
     if (leftOut > 0)
-        vantorix::showNotice(leftOut == 1 ? tr("1 file that could not be read was left out.")
-                                          : tr("%1 files that could not be read were left out.").arg(leftOut));
+        vantorix::showNotice(tr("%n file(s) that could not be read were left out.", nullptr, leftOut));
 }

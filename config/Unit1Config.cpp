@@ -109,10 +109,9 @@ bool TForm1::loadConfigurationFile(const QString &path)
     configFolder_ = QFileInfo(path).absolutePath();
     Inter();
     if (config.entriesLeftOut > 0)
-        vantorix::showNotice(tr("%1 holds %2 more games than the list takes (%3): they were not loaded, "
-                                "and saving over the file would lose them.")
+        vantorix::showNotice(tr("%1 holds %n more game(s) than the list takes (%2): they were not loaded, "
+                                "and saving over the file would lose them.", nullptr, config.entriesLeftOut)
                                  .arg(vantorix::displayPath(path))
-                                 .arg(config.entriesLeftOut)
                                  .arg(vantorix::kPlaylistLimit));
     return true;
 }
@@ -129,8 +128,8 @@ bool TForm1::confirmOverwritingLongList(const QString &path)
     if (lost == 0)
         return true;
     QMessageBox box(QMessageBox::Warning, vantorix::applicationTitle(),
-                    tr("%1 holds %2 games more than the list takes. Saving over it loses them.\n\n"
-                       "Save anyway?").arg(vantorix::displayPath(path)).arg(lost),
+                    tr("%1 holds %n game(s) more than the list takes. Saving over it loses them.\n\n"
+                       "Save anyway?", nullptr, lost).arg(vantorix::displayPath(path)),
                     QMessageBox::Yes | QMessageBox::No, this);
     box.setObjectName(QStringLiteral("OverwriteBox"));
     box.setTextFormat(Qt::PlainText);

@@ -12,6 +12,7 @@ packages=(
   libarchive-dev libzip-dev zlib1g-dev
   mgba-sdl time
   desktop-file-utils appstream shared-mime-info groff-base
+  locales p7zip-full
 )
 if [ "${CI:-false}" = true ] || [ "${1:-}" = --fuzz ] || [ "${1:-}" = --package ]; then
   packages+=(lintian dpkg-dev file fakeroot)
@@ -19,6 +20,18 @@ fi
 if [ "${VANTORIX_FUZZ:-OFF}" = ON ] || [ "${1:-}" = --fuzz ]; then
   packages+=(clang libclang-rt-dev)
 fi
+
+# The locales the tests run names and messages under: a Latin-1 terminal,
+# and Turkish, whose letter case differs from everyone else's.
+make_locales() {
+  command -v localedef >/dev/null || return 0
+  [ "$(id -u)" -eq 0 ] || return 0
+  local have
+  have=$(locale -a 2>/dev/null)
+  grep -qix 'it_IT.iso88591' <<<"$have" || localedef -i it_IT -f ISO-8859-1 it_IT.ISO-8859-1 2>/dev/null || true
+  grep -qix 'tr_TR.utf8' <<<"$have" || localedef -i tr_TR -f UTF-8 tr_TR.UTF-8 2>/dev/null || true
+}
+trap make_locales EXIT
 
 missing=()
 for p in "${packages[@]}"; do

@@ -10,15 +10,22 @@ sources=("$top/app" "$top/config" "$top/catalogue" "$top/windows" "$top/resource
 if [ "${1:-}" = --check ]; then
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
-  cp "$top/translations/vantorix_it.ts" "$work/"
+  cp "$top/translations/vantorix_it.ts" "$top/translations/vantorix_plurals_en.ts" "$work/"
   "$lupdate" -silent -locations none -no-obsolete "${sources[@]}" -ts "$work/vantorix_it.ts" 2>/dev/null
-  unfinished=$(grep -c 'type="unfinished"' "$work/vantorix_it.ts" || true)
-  if [ "$unfinished" -ne 0 ]; then
-    echo "translations/vantorix_it.ts: $unfinished texts not translated:"
-    grep -B3 'type="unfinished"' "$work/vantorix_it.ts" | grep '<source>' | head -20
-    exit 1
-  fi
-  echo "translations/vantorix_it.ts: every text translated"
-  exit 0
+  "$lupdate" -silent -locations none -no-obsolete -pluralonly "${sources[@]}" -ts "$work/vantorix_plurals_en.ts" 2>/dev/null
+  status=0
+  for ts in vantorix_it.ts vantorix_plurals_en.ts; do
+    unfinished=$(grep -c 'type="unfinished"' "$work/$ts" || true)
+    if [ "$unfinished" -ne 0 ]; then
+      echo "translations/$ts: $unfinished texts not translated:"
+      grep -B3 'type="unfinished"' "$work/$ts" | grep '<source>' | head -20
+      status=1
+    else
+      echo "translations/$ts: every text translated"
+    fi
+  done
+  exit $status
 fi
 "$lupdate" -silent -locations none -no-obsolete "${sources[@]}" -ts "$top/translations/vantorix_it.ts"
+# English needs its plural forms only ("1 file", "2 files").
+"$lupdate" -silent -locations none -no-obsolete -pluralonly "${sources[@]}" -ts "$top/translations/vantorix_plurals_en.ts"

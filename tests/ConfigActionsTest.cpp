@@ -172,6 +172,14 @@ TEST_F(ConfigurationActions, GamesBeyondTheLimitAreNamedAndNotLostUnasked)
         EXPECT_TRUE(Form1->loadConfigurationFile(file));
         EXPECT_TRUE(notice.seenText().contains(" holds 25 more games")) << notice.seenText().toStdString();
     }
+    {
+        // One game too many is one game.
+        vantorix::Configuration one = big;
+        one.gameList = one.gameList.mid(24);
+        ModalAnswerer notice(pressOk);
+        EXPECT_TRUE(Form1->loadConfigurationFile(writeFile(dir.filePath("one.cfg"), vantorix::serializeConfiguration(one))));
+        EXPECT_TRUE(notice.seenText().contains(" holds 1 more game than")) << notice.seenText().toStdString();
+    }
     EXPECT_EQ(Form1->ComboBox1->count(), vantorix::kPlaylistLimit);
     for (const auto button : {QMessageBox::No, QMessageBox::Yes}) {
         QString asked;
@@ -284,29 +292,58 @@ TEST_F(ConfigurationActions, MissingStartupFileIsReportedAndNothingElseOpens)
     EXPECT_EQ(Form1->ComboBox1->count(), 0);
 }
 
-TEST(CommandLine, HelpVersionAndUsageErrors)
+TEST(CommandLine, HelpVersionUsageErrorsAndTheWindowProgram)
 {
-    const auto run = [](const QStringList &args, QByteArray *out = nullptr) {
-        QProcess process;
-        process.start(QStringLiteral(KELPAD_PATH), args);
-        process.waitForFinished(20000);
-        if (out)
-            *out = process.readAllStandardOutput() + process.readAllStandardError();
-        return process.exitCode();
+    QTemporaryDir dir;
+    const QString rom = writeFile(dir.filePath("games/a.gb"), romImage("ALPHA"));
+    // Copies of the command beside a window program that cannot run.
+    QDir().mkpath(dir.filePath("noexec"));
+    QDir().mkpath(dir.filePath("folder/kelpad-window"));
+    QFile::copy(KELPAD_PATH, dir.filePath("noexec/kelpad"));
+    QFile::copy(KELPAD_PATH, dir.filePath("folder/kelpad"));
+    writeFile(dir.filePath("noexec/kelpad-window"), "#!/bin/sh\n");
+    for (const char *copy : {"noexec/kelpad", "folder/kelpad"})
+        QFile::setPermissions(dir.filePath(copy), QFile::ReadOwner | QFile::ExeOwner);
+    const bool latin1 = QProcess::execute("sh", {"-c", "locale -a | grep -qix it_IT.iso88591"}) == 0;
+    const struct {
+        QStringList arguments;
+        QStringList environment;
+        int status;
+        QByteArray output;  // what stdout and stderr hold, both
+        QString program = KELPAD_PATH;
+    } cases[] = {
+        {{"--help"}, {}, 0, "Usage: kelpad [OPTIONS] [--] [FILE]"},
+        {{"--version"}, {}, 0, "kelpad (Vantorix) "},
+        {{"--mask", "*.gb"}, {}, 2, "--mask goes with --scan"},
+        {{"one.cfg", "two.cfg"}, {}, 2, "only one configuration file"},
+        {{"--scan"}, {}, 2, "--scan needs a value"},
+        // The toolkit's options are no options of ours, and no files.
+        {{"-style", "Fusion", "-x.cfg"}, {}, 2, "unknown option -x.cfg"},
+        {{"-style", "Fusion", "--scan", dir.filePath("games")}, {}, 0, "ALPHA"},
+        {{"-reverse", "--style=Fusion", "--info", rom}, {}, 0, "Title: ALPHA"},
+        // Checked before any display is looked for.
+        {{"--bogus"}, {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=xcb"}, 2, "unknown option --bogus"},
+        // Messages in the terminal's character set.
+        {{"--info", dir.path()}, {latin1 ? "LC_ALL=it_IT.ISO-8859-1" : "LC_ALL=it_IT.UTF-8"}, 1,
+         latin1 ? "Non \xE8 un file normale" : "Non \xC3\xA8 un file normale"},
+        // The true reason a window program cannot run.
+        {{}, {"LC_ALL=C"}, 1, "cannot be started: Permission denied", dir.filePath("noexec/kelpad")},
+        {{}, {"LC_ALL=C"}, 1, "cannot be started: Is a folder", dir.filePath("folder/kelpad")},
     };
-    QByteArray out;
-    EXPECT_EQ(run({"--help"}, &out), 0);
-    EXPECT_TRUE(out.startsWith("Usage: kelpad [OPTIONS] [--] [FILE]")) << out.constData();
-    EXPECT_EQ(run({"--version"}, &out), 0);
-    EXPECT_TRUE(out.startsWith("kelpad (Vantorix) ")) << out.constData();
-    EXPECT_EQ(run({"--mask", "*.gb"}, &out), 2);
-    EXPECT_TRUE(out.contains("--mask goes with --scan"));
-    EXPECT_EQ(run({"one.cfg", "two.cfg"}, &out), 2);
-    // The toolkit takes its own options first: "-style Fusion" is no
-    // option of ours and no file.
-    EXPECT_EQ(run({"-style", "Fusion", "-x.cfg"}, &out), 2);
-    EXPECT_TRUE(out.contains("unknown option -x.cfg")) << out.constData();
-    EXPECT_EQ(run({"--scan"}, &out), 2);
+    for (const auto &c : cases) {
+        const QString what = c.arguments.join(' ') + " " + c.environment.join(' ');
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const QString &setting : c.environment)
+            environment.insert(setting.section('=', 0, 0), setting.section('=', 1));
+        process.setProcessEnvironment(environment);
+        process.start(c.program, c.arguments);
+        ASSERT_TRUE(process.waitForFinished(60000)) << what.toStdString();
+        const QByteArray out = process.readAllStandardOutput() + process.readAllStandardError();
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << what.toStdString();
+        EXPECT_EQ(process.exitCode(), c.status) << what.toStdString();
+        EXPECT_TRUE(out.contains(c.output)) << what.toStdString() << ": " << out.left(300).constData();
+    }
 }
 
 }  // namespace

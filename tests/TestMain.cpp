@@ -1,6 +1,8 @@
 // Runs the tests with a real QApplication on the offscreen platform. A
 // watchdog ends the process if a test hangs, so that it fails instead.
 #include "app/Fonts.h"
+#include "app/Translations.h"
+#include "catalogue/DetailToolTips.h"
 
 #include <QApplication>
 
@@ -18,10 +20,14 @@ int main(int argc, char **argv)
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     vantorix::installFontFallbacks();
+    // English, as the program speaks it where no translation exists.
+    vantorix::installTranslations(QLocale(QLocale::English));
     std::thread([] {
         std::this_thread::sleep_for(std::chrono::seconds(240));
         std::fprintf(stderr, "watchdog: the test ran for 240 s and is taken to hang\n");
         std::_Exit(3);
     }).detach();
-    return RUN_ALL_TESTS();
+    const int status = RUN_ALL_TESTS();
+    vantorix::DetailToolTips::shared().waitForReads();
+    return status;
 }

@@ -7,6 +7,10 @@
         <source>Not enough memory</source>
         <translation>Memoria insufficiente</translation>
     </message>
+    <message>
+        <source>Unknown error</source>
+        <translation>Errore sconosciuto</translation>
+    </message>
 </context>
 <context>
     <name>CartridgeDetails</name>
@@ -267,6 +271,10 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
         <source>No file in the archive</source>
         <translation>Nessun file nell&apos;archivio</translation>
     </message>
+    <message>
+        <source>No ROM in the archive</source>
+        <translation>Nessuna ROM nell&apos;archivio</translation>
+    </message>
 </context>
 <context>
     <name>PlainText</name>
@@ -384,17 +392,25 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
         <source>The ROM file&apos;s name is not UTF-8 and cannot be handed to the emulator</source>
         <translation>Il nome del file della ROM non è UTF-8 e non può essere passato all&apos;emulatore</translation>
     </message>
-    <message>
-        <source>%1 holds %2 more games than the list takes (%3): they were not loaded, and saving over the file would lose them.</source>
-        <translation>%1 contiene %2 giochi in più di quanti la lista ne accolga (%3): non sono stati caricati, e salvando sopra il file andrebbero persi.</translation>
+    <message numerus="yes">
+        <source>%1 holds %n more game(s) than the list takes (%2): they were not loaded, and saving over the file would lose them.</source>
+        <translation>
+            <numerusform>%1 contiene %n gioco in più di quanti la lista ne accolga (%2): non è stato caricato, e salvando sopra il file andrebbe perso.</numerusform>
+            <numerusform>%1 contiene %n giochi in più di quanti la lista ne accolga (%2): non sono stati caricati, e salvando sopra il file andrebbero persi.</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>%1 holds %2 games more than the list takes. Saving over it loses them.
+    <message numerus="yes">
+        <source>%1 holds %n game(s) more than the list takes. Saving over it loses them.
 
 Save anyway?</source>
-        <translation>%1 contiene %2 giochi in più di quanti la lista ne accolga. Salvando sopra il file andranno persi.
+        <translation>
+            <numerusform>%1 contiene %n gioco in più di quanti la lista ne accolga. Salvando sopra il file andrebbe perso.
 
-Salvare comunque?</translation>
+Salvare comunque?</numerusform>
+            <numerusform>%1 contiene %n giochi in più di quanti la lista ne accolga. Salvando sopra il file andrebbero persi.
+
+Salvare comunque?</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -505,24 +521,22 @@ Salvare comunque?</translation>
         <translation>&gt;&gt; Aggiungi tutti</translation>
     </message>
     <message>
-        <source>1 file could not be read:</source>
-        <translation>Un file non è stato letto:</translation>
-    </message>
-    <message>
-        <source>%1 files could not be read:</source>
-        <translation>%1 file non sono stati letti:</translation>
-    </message>
-    <message>
         <source>Gameboy ROMS (*.gb)|*.gb|Gameboy Color ROMS (*.gbc)|*.gbc|All files (*.*)|*.*|Zipped ROMS (*.zip;*.7z)|*.zip;*.7z|All ROMS (*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z)|*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z</source>
         <translation>ROM Game Boy (*.gb)|*.gb|ROM Game Boy Color (*.gbc)|*.gbc|Tutti i file (*.*)|*.*|ROM compresse (*.zip;*.7z)|*.zip;*.7z|Tutte le ROM (*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z)|*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z</translation>
     </message>
-    <message>
-        <source>1 file that could not be read was left out.</source>
-        <translation>Un file illeggibile è stato lasciato fuori.</translation>
+    <message numerus="yes">
+        <source>%n file(s) could not be read:</source>
+        <translation>
+            <numerusform>Non è stato possibile leggere %n file:</numerusform>
+            <numerusform>Non è stato possibile leggere %n file:</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>%1 files that could not be read were left out.</source>
-        <translation>%1 file illeggibili sono stati lasciati fuori.</translation>
+    <message numerus="yes">
+        <source>%n file(s) that could not be read were left out.</source>
+        <translation>
+            <numerusform>%n file che non è stato possibile leggere è stato escluso.</numerusform>
+            <numerusform>%n file che non è stato possibile leggere sono stati esclusi.</numerusform>
+        </translation>
     </message>
 </context>
 <context>

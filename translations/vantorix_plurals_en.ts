@@ -1,0 +1,44 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en">
+<context>
+    <name>TForm1</name>
+    <message numerus="yes">
+        <source>%1 holds %n more game(s) than the list takes (%2): they were not loaded, and saving over the file would lose them.</source>
+        <translation>
+            <numerusform>%1 holds %n more game than the list takes (%2): it was not loaded, and saving over the file would lose it.</numerusform>
+            <numerusform>%1 holds %n more games than the list takes (%2): they were not loaded, and saving over the file would lose them.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 holds %n game(s) more than the list takes. Saving over it loses them.
+
+Save anyway?</source>
+        <translation>
+            <numerusform>%1 holds %n game more than the list takes. Saving over it loses it.
+
+Save anyway?</numerusform>
+            <numerusform>%1 holds %n games more than the list takes. Saving over it loses them.
+
+Save anyway?</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>TForm5</name>
+    <message numerus="yes">
+        <source>%n file(s) could not be read:</source>
+        <translation>
+            <numerusform>%n file could not be read:</numerusform>
+            <numerusform>%n files could not be read:</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) that could not be read were left out.</source>
+        <translation>
+            <numerusform>%n file that could not be read was left out.</numerusform>
+            <numerusform>%n files that could not be read were left out.</numerusform>
+        </translation>
+    </message>
+</context>
+</TS>
