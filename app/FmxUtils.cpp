@@ -1,6 +1,7 @@
 #include "app/FmxUtils.h"
 
 #include "app/ErrorBox.h"
+#include "app/FilePath.h"
 #include "app/PlainText.h"
 
 #include <QCoreApplication>
@@ -13,7 +14,14 @@
 #include <QUrl>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
 
 namespace vantorix {
 
@@ -98,12 +106,42 @@ bool startProgram(const QString &program, const QStringList &arguments)
     const QString executable = findExecutable(program);
     if (executable.isEmpty())
         return reportCannotStart(program, whyNotExecutable(program));
-    QProcess process;
-    process.setProgram(executable);
-    process.setArguments(arguments);
-    process.setStandardInputFile(QProcess::nullDevice());
-    if (!process.startDetached())
-        return reportCannotStart(program, process.errorString());
+    // Spawned here rather than by QProcess, whose arguments are texts: a
+    // file name that is not UTF-8 must reach the emulator byte for byte.
+    std::vector<QByteArray> words{encodePath(executable)};
+    for (const QString &argument : arguments)
+        words.push_back(encodePath(argument));
+    std::vector<char *> argv;
+    for (QByteArray &word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attributes;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawnattr_init(&attributes);
+    // Its own session (a Ctrl+C in the launcher's terminal is not the
+    // emulator's), no signal blocked, every signal's handling the default.
+    sigset_t none;
+    sigset_t all;
+    sigemptyset(&none);
+    sigfillset(&all);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &all);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    pid_t child = 0;
+    const int failure = ::posix_spawn(&child, argv.front(), &actions, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    if (failure != 0)
+        return reportCannotStart(program, QString::fromLocal8Bit(std::strerror(failure)));
+    // The launcher does not wait for the emulator; a thread reaps it when
+    // it ends, so that no finished emulator lingers as a zombie.
+    std::thread([child] {
+        while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
     return true;
 }
 

@@ -8,12 +8,14 @@
 #include "app/Forms.h"
 #include "app/GameListEntry.h"
 #include "app/GamesFolder.h"
+#include "app/IoError.h"
 #include "app/ListItemDelegate.h"
 #include "app/PlainText.h"
 #include "app/Translations.h"
 #include "config/Configuration.h"
 #include "config/FirstStart.h"
 #include "catalogue/CartridgeDetails.h"
+#include "catalogue/StartableRom.h"
 #include "catalogue/Unit3.h"
 #include "windows/Unit2.h"
 #include "windows/DialogStyle.h"
@@ -441,14 +443,35 @@ void TForm1::Label8Click(QObject *)
         vantorix::reportError(tr("The game's file name holds a NUL character and names no file"));
         return;
     }
+    // Only the file the entry stands for, found as the missing marks find
+    // it: a game marked missing (or named with "..") is not started.
+    const QString directory = vantorix::storedText(Edit1);
+    const QString name = vantorix::romFileName(entry);
+    const QString found = vantorix::GamesFolder(directory).find(name);
+    if (found.isEmpty()) {
+        vantorix::reportError(tr("File not found: ")
+                              + vantorix::shownText(vantorix::displayPath(vantorix::absolutePath(
+                                                        vantorix::joinRomPath(directory, name))),
+                                                    vantorix::kShownPathLength));
+        return;
+    }
     // The emulator gets an absolute path: a ROM named "-o.gb" must never
     // reach it as an option.
-    launch(vantorix::absolutePath(
-        vantorix::resolveRomPath(vantorix::storedText(Edit1), vantorix::romFileName(entry))));
+    launch(vantorix::absolutePath(found));
 }
 
 void TForm1::launch(const QString &romPath)
 {
+    try {
+        vantorix::checkStartableRom(romPath);
+    } catch (const vantorix::IoError &error) {
+        if (error.code() == vantorix::IoError::FileNotFound)
+            vantorix::reportError(tr("File not found: ")
+                                  + vantorix::shownText(vantorix::displayPath(romPath), vantorix::kShownPathLength));
+        else
+            vantorix::reportError(error.text(), romPath);
+        return;
+    }
     if (RadioButton1->isChecked())
         startEmulator(vantorix::storedText(Edit2), romPath);
     if (RadioButton2->isChecked())
@@ -465,13 +488,6 @@ void TForm1::startEmulator(const QString &slotText, const QString &romPath)
     const auto isExecutable = [](const QString &text) { return !vantorix::findExecutable(text).isEmpty(); };
     if (!vantorix::emulatorCommand(slotText, romPath, isExecutable, &command)) {
         vantorix::reportError(tr("The emulator's command line has a quote that is not closed"), slotText);
-        return;
-    }
-    // Program arguments are text: a name that is not UTF-8 would arrive as
-    // another name.
-    if (!vantorix::isFaithfulPath(romPath)) {
-        vantorix::reportError(tr("The ROM file's name is not UTF-8 and cannot be handed to the emulator"),
-                              romPath);
         return;
     }
     vantorix::startProgram(command.program, command.arguments);

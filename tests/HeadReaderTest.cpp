@@ -63,22 +63,30 @@ TEST(HeadReader, ThePoolGivesWhatOneThreadGivesInOrder)
     }
     EXPECT_EQ(alone, pooled);
     // No thread to be had (a task limit, a small address space): the
-    // taker reads everything itself, the same results.
+    // taker reads everything itself, and the command prints what it prints
+    // with threads.
     ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
-    for (const int limit : {RLIMIT_NPROC, RLIMIT_AS}) {
+    QTemporaryDir outputs;
+    const auto scan = [&](int limit, rlim_t value) {
+        const QString out = outputs.filePath(QStringLiteral("scan%1.txt").arg(limit));
+        const int fd = ::open(QFile::encodeName(out).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         const int status = runUnprivileged([&] {
-            const rlimit tight{limit == RLIMIT_NPROC ? 1 : rlim_t(60) << 20, limit == RLIMIT_NPROC ? 1 : rlim_t(60) << 20};
-            if (::setrlimit(limit, &tight) != 0)
+            const rlimit tight{value, value};
+            if (fd < 0 || ::dup2(fd, 1) < 0 || (limit >= 0 && ::setrlimit(limit, &tight) != 0))
                 return 3;
-            HeadReader reader(folder.fd(), names);
-            for (size_t i = 0; i < names.size(); ++i)
-                if (describe(reader.take(i)) != alone.at(qsizetype(i)))
-                    return 1;
-            return reader.threadCount() == 0 ? 0 : 2;
+            ::execl(KELPAD_PATH, "kelpad", "--scan", QFile::encodeName(dir.path()).constData(), "--mask", "*",
+                    static_cast<char *>(nullptr));
+            return 4;
         });
-        if (status >= 0) {
-            EXPECT_EQ(status, 0) << (limit == RLIMIT_NPROC ? "task limit" : "address space");
-        }
+        ::close(fd);
+        return std::make_pair(status, readFile(out));
+    };
+    const auto unlimited = scan(-1, 0);
+    ASSERT_GE(unlimited.first, 0);
+    EXPECT_FALSE(unlimited.second.isEmpty());
+    for (const auto &[limit, value] : {std::make_pair(RLIMIT_NPROC, rlim_t(1)), std::make_pair(RLIMIT_AS, rlim_t(60) << 20)}) {
+        const auto limited = scan(limit, value);
+        EXPECT_EQ(limited, unlimited) << (limit == RLIMIT_NPROC ? "task limit" : "address space");
     }
     // A reader left before its end stops its threads.
     HeadReader early(folder.fd(), names);

@@ -7,6 +7,7 @@
 #include "catalogue/Unit3.h"
 #include "config/Configuration.h"
 #include "catalogue/Unit5.h"
+#include "samples/ArchiveMaker.h"
 #include "tests/TestSupport.h"
 
 #include <QApplication>
@@ -29,6 +30,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -49,25 +52,30 @@ protected:
                                        "mv \"$0.args.tmp\" \"$0.args\"\nsleep 2\ntouch \"$0.done\" 2>/dev/null\n"));
         QFile::setPermissions(recorder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         Form1->Edit3->setText(recorder);
+        // Only a file that is there is started: the games directory holds
+        // the game most tests choose.
+        writeFile(dir.filePath("A.GB"), "x");
+        Form1->Edit1->setText(dir.path());
     }
 
-    // The arguments the recorder received, or nothing after the timeout.
-    QStringList recorded(const QString &program, int timeoutMs = 5000)
+    // The arguments the recorder received as bytes, or nothing after the
+    // timeout.
+    QList<QByteArray> recordedBytes(const QString &program, int timeoutMs = 5000)
     {
-        QElapsedTimer timer;
-        timer.start();
         const QString file = program + ".args";
-        while (!QFile::exists(file) && timer.elapsed() < timeoutMs) {
-            QApplication::processEvents();
-            QThread::msleep(10);
-        }
+        waitFor([&] { return QFile::exists(file); }, timeoutMs);
         QByteArray bytes = readFile(file);
         QFile::remove(file);
         if (bytes.isEmpty())
             return {};
         bytes.chop(1);
+        return bytes.split('\0');
+    }
+
+    QStringList recorded(const QString &program, int timeoutMs = 5000)
+    {
         QStringList args;
-        for (const QByteArray &arg : bytes.split('\0'))
+        for (const QByteArray &arg : recordedBytes(program, timeoutMs))
             args.append(QString::fromUtf8(arg));
         return args;
     }
@@ -129,10 +137,12 @@ TEST_F(Launch, NamesAreFoundWhateverTheirLetterCase)
     Form1->Label8Click(Form1->Label8);
     EXPECT_EQ(recorded(recorder), QStringList{dir.filePath("roms/Tetris DX.gbc")});
 
-    // A name that matches no file is passed as it stands.
+    // A name that matches no file is said to be missing, and nothing starts.
     choose(composeEntry("", "MISSING.GB"));
+    ModalAnswerer box(pressOk);
     Form1->Label8Click(Form1->Label8);
-    EXPECT_EQ(recorded(recorder), QStringList{dir.filePath("roms/MISSING.GB")});
+    EXPECT_EQ(box.seenText(), "File not found: " + dir.filePath("roms/MISSING.GB") + ".");
+    EXPECT_TRUE(recorded(recorder, 300).isEmpty());
 }
 
 TEST_F(Launch, EachSlotStartsItsOwnExecutable)
@@ -142,21 +152,21 @@ TEST_F(Launch, EachSlotStartsItsOwnExecutable)
     QFile::setPermissions(other, QFile::ReadOwner | QFile::ExeOwner);
     Form1->Edit2->setText(other);
     Form1->Edit4->setText(other);
-    Form1->Edit1->setText("/g");
     choose(composeEntry("", "A.GB"));
+    const QString rom = dir.filePath("A.GB");
 
     Form1->RadioButton1->setChecked(true);
     Form1->Label8Click(Form1->Label8);
-    EXPECT_EQ(recorded(other), QStringList{"/g/A.GB"});
+    EXPECT_EQ(recorded(other), QStringList{rom});
 
     Form1->RadioButton2->setChecked(true);
     Form1->Label8Click(Form1->Label8);
-    EXPECT_EQ(recorded(recorder), QStringList{"/g/A.GB"});
+    EXPECT_EQ(recorded(recorder), QStringList{rom});
     EXPECT_TRUE(recorded(other, 300).isEmpty());
 
     Form1->RadioButton3->setChecked(true);
     Form1->Label8Click(Form1->Label8);
-    EXPECT_EQ(recorded(other), QStringList{"/g/A.GB"});
+    EXPECT_EQ(recorded(other), QStringList{rom});
 }
 
 TEST_F(Launch, LauncherDoesNotWaitForTheEmulator)
@@ -165,14 +175,17 @@ TEST_F(Launch, LauncherDoesNotWaitForTheEmulator)
     Form1->Label8Click(Form1->Label8);
     // The recorder lingers two seconds before it leaves its mark.
     EXPECT_FALSE(QFile::exists(recorder + ".done"));
-    EXPECT_EQ(recorded(recorder), QStringList{QDir::currentPath() + "/A.GB"});
+    EXPECT_EQ(recorded(recorder), QStringList{dir.filePath("A.GB")});
 }
 
 TEST_F(Launch, ShellCharactersReachTheEmulatorAsText)
 {
+    // Run from the test's folder, a command in the name would leave a mark.
+    CurrentFolderGuard folder;
+    QDir::setCurrent(dir.path());
     const QString marker = dir.filePath("pwned");
-    const QString name = QStringLiteral("A;touch %1;$(touch %1)`touch %1`'\"|&.GB").arg(marker);
-    Form1->Edit1->setText(dir.path());
+    const QString name = QStringLiteral("A;touch pwned;$(touch pwned)`touch pwned`'\"|&.GB");
+    writeFile(dir.filePath(name), "x");
     choose(composeEntry("", name));
     Form1->Label8Click(Form1->Label8);
     EXPECT_EQ(recorded(recorder), QStringList{dir.path() + "/" + name});
@@ -197,7 +210,7 @@ TEST_F(Launch, ProgramPathWithShellCharactersIsAPath)
     ASSERT_TRUE(QFile::copy(recorder, program));
     QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner);
     Form1->Edit3->setText(program);
-    Form1->Edit1->setText(dir.path());
+    writeFile(dir.filePath("B&B.GB"), "x");
     choose(composeEntry("", "B&B.GB"));
     Form1->Label8Click(Form1->Label8);
     EXPECT_EQ(recorded(program), QStringList{dir.path() + "/B&B.GB"});
@@ -313,15 +326,11 @@ TEST_F(Launch, CommandLinesOptionLikeNamesAndNamesThatCannotBeHandedOver)
     Form1->Label8Click(Form1->Label8);
     EXPECT_EQ(recorded(recorder), QStringList{QDir::currentPath() + "/-o.gb"});
 
-    // A name that is not UTF-8 is found, but cannot be handed over as text.
+    // A name that is not UTF-8 is found, and handed over byte for byte.
     ::close(::open((QFile::encodeName(games) + "/caf\xe9.gb").constData(), O_CREAT | O_WRONLY, 0644));
     choose(composeEntry("", QString::fromUtf8("CAFÉ.GB")));
-    {
-        ModalAnswerer box(pressOk);
-        Form1->Label8Click(Form1->Label8);
-        EXPECT_TRUE(box.seenText().startsWith("The ROM file's name is not UTF-8")) << box.seenText().toStdString();
-    }
-    EXPECT_TRUE(recorded(recorder, 300).isEmpty());
+    Form1->Label8Click(Form1->Label8);
+    EXPECT_EQ(recordedBytes(recorder), QList<QByteArray>{QFile::encodeName(games) + "/caf\xe9.gb"});
 }
 
 TEST_F(Launch, EveryActionHasItsKey)
@@ -359,7 +368,6 @@ TEST_F(Launch, EveryActionHasItsKey)
     }
 
     // Return in the game list launches.
-    Form1->Edit1->setText(dir.path());
     choose(composeEntry("", "A.GB"));
     pressed(Form1->ComboBox1, Qt::Key_Return);
     EXPECT_EQ(recorded(recorder), QStringList{dir.path() + "/A.GB"});
@@ -615,6 +623,65 @@ TEST_F(Launch, ReplacedListDroppedRomAndFindField)
     QTest::keyClick(find, Qt::Key_Return);
     EXPECT_EQ(Form1->ComboBox1->currentIndex(), 0);
     EXPECT_EQ(recorded(recorder), QStringList{games + "/BETA.GB"});
+
+    // A find left open while another list is loaded closes; Return then
+    // never starts a game the text does not match.
+    QTest::keyClick(Form1, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(find, "gon");
+    Form1->replaceGameList({composeEntry("ALPHA", "ALPHA.GB")});
+    EXPECT_FALSE(find->isVisible());
+    find->show();
+    find->setText("zel");
+    QTest::keyClick(find, Qt::Key_Return);
+    EXPECT_TRUE(recorded(recorder, 300).isEmpty());
+
+    // What cannot be started is refused with its reason, and nothing starts:
+    // a folder named like a ROM, an archive holding no ROM, an entry
+    // marked missing or reaching out of the games directory.
+    const auto dropFile = [&](const QByteArray &path) {
+        QMimeData dropped;
+        dropped.setUrls({QUrl::fromEncoded("file://" + path.toPercentEncoding("/"))});
+        QDragEnterEvent entering(QPoint(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Form1, &entering);
+        QDropEvent event(QPointF(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Form1, &event);
+    };
+    QDir().mkpath(games + "/folder.gb");
+    writeFile(games + "/nothing.zip", vantorix::makeArchive(vantorix::ArchiveFormat::ZipDeflated,
+                                                             {{"readme.txt", "no game here"}}));
+    writeFile(dir.filePath("OUT.GB"), romImage("OUT"));
+    const struct {
+        std::function<void()> act;
+        QString message;
+    } refused[] = {
+        {[&] { dropFile(QFile::encodeName(games + "/folder.gb")); }, "Is a folder."},
+        {[&] { dropFile(QFile::encodeName(games + "/nothing.zip")); }, "No ROM in the archive."},
+        {[&] { choose(composeEntry("GONE", "GONE.GB")); Form1->Label8Click(Form1->Label8); },
+         "File not found: " + games + "/GONE.GB."},
+        {[&] { choose(composeEntry("OUT", "../OUT.GB")); Form1->Label8Click(Form1->Label8); },
+         "File not found: " + games + "/../OUT.GB."},
+    };
+    for (const auto &r : refused) {
+        ModalAnswerer box(pressOk);
+        r.act();
+        EXPECT_EQ(box.seenText(), r.message);
+        EXPECT_TRUE(recorded(recorder, 300).isEmpty()) << r.message.toStdString();
+    }
+    {
+        // Ctrl+L on the archive without a ROM.
+        ModalAnswerer answer(std::vector<ModalAnswerer::Handler>{
+            [&](QWidget *dialog) { acceptFileDialog(dialog, games + "/nothing.zip"); }, pressOk});
+        QApplication::setActiveWindow(Form1);
+        QTest::keyClick(Form1, Qt::Key_L, Qt::ControlModifier);
+        EXPECT_TRUE(answer.answered());
+        EXPECT_EQ(answer.seenText(), QStringLiteral("No ROM in the archive."));
+        EXPECT_TRUE(recorded(recorder, 300).isEmpty());
+    }
+    // A dropped file whose name is not UTF-8 is the file started.
+    const QByteArray latin1 = QFile::encodeName(games) + "/caf\xe9.gb";
+    ::close(::open(latin1.constData(), O_CREAT | O_WRONLY, 0644));
+    dropFile(latin1);
+    EXPECT_EQ(recordedBytes(recorder), QList<QByteArray>{latin1});
 }
 
 }  // namespace
