@@ -12,6 +12,12 @@
 
 namespace vantorix {
 
+namespace {
+
+QString caseKey(const QString &name);
+
+}  // namespace
+
 struct GamesFolder::Listing {
     bool exists = false;
     // Shown name -> name on disk, exactly and case-folded.
@@ -21,9 +27,21 @@ struct GamesFolder::Listing {
                           const QString &name)
     {
         const QString onDisk = exact.value(name);
-        return onDisk.isEmpty() ? folded.value(name.toCaseFolded()) : onDisk;
+        return onDisk.isEmpty() ? folded.value(caseKey(name)) : onDisk;
     }
 };
+
+namespace {
+
+QString caseKey(const QString &name)
+{
+    // Through the capitals entries are written in: "kırmızı" and its entry
+    // "KIRMIZI" meet, whatever the locale, as folding alone would not make
+    // them (the dotless ı folds to itself).
+    return upperCaseLetterwise(name).toCaseFolded();
+}
+
+}  // namespace
 
 GamesFolder::GamesFolder(const QString &directory) : directory_(directory) {}
 
@@ -51,7 +69,7 @@ const GamesFolder::Listing &GamesFolder::listing(const QString &relativeFolder) 
             const QString name = decodePath(raw);
             const QString shown = displayPath(name);
             exact.insert(shown, name);
-            folded.insert(shown.toCaseFolded(), name);
+            folded.insert(caseKey(shown), name);
         }
     };
     add(files, slot->exactFiles, slot->foldedFiles);
@@ -109,7 +127,27 @@ QString gamesRelativePrefix(const QString &gamesDirectory, const QString &folder
     const QString base = games.endsWith(QLatin1Char('/')) ? games : games + QLatin1Char('/');
     if (!listed.startsWith(base))
         return QString();
-    return displayPath(listed.mid(base.size())) + QLatin1Char('/');
+    // Each folder as entries write names: in capitals, unless its parent
+    // holds another folder of that name but for letter case (a twin), when
+    // it stays as on disk, so that the launch finds exactly this one.
+    QString prefix;
+    QString parent = games;
+    for (const QString &part : listed.mid(base.size()).split(QLatin1Char('/'))) {
+        std::vector<QByteArray> files;
+        std::vector<QByteArray> folders;
+        try {
+            RomFolder(parent).listFilesAndFolders(&files, &folders);
+        } catch (const IoError &) {
+        }
+        const QString shown = displayPath(part);
+        const QString key = caseKey(shown);
+        int alike = 0;
+        for (const QByteArray &raw : folders)
+            alike += caseKey(displayPath(decodePath(raw))) == key ? 1 : 0;
+        prefix += (alike > 1 ? shown : upperCaseLetterwise(shown)) + QLatin1Char('/');
+        parent += QLatin1Char('/') + part;
+    }
+    return prefix;
 }
 
 }  // namespace vantorix

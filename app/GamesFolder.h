@@ -37,9 +37,11 @@ private:
     mutable QHash<QString, std::shared_ptr<Listing>> listings_;  // relative folder on disk -> its names
 };
 
-// The folder's path below the games directory with a closing "/" ("MONO/",
-// "HANDHELD COLOR/"), both compared after resolving ".." and symbolic
-// links; empty when folder is the directory itself or lies outside it.
+// The folder's path below the games directory with a closing "/", as
+// entries write it ("MONO/", "HANDHELD COLOR/"; a folder with a twin but for
+// letter case as on disk, "Mono/"), both compared after resolving ".." and
+// symbolic links; empty when folder is the directory itself or lies
+// outside it.
 QString gamesRelativePrefix(const QString &gamesDirectory, const QString &folder);
 
 }  // namespace vantorix

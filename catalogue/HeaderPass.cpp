@@ -88,7 +88,7 @@ std::vector<HeaderPassFailure> runHeaderPass(EntryList &list, const RomFolder &f
                 continue;
             if (progress)
                 progress(upperCaseLetterwise(shown));
-            list.setText(i, entryFromHeadNamed(read.head, read.size, entryNameFor(namePrefix + shown, twins)));
+            list.setText(i, entryFromHeadNamed(read.head, read.size, namePrefix + entryNameFor(shown, twins)));
         } catch (const IoError &error) {
             list.setFailed(i, error.text());
             failures.push_back({i, list.text(i), error});

@@ -63,7 +63,8 @@ QString entryNameFor(const QString &shownName, const QSet<QString> &twins);
 
 // Converts every item that names a regular file in folder into its game
 // list entry, whose file name is namePrefix (a folder path ending in "/",
-// or empty) followed by the item's name. Items that name no such file,
+// as entries write it, or empty) followed by the item's name as entries
+// write it. Items that name no such file,
 // converted entries among them, are left alone. A file that cannot be read
 // stays as it is, is handed to setFailed and is returned, and the pass goes
 // on. progress receives the upper-cased name of each file once it has been
