@@ -32,24 +32,27 @@ QString installTranslations(const QLocale &locale)
         delete old;
     }
     QString language;
-    const auto install = [&](const QString &name, const QString &folder) {
+    // Returns the translator installed, or null.
+    const auto install = [&](const QString &name, const QString &folder) -> QTranslator * {
         auto *translator = new QTranslator(app);
         translator->setObjectName(QStringLiteral("vantorixTranslator"));
         const bool loaded = folder.isEmpty() ? translator->load(name)
                                              : translator->load(locale, name, QStringLiteral("_"), folder);
         if (!loaded) {
             delete translator;
-            return false;
+            return nullptr;
         }
         QCoreApplication::installTranslator(translator);
-        return true;
+        return translator;
     };
     // English plural forms ("1 file", "2 files") under every language: a
     // language without a translation shows English, and the last
     // translator installed is asked first.
     install(QStringLiteral(":/i18n/vantorix_plurals_en.qm"), QString());
-    if (install(QStringLiteral("vantorix"), QStringLiteral(":/i18n")))
-        language = QLocale::languageToCode(locale.language());
+    // The language of the translation found, which need not be the locale's
+    // own: LANGUAGE=xx:it picks Italian for a locale of another language.
+    if (const QTranslator *found = install(QStringLiteral("vantorix"), QStringLiteral(":/i18n")))
+        language = QLocale::languageToCode(QLocale(found->language()).language());
     install(QStringLiteral("qtbase"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     lastInstalled() = language;
     return language;
