@@ -5,9 +5,6 @@
 #include <sys/resource.h>
 #include <time.h>
 
-#ifdef __linux__
-#include <sched.h>
-#endif
 
 namespace vantorix {
 
@@ -128,14 +125,6 @@ void HeadReader::readBatch(size_t batch)
 
 void HeadReader::work()
 {
-#ifdef __linux__
-    // A table of descriptors of its own: the descriptors this thread opens
-    // and closes then take no lock shared with the taker's, and the kernel
-    // counts no references on each use of one, as it must for a table that
-    // threads share. It keeps the folder's descriptor, copied here; its
-    // copies of the others go with the thread, at the end of the pass.
-    ::unshare(CLONE_FILES);
-#endif
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
         spaceChanged_.wait(lock, [this] {

@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace vantorix {
@@ -33,29 +32,6 @@ QString trimmedUpTo(const QString &text, ushort limit)
     return text.mid(first, last - first);
 }
 
-// The calls of the head reading go straight to the kernel where that is
-// plain (64-bit Linux), as FileDescriptor's close does: glibc's wrapping of
-// cancellation points costs a folder of 20,000 files milliseconds, and no
-// reading thread is ever cancelled.
-#if defined(__linux__) && defined(__LP64__)
-int openForReading(int dirFd, const char *name, int flags)
-{
-    return int(::syscall(SYS_openat, dirFd, name, flags));
-}
-ssize_t readAt(int fd, char *buffer, size_t size, off_t offset)
-{
-    return ::syscall(SYS_pread64, fd, buffer, size, offset);
-}
-#else
-int openForReading(int dirFd, const char *name, int flags)
-{
-    return ::openat(dirFd, name, flags);
-}
-ssize_t readAt(int fd, char *buffer, size_t size, off_t offset)
-{
-    return ::pread(fd, buffer, size, offset);
-}
-#endif
 
 }  // namespace
 
@@ -176,7 +152,7 @@ bool readRomHeadInto(int dirFd, const QByteArray &name, char *buffer, QByteArray
 {
     // Read only: nothing is written. O_NONBLOCK keeps a FIFO that replaced
     // the file since it was listed from blocking the open.
-    const int fd = openForReading(dirFd, name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    const int fd = ::openat(dirFd, name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR || errno == ELOOP || errno == ENAMETOOLONG)
             return false;
@@ -193,7 +169,7 @@ bool readRomHeadInto(int dirFd, const QByteArray &name, char *buffer, QByteArray
     qsizetype wanted = kShortHeadBytes;
     qsizetype filled = 0;
     for (;;) {
-        const ssize_t n = readAt(fd, buffer + filled, size_t(wanted - filled), off_t(filled));
+        const ssize_t n = ::pread(fd, buffer + filled, size_t(wanted - filled), off_t(filled));
         if (n < 0) {
             if (errno == EINTR)
                 continue;

@@ -1,5 +1,6 @@
 #include "app/GameListEntry.h"
 #include "app/IoError.h"
+#include "app/FilePath.h"
 #include "catalogue/HeaderPass.h"
 #include "catalogue/NameOrder.h"
 #include "catalogue/RomHeader.h"
@@ -8,7 +9,12 @@
 #include <QFile>
 #include <QProcess>
 
+#include <QRandomGenerator>
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -229,6 +235,36 @@ TEST(NameOrder, FoldedCodeUnitsThenBytes)
     std::swap(names[3], names[11]);
     sortNamesAsShown(names);
     EXPECT_EQ(names, sorted);
+}
+
+// The packed keys give the order of the plain one: the decoded names
+// case-folded, compared as UTF-16 code units, ties by bytes.
+TEST(NameOrder, PackedKeysSortAsThePlainDecoratedSort)
+{
+    const char *const pieces[] = {
+        "a", "A", "z", "0", ".", " ", "_", "\xc3\x9f" /* ß */, "SS", "ss", "\xc4\xb0" /* İ */, "i", "I",
+        "\xc4\xb1" /* ı */, "\xcf\x83" /* σ */, "\xcf\x82" /* ς */, "\xce\xa3" /* Σ */,
+        "\xf0\x9f\x98\x80" /* a surrogate pair */, "\xff", "\xc3", "\x80", "abcdefghijklmnopq",
+        "\xe2\x84\xaa" /* Kelvin */, "\xef\xbc\xa1" /* fullwidth A */,
+    };
+    QRandomGenerator random(20261208);
+    std::vector<QByteArray> names;
+    for (int n = 0; n < 3000; ++n) {
+        QByteArray name;
+        const int parts = 1 + random.bounded(6);
+        for (int p = 0; p < parts; ++p)
+            name += pieces[random.bounded(int(std::size(pieces)))];
+        names.push_back(name + ".gb");
+    }
+    std::vector<std::pair<QString, QByteArray>> decorated;
+    for (const QByteArray &name : names)
+        decorated.emplace_back(decodePath(name).toCaseFolded(), name);
+    std::sort(decorated.begin(), decorated.end());
+    std::vector<QByteArray> plain;
+    for (const auto &d : decorated)
+        plain.push_back(d.second);
+    sortNamesAsShown(names);
+    EXPECT_EQ(names, plain);
 }
 
 }  // namespace
