@@ -162,4 +162,39 @@ TEST(CartridgeDetails, InfoCommandPrintsEveryFileAndReportsFailures)
     EXPECT_EQ(info.exitCode(), 2);
 }
 
+QString sparseFile(const QString &path, qint64 size)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    EXPECT_TRUE(file.resize(size));
+    return path;
+}
+
+TEST(CartridgeDetails, OnlyRegularFilesOfBoundedSizeAreOpened)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("pipe.gb");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    const struct {
+        QString path;
+        int code;
+    } cases[] = {
+        {fifo, vantorix::IoError::NotRegularFile},
+        {"/dev/zero", vantorix::IoError::NotRegularFile},
+        {dir.path(), vantorix::IoError::NotRegularFile},
+        {"/proc/self/pagemap", vantorix::IoError::FileTooLarge},  // a regular file that claims terabytes
+        {sparseFile(dir.filePath("sparse.gb"), qint64(1) << 30), vantorix::IoError::FileTooLarge},
+        {dir.filePath("sparse.gb") + QChar(0) + "../x.gb", vantorix::IoError::FileNotFound},
+        {dir.filePath(QString(5000, 'n')), vantorix::IoError::FileNotFound},
+    };
+    for (const auto &c : cases) {
+        try {
+            vantorix::readCartridgeDetails(c.path);
+            ADD_FAILURE() << "read " << c.path.left(60).toStdString();
+        } catch (const vantorix::IoError &error) {
+            EXPECT_EQ(error.code(), c.code) << c.path.left(60).toStdString() << ": " << error.text().toStdString();
+        }
+    }
+}
+
 }  // namespace

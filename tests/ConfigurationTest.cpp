@@ -1,13 +1,22 @@
+#include "app/ErrorBox.h"
+#include "app/Forms.h"
 #include "app/GameListEntry.h"
 #include "app/IoError.h"
 #include "config/Configuration.h"
 #include "config/InterfaceFile.h"
 #include "config/TextFile.h"
+#include "app/Unit1.h"
+#include "windows/Unit2.h"
 #include "tests/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 
 #include <unistd.h>
 
@@ -40,6 +49,100 @@ QStringList linesOf(const QByteArray &bytes)
         lines.append(reader.readLine());
     return lines;
 }
+
+TEST(Configuration, HugeLinesManyLinesNulAndBrokenUtf8)
+{
+    QTemporaryDir dir;
+    FormsGuard forms;
+
+    // 60 MB in one line: it is line 1, a comment; every field is empty.
+    const QString huge = writeFile(dir.filePath("huge.cfg"), QByteArray(60 * 1024 * 1024, 'A'));
+    Form1->Edit1->setText("before");
+    EXPECT_TRUE(Form1->loadConfigurationFile(huge));
+    EXPECT_TRUE(Form1->Edit1->text().isEmpty());
+    EXPECT_EQ(Form1->ComboBox1->count(), 0);
+    // 100 MB: refused before it is read, with the file's name.
+    writeFile(huge, QByteArray(100 * 1024 * 1024, 'A'));
+    {
+        ModalAnswerer box(pressOk);
+        EXPECT_FALSE(Form1->loadConfigurationFile(huge));
+        EXPECT_EQ(box.seenText(), QStringLiteral("File too large."));
+    }
+
+    // A million entry lines: the first 680 are the game list.
+    QByteArray many = vantorix::serializeConfiguration(Configuration());
+    many.reserve(many.size() + 1000000 * 8);
+    for (int i = 0; i < 1000000; ++i)
+        many += QByteArray::number(i) + "\r\n";
+    const QString manyFile = writeFile(dir.filePath("many.cfg"), many);
+    {
+        ModalAnswerer notice(pressOk);  // how many were left out
+        EXPECT_TRUE(Form1->loadConfigurationFile(manyFile));
+    }
+    EXPECT_EQ(Form1->ComboBox1->count(), vantorix::kPlaylistLimit);
+    EXPECT_EQ(Form1->ComboBox1->itemText(679), QStringLiteral("679"));
+
+    // NUL bytes are characters like any other and survive a round trip.
+    Configuration withNul;
+    withNul.gamesDirectory = QString::fromLatin1("/roms\0/x", 8);
+    withNul.gameList = {QString::fromLatin1("A\0B", 3)};
+    const Configuration readBack = vantorix::parseConfiguration(vantorix::serializeConfiguration(withNul));
+    EXPECT_EQ(readBack, withNul);
+
+    // Bytes that are not UTF-8 are read as Windows-1252, never dropped.
+    Configuration marked;
+    marked.gamesDirectory = QStringLiteral("MARK");
+    QByteArray broken = vantorix::serializeConfiguration(marked);
+    broken.replace("MARK", "C:\\Giochi\\Citt\xE0\xFF\x80");
+    EXPECT_EQ(vantorix::parseConfiguration(broken).gamesDirectory,
+              QString::fromUtf8("C:\\Giochi\\Citt\u00E0\u00FF\u20AC"));
+    EXPECT_EQ(folderState(dir.path()).size(), 2);
+}
+
+TEST(Configuration, DirectoriesAndOddNodesWhereFilesBelong)
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir("folder.cfg");
+    for (const QString &path : {dir.filePath("folder.cfg"), QStringLiteral("/dev/null"),
+                                QStringLiteral("/proc/self/mem")}) {
+        try {
+            vantorix::readWholeFile(path);
+            ADD_FAILURE() << "read " << path.toStdString();
+        } catch (const IoError &error) {
+            EXPECT_FALSE(error.text().isEmpty());
+        }
+    }
+    // A link to itself cannot be followed.
+    const QString loop = dir.filePath("loop.cfg");
+    ASSERT_EQ(::symlink("loop.cfg", QFile::encodeName(loop).constData()), 0);
+    try {
+        vantorix::readWholeFile(loop);
+        ADD_FAILURE();
+    } catch (const IoError &error) {
+        EXPECT_EQ(error.text(), QStringLiteral("Invalid filename"));
+    }
+    try {
+        vantorix::writeFileAtomically(loop, "x");
+        ADD_FAILURE();
+    } catch (const IoError &error) {
+        EXPECT_EQ(error.text(), QStringLiteral("Invalid filename"));
+    }
+    EXPECT_TRUE(QFileInfo(loop).isSymLink());
+
+    // Saving through links writes the file they name and keeps the links.
+    const QString link = dir.filePath("link.cfg");
+    const QString dangling = dir.filePath("dangling.cfg");
+    writeFile(dir.filePath("real.cfg"), "old");
+    ASSERT_EQ(::symlink("real.cfg", QFile::encodeName(link).constData()), 0);
+    ASSERT_EQ(::symlink("new.cfg", QFile::encodeName(dangling).constData()), 0);
+    vantorix::writeFileAtomically(link, "saved");
+    vantorix::writeFileAtomically(dangling, "created");
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_TRUE(QFileInfo(dangling).isSymLink());
+    EXPECT_EQ(readFile(dir.filePath("real.cfg")), QByteArray("saved"));
+    EXPECT_EQ(readFile(dir.filePath("new.cfg")), QByteArray("created"));
+}
+
 
 }  // namespace
 

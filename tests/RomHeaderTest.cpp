@@ -267,4 +267,38 @@ TEST(NameOrder, PackedKeysSortAsThePlainDecoratedSort)
     EXPECT_EQ(names, plain);
 }
 
+// A command's output that cannot be written fails it; names that would
+// read as other names, or as several lines, are printed with "?".
+TEST(ScanCommand, OutputThatCannotBeWrittenAndNamesThatFoolAReader)
+{
+    QTemporaryDir dir;
+    const QString rom = writeFile(dir.filePath(QString::fromUtf8("RTL\u202EBG.EXE.gb")), romImage("ONE"));
+    writeFile(dir.filePath(QString::fromUtf8("a\u2028b\u2029c.gb")), romImage("TWO"));
+    const struct {
+        QStringList arguments;
+        bool toFullDisk;
+        int status;
+        QByteArray out;  // a text the output holds
+        QByteArray err;  // a text standard error holds
+    } cases[] = {
+        {{"--scan", dir.path()}, false, 0, "(RTL?BG.EXE.GB)", ""},
+        {{"--scan", dir.path()}, false, 0, " A?B?C.GB)", ""},
+        {{"--info", rom}, false, 0, "File: " + QFile::encodeName(dir.path()) + "/RTL?BG.EXE.gb", ""},
+        {{"--info", rom}, true, 1, "", "cannot be written"},
+        {{"--scan", dir.path()}, true, 1, "", "cannot be written"},
+        {{"--scan", ""}, false, 2, "", "--scan needs a folder name"},
+    };
+    for (const auto &c : cases) {
+        QProcess process;
+        if (c.toFullDisk)
+            process.setStandardOutputFile("/dev/full");
+        process.start(KELPAD_PATH, c.arguments);
+        ASSERT_TRUE(process.waitForFinished(10000));
+        const QString what = c.arguments.join(' ');
+        EXPECT_EQ(process.exitCode(), c.status) << what.toStdString();
+        EXPECT_TRUE(process.readAllStandardOutput().contains(c.out)) << what.toStdString() << " " << c.out.toStdString();
+        EXPECT_TRUE(process.readAllStandardError().contains(c.err)) << what.toStdString() << " " << c.err.toStdString();
+    }
+}
+
 }  // namespace

@@ -4,6 +4,10 @@
 #include "app/Unit1.h"
 
 #include <QApplication>
+#include <chrono>
+#include <sys/stat.h>
+#include <fcntl.h>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QThread>
 #include <QToolTip>
@@ -180,6 +184,50 @@ void acceptFileDialog(QWidget *widget, const QString &path)
     ASSERT_NE(edit, nullptr);
     edit->setText(info.fileName());
     QMetaObject::invokeMethod(dialog, "accept");
+}
+
+QStringList folderState(const QString &folder)
+{
+    QStringList state;
+    for (const QFileInfo &info : QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                                             | QDir::NoDotAndDotDot, QDir::Name))
+        state.append(QStringLiteral("%1 %2 %3").arg(info.fileName()).arg(info.size())
+                         .arg(info.lastModified().toMSecsSinceEpoch()));
+    return state;
+}
+
+FifoWatch::FifoWatch(const QStringList &paths)
+{
+    for (const QString &path : paths) {
+        EXPECT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+        paths_.push_back(QFile::encodeName(path));
+    }
+    thread_ = std::thread([this] {
+        while (!stop_) {
+            for (const QByteArray &path : paths_) {
+                const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0) {
+                    ++opened_;
+                    ::close(fd);
+                }
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    });
+}
+
+FifoWatch::~FifoWatch()
+{
+    stop_ = true;
+    thread_.join();
+}
+
+void createRaw(const QByteArray &path, const QByteArray &bytes)
+{
+    const int fd = ::open(path.constData(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0) << path.constData();
+    ASSERT_EQ(::write(fd, bytes.constData(), size_t(bytes.size())), bytes.size());
+    ::close(fd);
 }
 
 bool waitFor(const std::function<bool()> &done, int watchdogMs)

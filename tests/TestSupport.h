@@ -5,7 +5,9 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
+#include <atomic>
 #include <functional>
+#include <thread>
 #include <vector>
 
 namespace testing_support {
@@ -69,6 +71,28 @@ public:
 private:
     QString saved_;
 };
+
+// A snapshot of a folder's names, sizes and times, to show nothing changed.
+QStringList folderState(const QString &folder);
+
+// FIFOs with no writer: whoever opens one to read would wait for ever.
+// The watch opens them for writing, which succeeds only while a reader
+// waits: it counts that reader and lets it go on (it reads nothing).
+class FifoWatch {
+public:
+    explicit FifoWatch(const QStringList &paths);
+    ~FifoWatch();
+    int opened() const { return opened_; }
+
+private:
+    std::vector<QByteArray> paths_;
+    std::atomic<bool> stop_{false};
+    std::atomic<int> opened_{0};
+    std::thread thread_;
+};
+
+// Creates a file by its bytes (names that are not UTF-8 included).
+void createRaw(const QByteArray &path, const QByteArray &bytes);
 
 // Starts and ends the five windows around each test.
 class FormsGuard {

@@ -165,4 +165,42 @@ TEST(Saves, FallBackToWritingInPlaceAndClearOnlyTheirOwnStaleTemporaries)
     }
 }
 
+TEST(Saves, OwnersFoldersWithoutWriteRightAndLongNames)
+{
+    QTemporaryDir dir;
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+                                          | QFile::ExeOther);
+    // Saved by root, another user's file stays theirs.
+    const QString theirs = writeFile(dir.filePath("theirs.cfg"), "old");
+    ASSERT_EQ(::chown(QFile::encodeName(theirs).constData(), 65534, 65534), 0);
+    vantorix::writeFileAtomically(theirs, "new");
+    struct stat st;
+    ASSERT_EQ(::stat(QFile::encodeName(theirs).constData(), &st), 0);
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_gid, 65534u);
+    EXPECT_EQ(readFile(theirs), QByteArray("new"));
+
+    // The user may write the file but not its folder: saved in place.
+    const int status = runUnprivileged([&] {
+        try {
+            vantorix::writeFileAtomically(theirs, "saved by its owner");
+        } catch (const IoError &) {
+            return 1;
+        }
+        return 0;
+    });
+    if (status >= 0) {
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(readFile(theirs), QByteArray("saved by its owner"));
+    }
+
+    // A name of 250 characters leaves no room for a suffix.
+    const QString longName = dir.filePath(QString(246, QLatin1Char('n')) + ".cfg");
+    vantorix::writeFileAtomically(longName, "long");
+    vantorix::writeFileAtomically(longName, "longer");
+    EXPECT_EQ(readFile(longName), QByteArray("longer"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+
 }  // namespace
