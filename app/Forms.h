@@ -18,7 +18,7 @@ namespace vantorix {
 
 // Creates Form1 to Form5 (the QApplication must exist).
 void createForms();
-// Destroys them in reverse order.
+// Destroys them: Form1 owns the other four, which go with it.
 void destroyForms();
 
 }  // namespace vantorix

@@ -16,4 +16,12 @@ constexpr int kShownCaptionLength = 1000;
 constexpr int kShownPathLength = 4096;  // a path, in a tool-tip or a box
 constexpr int kShownEditLength = 4096;
 
+// The version as the windows show it ("2.5"): the build's one version
+// number (the project's, which the package carries too) without its last
+// part.
+inline QString shownVersion()
+{
+    return QStringLiteral(VANTORIX_VERSION).section(QLatin1Char('.'), 0, 1);
+}
+
 }  // namespace vantorix

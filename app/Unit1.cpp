@@ -81,6 +81,7 @@ QFileDialog *makeDialog(QWidget *parent, const char *name, QFileDialog::AcceptMo
 TForm1::TForm1(QWidget *parent) : QWidget(parent)
 {
     setupUi(this);
+    setWindowTitle(windowTitle().arg(vantorix::shownVersion()));
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
                    | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(590, 338);

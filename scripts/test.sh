@@ -24,7 +24,7 @@ echo "== Every text of the Italian translation"
 
 echo "== The Debian package, checked by lintian"
 (cd "$build" && cpack -G DEB >/dev/null)
-lintian_out=$(lintian "$build/vantorix_${VANTORIX_VERSION:-2.5.0}_amd64.deb" 2>&1 | grep -v 'running with root privileges' || true)
+lintian_out=$(lintian "$build"/vantorix_*_amd64.deb 2>&1 | grep -v 'running with root privileges' || true)
 [ -n "$lintian_out" ] && printf '%s\n' "$lintian_out"
 if printf '%s\n' "$lintian_out" | grep -q '^E:'; then
   echo "lintian reports errors"

@@ -1,5 +1,7 @@
 #include "windows/AboutNotice.h"
 
+#include "app/ShownText.h"
+
 namespace vantorix {
 
 QStringList aboutNotice()
@@ -51,7 +53,7 @@ QStringList aboutNotice()
         QStringLiteral("Grazie per aver scelto Vantorix e buon"),
         QStringLiteral("divertimento!"),
         QStringLiteral(""),
-        QStringLiteral("               Vantorix v2.5 - (C) 2026"),
+        QStringLiteral("               Vantorix v%1 - (C) 2026").arg(shownVersion()),
     };
 }
 
