@@ -14,7 +14,7 @@ bench=$build/bench/vantorix_bench
 [ -n "${VANTORIX_BENCH_PROCESSES_ONLY:-}" ] ||
 for filter in 'HeaderPass/|RawLoop/' 'FolderOpen|RawLoop/10000$' 'ConfigLoad|RawRead' \
               'ConfigSave|RawWrite' 'StartUp|RawWindow' 'LargeText' \
-              'ReaderFirstOpening|ScanInProcess' 'SelectionChange' 'MissingMarks|StatPerEntry'; do
+              'ReaderFirstOpening|ScanInProcess' 'SelectionChange' 'MissingMarks|StatPerEntry' 'Hover'; do
   for case in $("$bench" --benchmark_list_tests --benchmark_filter="$filter"); do
     "$bench" --benchmark_filter="^${case}\$" --benchmark_repetitions=5 \
       --benchmark_report_aggregates_only=true 2>/dev/null | grep '_median'
