@@ -1,5 +1,11 @@
 #include "app/FilePath.h"
 
+#include "app/IoError.h"
+
+#include <cerrno>
+
+#include <fcntl.h>
+
 #include "config/TextFile.h"
 
 #include <QStringDecoder>
@@ -100,6 +106,21 @@ QString currentFolderPath()
     if (::getcwd(buffer, sizeof buffer))
         return decodePath(QByteArray(buffer));
     return QStringLiteral(".");
+}
+
+FileDescriptor openForReading(const QString &path, struct stat *st)
+{
+    const QByteArray name = encodePath(path);
+    if (name.isEmpty() || name.contains('\0'))
+        throw IoError::fromErrno(ENOENT);
+    FileDescriptor fd(::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (fd.get() < 0)
+        throw IoError::fromErrno(errno);
+    if (::fstat(fd.get(), st) != 0)
+        throw IoError::fromErrno(errno);
+    if (S_ISDIR(st->st_mode))
+        throw IoError::fromErrno(EISDIR);
+    return fd;
 }
 
 QString absolutePath(const QString &path)

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "app/FileDescriptor.h"
+
 #include <QByteArray>
 #include <QString>
+
+#include <sys/stat.h>
 
 // File names on Linux are bytes, not text. A name that is valid UTF-8 is
 // held as that text; in any other name each byte of 0x80 and above is held
@@ -27,6 +31,10 @@ QString displayPath(const QString &path);
 // True when the path holds no escaped byte, so that any program receiving
 // it as text gets the same bytes.
 bool isFaithfulPath(const QString &path);
+
+// Opens the file at path for reading, without blocking on a FIFO, and
+// stats it into st; a folder is refused ("Is a folder"). Throws IoError.
+FileDescriptor openForReading(const QString &path, struct stat *st);
 
 // The process's current folder, as a path text.
 QString currentFolderPath();

@@ -23,18 +23,8 @@ constexpr qint64 kLogoOffset = 0x104;
 
 void checkStartableRom(const QString &path)
 {
-    const QByteArray name = encodePath(path);
-    if (name.isEmpty() || name.contains('\0'))
-        throw IoError::fromErrno(ENOENT);
-    // O_NONBLOCK: a FIFO in the ROM's place must not block the window.
-    FileDescriptor fd(::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (fd.get() < 0)
-        throw IoError::fromErrno(errno);
     struct stat st;
-    if (::fstat(fd.get(), &st) != 0)
-        throw IoError::fromErrno(errno);
-    if (S_ISDIR(st.st_mode))
-        throw IoError::fromErrno(EISDIR);
+    const FileDescriptor fd = openForReading(path, &st);
     if (!S_ISREG(st.st_mode))
         throw IoError::notRegularFile();
     char lead[8] = {};

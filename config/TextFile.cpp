@@ -325,18 +325,8 @@ QByteArray encodeLines(const QStringList &lines)
 
 QByteArray readWholeFile(const QString &path)
 {
-    const QByteArray name = encodePath(path);
-    if (name.isEmpty())
-        throw IoError::fromErrno(ENOENT);
-    // O_NONBLOCK: a FIFO given as the file must not block the program.
-    FileDescriptor fd(::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (fd.get() < 0)
-        throw IoError::fromErrno(errno);
     struct stat st;
-    if (::fstat(fd.get(), &st) != 0)
-        throw IoError::fromErrno(errno);
-    if (S_ISDIR(st.st_mode))
-        throw IoError::fromErrno(EISDIR);
+    FileDescriptor fd = openForReading(path, &st);
     if (!S_ISREG(st.st_mode))
         throw IoError::fromErrno(EINVAL);
     if (st.st_size > kMaxTextFileSize)

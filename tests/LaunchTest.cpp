@@ -478,11 +478,12 @@ TEST_F(Launch, GamesInFoldersAndCaseTwinsThroughImportSaveAndLaunch)
         ~RestoreLocale()
         {
             ::setlocale(LC_ALL, saved.constData());
-            QLocale::setDefault(QLocale::c());
+            QLocale::setDefault(QLocale::system());
         }
     } restoreLocale{savedLocale};
     if (!turkish)
         std::printf("tr_TR.UTF-8 is not installed: the Turkish rows run in the C locale\n");
+    CurrentFolderGuard folder;  // the reader moves into the folders it lists
 
     const QString games = dir.filePath("games");
     // Each row: the folder imported, its file, the entry it gives.
