@@ -305,10 +305,6 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
 <context>
     <name>TForm1</name>
     <message>
-        <source>Vantorix v2.5 - DON&apos;T use ROMS if you DON&apos;T own the original cartridges!</source>
-        <translation>Vantorix v2.5 - NON usare ROM se NON possiedi le cartucce originali!</translation>
-    </message>
-    <message>
         <source>Vantorix</source>
         <translation>Vantorix</translation>
     </message>
@@ -388,10 +384,6 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
         <source>The emulator&apos;s command line has a quote that is not closed</source>
         <translation>La riga di comando dell&apos;emulatore ha una virgoletta non chiusa</translation>
     </message>
-    <message>
-        <source>The ROM file&apos;s name is not UTF-8 and cannot be handed to the emulator</source>
-        <translation>Il nome del file della ROM non è UTF-8 e non può essere passato all&apos;emulatore</translation>
-    </message>
     <message numerus="yes">
         <source>%1 holds %n more game(s) than the list takes (%2): they were not loaded, and saving over the file would lose them.</source>
         <translation>
@@ -411,6 +403,10 @@ Salvare comunque?</numerusform>
 
 Salvare comunque?</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Vantorix v%1 - DON&apos;T use ROMS if you DON&apos;T own the original cartridges!</source>
+        <translation>Vantorix v%1 - NON usare ROM se NON possiedi le cartucce originali!</translation>
     </message>
 </context>
 <context>
