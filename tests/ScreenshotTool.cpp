@@ -118,6 +118,11 @@ int main(int argc, char **argv)
     Form5->show();
     QApplication::processEvents();
     const QRect item = Form5->FileListBox1->visualRect(Form5->FileListBox1->model()->index(1, 0));
+    QToolTip::hideText();
+    QElapsedTimer hiding;
+    hiding.start();
+    while (QToolTip::isVisible() && hiding.elapsed() < 30000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
     QHelpEvent rest(QEvent::ToolTip, item.center(), Form5->FileListBox1->viewport()->mapToGlobal(item.center()));
     QApplication::sendEvent(Form5->FileListBox1->viewport(), &rest);
     // The details are read off the window's thread and shown once ready.
