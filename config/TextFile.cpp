@@ -200,9 +200,12 @@ QByteArray writeTemporary(const SaveTarget &target, const QByteArray &data)
         if (target.exists) {
             mode = target.old.st_mode & 07777;
             // Saving someone else's file (as root) keeps it theirs. Where
-            // the owner cannot be kept the file becomes the saver's.
-            if (::fchown(fd.get(), target.old.st_uid, target.old.st_gid) != 0)
-                (void)::fchown(fd.get(), uid_t(-1), target.old.st_gid);
+            // the owner cannot be kept the file becomes the saver's, in the
+            // old group where the saver belongs to it (else its own: no
+            // harm, so the answer is not needed).
+            if (::fchown(fd.get(), target.old.st_uid, target.old.st_gid) != 0
+                && ::fchown(fd.get(), uid_t(-1), target.old.st_gid) != 0) {
+            }
         } else {
             const mode_t mask = ::umask(0);
             ::umask(mask);

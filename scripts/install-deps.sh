@@ -15,7 +15,7 @@ packages=(
   locales p7zip-full
 )
 if [ "${CI:-false}" = true ] || [ "${1:-}" = --fuzz ] || [ "${1:-}" = --package ]; then
-  packages+=(lintian dpkg-dev file fakeroot)
+  packages+=(lintian dpkg-dev file fakeroot devscripts)
 fi
 if [ "${VANTORIX_FUZZ:-OFF}" = ON ] || [ "${1:-}" = --fuzz ]; then
   packages+=(clang libclang-rt-dev)

@@ -66,7 +66,11 @@ TEST(HeadReader, ThePoolGivesWhatOneThreadGivesInOrder)
     // taker reads everything itself, and the command prints what it prints
     // with threads.
     ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    // A copy of the command where nobody may run it, wherever the build is.
     QTemporaryDir outputs;
+    ASSERT_EQ(::chmod(QFile::encodeName(outputs.path()).constData(), 0755), 0);
+    const QByteArray command = QFile::encodeName(outputs.filePath("kelpad"));
+    ASSERT_TRUE(QFile::copy(KELPAD_PATH, outputs.filePath("kelpad")));
     const auto scan = [&](int limit, rlim_t value) {
         const QString out = outputs.filePath(QStringLiteral("scan%1.txt").arg(limit));
         const int fd = ::open(QFile::encodeName(out).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -74,7 +78,7 @@ TEST(HeadReader, ThePoolGivesWhatOneThreadGivesInOrder)
             const rlimit tight{value, value};
             if (fd < 0 || ::dup2(fd, 1) < 0 || (limit >= 0 && ::setrlimit(limit, &tight) != 0))
                 return 3;
-            ::execl(KELPAD_PATH, "kelpad", "--scan", QFile::encodeName(dir.path()).constData(), "--mask", "*",
+            ::execl(command.constData(), "kelpad", "--scan", QFile::encodeName(dir.path()).constData(), "--mask", "*",
                     static_cast<char *>(nullptr));
             return 4;
         });

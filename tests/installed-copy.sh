@@ -23,6 +23,19 @@ for size in 16 24 32 48 64 128 256 512; do
   test -f "$work/prefix/share/icons/hicolor/${size}x${size}/apps/eu.vantorix.Vantorix.png"
 done
 test -f "$work/prefix/share/icons/hicolor/scalable/apps/eu.vantorix.Vantorix.svg"
+# Only the generated games, never an emulator's save file, among the
+# installed samples.
+unexpected=$(find "$work/prefix/share/vantorix/roms" -type f ! -name '*.GB' ! -name '*.ZIP')
+[ -z "$unexpected" ] || { echo "installed beside the samples: $unexpected"; exit 1; }
+# The configuration type claims files by their first line, never by a glob.
+! grep -q '<glob' "$work/prefix/share/mime/packages/eu.vantorix.Vantorix.xml" || { echo "the MIME type claims a glob"; exit 1; }
+# Hardened as Debian's builds are, where the build is an optimised one.
+if command -v hardening-check >/dev/null && grep -q 'CMAKE_BUILD_TYPE:STRING=Rel' "$build/CMakeCache.txt" \
+   && ! grep -q 'VANTORIX_SANITIZE:BOOL=ON' "$build/CMakeCache.txt"; then
+  # Debian 12's C start files carry no control-flow property, so no program
+  # linked there shows one (its own ls neither): that check is left out.
+  hardening-check --quiet --nocfprotection "$work/prefix/games/kelpad" "$work/prefix/libexec/vantorix/kelpad-window"
+fi
 if [ "$(id -u)" -ne 0 ] || ! command -v runuser >/dev/null; then
   echo "not root: the checks as another user are left out"
   exit 0
