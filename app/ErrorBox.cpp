@@ -62,6 +62,16 @@ void showNotice(const QString &text)
     showBox(QMessageBox::NoIcon, text);
 }
 
+bool askYesNo(const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, applicationTitle(), shownText(text, kShownBoxText),
+                    QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("QuestionBox"));
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void reportFailure(std::exception_ptr failure) noexcept
 {
     try {

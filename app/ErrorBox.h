@@ -22,6 +22,10 @@ void reportError(const QString &text, const QString &file = QString());
 // A plain notice with an OK button, titled "Vantorix".
 void showNotice(const QString &text);
 
+// A question with Yes and No, No the default, titled "Vantorix". True for
+// Yes.
+bool askYesNo(const QString &text);
+
 // Shows in the error box what a handler threw: an IoError with its text,
 // a failed allocation as "Not enough memory", anything else by its what().
 void reportFailure(std::exception_ptr failure) noexcept;

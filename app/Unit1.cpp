@@ -14,6 +14,7 @@
 #include "app/Translations.h"
 #include "config/Configuration.h"
 #include "config/FirstStart.h"
+#include "config/LastConfiguration.h"
 #include "catalogue/CartridgeDetails.h"
 #include "catalogue/StartableRom.h"
 #include "catalogue/Unit3.h"
@@ -36,6 +37,8 @@
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QCloseEvent>
 #include <QListView>
 #include <QMimeData>
 #include <QShowEvent>
@@ -147,6 +150,7 @@ void TForm1::showEvent(QShowEvent *event)
 void TForm1::FormShow(QObject *)
 {
     vantorix::seedRandomGenerator();
+    takeSavedState(QString());  // nothing loaded yet: nothing to lose
     if (!startupFile_.isEmpty()) {
         loadConfigurationFile(startupFile_);
         return;
@@ -155,7 +159,56 @@ void TForm1::FormShow(QObject *)
     // The first start's first emulator is the one checked.
     if (!proposedFile_.isEmpty())
         RadioButton1->setChecked(true);
+    else
+        proposedFile_ = vantorix::lastConfigurationFile();  // Return loads it again
     Button4Click(this);
+}
+
+void TForm1::takeSavedState(const QString &file)
+{
+    savedState_ = configuration();
+    if (file.isEmpty())
+        return;
+    currentFile_ = vantorix::absolutePath(file);
+    vantorix::rememberLastConfiguration(currentFile_);
+}
+
+bool TForm1::hasUnsavedChanges() const
+{
+    return savedState_ && !(configuration() == *savedState_);
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    bool closing = true;
+    vantorix::atHandlerEdge([&] { closing = confirmClosing(); });
+    if (closing)
+        QWidget::closeEvent(event);
+    else
+        event->ignore();
+}
+
+bool TForm1::confirmClosing()
+{
+    if (!hasUnsavedChanges())
+        return true;
+    const QString file = currentFile_.isEmpty() ? tr("the configuration")
+                                                : vantorix::shownText(vantorix::displayPath(currentFile_),
+                                                                      vantorix::kShownPathLength);
+    QMessageBox box(QMessageBox::Question, vantorix::applicationTitle(), tr("Save changes to %1?").arg(file),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    box.setObjectName(QStringLiteral("UnsavedChangesBox"));
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        Button3Click(Button3);
+        return !hasUnsavedChanges();  // a cancelled or failed save keeps the program open
+    case QMessageBox::Discard:
+        return true;
+    default:
+        return false;
+    }
 }
 
 QString TForm1::prepareFirstStart() const
@@ -496,7 +549,9 @@ void TForm1::startEmulator(const QString &slotText, const QString &romPath)
 
 void TForm1::Label6Click(QObject *)
 {
-    QApplication::quit();
+    // Closing the main window ends the program, once unsaved changes are
+    // saved or given up.
+    close();
 }
 
 void TForm1::Button5Click(QObject *)

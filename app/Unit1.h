@@ -2,9 +2,14 @@
 
 #include "ui_Unit1.h"
 
+#include "config/Configuration.h"
+
 #include <QString>
 #include <QWidget>
 
+#include <optional>
+
+class QCloseEvent;
 class QDragEnterEvent;
 class QDropEvent;
 class QFileDialog;
@@ -72,8 +77,13 @@ public:
     // The find field over the game list (Ctrl+F).
     void showFindField();
 
+    // Whether the window's state differs from what was last loaded or
+    // saved (games directory, emulators, their names and lines, the list).
+    bool hasUnsavedChanges() const;
+
 protected:
     void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -97,6 +107,11 @@ private:
     // Before a save over path: asks whether to lose the games a file holds
     // beyond the list's limit. True to go on.
     bool confirmOverwritingLongList(const QString &path);
+    // Before the window closes with unsaved changes: Save, Discard or
+    // Cancel. True to close.
+    bool confirmClosing();
+    // What was last loaded or saved, to tell a change by.
+    void takeSavedState(const QString &file);
 
     QString romKey_;
     QString interfaceName_;
@@ -104,6 +119,8 @@ private:
     QString startupFile_;
     QString noSelectionText_;
     QString proposedFile_;  // what the load dialog offers at its next showing
+    QString currentFile_;   // the configuration last loaded or saved
+    std::optional<vantorix::Configuration> savedState_;
     QLineEdit *findField_ = nullptr;
     QList<QKeySequence> shortcutKeys_;
     bool shown_ = false;

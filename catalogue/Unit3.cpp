@@ -141,8 +141,10 @@ void TForm3::FormShow(QObject *)
     ListBox1->clear();
     ListBox1->addItems(vantorix::listItems(Form1->ComboBox1));
     ListBox2->clear();
-    // No entry looks current until the user picks one.
-    ListBox1->setCurrentRow(-1);
+    // The keyboard starts on the available list, at its first entry:
+    // Return adds it at once.
+    ListBox1->setCurrentRow(ListBox1->count() > 0 ? 0 : -1);
+    ListBox1->setFocus();
     Bar1->setMaximum(kPlaylistLimit);
     countRefresh();
     Image1->setVisible(false);
@@ -200,6 +202,13 @@ void TForm3::Label6Click(QObject *)
         vantorix::showNotice(tr(" Max ROMs for the playlist: %1").arg(kPlaylistLimit));
         return;
     }
+    // The playlist starts empty: a user who only looked would lose every
+    // game without a word.
+    const int games = Form1->ComboBox1->count();
+    if (ListBox2->count() == 0 && games > 0
+        && !vantorix::askYesNo(tr("The playlist is empty: the game list of %n game(s) would be emptied. "
+                                  "Empty it?", nullptr, games)))
+        return;
     Form1->replaceGameList(vantorix::listItems(ListBox2));
     accept();
 }

@@ -76,7 +76,9 @@ void TForm1::Button3Click(QObject *)
         vantorix::writeFileAtomically(name, vantorix::serializeConfiguration(configuration()));
     } catch (const vantorix::IoError &error) {
         vantorix::reportError(error.text(), name);
+        return;
     }
+    takeSavedState(name);
 }
 
 void TForm1::Button4Click(QObject *)
@@ -108,6 +110,7 @@ bool TForm1::loadConfigurationFile(const QString &path)
     applyConfiguration(config);
     configFolder_ = QFileInfo(path).absolutePath();
     Inter();
+    takeSavedState(path);
     if (config.entriesLeftOut > 0)
         vantorix::showNotice(tr("%1 holds %n more game(s) than the list takes (%2): they were not loaded, "
                                 "and saving over the file would lose them.", nullptr, config.entriesLeftOut)

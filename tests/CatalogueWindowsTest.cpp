@@ -11,6 +11,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTest>
+#include <QPushButton>
 #include <QFile>
 #include <QMessageBox>
 #include <QStorageInfo>
@@ -270,6 +272,14 @@ TEST_F(PlaylistEditor, ShowingFillsTheAvailableListAndEmptiesThePlaylist)
 TEST_F(PlaylistEditor, AddRemoveAndTheirEmptySelection)
 {
     open(numberedEntries(3));
+    // The keyboard starts on the available list at its first entry: Return
+    // adds it at once.
+    EXPECT_EQ(Form3->ListBox1->currentRow(), 0);
+    EXPECT_EQ(Form3->focusWidget(), Form3->ListBox1);
+    QTest::keyClick(Form3->ListBox1, Qt::Key_Return);
+    EXPECT_EQ(vantorix::listItems(Form3->ListBox2), QStringList{numberedEntries(3)[0]});
+    Form3->Label10Click(Form3->Label10);
+    Form3->ListBox1->setCurrentRow(-1);
     Form3->Label3->setText("stale");
     Form3->Label7Click(Form3->Label7);  // nothing selected
     EXPECT_EQ(Form3->ListBox2->count(), 0);
@@ -364,9 +374,22 @@ TEST_F(PlaylistEditor, CommitCancelAndTheNextShowing)
     EXPECT_EQ(vantorix::listItems(Form3->ListBox1), QStringList({numberedEntries(5)[3]}));
     EXPECT_EQ(Form3->ListBox2->count(), 0);
 
-    // Ok! with an empty playlist empties the game list.
-    Form3->Label6Click(Form3->Label6);
-    EXPECT_EQ(Form1->ComboBox1->count(), 0);
+    // Ok! with an empty playlist asks before it empties the game list, No
+    // being the default.
+    for (const auto button : {QMessageBox::No, QMessageBox::Yes}) {
+        QString asked;
+        ModalAnswerer answer([&](QWidget *question) {
+            auto *box = qobject_cast<QMessageBox *>(question);
+            ASSERT_NE(box, nullptr);
+            asked = box->text();
+            EXPECT_EQ(static_cast<QAbstractButton *>(box->defaultButton()), box->button(QMessageBox::No));
+            pressButton(question, button);
+        });
+        Form3->Label6Click(Form3->Label6);
+        EXPECT_TRUE(asked.contains("game list of 1 game would be emptied")) << asked.toStdString();
+        EXPECT_EQ(Form1->ComboBox1->count(), button == QMessageBox::No ? 1 : 0);
+        EXPECT_EQ(Form3->isVisible(), button == QMessageBox::No);
+    }
 }
 
 TEST_F(PlaylistEditor, ImportCarriesTheAddAllCaption)

@@ -137,6 +137,52 @@ TEST_F(ConfigurationActions, SaveAsksBeforeReplacingAndCancelWritesNothing)
     EXPECT_EQ(readFile(file), QByteArray("old\r\n"));
 }
 
+// Closing the main window with changes asks Save, Discard or Cancel, and
+// nothing when nothing changed; the next start proposes the file.
+TEST_F(ConfigurationActions, ClosingWithChangesAsksAndTheNextStartProposesTheLastFile)
+{
+    showMainWindow();
+    const QString file = writeFile(dir.filePath("mine.cfg"), vantorix::serializeConfiguration(sampleConfiguration()));
+    ASSERT_TRUE(Form1->loadConfigurationFile(file));
+    Form1->close();  // unchanged: no question
+    EXPECT_FALSE(Form1->isVisible());
+    Form1->show();
+
+    const QString changed = dir.filePath("elsewhere");
+    Form1->Edit1->setText(changed);
+    const auto closeAnswering = [](std::vector<ModalAnswerer::Handler> handlers) {
+        ModalAnswerer answer(std::move(handlers));
+        Form1->close();
+        EXPECT_TRUE(answer.answered());
+        return answer.seenText();
+    };
+    EXPECT_EQ(closeAnswering({[](QWidget *box) { pressButton(box, QMessageBox::Cancel); }}),
+              "Save changes to " + file + "?");
+    EXPECT_TRUE(Form1->isVisible());
+    EXPECT_EQ(Form1->Edit1->text(), changed);
+    closeAnswering({[](QWidget *box) { pressButton(box, QMessageBox::Discard); }});
+    EXPECT_FALSE(Form1->isVisible());
+    Form1->show();
+    // Save runs the save action: its dialog, then the question to replace.
+    closeAnswering({[](QWidget *box) { pressButton(box, QMessageBox::Save); },
+                    [&](QWidget *dialog) { acceptFileDialog(dialog, file); },
+                    [](QWidget *replace) { pressButton(replace, QMessageBox::Yes); }});
+    EXPECT_FALSE(Form1->isVisible());
+    EXPECT_EQ(vantorix::parseConfiguration(readFile(file)).gamesDirectory, changed);
+
+    // The next start's load dialog proposes the file: Return loads it.
+    vantorix::destroyForms();
+    vantorix::createForms();
+    QString proposed;
+    ModalAnswerer load([&](QWidget *dialog) {
+        proposed = qobject_cast<QFileDialog *>(dialog)->selectedFiles().value(0);
+        rejectDialog(dialog);
+    });
+    Form1->show();
+    EXPECT_TRUE(load.answered());
+    EXPECT_EQ(proposed, file);
+}
+
 TEST_F(ConfigurationActions, OpenDialogRefusesANameThatDoesNotExistAndSaysSo)
 {
     Form1->applyConfiguration(sampleConfiguration());

@@ -408,6 +408,14 @@ Salvare comunque?</numerusform>
         <source>Vantorix v%1 - DON&apos;T use ROMS if you DON&apos;T own the original cartridges!</source>
         <translation>Vantorix v%1 - NON usare ROM se NON possiedi le cartucce originali!</translation>
     </message>
+    <message>
+        <source>the configuration</source>
+        <translation>la configurazione</translation>
+    </message>
+    <message>
+        <source>Save changes to %1?</source>
+        <translation>Salvare le modifiche in %1?</translation>
+    </message>
 </context>
 <context>
     <name>TForm2</name>
@@ -485,6 +493,13 @@ Salvare comunque?</numerusform>
     <message>
         <source> Max ROMs for the playlist: %1</source>
         <translation> Massimo di ROM per la playlist: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>The playlist is empty: the game list of %n game(s) would be emptied. Empty it?</source>
+        <translation>
+            <numerusform>La playlist è vuota: la lista di %n gioco verrebbe svuotata. Svuotarla?</numerusform>
+            <numerusform>La playlist è vuota: la lista di %n giochi verrebbe svuotata. Svuotarla?</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -25,6 +25,16 @@ Save anyway?</numerusform>
     </message>
 </context>
 <context>
+    <name>TForm3</name>
+    <message numerus="yes">
+        <source>The playlist is empty: the game list of %n game(s) would be emptied. Empty it?</source>
+        <translation>
+            <numerusform>The playlist is empty: the game list of %n game would be emptied. Empty it?</numerusform>
+            <numerusform>The playlist is empty: the game list of %n games would be emptied. Empty it?</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>TForm5</name>
     <message numerus="yes">
         <source>%n file(s) could not be read:</source>
