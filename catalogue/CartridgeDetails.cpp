@@ -262,12 +262,18 @@ QString detailToolTip(const CartridgeDetails &d, const QString &shownPath)
     lines.append(Texts::tr("%1, ROM %2, RAM %3").arg(shown(d.cartridge), shown(d.romSize), shown(d.ramSize)));
     if (!d.logoValid)
         lines.append(Texts::tr("Warning: the logo is invalid"));
+    // Whole sentences, translated whole: no English word inside another
+    // language's line.
     if (!d.headerChecksumValid())
-        lines.append(Texts::tr("Warning: header checksum %1").arg(d.headerChecksumText()));
+        lines.append(Texts::tr("Warning: header checksum invalid (stored %1, computed %2)")
+                         .arg(hex(d.storedHeaderChecksum, 2), hex(d.computedHeaderChecksum, 2)));
     if (!d.globalChecksumValid())
-        lines.append(Texts::tr("Warning: global checksum %1").arg(d.globalChecksumText()));
+        lines.append(Texts::tr("Warning: global checksum invalid (stored %1, computed %2)")
+                         .arg(hex(d.storedGlobalChecksum, 4), hex(d.computedGlobalChecksum, 4)));
     if (d.declaredRomBytes >= 0 && d.declaredRomBytes != d.imageBytes)
-        lines.append(Texts::tr("Warning: the header says %1, the file holds %2 bytes").arg(d.romSize).arg(d.imageBytes));
+        lines.append(Texts::tr("Warning: the header says %1, the file holds %2 bytes")
+                         .arg(shown(d.romSize))
+                         .arg(d.imageBytes));
     if (!d.archiveEntry.isEmpty())
         lines.append(Texts::tr("Archive entry: %1").arg(d.archiveEntry));
     lines.append(shownPath);

@@ -7,6 +7,7 @@
 #include "app/IoError.h"
 #include "app/Translations.h"
 #include "app/Unit1.h"
+#include "catalogue/CartridgeDetails.h"
 #include "catalogue/Unit5.h"
 #include "config/Configuration.h"
 #include "config/FirstStart.h"
@@ -33,11 +34,18 @@ TEST(Language, TheLocalePicksTheTranslationAndTheInterfaceFileWins)
         const char *prompt;  // the main window's first caption
         const char *reader;  // the ROMS reader's title
         const char *error;
+        const char *checksum;  // a broken dump's warning, one language throughout
     } cases[] = {
-        {"it_IT", "it", "Scegli un gioco dalla lista:", "Lettore di ROM", "File non trovato"},
-        {"de_DE", "", "Please select a game from the list:", "ROMS reader", "File not found"},  // no .qm
-        {"en_GB", "", "Please select a game from the list:", "ROMS reader", "File not found"},
+        {"it_IT", "it", "Scegli un gioco dalla lista:", "Lettore di ROM", "File non trovato",
+         "Attenzione: checksum globale non valido (registrato 0x0000, calcolato "},
+        {"de_DE", "", "Please select a game from the list:", "ROMS reader", "File not found",
+         "Warning: global checksum invalid (stored 0x0000, computed "},  // no .qm
+        {"en_GB", "", "Please select a game from the list:", "ROMS reader", "File not found",
+         "Warning: global checksum invalid (stored 0x0000, computed "},
     };
+    QByteArray broken = romImage("BROKEN");
+    broken[0x14E] = 0;
+    broken[0x14F] = 0;
     for (const auto &c : cases) {
         EXPECT_EQ(vantorix::installTranslations(QLocale(QString::fromLatin1(c.locale))), QString::fromLatin1(c.installed));
         // The first start's interface file speaks the translation's language.
@@ -46,6 +54,8 @@ TEST(Language, TheLocalePicksTheTranslationAndTheInterfaceFileWins)
         EXPECT_EQ(Form1->Label2->text(), QString::fromUtf8(c.prompt)) << c.locale;
         EXPECT_EQ(Form5->windowTitle(), QString::fromUtf8(c.reader)) << c.locale;
         EXPECT_EQ(vantorix::IoError::fromErrno(ENOENT).text(), QString::fromUtf8(c.error)) << c.locale;
+        const QString tip = vantorix::detailToolTip(vantorix::decodeCartridge(broken), "/broken.gb");
+        EXPECT_TRUE(tip.contains(QString::fromUtf8(c.checksum))) << tip.toStdString();
         // The interface file's texts replace the translated captions.
         writeFile(dir.filePath("english.txt"), readFile(QStringLiteral(SAMPLES_DIR "/english.txt")));
         vantorix::Configuration config;

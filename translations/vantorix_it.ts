@@ -55,20 +55,20 @@
         <translation>Attenzione: il logo non è valido</translation>
     </message>
     <message>
-        <source>Warning: header checksum %1</source>
-        <translation>Attenzione: checksum dell&apos;intestazione %1</translation>
-    </message>
-    <message>
-        <source>Warning: global checksum %1</source>
-        <translation>Attenzione: checksum globale %1</translation>
-    </message>
-    <message>
         <source>Warning: the header says %1, the file holds %2 bytes</source>
         <translation>Attenzione: l&apos;intestazione dice %1, il file contiene %2 byte</translation>
     </message>
     <message>
         <source>Archive entry: %1</source>
         <translation>Voce dell&apos;archivio: %1</translation>
+    </message>
+    <message>
+        <source>Warning: header checksum invalid (stored %1, computed %2)</source>
+        <translation>Attenzione: checksum dell&apos;intestazione non valido (registrato %1, calcolato %2)</translation>
+    </message>
+    <message>
+        <source>Warning: global checksum invalid (stored %1, computed %2)</source>
+        <translation>Attenzione: checksum globale non valido (registrato %1, calcolato %2)</translation>
     </message>
 </context>
 <context>
