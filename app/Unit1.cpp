@@ -40,6 +40,8 @@
 #include <QMessageBox>
 #include <QCloseEvent>
 #include <QListView>
+#include <QListWidget>
+#include <QSignalBlocker>
 #include <QMimeData>
 #include <QShowEvent>
 #include <QStyle>
@@ -239,7 +241,7 @@ void TForm1::replaceGameList(const QStringList &entries)
 {
     // A find typed over the old list is no find in the new one.
     if (findField_ && findField_->isVisible())
-        closeFindField();
+        closeFindField(false);
     ComboBox1->clear();
     ComboBox1->addItems(entries);
     ComboBox1->setCurrentIndex(-1);
@@ -351,11 +353,16 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     if (watched == findField_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Escape) {
-            closeFindField();
+            closeFindField(true);
             return true;
         }
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            vantorix::atHandlerEdge([this] { launchFirstMatch(); });
+            vantorix::atHandlerEdge([this] { launchCurrentMatch(); });
+            return true;
+        }
+        if ((key == Qt::Key_Down || key == Qt::Key_Up) && findMatches_->count() > 0) {
+            const int row = findMatches_->currentRow() + (key == Qt::Key_Down ? 1 : -1);
+            findMatches_->setCurrentRow(qBound(0, row, findMatches_->count() - 1));
             return true;
         }
     }
@@ -415,48 +422,88 @@ void TForm1::showFindField()
         findField_->installEventFilter(this);
         connect(findField_, &QLineEdit::textChanged, this,
                 [this](const QString &text) { vantorix::atHandlerEdge([&] { findGames(text); }); });
+        // The matches, under the field: title and file name as the list
+        // shows them.
+        findMatches_ = new QListWidget(this);
+        findMatches_->setObjectName(QStringLiteral("FindMatches"));
+        findMatches_->setFont(ComboBox1->font());
+        findMatches_->setFocusPolicy(Qt::NoFocus);
+        vantorix::useListItemDelegate(findMatches_, 14);
+        connect(findMatches_, &QListWidget::currentRowChanged, this,
+                vantorix::guarded([this] { showFindSelection(); }));
+        connect(findMatches_, &QListWidget::itemActivated, this, vantorix::guarded([this] { launchCurrentMatch(); }));
+    }
+    if (!findField_->isVisible()) {
+        selectionBeforeFind_ = Label3->text();
+        launchBeforeFind_ = Label8->isEnabled();
     }
     // Over the game list, which it narrows as the user types.
     findField_->setGeometry(ComboBox1->geometry());
-    findField_->show();
-    findField_->raise();
+    // Below the selection line, which stays in sight naming the match.
+    const QRect list = ComboBox1->geometry();
+    findMatches_->setGeometry(list.x(), Label3->geometry().bottom() + 2, list.width(), 8 * 14 + 4);
+    for (QWidget *widget : {static_cast<QWidget *>(findField_), static_cast<QWidget *>(findMatches_)}) {
+        widget->show();
+        widget->raise();
+    }
     findField_->setFocus();
     findField_->selectAll();
     findGames(findField_->text());
 }
 
+void TForm1::showFindSelection()
+{
+    // The selection line names the game Return will start.
+    const QListWidgetItem *match = findMatches_->currentItem();
+    Label3->setText(match ? vantorix::selectionLine(match->text()) : QStringLiteral("??"));
+}
+
 void TForm1::findGames(const QString &text)
 {
     auto *view = static_cast<QListView *>(ComboBox1->view());
+    const QSignalBlocker quiet(findMatches_);
+    findMatches_->clear();
     for (int i = 0; i < ComboBox1->count(); ++i) {
         const QString entry = ComboBox1->itemText(i);
         const bool match = text.isEmpty() || vantorix::entryMatches(entry, text);
         view->setRowHidden(i, !match);
+        if (match && !vantorix::isBlankEntry(entry)) {
+            auto *item = new QListWidgetItem(entry, findMatches_);
+            item->setData(Qt::UserRole, i);
+        }
     }
+    findMatches_->setCurrentRow(findMatches_->count() > 0 ? 0 : -1);
+    showFindSelection();
 }
 
-void TForm1::launchFirstMatch()
+void TForm1::launchCurrentMatch()
 {
-    // The single match, or the first of several, is started: never a game
-    // the text does not match, whatever the list's rows show.
-    const QString text = findField_->text();
-    for (int i = 0; i < ComboBox1->count(); ++i) {
-        const QString entry = ComboBox1->itemText(i);
-        if (!text.isEmpty() && !vantorix::entryMatches(entry, text))
-            continue;
-        closeFindField();
-        ComboBox1->setCurrentIndex(i);
-        ComboBox1Change(ComboBox1);
-        if (Label8->isEnabled())
-            Label8Click(findField_);
+    // The match the selection line names, the first unless Up and Down
+    // moved: never a game the text does not match.
+    const QListWidgetItem *match = findMatches_->currentItem();
+    if (!match)
         return;
-    }
+    const int row = match->data(Qt::UserRole).toInt();
+    const QString text = findField_->text();
+    if (row >= ComboBox1->count() || ComboBox1->itemText(row) != match->text()
+        || (!text.isEmpty() && !vantorix::entryMatches(match->text(), text)))
+        return;
+    closeFindField(false);
+    ComboBox1->setCurrentIndex(row);
+    ComboBox1Change(ComboBox1);
+    if (Label8->isEnabled())
+        Label8Click(findField_);
 }
 
-void TForm1::closeFindField()
+void TForm1::closeFindField(bool restoreChoice)
 {
     findField_->hide();
+    findMatches_->hide();
     findField_->clear();  // every row shows again
+    if (restoreChoice) {
+        Label3->setText(selectionBeforeFind_);
+        Label8->setEnabled(launchBeforeFind_);
+    }
     ComboBox1->setFocus();
 }
 

@@ -14,6 +14,7 @@ class QDragEnterEvent;
 class QDropEvent;
 class QFileDialog;
 class QLineEdit;
+class QListWidget;
 
 namespace vantorix {
 struct Configuration;
@@ -95,8 +96,11 @@ private:
     // Runs a file dialog; its name completion must not stay on the screen.
     int execFileDialog(QFileDialog *dialog);
     void findGames(const QString &text);
-    void closeFindField();
-    void launchFirstMatch();
+    // Escape gives the choice made before the find back; a launch or a new
+    // list does not.
+    void closeFindField(bool restoreChoice);
+    void launchCurrentMatch();
+    void showFindSelection();
     void launch(const QString &romPath);
     void startEmulator(const QString &slotText, const QString &romPath);
     QString initialDialogFolder() const;
@@ -122,6 +126,9 @@ private:
     QString currentFile_;   // the configuration last loaded or saved
     std::optional<vantorix::Configuration> savedState_;
     QLineEdit *findField_ = nullptr;
+    QListWidget *findMatches_ = nullptr;
+    QString selectionBeforeFind_;
+    bool launchBeforeFind_ = false;
     QList<QKeySequence> shortcutKeys_;
     bool shown_ = false;
 };

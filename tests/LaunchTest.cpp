@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QElapsedTimer>
 #include <QFile>
@@ -659,9 +660,24 @@ TEST_F(Launch, ReplacedListDroppedRomAndFindField)
     auto *view = static_cast<QListView *>(Form1->ComboBox1->view());
     EXPECT_TRUE(view->isRowHidden(0));
     EXPECT_FALSE(view->isRowHidden(1));
-    QTest::keyClick(find, Qt::Key_Escape);  // closes, every row shows again
+    // The matches show under the field; the selection line names the one
+    // Return starts, Up and Down move in them.
+    auto *matches = Form1->findChild<QListWidget *>("FindMatches");
+    ASSERT_TRUE(matches && matches->isVisible());
+    EXPECT_EQ(vantorix::listItems(matches), QStringList{composeEntry("GONE", "GONE.GB")});
+    EXPECT_EQ(Form1->Label3->text(), vantorix::selectionLine(composeEntry("GONE", "GONE.GB")));
+    find->setText("E");
+    EXPECT_EQ(matches->count(), 2);
+    EXPECT_EQ(Form1->Label3->text(), vantorix::selectionLine(composeEntry("BETA", "BETA.GB")));
+    QTest::keyClick(find, Qt::Key_Down);
+    EXPECT_EQ(Form1->Label3->text(), vantorix::selectionLine(composeEntry("GONE", "GONE.GB")));
+    QTest::keyClick(find, Qt::Key_Up);
+    EXPECT_EQ(Form1->Label3->text(), vantorix::selectionLine(composeEntry("BETA", "BETA.GB")));
+    QTest::keyClick(find, Qt::Key_Escape);  // closes, every row shows again, the choice comes back
     EXPECT_FALSE(find->isVisible());
+    EXPECT_FALSE(matches->isVisible());
     EXPECT_FALSE(view->isRowHidden(0));
+    EXPECT_EQ(Form1->Label3->text(), "User selection: " + alpha);
     QTest::keyClick(Form1, Qt::Key_F, Qt::ControlModifier);
     QTest::keyClicks(find, "beta");
     QTest::keyClick(find, Qt::Key_Return);
