@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -230,6 +231,38 @@ TEST(Configuration, ShortLongAndOddFiles)
     EXPECT_EQ(decodeText(QByteArray("\xFE\xFF\xFE\xFF\0b", 6)), QStringLiteral("\uFEFFb"));
     // A text that starts with that mark's character keeps it through a file.
     EXPECT_EQ(linesOf(encodeLines({QStringLiteral("\uFEFFx")})), QStringList{QStringLiteral("\uFEFFx")});
+}
+
+// The platform's failures and the program's own never share a code: an
+// errno whose number once met a program code (EMLINK, EPIPE) shows its
+// own text.
+TEST(IoErrors, PlatformErrorsAndProgramErrorsEachShowTheirOwnText)
+{
+    const struct {
+        IoError error;
+        IoError::Code code;
+        int platformErrno;
+        const char *text;
+    } cases[] = {
+        {IoError::fromErrno(EMLINK), IoError::OtherPlatformError, EMLINK, "I/O error 31"},
+        {IoError::fromErrno(EPIPE), IoError::OtherPlatformError, EPIPE, "I/O error 32"},
+        {IoError::fromErrno(EIO), IoError::OtherPlatformError, EIO, "I/O error 5"},
+        {IoError::fromErrno(ENOENT), IoError::FileNotFound, ENOENT, "File not found"},
+        {IoError::fromErrno(EISDIR), IoError::IsFolder, EISDIR, "Is a folder"},
+        {IoError::fromErrno(ENOSPC), IoError::DiskFull, ENOSPC, "Disk full"},
+        {IoError::fromErrno(EFBIG), IoError::FileTooLarge, EFBIG, "File too large"},
+        {IoError::notRegularFile(), IoError::NotRegularFile, 0, "Not a regular file"},
+        {IoError::damagedArchive(), IoError::DamagedArchive, 0, "Damaged or truncated archive"},
+        {IoError::lockedArchive(), IoError::LockedArchive, 0, "Password-protected archive"},
+        {IoError::emptyArchive(), IoError::EmptyArchive, 0, "No file in the archive"},
+        {IoError::noRomInArchive(), IoError::NoRomInArchive, 0, "No ROM in the archive"},
+        {IoError::readBeyondEnd(), IoError::ReadBeyondEnd, 0, "Read beyond end of file"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(c.error.text(), QString::fromLatin1(c.text));
+        EXPECT_EQ(c.error.code(), c.code) << c.text;
+        EXPECT_EQ(c.error.platformErrno(), c.platformErrno) << c.text;
+    }
 }
 
 TEST(TextFiles, ErrorsCarryThePlatformText)
