@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/resource.h>
@@ -88,7 +89,17 @@ TEST(HeadReader, ThePoolGivesWhatOneThreadGivesInOrder)
     const auto unlimited = scan(-1, 0);
     ASSERT_GE(unlimited.first, 0);
     EXPECT_FALSE(unlimited.second.isEmpty());
+    // A sanitizer's runtime maps terabytes of shadow and starts threads of
+    // its own: the limits are the plain build's to meet.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    constexpr bool sanitized = true;
+    std::printf("sanitizer build: the limited scans are left out\n");
+#else
+    constexpr bool sanitized = false;
+#endif
     for (const auto &[limit, value] : {std::make_pair(RLIMIT_NPROC, rlim_t(1)), std::make_pair(RLIMIT_AS, rlim_t(60) << 20)}) {
+        if (sanitized)
+            break;
         const auto limited = scan(limit, value);
         EXPECT_EQ(limited, unlimited) << (limit == RLIMIT_NPROC ? "task limit" : "address space");
     }
