@@ -30,8 +30,10 @@ public:
         if (!a_)
             throw std::bad_alloc();
         archive_read_support_format_7zip(a_);
+        // Before an opening succeeded no format is bound, and asking for
+        // encrypted entries then reads a pointer libarchive never set.
         if (open(a_) != ARCHIVE_OK)
-            throw failure();
+            throw failure(false);
     }
 
     // The next entry that is a file, or null at the end.
@@ -44,7 +46,7 @@ public:
             if (status == ARCHIVE_EOF)
                 return nullptr;
             if (status < ARCHIVE_WARN)
-                throw failure();
+                throw failure(true);
             current_ = entry;
             if (archive_entry_filetype(entry) == AE_IFREG)
                 return entry;
@@ -79,7 +81,7 @@ private:
         current_ = nullptr;
         if (encrypted) {
             if (archive_read_data_skip(a_) != ARCHIVE_OK)
-                throw failure();
+                throw failure(true);
             return;
         }
         char buffer[65536];
@@ -89,10 +91,10 @@ private:
 
     // Why libarchive gave up: a header encrypted as a whole (7z -mhe) is
     // a locked archive, anything else a damaged one.
-    IoError failure() const
+    IoError failure(bool opened) const
     {
         const char *why = archive_error_string(a_);
-        if (archive_read_has_encrypted_entries(a_) > 0 || (why && std::strstr(why, "encrypted")))
+        if ((opened && archive_read_has_encrypted_entries(a_) > 0) || (why && std::strstr(why, "encrypted")))
             return IoError::lockedArchive();
         return IoError::damagedArchive();
     }
