@@ -57,7 +57,7 @@ QString usageText()
 {
     return QCoreApplication::translate("CommandLine",
         "Usage: kelpad [OPTIONS] [--] [FILE]\n"
-        "       kelpad --scan DIR [--mask MASK]\n"
+        "       kelpad --scan DIR [--subfolders] [--mask MASK]\n"
         "       kelpad --info FILE...\n"
         "\n"
         "A front-end for Game Boy and Game Boy Color emulators.\n"
@@ -66,6 +66,8 @@ QString usageText()
         "  --scan DIR         print the game list entry of every ROM file in DIR\n"
         "  --mask MASK        the files --scan reads (default *.gb; several\n"
         "                     patterns separated by ';', letter case ignored)\n"
+        "  --subfolders       --scan reads the subfolders of DIR too, and writes\n"
+        "                     each file's path below DIR in its entry\n"
         "  --info FILE...     print what the cartridge header of each file says\n"
         "  --help             show this text\n"
         "  --version          show the version\n"
@@ -86,6 +88,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
 {
     CommandLine line;
     bool haveMask = false;
+    bool haveSubfolders = false;
     bool optionsEnded = false;
     QStringList files;
     auto fail = [&line](const QString &message) {
@@ -109,6 +112,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
         } else if (argument == QLatin1String("--version")) {
             line.mode = CommandLine::Version;
             return line;
+        } else if (argument == QLatin1String("--subfolders")) {
+            haveSubfolders = true;
         } else if (argument == QLatin1String("--info")) {
             if (line.mode != CommandLine::Gui)
                 return fail(QCoreApplication::translate("CommandLine", "--info goes with nothing but files"));
@@ -135,6 +140,9 @@ CommandLine parseCommandLine(const QStringList &arguments)
     }
     if (haveMask && line.mode != CommandLine::Scan)
         return fail(QCoreApplication::translate("CommandLine", "--mask goes with --scan"));
+    if (haveSubfolders && line.mode != CommandLine::Scan)
+        return fail(QCoreApplication::translate("CommandLine", "--subfolders goes with --scan"));
+    line.subfolders = haveSubfolders;
     switch (line.mode) {
     case CommandLine::Scan:
         if (!files.isEmpty())
@@ -168,7 +176,7 @@ int runWithoutWindow(const CommandLine &line)
         std::fputs(terminalText(usageText()).constData(), stderr);
         return 2;
     case CommandLine::Scan:
-        return scanFolder(line.scanFolder, line.mask, stdout, stderr);
+        return scanFolder(line.scanFolder, line.mask, ListingScope{line.subfolders}, stdout, stderr);
     case CommandLine::Info:
         return printDetails(line.infoFiles, stdout, stderr);
     case CommandLine::Gui:

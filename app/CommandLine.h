@@ -11,6 +11,7 @@ struct CommandLine {
     QString configFile;               // Gui: loaded instead of the start-up dialog
     QString scanFolder;               // Scan
     QString mask = QStringLiteral("*.gb");
+    bool subfolders = false;          // Scan: the subfolders of scanFolder too
     QStringList infoFiles;            // Info
     QString error;                    // UsageError
 };

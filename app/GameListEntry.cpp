@@ -145,6 +145,8 @@ void appendComposedEntry(QByteArray &out, QByteArrayView title, QByteArrayView f
 
 QString joinRomPath(const QString &gamesDirectory, const QString &fileName)
 {
+    if (fileName.startsWith(QLatin1Char('/')))
+        return fileName;  // imported from outside the games directory
     if (gamesDirectory.isEmpty() || gamesDirectory.endsWith(QLatin1Char('/')))
         return gamesDirectory + fileName;
     return gamesDirectory + QLatin1Char('/') + fileName;

@@ -46,7 +46,8 @@ QString composeEntry(const QString &title, const QString &fileName);
 // The same appended to out, for a title and a file name in ASCII.
 void appendComposedEntry(QByteArray &out, QByteArrayView title, QByteArrayView fileName);
 
-// The games directory joined with a file name by exactly one "/".
+// The games directory joined with a file name by exactly one "/"; an
+// absolute file name stands by itself.
 QString joinRomPath(const QString &gamesDirectory, const QString &fileName);
 
 // The file an entry's name (a name, or a path below the games directory)

@@ -5,10 +5,13 @@
 #include "app/IoError.h"
 #include "catalogue/RomFolder.h"
 
+#include <QDir>
 #include <QStringList>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <sys/stat.h>
 
 namespace vantorix {
 
@@ -86,6 +89,25 @@ QString GamesFolder::find(const QString &fileName) const
 {
     if (fileName.isEmpty())
         return QString();
+    if (fileName.startsWith(QLatin1Char('/'))) {
+        // As it stands, when it is there: no folder on the way need be
+        // listable then.
+        struct stat st;
+        const QByteArray exact = encodePath(fileName);
+        const QStringList parts = fileName.mid(1).split(QLatin1Char('/'));
+        const bool plain = std::none_of(parts.begin(), parts.end(), [](const QString &part) {
+            return part.isEmpty() || part == QLatin1String(".") || part == QLatin1String("..");
+        });
+        if (!plain)
+            return QString();
+        if (!exact.contains('\0') && ::stat(exact.constData(), &st) == 0 && S_ISREG(st.st_mode))
+            return fileName;
+        if (directory_ == QLatin1String("/"))
+            return find(fileName.mid(1));
+        if (!root_)
+            root_ = std::make_unique<GamesFolder>(QStringLiteral("/"));
+        return root_->find(fileName.mid(1));
+    }
     const QStringList parts = fileName.split(QLatin1Char('/'));
     QString relative;  // the folders passed through, as on disk
     for (qsizetype i = 0; i < parts.size(); ++i) {
@@ -118,15 +140,21 @@ QString resolved(const QString &path)
 
 }  // namespace
 
-QString gamesRelativePrefix(const QString &gamesDirectory, const QString &folder)
+QString entryPrefixFor(const QString &gamesDirectory, const QString &folder)
 {
-    const QString games = resolved(gamesDirectory);
     const QString listed = resolved(folder);
-    if (games.isEmpty() || listed.isEmpty() || listed == games)
+    const QString games = gamesDirectory.startsWith(QLatin1Char('/')) ? resolved(gamesDirectory) : QString();
+    if (listed.isEmpty())
+        return QString();
+    if (listed == games)
         return QString();
     const QString base = games.endsWith(QLatin1Char('/')) ? games : games + QLatin1Char('/');
-    if (!listed.startsWith(base))
-        return QString();
+    if (games.isEmpty() || !listed.startsWith(base)) {
+        // Shown as a person reads it: a saved list keeps text, and the
+        // launch finds a name not in UTF-8 by how it is shown.
+        const QString path = displayPath(QDir::cleanPath(absolutePath(folder)));
+        return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
+    }
     // Each folder as entries write names: in capitals, unless its parent
     // holds another folder of that name but for letter case (a twin), when
     // it stays as on disk, so that the launch finds exactly this one.

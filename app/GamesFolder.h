@@ -26,7 +26,9 @@ public:
     // The path of the regular file named fileName (a name, or a relative
     // path with "/") in the directory: each part as it stands when it
     // exists, otherwise one whose name differs only in letter case. Empty
-    // when there is none, and for "." and ".." parts.
+    // when there is none, and for "." and ".." parts. An absolute fileName
+    // (an entry imported from outside the directory) is found the same way
+    // from the root, whatever the directory.
     QString find(const QString &fileName) const;
 
 private:
@@ -34,14 +36,18 @@ private:
     const Listing &listing(const QString &relativeFolder) const;
 
     QString directory_;
+    mutable std::unique_ptr<GamesFolder> root_;  // for absolute names
     mutable QHash<QString, std::shared_ptr<Listing>> listings_;  // relative folder on disk -> its names
 };
 
-// The folder's path below the games directory with a closing "/", as
-// entries write it ("MONO/", "HANDHELD COLOR/"; a folder with a twin but for
-// letter case as on disk, "Mono/"), both compared after resolving ".." and
-// symbolic links; empty when folder is the directory itself or lies
-// outside it.
-QString gamesRelativePrefix(const QString &gamesDirectory, const QString &folder);
+// What an imported entry's name part starts with, for the files listed in
+// folder. Below the games directory: the folder's path below it with a
+// closing "/", as entries write it ("MONO/", "HANDHELD COLOR/"; a folder
+// with a twin but for letter case as on disk, "Mono/"), both compared
+// after resolving ".." and symbolic links; empty for the directory itself.
+// Anywhere else, or while the games directory is no absolute path to a
+// folder that exists: the folder's absolute path with a closing "/", so
+// that the entry names exactly the listed file from any current folder.
+QString entryPrefixFor(const QString &gamesDirectory, const QString &folder);
 
 }  // namespace vantorix

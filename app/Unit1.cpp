@@ -219,8 +219,15 @@ QString TForm1::prepareFirstStart() const
     if (folder != vantorix::userConfigurationFolder())
         return QString();  // run from its own folder: the user set it up
     const QString data = vantorix::commandFolder() + QStringLiteral("/../share/vantorix");
-    const QString games = QDir(data + QStringLiteral("/roms")).exists() ? QDir(data + QStringLiteral("/roms")).canonicalPath()
-                                                                         : QString();
+    const QString samples = QDir(data + QStringLiteral("/roms")).exists()
+                                ? QDir(data + QStringLiteral("/roms")).canonicalPath()
+                                : QString();
+    // The installed samples cannot be written: an emulator could not keep
+    // a game's saves beside it. The user's own copy is played instead,
+    // where one can be made.
+    QString games = vantorix::copySampleGames(samples, vantorix::userGamesFolder());
+    if (games.isEmpty())
+        games = samples;
     const vantorix::MachineProbe probe{
         [](const QString &program) { return vantorix::findExecutable(program); },
         [](const QString &path) { return QFileInfo::exists(path); },
@@ -281,9 +288,11 @@ void TForm1::markMissingGames()
     for (int i = 0; i < ComboBox1->count(); ++i) {
         const QString entry = ComboBox1->itemText(i);
         QString missing;
-        if (games.exists() && !vantorix::isBlankEntry(entry) && !vantorix::isUserSelection(entry)) {
+        if (!vantorix::isBlankEntry(entry) && !vantorix::isUserSelection(entry)) {
+            // An entry imported from elsewhere names its file whole: it is
+            // found, or lost, whatever the directory.
             const QString name = vantorix::romFileName(entry);
-            if (games.find(name).isEmpty())
+            if ((games.exists() || name.startsWith(QLatin1Char('/'))) && games.find(name).isEmpty())
                 missing = vantorix::absolutePath(vantorix::joinRomPath(directory, name));
         }
         ComboBox1->setItemData(i, missing.isEmpty() ? QVariant() : QVariant(QColor(Qt::gray)), Qt::ForegroundRole);

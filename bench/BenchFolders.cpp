@@ -4,6 +4,7 @@
 #include "config/TextFile.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -38,6 +39,28 @@ const QString &romFolder(int count)
         paths[count] = dir->path();
     }
     return paths[count];
+}
+
+const QString &romTree(int count, int folders)
+{
+    static std::map<std::pair<int, int>, std::unique_ptr<QTemporaryDir>> trees;
+    static std::map<std::pair<int, int>, QString> paths;
+    auto &dir = trees[{count, folders}];
+    if (!dir) {
+        dir = std::make_unique<QTemporaryDir>();
+        QByteArray image(1024, '\0');
+        image.replace(0x134, 8, "BENCHROM");
+        for (int i = 0; i < count; ++i) {
+            const int folder = i % folders;
+            const QString sub = QStringLiteral("GROUP%1/SET%2").arg(folder % 10, 2, 10, QLatin1Char('0')).arg(folder, 4, 10, QLatin1Char('0'));
+            QDir(dir->path()).mkpath(sub);
+            QFile file(dir->filePath(sub + QStringLiteral("/GAME%1.GB").arg(i, 6, 10, QLatin1Char('0'))));
+            if (file.open(QIODevice::WriteOnly))
+                file.write(image);
+        }
+        paths[{count, folders}] = dir->path();
+    }
+    return paths[{count, folders}];
 }
 
 std::vector<QByteArray> romPaths(int count)

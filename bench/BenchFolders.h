@@ -14,6 +14,10 @@ namespace vantorix_bench {
 // VANTORIX_BENCH_ROMS is set, the folder COUNT in it, made beforehand.
 const QString &romFolder(int count);
 
+// The same count of ROM files spread evenly over folders subfolders of a
+// temporary folder (two levels: GROUPnn/SETnnnn), made once.
+const QString &romTree(int count, int folders);
+
 // The full paths of the ROM files of romFolder(count), as bytes.
 std::vector<QByteArray> romPaths(int count);
 

@@ -124,7 +124,7 @@ void ScanInProcess(benchmark::State &state)
     const QString folder = vantorix_bench::romFolder(int(state.range(0)));
     FILE *sink = std::fopen("/dev/null", "w");
     for (auto _ : state)
-        benchmark::DoNotOptimize(vantorix::scanFolder(folder, QStringLiteral("*.gb"), sink, sink));
+        benchmark::DoNotOptimize(vantorix::scanFolder(folder, QStringLiteral("*.gb"), {}, sink, sink));
     std::fclose(sink);
 }
 

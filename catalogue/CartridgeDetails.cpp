@@ -201,6 +201,8 @@ CartridgeDetails readCartridgeDetails(const QString &path)
             const ArchiveRom archived = readArchiveRom(fd, -1, &inner);
             CartridgeDetails d = decodeCartridge(inner);
             d.archiveEntry = archived.entryName;
+            d.archiveRoms = archived.romCount;
+            d.archiveRomsComplete = archived.romCountComplete;
             return d;
         }
         // The size the file had when looked at; a file that grows past the
@@ -220,6 +222,10 @@ QStringList detailLines(const CartridgeDetails &d, const QString &shownPath)
     QStringList lines{QStringLiteral("File: ") + shownPath};
     if (!d.archiveEntry.isEmpty())
         lines.append(QStringLiteral("Archive entry: ") + d.archiveEntry);
+    if (d.archiveRoms > 1)
+        lines.append(QStringLiteral("ROMs in the archive: %1%2 (the first is used)")
+                         .arg(d.archiveRoms)
+                         .arg(QLatin1String(d.archiveRomsComplete ? "" : " or more")));
     lines += {
         QStringLiteral("Layout: ") + layoutName(d.layout),
         QStringLiteral("Title: ") + d.title,
@@ -274,7 +280,12 @@ QString detailToolTip(const CartridgeDetails &d, const QString &shownPath)
         lines.append(Texts::tr("Warning: the header says %1, the file holds %2 bytes")
                          .arg(shown(d.romSize))
                          .arg(d.imageBytes));
-    if (!d.archiveEntry.isEmpty())
+    if (d.archiveRoms > 1)
+        lines.append((d.archiveRomsComplete
+                           ? Texts::tr("Archive entry: %1 (the first of %n ROMs)", nullptr, d.archiveRoms)
+                           : Texts::tr("Archive entry: %1 (the first of %n ROMs or more)", nullptr, d.archiveRoms))
+                         .arg(d.archiveEntry));
+    else if (!d.archiveEntry.isEmpty())
         lines.append(Texts::tr("Archive entry: %1").arg(d.archiveEntry));
     lines.append(shownPath);
     return lines.join(QLatin1Char('\n'));

@@ -16,6 +16,8 @@ class RomDigest;
 
 struct CartridgeDetails {
     QString archiveEntry;  // the ROM's name inside a zip or 7z archive
+    int archiveRoms = 0;   // ROMs the archive holds; the first is used
+    bool archiveRomsComplete = true;  // false: at least archiveRoms
     HeaderLayout layout = HeaderLayout::Plain;
     QString title;
     QString colour;        // "supported", "only" or "none"

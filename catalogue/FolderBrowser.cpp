@@ -4,6 +4,7 @@
 #include "app/FilePath.h"
 #include "app/IoError.h"
 #include "app/ListItemDelegate.h"
+#include "app/ShownText.h"
 #include "catalogue/CartridgeDetails.h"
 #include "catalogue/FileListing.h"
 #include "catalogue/RomFolder.h"
@@ -69,7 +70,12 @@ FileListBox::~FileListBox() = default;
 
 QByteArray FileListBox::fileName(int row) const
 {
-    return names_.at(size_t(row));
+    return listing_.paths.at(size_t(row));
+}
+
+QString FileListBox::entryName(int row) const
+{
+    return listing_.entryName(size_t(row));
 }
 
 bool FileListBox::isConverted(int row) const
@@ -107,9 +113,18 @@ void FileListBox::setMask(const QString &mask)
         refill();
 }
 
+void FileListBox::setIncludeSubfolders(bool include)
+{
+    if (include == subfolders_)
+        return;
+    subfolders_ = include;
+    if (!directory_.isEmpty())
+        refill();
+}
+
 void FileListBox::refill()
 {
-    names_.clear();
+    listing_ = vantorix::RomListing();
     failures_.clear();
     folder_.reset();
     try {
@@ -118,7 +133,9 @@ void FileListBox::refill()
         // in the listed folder.
         if (::fchdir(folder_->fd()) != 0)
             throw IoError::fromErrno(errno);
-        names_ = folder_->matchingFiles(mask_);
+        vantorix::ListingScope scope;
+        scope.subfolders = subfolders_;
+        listing_ = vantorix::listRoms(*folder_, mask_, scope);
     } catch (const IoError &error) {
         vantorix::reportError(error.text(), directory_);
     }
@@ -126,14 +143,33 @@ void FileListBox::refill()
         const QScopedValueRollback<bool> guard(filling_, true);
         clear();
         QStringList shown;
-        shown.reserve(qsizetype(names_.size()));
-        for (const QByteArray &name : names_)
+        shown.reserve(qsizetype(listing_.paths.size()));
+        for (const QByteArray &name : listing_.paths)
             shown.append(vantorix::displayPath(vantorix::decodePath(name)));
         addItems(shown);
-        converted_.assign(names_.size(), false);
+        converted_.assign(listing_.paths.size(), false);
     }
     filled_ = true;
+    reportLeftOut();
     Q_EMIT changed();
+}
+
+void FileListBox::reportLeftOut()
+{
+    if (listing_.skipped.empty() && !listing_.cutShort)
+        return;
+    constexpr size_t kNamed = 5;
+    QStringList lines;
+    if (listing_.cutShort)
+        lines.append(tr("Only the first %n file(s) are listed.", nullptr, int(vantorix::ListingScope().maxFiles)));
+    if (!listing_.skipped.empty())
+        lines.append(tr("%n folder(s) left out:", nullptr, int(listing_.skipped.size())));
+    for (size_t i = 0; i < listing_.skipped.size() && i < kNamed; ++i)
+        lines.append(vantorix::shownText(listing_.skipped[i].first, vantorix::kShownPathLength) + QStringLiteral(": ")
+                     + listing_.skipped[i].second);
+    if (listing_.skipped.size() > kNamed)
+        lines.append(QStringLiteral("..."));
+    vantorix::showNotice(lines.join(QLatin1Char('\n')));
 }
 
 // -------------------------------------------------------------- folder list

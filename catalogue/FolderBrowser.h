@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue/RomListing.h"
+
 #include <QComboBox>
 #include <QHash>
 #include <QListWidget>
@@ -31,7 +33,11 @@ public:
     // could not be listed.
     const vantorix::RomFolder *folder() const { return folder_.get(); }
 
+    // The file's path below the listed folder (its bare name, unless the
+    // subfolders are listed), as bytes.
     QByteArray fileName(int row) const;
+    // The name part of its entry below the listed folder (see RomListing).
+    QString entryName(int row) const;
     bool isConverted(int row) const;
     // Replaces an item's text with its entry and marks it converted.
     void setEntry(int row, const QString &entry);
@@ -41,10 +47,14 @@ public:
     bool isFailed(int row) const { return !failures_.value(row).isEmpty(); }
     const QString &mask() const { return mask_; }
     bool isFilled() const { return filled_; }
+    bool includesSubfolders() const { return subfolders_; }
 
     // Each refills the list when the value differs from the current one.
     void setDirectory(const QString &folder);
     void setMask(const QString &mask);
+    // Lists the files of every subfolder too, each shown with its path
+    // below the listed folder.
+    void setIncludeSubfolders(bool include);
 
     // Makes the listed folder the current folder, fills the list with the
     // matching file names and sends the change notification.
@@ -55,11 +65,15 @@ Q_SIGNALS:
     void changed();
 
 private:
+    // Names the folders a listing of subfolders left out.
+    void reportLeftOut();
+
     QString directory_;
     QString mask_ = QStringLiteral("*.gb");
     std::unique_ptr<vantorix::RomFolder> folder_;
+    bool subfolders_ = false;
     // By row: the rows never move once filled.
-    std::vector<QByteArray> names_;
+    vantorix::RomListing listing_;
     std::vector<bool> converted_;
     QHash<int, QString> failures_;  // row -> reason
     bool filled_ = false;

@@ -65,14 +65,17 @@ std::vector<HeaderPassFailure> runHeaderPass(EntryList &list, const RomFolder &f
     // item either.
     std::vector<int> rows;
     std::vector<QByteArray> files;
+    std::vector<QString> entryNames;
     for (int i = 0; i < count; ++i) {
         if (list.isConverted(i))
             continue;
+        QString own = list.entryName(i);
         const QString name = list.text(i);
-        if (name.isEmpty() || name.contains(QLatin1Char('/')))
+        if (own.isEmpty() && (name.isEmpty() || name.contains(QLatin1Char('/'))))
             continue;
         rows.push_back(i);
         files.push_back(list.fileName(i));
+        entryNames.push_back(std::move(own));
     }
 
     std::vector<HeaderPassFailure> failures;
@@ -88,7 +91,9 @@ std::vector<HeaderPassFailure> runHeaderPass(EntryList &list, const RomFolder &f
                 continue;
             if (progress)
                 progress(upperCaseLetterwise(shown));
-            list.setText(i, entryFromHeadNamed(read.head, read.size, namePrefix + entryNameFor(shown, twins)));
+            const QString &own = entryNames[k];
+            list.setText(i, entryFromHeadNamed(read.head, read.size,
+                                               namePrefix + (own.isEmpty() ? entryNameFor(shown, twins) : own)));
         } catch (const IoError &error) {
             list.setFailed(i, error.text());
             failures.push_back({i, list.text(i), error});

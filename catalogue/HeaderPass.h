@@ -25,6 +25,9 @@ public:
     // The file name an unconverted item stands for, as bytes; by default
     // its text (see encodePath).
     virtual QByteArray fileName(int index) const;
+    // The name part the item's entry gets, below namePrefix, when the list
+    // knows it (a listing of subfolders); empty: made from its text.
+    virtual QString entryName(int) const { return QString(); }
     // An item known to hold an entry already, or known to fail, is not
     // looked up again.
     virtual bool isConverted(int) const { return false; }
@@ -63,8 +66,8 @@ QString entryNameFor(const QString &shownName, const QSet<QString> &twins);
 
 // Converts every item that names a regular file in folder into its game
 // list entry, whose file name is namePrefix (a folder path ending in "/",
-// as entries write it, or empty) followed by the item's name as entries
-// write it. Items that name no such file,
+// as entries write it, or empty) followed by the item's entry name, or
+// its name as entries write it. Items that name no such file,
 // converted entries among them, are left alone. A file that cannot be read
 // stays as it is, is handed to setFailed and is returned, and the pass goes
 // on. progress receives the upper-cased name of each file once it has been

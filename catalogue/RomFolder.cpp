@@ -1,12 +1,17 @@
 #include "catalogue/RomFolder.h"
 
 #include "app/FilePath.h"
+#include "app/GameListEntry.h"
 #include "app/IoError.h"
 #include "catalogue/FileListing.h"
 #include "catalogue/NameOrder.h"
 
+#include <QCoreApplication>
+#include <QHash>
+
 #include <algorithm>
 #include <cerrno>
+#include <set>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -81,6 +86,130 @@ bool matchesAny(const char *name, const std::vector<QByteArray> &patterns)
     return false;
 }
 
+// A folder's entries read in one listing: the matching files, and the
+// folders below it. Throws IoError when it cannot be listed.
+void listFolder(int fd, const std::vector<QByteArray> &patterns, std::vector<QByteArray> *files,
+                std::vector<QByteArray> *folders)
+{
+    const int listing = ::openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (listing < 0)
+        throw IoError::fromErrno(errno);
+    DIR *dir = ::fdopendir(listing);
+    if (!dir) {
+        const int err = errno;
+        ::close(listing);
+        throw IoError::fromErrno(err);
+    }
+    errno = 0;
+    size_t seen = 0;
+    while (const dirent *entry = ::readdir(dir)) {
+        if (!isHidden(entry)) {
+            const bool wanted = matchesAny(entry->d_name, patterns);
+            // A folder's name rarely matches a ROM mask: most entries are
+            // told apart by their type alone.
+            const Kind kind = wanted || entry->d_type != DT_REG ? kindOf(fd, entry) : Kind::File;
+            if (kind == Kind::File && wanted)
+                files->emplace_back(entry->d_name);
+            else if (kind == Kind::Folder)
+                folders->emplace_back(entry->d_name);
+        }
+        errno = 0;
+        if (++seen >= RomFolder::kMaxListedEntries)
+            break;
+    }
+    const int err = errno;
+    ::closedir(dir);
+    if (err != 0)
+        throw IoError::fromErrno(err);
+}
+
+QString folderCaseKey(const QString &shown)
+{
+    return upperCaseLetterwise(shown).toCaseFolded();
+}
+
+// Walks a folder tree depth first, through descriptors only, so that a
+// folder renamed or replaced meanwhile is never mistaken for another.
+class TreeWalker {
+public:
+    TreeWalker(const std::vector<QByteArray> &patterns, int maxDepth, size_t maxFiles, FolderTree &tree)
+        : patterns_(patterns), maxDepth_(maxDepth), maxFiles_(maxFiles), tree_(tree)
+    {
+    }
+
+    // Returns false once the walk must stop (enough files).
+    bool walk(int fd, const QByteArray &path, const QString &entryPrefix, int depth)
+    {
+        struct stat st;
+        if (::fstat(fd, &st) != 0 || !visited_.insert({st.st_dev, st.st_ino}).second)
+            return true;  // walked already: a loop, or a second link to it
+        std::vector<QByteArray> files;
+        std::vector<QByteArray> folders;
+        try {
+            listFolder(fd, patterns_, &files, &folders);
+        } catch (const IoError &error) {
+            if (depth == 0)
+                throw;
+            tree_.skipped.emplace_back(path, error.text());
+            return true;
+        }
+        tree_.entryPrefixes.emplace_back(path, entryPrefix);
+        for (QByteArray &name : files) {
+            if (tree_.files.size() >= maxFiles_) {
+                tree_.cutShort = true;
+                return false;
+            }
+            tree_.files.push_back(path + name);
+        }
+        // In name order, so that a walk cut short always lists the same
+        // files.
+        std::sort(folders.begin(), folders.end());
+        QHash<QString, int> alike;  // case key -> how many folders share it
+        std::vector<QString> shown;
+        shown.reserve(folders.size());
+        for (const QByteArray &name : folders) {
+            shown.push_back(displayPath(decodePath(name)));
+            ++alike[folderCaseKey(shown.back())];
+        }
+        for (size_t i = 0; i < folders.size(); ++i) {
+            const QByteArray below = path + folders[i] + '/';
+            if (depth + 1 > maxDepth_) {
+                tree_.skipped.emplace_back(
+                    below, QCoreApplication::translate("RomFolder", "more than %n folder(s) deep", nullptr, maxDepth_));
+                continue;
+            }
+            const int sub = ::openat(fd, folders[i].constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (sub < 0 || ::faccessat(sub, ".", X_OK, AT_EACCESS) != 0) {
+                tree_.skipped.emplace_back(below, IoError::fromErrno(errno).text());
+                if (sub >= 0)
+                    ::close(sub);
+                continue;
+            }
+            const QString part = alike.value(folderCaseKey(shown[i])) > 1 ? shown[i] : upperCaseLetterwise(shown[i]);
+            const bool goOn = walk(sub, below, entryPrefix + part + QLatin1Char('/'), depth + 1);
+            ::close(sub);
+            if (!goOn)
+                return false;
+        }
+        return true;
+    }
+
+private:
+    const std::vector<QByteArray> &patterns_;
+    const int maxDepth_;
+    const size_t maxFiles_;
+    FolderTree &tree_;
+    std::set<std::pair<dev_t, ino_t>> visited_;
+};
+
+std::vector<QByteArray> patternsOf(const QString &mask)
+{
+    std::vector<QByteArray> patterns;
+    for (const QString &pattern : maskPatterns(mask))
+        patterns.push_back(pattern.toUtf8());
+    return patterns;
+}
+
 }  // namespace
 
 RomFolder::RomFolder(const QString &path) : path_(path.isEmpty() ? QStringLiteral(".") : path)
@@ -132,11 +261,17 @@ std::vector<QByteArray> RomFolder::list(Keep keep) const
     return names;
 }
 
+FolderTree RomFolder::matchingTree(const QString &mask, int maxDepth, size_t maxFiles) const
+{
+    const std::vector<QByteArray> patterns = patternsOf(mask);
+    FolderTree tree;
+    TreeWalker(patterns, maxDepth, maxFiles, tree).walk(fd_, QByteArray(), QString(), 0);
+    return tree;
+}
+
 std::vector<QByteArray> RomFolder::matchingFiles(const QString &mask) const
 {
-    std::vector<QByteArray> patterns;
-    for (const QString &pattern : maskPatterns(mask))
-        patterns.push_back(pattern.toUtf8());
+    const std::vector<QByteArray> patterns = patternsOf(mask);
     std::vector<QByteArray> names = list([&](const dirent *entry) {
         return !isHidden(entry) && matchesAny(entry->d_name, patterns) && kindOf(fd_, entry) == Kind::File;
     });

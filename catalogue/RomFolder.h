@@ -4,9 +4,28 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
 #include <vector>
 
 namespace vantorix {
+
+// What a walk through a folder and its subfolders found.
+struct FolderTree {
+    // The matching files: paths below the walked folder, "/" between
+    // parts, as on disk, in no particular order.
+    std::vector<QByteArray> files;
+    // Each folder entered, as its path below the walked folder with a
+    // closing "/" ("" the walked folder itself), mapped to that path as
+    // entries write it: each part in capitals, unless its parent holds
+    // another folder of that name but for letter case (a twin), when it
+    // stays as on disk.
+    std::vector<std::pair<QByteArray, QString>> entryPrefixes;
+    // Folders left out (unreadable, or too deep), by their path below the
+    // walked folder, with the reason.
+    std::vector<std::pair<QByteArray, QString>> skipped;
+    // The walk stopped once it had found the most files it may list.
+    bool cutShort = false;
+};
 
 // A folder of ROM files, held open: it is listed and its files are read
 // through its descriptor, never through the process's current folder, so a
@@ -34,6 +53,13 @@ public:
     // Its plain files and its folders (links to either too), hidden ones
     // included, as raw names in no particular order, in one listing.
     void listFilesAndFolders(std::vector<QByteArray> *files, std::vector<QByteArray> *folders) const;
+
+    // The matching files of the folder and of all its subfolders, hidden
+    // ones left out, down to maxDepth folders below it and at most maxFiles
+    // of them. A folder reached twice (a link to a folder walked already, a
+    // loop of links) is walked once. Throws IoError only when the folder
+    // itself cannot be listed.
+    FolderTree matchingTree(const QString &mask, int maxDepth, size_t maxFiles) const;
 
     // The folders in it (links to folders too), hidden ones left out, as
     // path texts (see decodePath), sorted like the files.

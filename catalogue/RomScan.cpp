@@ -11,6 +11,7 @@
 #include "catalogue/HeaderPass.h"
 #include "catalogue/RomFolder.h"
 #include "catalogue/RomHeader.h"
+#include "catalogue/RomListing.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -53,28 +54,9 @@ bool writeOut(FILE *out, FILE *err, const QByteArray &bytes, bool flush = false)
     return false;
 }
 
-// The entry's file name of an ASCII name, laid down in bytes: what
-// withoutControlCharacters(entryFileName(name)) gives, without a text.
-QByteArrayView asciiEntryName(const QByteArray &raw, QByteArray &bytes)
-{
-    qsizetype first = 0;
-    qsizetype last = raw.size();
-    while (first < last && uchar(raw.at(first)) <= 32)
-        ++first;
-    while (last > first && uchar(raw.at(last - 1)) <= 32)
-        --last;
-    bytes.resize(last - first);
-    char *out = bytes.data();
-    for (qsizetype i = first; i < last; ++i) {
-        const char c = raw.at(i);
-        *out++ = c >= 'a' && c <= 'z' ? char(c - 32) : c < 0x20 || c == 0x7F ? '?' : c;
-    }
-    return bytes;
-}
-
 }  // namespace
 
-int scanFolder(const QString &folder, const QString &mask, FILE *out, FILE *err)
+int scanFolder(const QString &folder, const QString &mask, const ListingScope &scope, FILE *out, FILE *err)
 {
     auto complain = [err](const QString &name, const QString &text) {
         const QByteArray line = terminalText(withoutControlCharacters(displayPath(name)) + QStringLiteral(": ") + text
@@ -85,31 +67,38 @@ int scanFolder(const QString &folder, const QString &mask, FILE *out, FILE *err)
         complain(folder, IoError::fromErrno(ENOENT).text());
         return 2;
     }
-    std::vector<QByteArray> names;
     try {
         const RomFolder dir(folder);
-        names = dir.matchingFiles(mask);
+        RomListing listing = listRoms(dir, mask, scope);
+        std::vector<QByteArray> &names = listing.paths;
+        int status = 0;
+        const QString base = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+        for (const auto &[path, reason] : listing.skipped) {
+            complain(base + path, reason);
+            status = 1;
+        }
+        if (listing.cutShort) {
+            printMessage(err, QCoreApplication::translate("kelpad", "only the first %n file(s) are listed", nullptr,
+                                                          int(scope.maxFiles)));
+            status = 1;
+        }
         // Read ahead by a pool of threads from now on, printed here in
         // sorted order; the names are decoded as their turn comes.
         HeadReader reader(dir.fd(), names);
-        const QSet<QString> twins = caseTwins(names);
-        int status = 0;
         QByteArray buffer;
         QByteArray nameBytes;
         for (size_t k = 0; k < names.size(); ++k) {
             const HeadResult read = reader.take(k);
-            const QByteArray raw = std::move(names[k]);  // what is printed is not kept
             std::optional<IoError> failure = read.error;
             if (!failure && read.regular) {
                 try {
-                    if (twins.isEmpty() && isAscii(raw)) {
+                    if (listing.asciiEntryName(k, &nameBytes)) {
                         char title[kTitleSize];
                         const QByteArrayView titleView = entryTitle(read.head, read.size, title);
-                        appendComposedEntry(buffer, titleView, asciiEntryName(raw, nameBytes));
+                        appendComposedEntry(buffer, titleView, nameBytes);
                     } else {
-                        const QString name = displayPath(decodePath(raw));
                         buffer += withoutControlCharacters(
-                                      entryFromHeadNamed(read.head, read.size, entryNameFor(name, twins)))
+                                      entryFromHeadNamed(read.head, read.size, listing.entryName(k)))
                                       .toUtf8();
                     }
                     buffer += '\n';
@@ -122,9 +111,10 @@ int scanFolder(const QString &folder, const QString &mask, FILE *out, FILE *err)
                 if (!writeOut(out, err, buffer, true))
                     return 1;
                 buffer.clear();
-                complain(decodePath(raw), failure->text());
+                complain(decodePath(names[k]), failure->text());
                 status = 1;
             }
+            names[k] = QByteArray();  // what is printed is not kept
             if (buffer.size() > 65536) {
                 if (!writeOut(out, err, buffer))
                     return 1;

@@ -1,18 +1,21 @@
 #pragma once
 
+#include "catalogue/RomListing.h"
+
 #include <QString>
 
 #include <cstdio>
 
 namespace vantorix {
 
-// Prints the game list entry of every matching plain file of folder, one per
-// line, UTF-8, in the ROMS reader's order, as it reads them. A file that
-// cannot be read is reported on err as "name: text" and the scan goes on.
-// Control characters of names are printed as "?", so that no name can
-// forge a line. Returns 0, 1 when any file failed, 2 when the folder cannot
-// be listed or entered.
-int scanFolder(const QString &folder, const QString &mask, FILE *out, FILE *err);
+// Prints the game list entry of every matching plain file of folder (and of
+// its subfolders, as scope says), one per line, UTF-8, in the ROMS reader's
+// order, as it reads them. A file or subfolder that cannot be read is
+// reported on err as "name: text" and the scan goes on. Control characters
+// of names are printed as "?", so that no name can forge a line. Returns
+// 0, 1 when anything failed or was left out, 2 when the folder cannot be
+// listed or entered.
+int scanFolder(const QString &folder, const QString &mask, const ListingScope &scope, FILE *out, FILE *err);
 
 // Prints the cartridge details of each file, in the order given, blocks
 // separated by an empty line. A file that cannot be read is reported on err

@@ -152,6 +152,22 @@ ArchiveRom readChosen(ArchiveReader &reader, archive_entry *entry, qint64 wanted
     return rom;
 }
 
+// Counts the chosen ROM and the entries with a ROM's name after it. In a
+// solid 7z they are reached only by unpacking what lies between, so this
+// is done only when the ROM is read whole anyway, and stops where the
+// budget does.
+void countLaterRoms(ArchiveReader &reader, ArchiveRom &rom)
+{
+    rom.romCount = 1;
+    try {
+        while (archive_entry *entry = reader.nextFile())
+            if (hasRomName(rawName(entry)))
+                ++rom.romCount;
+    } catch (const IoError &) {
+        rom.romCountComplete = false;
+    }
+}
+
 ArchiveRom readRom(const std::function<int(archive *)> &open, qint64 wanted, RomDigest *digest)
 {
     DecodeBudget budget;  // both readings together
@@ -160,8 +176,12 @@ ArchiveRom readRom(const std::function<int(archive *)> &open, qint64 wanted, Rom
         ArchiveReader reader(open, budget);
         int index = 0;
         while (archive_entry *entry = reader.nextFile()) {
-            if (hasRomName(rawName(entry)))
-                return readChosen(reader, entry, wanted, digest);
+            if (hasRomName(rawName(entry))) {
+                ArchiveRom rom = readChosen(reader, entry, wanted, digest);
+                if (digest)
+                    countLaterRoms(reader, rom);
+                return rom;
+            }
             if (firstFile < 0)
                 firstFile = index;
             ++index;

@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QScopedValueRollback>
 #include <QShowEvent>
 #include <QSignalBlocker>
@@ -38,6 +39,7 @@ public:
     QString text(int index) const override { return list_->item(index)->text(); }
     void setText(int index, const QString &text) override { list_->setEntry(index, text); }
     QByteArray fileName(int index) const override { return list_->fileName(index); }
+    QString entryName(int index) const override { return list_->entryName(index); }
     bool isConverted(int index) const override { return list_->isConverted(index); }
     void setFailed(int index, const QString &reason) override { list_->setFailed(index, reason); }
 
@@ -64,11 +66,16 @@ TForm5::TForm5(QWidget *parent) : QDialog(parent), initialFolder_(vantorix::curr
 {
     setupUi(this);
     vantorix::makeFixedDialog(this);
+    // Every kind of ROM first: a zipped collection shows from the first
+    // opening on.
     FilterComboBox1->setFilterText(
-        tr("Gameboy ROMS (*.gb)|*.gb|Gameboy Color ROMS (*.gbc)|*.gbc|All files (*.*)|*.*|"
-           "Zipped ROMS (*.zip;*.7z)|*.zip;*.7z|"
-           "All ROMS (*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z)|*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z"));
+        tr("All ROMS (*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z)|*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z|"
+           "Gameboy ROMS (*.gb)|*.gb|Gameboy Color ROMS (*.gbc)|*.gbc|All files (*.*)|*.*|"
+           "Zipped ROMS (*.zip;*.7z)|*.zip;*.7z"));
     FilterComboBox1->setFileList(FileListBox1);
+    FileListBox1->setMask(FilterComboBox1->currentMask());
+    connect(CheckBox1, &QCheckBox::toggled, this,
+            vantorix::guarded([this] { FileListBox1->setIncludeSubfolders(CheckBox1->isChecked()); }));
     DirectoryListBox1->setFileList(FileListBox1);
     DriveComboBox1->setDirList(DirectoryListBox1);
     connect(FileListBox1, &FileListBox::changed, this, vantorix::guarded([this] {
@@ -86,12 +93,21 @@ void TForm5::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (opened_ || event->spontaneous())
         return;
-    // The browser comes into being on the folder that was current when the
-    // program started, and lists it at once; the names are read once the
-    // window is on the screen (see setVisible).
+    // The browser comes into being on the games directory, or where there
+    // is none, on the folder that was current when the program started,
+    // and lists it at once; the names are read once the window is on the
+    // screen (see setVisible).
     opened_ = true;
     const QScopedValueRollback<bool> guard(opening_, true);
-    vantorix::atHandlerEdge([this] { DirectoryListBox1->openFolder(initialFolder_); });
+    vantorix::atHandlerEdge([this] { DirectoryListBox1->openFolder(firstFolder()); });
+}
+
+QString TForm5::firstFolder() const
+{
+    const QString games = Form1 ? vantorix::storedText(Form1->Edit1) : QString();
+    if (!games.isEmpty() && QFileInfo(vantorix::absolutePath(games)).isDir())
+        return vantorix::absolutePath(games);
+    return initialFolder_;
 }
 
 void TForm5::setVisible(bool visible)
@@ -144,9 +160,10 @@ void TForm5::FileListBox1Change(QObject *)
     FileListEntries entries(FileListBox1);
     std::vector<vantorix::HeaderPassFailure> failures;
     if (folder) {
-        // A folder inside the games directory keeps its games' path below it.
+        // A folder inside the games directory keeps its games' path below
+        // it; the games of any other folder are named by their whole path.
         const QString games = Form1 ? vantorix::storedText(Form1->Edit1) : QString();
-        const QString prefix = games.isEmpty() ? QString() : vantorix::gamesRelativePrefix(games, folder->path());
+        const QString prefix = vantorix::entryPrefixFor(games, folder->path());
         failures = vantorix::runHeaderPass(entries, *folder, progress, prefix);
     }
     quiet.reset();

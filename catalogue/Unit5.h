@@ -15,6 +15,9 @@ public:
     void Label8Click(QObject *Sender);
 
     const QString &initialFolder() const { return initialFolder_; }
+    // Where the first opening lists: the games directory when it is a
+    // folder, else the initial folder.
+    QString firstFolder() const;
 
     void setVisible(bool visible) override;
 

@@ -126,16 +126,22 @@ ArchiveRom readZip(zip_t *z, qint64 wanted, RomDigest *digest)
     const zip_int64_t count = zip_get_num_entries(z, 0);
     zip_int64_t chosen = -1;
     zip_int64_t firstFile = -1;
-    for (zip_int64_t i = 0; i < count && chosen < 0; ++i) {
+    int romCount = 0;
+    // Every entry is looked at: the directory tells how many ROMs there
+    // are without unpacking any.
+    for (zip_int64_t i = 0; i < count; ++i) {
         const char *name = zip_get_name(z, zip_uint64_t(i), ZIP_FL_ENC_GUESS);
         if (!name)
             throw IoError::damagedArchive();
         if (!isFileEntry(z, zip_uint64_t(i), name))
             continue;
-        if (hasRomName(QByteArrayView(name)))
-            chosen = i;
-        else if (firstFile < 0)
+        if (hasRomName(QByteArrayView(name))) {
+            ++romCount;
+            if (chosen < 0)
+                chosen = i;
+        } else if (firstFile < 0) {
             firstFile = i;
+        }
     }
     if (chosen < 0)
         chosen = firstFile;
@@ -148,6 +154,7 @@ ArchiveRom readZip(zip_t *z, qint64 wanted, RomDigest *digest)
     if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
         throw IoError::lockedArchive();
     ArchiveRom rom;
+    rom.romCount = romCount;
     rom.entryName = shownEntryName(QString::fromUtf8(st.name));
     if (!(st.valid & ZIP_STAT_SIZE) || st.size > zip_uint64_t(1) << 62)
         throw IoError::damagedArchive();

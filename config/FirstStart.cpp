@@ -1,5 +1,7 @@
 #include "config/FirstStart.h"
 
+#include "app/FileDescriptor.h"
+#include "app/FilePath.h"
 #include "app/IoError.h"
 #include "catalogue/FileListing.h"
 #include "catalogue/RomFolder.h"
@@ -9,6 +11,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace vantorix {
 
@@ -126,6 +133,64 @@ QStringList gameListOfFolder(const QString &folder)
         }
     }
     return entries;
+}
+
+QString userGamesFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/vantorix/roms");
+}
+
+namespace {
+
+// Copies one file into a new file at to; false when to exists (as a file,
+// a folder or a link, dangling or not) or either cannot be used.
+bool copyNewFile(const QString &from, const QString &to)
+{
+    QByteArray bytes;
+    try {
+        bytes = readWholeFile(from);
+    } catch (const IoError &) {
+        return false;
+    }
+    const int fd = ::open(encodePath(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    const FileDescriptor closer(fd);
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            ::unlink(encodePath(to).constData());  // no half a game
+            return false;
+        }
+        written += n;
+    }
+    return true;
+}
+
+void copyTree(const QString &from, const QString &to, int depth)
+{
+    const QDir source(from);
+    if (!QDir().mkpath(to))
+        return;
+    for (const QString &name : source.entryList(QDir::Files | QDir::NoSymLinks))
+        copyNewFile(source.filePath(name), to + QLatin1Char('/') + name);
+    if (depth >= 4)
+        return;
+    for (const QString &name : source.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks))
+        copyTree(source.filePath(name), to + QLatin1Char('/') + name, depth + 1);
+}
+
+}  // namespace
+
+QString copySampleGames(const QString &from, const QString &to)
+{
+    if (from.isEmpty() || to.isEmpty())
+        return QString();
+    copyTree(from, to, 0);
+    return QFileInfo(to).isDir() && !QFileInfo(to).isSymLink() ? to : QString();
 }
 
 Configuration firstStartConfiguration(const std::vector<EmulatorChoice> &emulators, const QString &interfaceName,

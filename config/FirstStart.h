@@ -39,6 +39,16 @@ std::vector<EmulatorChoice> findEmulators(const MachineProbe &probe);
 // and of its direct subfolders, the latter with their folder's path.
 QStringList gameListOfFolder(const QString &folder);
 
+// Where a user's own copy of the sample games goes: $XDG_DATA_HOME (or
+// ~/.local/share) /vantorix/roms.
+QString userGamesFolder();
+
+// Copies the files of the folder from, and of its subfolders, into to
+// (made on demand), so that an emulator can write its save file beside a
+// game. A file already there, or a link in its place, is never written
+// over. Returns to, or an empty text when it cannot be made.
+QString copySampleGames(const QString &from, const QString &to);
+
 // The first three emulators (the first one checked), the interface file,
 // and the games of gamesFolder.
 Configuration firstStartConfiguration(const std::vector<EmulatorChoice> &emulators, const QString &interfaceName,

@@ -14,7 +14,8 @@ bench=$build/bench/vantorix_bench
 [ -n "${VANTORIX_BENCH_PROCESSES_ONLY:-}" ] ||
 for filter in 'HeaderPass/|RawLoop/' 'FolderOpen|RawLoop/10000$' 'ConfigLoad|RawRead' \
               'ConfigSave|RawWrite' 'StartUp|RawWindow' 'LargeText' \
-              'ReaderFirstOpening|ScanInProcess' 'SelectionChange' 'MissingMarks|StatPerEntry' 'Hover'; do
+              'ReaderFirstOpening|ScanInProcess' 'SelectionChange' 'MissingMarks|StatPerEntry' 'Hover' \
+              'ReaderImport'; do
   for case in $("$bench" --benchmark_list_tests --benchmark_filter="$filter"); do
     "$bench" --benchmark_filter="^${case}\$" --benchmark_repetitions=5 \
       --benchmark_report_aggregates_only=true 2>/dev/null | grep '_median'
@@ -121,6 +122,26 @@ if [ "$(id -u)" -eq 0 ] && [ -w /proc/sys/vm/drop_caches ]; then
        "$(cold_ms "$build/bench/vantorix_rawloop" "$work/20000") ms"
 else
   echo "cold cases left out: dropping the page cache needs root"
+fi
+
+# A collection in folders: 10,000 files in 200 folders, scanned with its
+# subfolders, against the same count in one folder, warm and cold.
+mkdir -p "$work/flat" "$work/tree"
+"$loop" --make "$work/flat" 10000
+for ((g = 0; g < 200; g++)); do
+  set_folder=$work/tree/GROUP$((g % 10))/SET$g
+  mkdir -p "$set_folder"
+  "$loop" --make "$set_folder" 50
+done
+"$kelpad" --scan "$work/tree" --subfolders >/dev/null
+read -r -d '' tree flat < <(paired_ms 21 "$kelpad --scan $work/tree --subfolders" "$kelpad --scan $work/flat") || true
+echo "warm, 10000 files in 200 folders: kelpad --scan --subfolders $(ms "$tree") ms, one folder $(ms "$flat") ms," \
+     "ratio $(ratio "$tree" "$flat")"
+if [ "$(id -u)" -eq 0 ] && [ -w /proc/sys/vm/drop_caches ]; then
+  read -r -d '' tree flat < <(before_each=drop_cache paired_ms 5 "$kelpad --scan $work/tree --subfolders" \
+    "$kelpad --scan $work/flat") || true
+  echo "cold, 10000 files in 200 folders: kelpad --scan --subfolders $(ms "$tree") ms, one folder $(ms "$flat") ms," \
+       "ratio $(ratio "$tree" "$flat")"
 fi
 
 # Zipped and 7z collections: 3,000 single-ROM archives of 32 KiB ROMs

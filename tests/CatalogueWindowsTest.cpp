@@ -44,10 +44,13 @@ protected:
         folder = QDir(dir.path()).canonicalPath();
     }
 
-    void start()
+    // The games directory is the test's folder unless said otherwise.
+    void start(bool gamesHere = true)
     {
         ASSERT_TRUE(QDir::setCurrent(folder));
         forms = std::make_unique<FormsGuard>();
+        if (gamesHere)
+            Form1->Edit1->setText(folder);
     }
 
     void TearDown() override
@@ -83,16 +86,18 @@ TEST_F(RomsReader, FirstOpeningListsAndConvertsTheStartFolder)
     QDir(folder).mkdir("folder.gb");
     rom("readonly.gb", "LOCKED");
     QFile::setPermissions(QDir(folder).filePath("readonly.gb"), QFile::ReadOwner | QFile::ReadGroup);
-    start();
-    QDir::setCurrent(QDir::tempPath());  // the browser starts where the program did
+    start(false);
+    QDir::setCurrent(QDir::tempPath());  // without a games directory, the browser starts where the program did
 
     Form5->show();
-    EXPECT_EQ(listed(), QStringList({composeEntry("ALPHA", "A.GB"), composeEntry("BETA", "B.GB"),
-                                     composeEntry("LOCKED", "READONLY.GB")}));
+    // Outside any games directory, an entry names its file whole.
+    EXPECT_EQ(listed(), QStringList({composeEntry("ALPHA", folder + "/A.GB"), composeEntry("BETA", folder + "/B.GB"),
+                                     composeEntry("COLOUR", folder + "/C.GBC"),
+                                     composeEntry("LOCKED", folder + "/READONLY.GB")}));
     EXPECT_EQ(Form5->windowTitle(), QStringLiteral("ROMS reader"));
     EXPECT_EQ(QDir::currentPath(), folder);
     EXPECT_EQ(Form5->DirectoryListBox1->directory(), folder);
-    EXPECT_EQ(Form5->FilterComboBox1->currentText(), QStringLiteral("Gameboy ROMS (*.gb)"));
+    EXPECT_EQ(Form5->FilterComboBox1->currentText(), QStringLiteral("All ROMS (*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z)"));
     EXPECT_EQ(Form5->DriveComboBox1->currentDrive(), QStorageInfo(folder).rootPath());
     // The folder list: the path from the root, then the subfolders.
     const QStringList parts = folder.split('/', Qt::SkipEmptyParts);
@@ -124,14 +129,16 @@ TEST_F(RomsReader, FiltersRefillAndConvertAfresh)
     rom("two.GBC", "TWO");
     start();
     Form5->show();
-    EXPECT_EQ(listed(), QStringList({composeEntry("ONE", "ONE.GB")}));
-    chooseFilter(1);
+    EXPECT_EQ(listed(), QStringList({composeEntry("ONE", "ONE.GB"), composeEntry("TWO", "TWO.GBC")}));
+    chooseFilter(2);
     EXPECT_EQ(Form5->FileListBox1->mask(), QStringLiteral("*.gbc"));
     EXPECT_EQ(listed(), QStringList({composeEntry("TWO", "TWO.GBC")}));
+    chooseFilter(1);
+    EXPECT_EQ(listed(), QStringList({composeEntry("ONE", "ONE.GB")}));
     // Back to the first filter: the names are listed and read again.
     rom("one.gb", "ONE AGAIN");
     chooseFilter(0);
-    EXPECT_EQ(listed(), QStringList({composeEntry("ONE AGAIN", "ONE.GB")}));
+    EXPECT_EQ(listed(), QStringList({composeEntry("ONE AGAIN", "ONE.GB"), composeEntry("TWO", "TWO.GBC")}));
 }
 
 TEST_F(RomsReader, BadFilesStayGreyedAndAddAllLeavesThemOut)
@@ -144,7 +151,7 @@ TEST_F(RomsReader, BadFilesStayGreyedAndAddAllLeavesThemOut)
     {
         // One message after the pass, naming the file and its reason.
         ModalAnswerer box(pressOk);
-        chooseFilter(2);  // All files
+        chooseFilter(3);  // All files
         EXPECT_EQ(box.seenText(), QStringLiteral("1 file could not be read:\nb.txt: Read beyond end of file."));
     }
     EXPECT_EQ(listed(), QStringList({composeEntry("FIRST", "A.GB"), "b.txt", composeEntry("THIRD", "C.BIN")}));
@@ -189,7 +196,7 @@ TEST_F(RomsReader, SelectionChangeRunsAPassAndReopeningRunsNone)
     Form5->show();
     EXPECT_EQ(Form5->windowTitle(), QStringLiteral("marker"));
     EXPECT_EQ(Form5->DirectoryListBox1->directory(), folder + "/sub");
-    EXPECT_EQ(listed(), QStringList({composeEntry("DEEPER", "Z.GB")}));
+    EXPECT_EQ(listed(), QStringList({composeEntry("DEEPER", "SUB/Z.GB")}));
 }
 
 TEST_F(RomsReader, FolderThatCannotBeEnteredMovesNothing)

@@ -99,6 +99,7 @@ TEST(FolderBrowser, BrowserOverLinkLoopsAndOddNames)
     CurrentFolderGuard currentFolder;
     QDir::setCurrent(folder);
     FormsGuard forms;
+    Form1->Edit1->setText(folder);
     Form5->show();
     QStringList entries = vantorix::listItems(Form5->FileListBox1);
     ASSERT_EQ(entries.size(), 4);
@@ -133,6 +134,7 @@ TEST(FolderBrowser, HundredThousandFiles)
     CurrentFolderGuard currentFolder;
     QDir::setCurrent(folder);
     FormsGuard forms;
+    Form1->Edit1->setText(folder);
     Form5->show();
     ASSERT_EQ(Form5->FileListBox1->count(), 100000);
     EXPECT_EQ(Form5->FileListBox1->item(0)->text(), composeEntry("MANY", "G000000.GB"));
@@ -204,6 +206,7 @@ TEST(FolderBrowser, FoldersReadByDescriptorAndNamesThatAreNotUtf8)
     // The ROMS reader enters such a folder and reads its files.
     QDir::setCurrent(folder);
     FormsGuard forms;
+    Form1->Edit1->setText(deja);
     Form5->show();
     ASSERT_TRUE(Form5->DirectoryListBox1->openFolder(deja));
     EXPECT_EQ(vantorix::listItems(Form5->FileListBox1).at(0), composeEntry("CAFE", QString::fromUtf8("CAFÉ.GB")));
@@ -239,7 +242,7 @@ TEST(FolderBrowser, ListedButNotEnteredIsAnErrorNamingIt)
                 return 2;
         }
         FILE *sink = std::fopen("/dev/null", "w");
-        const int scanned = vantorix::scanFolder(locked, "*.gb", sink, sink);
+        const int scanned = vantorix::scanFolder(locked, "*.gb", {}, sink, sink);
         std::fclose(sink);
         return scanned == 2 ? 0 : 3;
     });

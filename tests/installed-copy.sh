@@ -62,14 +62,24 @@ as_nobody "$work/prefix/games/kelpad" --help | grep -q '^Uso: kelpad' || { echo 
 # dialog comes up: the emulators found, the Italian interface, the samples.
 # Italian is the language the translations chose from LANGUAGE, past one
 # they lack: the interface file and the information lines speak it both.
+# The samples are played from the user's own copy, made beside a file the
+# user had there already, which stays as it was.
+games=$home/.local/share/vantorix/roms
+mkdir -p "$games"
+echo mine >"$games/TENNIS.GB"
+chown -R nobody "$home/.local"
 status=0
 as_nobody env LANG=en_US.UTF-8 LANGUAGE=xx:it timeout 5 "$work/prefix/games/kelpad" >/dev/null 2>&1 || status=$?
 [ "$status" -eq 124 ] || { echo "kelpad ended by itself with status $status"; exit 1; }
 config=$home/.config/vantorix/user.cfg
 test -f "$config" || { echo "no configuration written at the first start"; exit 1; }
-for expected in italian.txt "Comando:  mgba-qt" vba "share/vantorix/roms" "STAR HOPPER" "COLOR/GARDEN.GB"; do
+for expected in italian.txt "Comando:  mgba-qt" vba "$games" "STAR HOPPER" "COLOR/GARDEN.GB"; do
   grep -q "$expected" "$config" || { echo "the first start's configuration lacks $expected"; exit 1; }
 done
+[ "$(cat "$games/TENNIS.GB")" = mine ] || { echo "the first start wrote over the user's file"; exit 1; }
+cmp "$games/COLOR/GARDEN.GB" "$work/prefix/share/vantorix/roms/COLOR/GARDEN.GB" || { echo "the samples were not copied"; exit 1; }
+as_nobody test -w "$games/STARHOP.GB" || { echo "the user cannot write beside the games"; exit 1; }
+as_nobody sh -c "echo save >'$games/STARHOP.sav'" || { echo "no save file can be written beside a game"; exit 1; }
 # A second start writes nothing over it.
 touch -d '2000-01-01' "$config"
 as_nobody timeout 3 "$work/prefix/games/kelpad" >/dev/null 2>&1 || true

@@ -70,45 +70,23 @@
         <source>Warning: global checksum invalid (stored %1, computed %2)</source>
         <translation>Attenzione: checksum globale non valido (registrato %1, calcolato %2)</translation>
     </message>
+    <message numerus="yes">
+        <source>Archive entry: %1 (the first of %n ROMs)</source>
+        <translation>
+            <numerusform>Voce dell'archivio: %1 (la prima di %n ROM)</numerusform>
+            <numerusform>Voce dell'archivio: %1 (la prima di %n ROM)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Archive entry: %1 (the first of %n ROMs or more)</source>
+        <translation>
+            <numerusform>Voce dell'archivio: %1 (la prima di %n ROM o più)</numerusform>
+            <numerusform>Voce dell'archivio: %1 (la prima di %n ROM o più)</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
-    <message>
-        <source>Usage: kelpad [OPTIONS] [--] [FILE]
-       kelpad --scan DIR [--mask MASK]
-       kelpad --info FILE...
-
-A front-end for Game Boy and Game Boy Color emulators.
-
-  FILE               load this configuration file at start-up
-  --scan DIR         print the game list entry of every ROM file in DIR
-  --mask MASK        the files --scan reads (default *.gb; several
-                     patterns separated by &apos;;&apos;, letter case ignored)
-  --info FILE...     print what the cartridge header of each file says
-  --help             show this text
-  --version          show the version
-  --                 what follows is a file name, even if it starts with -
-
-The toolkit&apos;s own options (-style NAME, -platform NAME, ...) are taken too.
-</source>
-        <translation>Uso: kelpad [OPZIONI] [--] [FILE]
-     kelpad --scan CARTELLA [--mask MASCHERA]
-     kelpad --info FILE...
-
-Un&apos;interfaccia per emulatori di Game Boy e Game Boy Color.
-
-  FILE               carica questo file di configurazione all&apos;avvio
-  --scan CARTELLA    stampa la voce della lista di ogni ROM nella CARTELLA
-  --mask MASCHERA    i file che --scan legge (predefinita *.gb; più
-                     modelli separati da &apos;;&apos;, maiuscole indifferenti)
-  --info FILE...     stampa cosa dice l&apos;intestazione di ogni cartuccia
-  --help             mostra questo testo
-  --version          mostra la versione
-  --                 ciò che segue è un nome di file, anche se inizia con -
-
-Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
-</translation>
-    </message>
     <message>
         <source>--info goes with nothing but files</source>
         <translation>--info va solo con dei file</translation>
@@ -144,6 +122,67 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
     <message>
         <source>only one configuration file can be given</source>
         <translation>si può dare un solo file di configurazione</translation>
+    </message>
+    <message>
+        <source>Usage: kelpad [OPTIONS] [--] [FILE]
+       kelpad --scan DIR [--subfolders] [--mask MASK]
+       kelpad --info FILE...
+
+A front-end for Game Boy and Game Boy Color emulators.
+
+  FILE               load this configuration file at start-up
+  --scan DIR         print the game list entry of every ROM file in DIR
+  --mask MASK        the files --scan reads (default *.gb; several
+                     patterns separated by &apos;;&apos;, letter case ignored)
+  --subfolders       --scan reads the subfolders of DIR too, and writes
+                     each file&apos;s path below DIR in its entry
+  --info FILE...     print what the cartridge header of each file says
+  --help             show this text
+  --version          show the version
+  --                 what follows is a file name, even if it starts with -
+
+The toolkit&apos;s own options (-style NAME, -platform NAME, ...) are taken too.
+</source>
+        <translation>Uso: kelpad [OPZIONI] [--] [FILE]
+     kelpad --scan CARTELLA [--subfolders] [--mask MASCHERA]
+     kelpad --info FILE...
+
+Un&apos;interfaccia per emulatori di Game Boy e Game Boy Color.
+
+  FILE               carica questo file di configurazione all&apos;avvio
+  --scan CARTELLA    stampa la voce della lista di ogni ROM nella CARTELLA
+  --mask MASCHERA    i file che --scan legge (predefinita *.gb; più
+                     modelli separati da &apos;;&apos;, maiuscole indifferenti)
+  --subfolders       --scan legge anche le sottocartelle della CARTELLA e
+                     scrive nella voce il percorso di ogni file sotto di essa
+  --info FILE...     stampa cosa dice l&apos;intestazione di ogni cartuccia
+  --help             mostra questo testo
+  --version          mostra la versione
+  --                 ciò che segue è un nome di file, anche se inizia con -
+
+Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
+</translation>
+    </message>
+    <message>
+        <source>--subfolders goes with --scan</source>
+        <translation>--subfolders va con --scan</translation>
+    </message>
+</context>
+<context>
+    <name>FileListBox</name>
+    <message numerus="yes">
+        <source>Only the first %n file(s) are listed.</source>
+        <translation>
+            <numerusform>Viene elencato solo il primo file.</numerusform>
+            <numerusform>Vengono elencati solo i primi %n file.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n folder(s) left out:</source>
+        <translation>
+            <numerusform>%n cartella tralasciata:</numerusform>
+            <numerusform>%n cartelle tralasciate:</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -281,6 +320,16 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
     <message>
         <source>%1 characters, too long to edit here: shown cut, kept and saved whole.</source>
         <translation>%1 caratteri, troppi da modificare qui: mostrato tagliato, conservato e salvato per intero.</translation>
+    </message>
+</context>
+<context>
+    <name>RomFolder</name>
+    <message numerus="yes">
+        <source>more than %n folder(s) deep</source>
+        <translation>
+            <numerusform>a più di %n cartella di profondità</numerusform>
+            <numerusform>a più di %n cartelle di profondità</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -531,10 +580,6 @@ Salvare comunque?</numerusform>
         <source>&gt;&gt; Add all</source>
         <translation>&gt;&gt; Aggiungi tutti</translation>
     </message>
-    <message>
-        <source>Gameboy ROMS (*.gb)|*.gb|Gameboy Color ROMS (*.gbc)|*.gbc|All files (*.*)|*.*|Zipped ROMS (*.zip;*.7z)|*.zip;*.7z|All ROMS (*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z)|*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z</source>
-        <translation>ROM Game Boy (*.gb)|*.gb|ROM Game Boy Color (*.gbc)|*.gbc|Tutti i file (*.*)|*.*|ROM compresse (*.zip;*.7z)|*.zip;*.7z|Tutte le ROM (*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z)|*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z</translation>
-    </message>
     <message numerus="yes">
         <source>%n file(s) could not be read:</source>
         <translation>
@@ -548,6 +593,14 @@ Salvare comunque?</numerusform>
             <numerusform>%n file che non è stato possibile leggere è stato escluso.</numerusform>
             <numerusform>%n file che non è stato possibile leggere sono stati esclusi.</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Include subfolders</source>
+        <translation>Includi sottocartelle</translation>
+    </message>
+    <message>
+        <source>All ROMS (*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z)|*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z|Gameboy ROMS (*.gb)|*.gb|Gameboy Color ROMS (*.gbc)|*.gbc|All files (*.*)|*.*|Zipped ROMS (*.zip;*.7z)|*.zip;*.7z</source>
+        <translation>Tutte le ROM (*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z)|*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z|ROM Game Boy (*.gb)|*.gb|ROM Game Boy Color (*.gbc)|*.gbc|Tutti i file (*.*)|*.*|ROM compresse (*.zip;*.7z)|*.zip;*.7z</translation>
     </message>
 </context>
 <context>
@@ -563,6 +616,13 @@ Salvare comunque?</numerusform>
     <message>
         <source>the window program cannot be started: %1</source>
         <translation>impossibile avviare il programma delle finestre: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>only the first %n file(s) are listed</source>
+        <translation>
+            <numerusform>viene elencato solo il primo file</numerusform>
+            <numerusform>vengono elencati solo i primi %n file</numerusform>
+        </translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,50 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
 <context>
+    <name>CartridgeDetails</name>
+    <message numerus="yes">
+        <source>Archive entry: %1 (the first of %n ROMs)</source>
+        <translation>
+            <numerusform>Archive entry: %1 (the first of %n ROM)</numerusform>
+            <numerusform>Archive entry: %1 (the first of %n ROMs)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Archive entry: %1 (the first of %n ROMs or more)</source>
+        <translation>
+            <numerusform>Archive entry: %1 (the first of %n ROM or more)</numerusform>
+            <numerusform>Archive entry: %1 (the first of %n ROMs or more)</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>FileListBox</name>
+    <message numerus="yes">
+        <source>Only the first %n file(s) are listed.</source>
+        <translation>
+            <numerusform>Only the first file is listed.</numerusform>
+            <numerusform>Only the first %n files are listed.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n folder(s) left out:</source>
+        <translation>
+            <numerusform>%n folder left out:</numerusform>
+            <numerusform>%n folders left out:</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>RomFolder</name>
+    <message numerus="yes">
+        <source>more than %n folder(s) deep</source>
+        <translation>
+            <numerusform>more than %n folder deep</numerusform>
+            <numerusform>more than %n folders deep</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>TForm1</name>
     <message numerus="yes">
         <source>%1 holds %n more game(s) than the list takes (%2): they were not loaded, and saving over the file would lose them.</source>
@@ -48,6 +92,16 @@ Save anyway?</numerusform>
         <translation>
             <numerusform>%n file that could not be read was left out.</numerusform>
             <numerusform>%n files that could not be read were left out.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>kelpad</name>
+    <message numerus="yes">
+        <source>only the first %n file(s) are listed</source>
+        <translation>
+            <numerusform>only the first file is listed</numerusform>
+            <numerusform>only the first %n files are listed</numerusform>
         </translation>
     </message>
 </context>
