@@ -86,10 +86,11 @@ bool matchesAny(const char *name, const std::vector<QByteArray> &patterns)
     return false;
 }
 
-// A folder's entries read in one listing: the matching files, and the
-// folders below it. Throws IoError when it cannot be listed.
+// A folder's entries read in one listing: the matching files, the folders
+// below it, and the links to folders. Throws IoError when it cannot be
+// listed.
 void listFolder(int fd, const std::vector<QByteArray> &patterns, std::vector<QByteArray> *files,
-                std::vector<QByteArray> *folders)
+                std::vector<QByteArray> *folders, std::vector<QByteArray> *links)
 {
     const int listing = ::openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (listing < 0)
@@ -108,10 +109,16 @@ void listFolder(int fd, const std::vector<QByteArray> &patterns, std::vector<QBy
             // A folder's name rarely matches a ROM mask: most entries are
             // told apart by their type alone.
             const Kind kind = wanted || entry->d_type != DT_REG ? kindOf(fd, entry) : Kind::File;
-            if (kind == Kind::File && wanted)
+            if (kind == Kind::File && wanted) {
                 files->emplace_back(entry->d_name);
-            else if (kind == Kind::Folder)
-                folders->emplace_back(entry->d_name);
+            } else if (kind == Kind::Folder) {
+                struct stat st;
+                const bool link = entry->d_type == DT_LNK
+                                  || (entry->d_type == DT_UNKNOWN
+                                      && ::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0
+                                      && S_ISLNK(st.st_mode));
+                (link ? links : folders)->emplace_back(entry->d_name);
+            }
         }
         errno = 0;
         if (++seen >= RomFolder::kMaxListedEntries)
@@ -128,8 +135,10 @@ QString folderCaseKey(const QString &shown)
     return upperCaseLetterwise(shown).toCaseFolded();
 }
 
-// Walks a folder tree depth first, through descriptors only, so that a
-// folder renamed or replaced meanwhile is never mistaken for another.
+// Walks a folder tree depth first, through descriptors, so that a folder
+// renamed meanwhile is never mistaken for another. Links to folders are
+// followed once every real folder is walked, so that a folder reached both
+// ways is listed by its own path.
 class TreeWalker {
 public:
     TreeWalker(const std::vector<QByteArray> &patterns, int maxDepth, size_t maxFiles, FolderTree &tree)
@@ -137,16 +146,54 @@ public:
     {
     }
 
+    void walkAll(int rootFd)
+    {
+        if (!walk(rootFd, QByteArray(), QString(), 0))
+            return;
+        for (size_t i = 0; i < linked_.size(); ++i) {
+            const Linked link = linked_[i];  // walking may add more
+            const int sub = enter(rootFd, link.path.chopped(1), link.path);
+            if (sub < 0)
+                continue;
+            const bool goOn = walk(sub, link.path, link.entryPrefix, link.depth);
+            ::close(sub);
+            if (!goOn)
+                return;
+        }
+    }
+
+private:
+    struct Linked {
+        QByteArray path;  // below the root, with a closing "/"
+        QString entryPrefix;
+        int depth;
+    };
+
+    // Opens name below fd as a folder that can be entered; a failure is
+    // recorded as the folder path's and gives -1.
+    int enter(int fd, const QByteArray &name, const QByteArray &path)
+    {
+        const int sub = ::openat(fd, name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (sub < 0 || ::faccessat(sub, ".", X_OK, AT_EACCESS) != 0) {
+            tree_.skipped.emplace_back(path, IoError::fromErrno(errno).text());
+            if (sub >= 0)
+                ::close(sub);
+            return -1;
+        }
+        return sub;
+    }
+
     // Returns false once the walk must stop (enough files).
     bool walk(int fd, const QByteArray &path, const QString &entryPrefix, int depth)
     {
         struct stat st;
         if (::fstat(fd, &st) != 0 || !visited_.insert({st.st_dev, st.st_ino}).second)
-            return true;  // walked already: a loop, or a second link to it
+            return true;  // walked already: a loop, or a second way to it
         std::vector<QByteArray> files;
         std::vector<QByteArray> folders;
+        std::vector<QByteArray> links;
         try {
-            listFolder(fd, patterns_, &files, &folders);
+            listFolder(fd, patterns_, &files, &folders, &links);
         } catch (const IoError &error) {
             if (depth == 0)
                 throw;
@@ -164,29 +211,32 @@ public:
         // In name order, so that a walk cut short always lists the same
         // files.
         std::sort(folders.begin(), folders.end());
+        std::sort(links.begin(), links.end());
         QHash<QString, int> alike;  // case key -> how many folders share it
-        std::vector<QString> shown;
-        shown.reserve(folders.size());
-        for (const QByteArray &name : folders) {
-            shown.push_back(displayPath(decodePath(name)));
-            ++alike[folderCaseKey(shown.back())];
+        for (const auto *names : {&folders, &links})
+            for (const QByteArray &name : *names)
+                ++alike[folderCaseKey(displayPath(decodePath(name)))];
+        const auto entryPart = [&](const QByteArray &name) {
+            const QString shown = displayPath(decodePath(name));
+            return (alike.value(folderCaseKey(shown)) > 1 ? shown : upperCaseLetterwise(shown)) + QLatin1Char('/');
+        };
+        const bool tooDeep = depth + 1 > maxDepth_;
+        for (const QByteArray &name : links) {
+            if (tooDeep)
+                skipTooDeep(path + name + '/');
+            else
+                linked_.push_back({path + name + '/', entryPrefix + entryPart(name), depth + 1});
         }
-        for (size_t i = 0; i < folders.size(); ++i) {
-            const QByteArray below = path + folders[i] + '/';
-            if (depth + 1 > maxDepth_) {
-                tree_.skipped.emplace_back(
-                    below, QCoreApplication::translate("RomFolder", "more than %n folder(s) deep", nullptr, maxDepth_));
+        for (const QByteArray &name : folders) {
+            const QByteArray below = path + name + '/';
+            if (tooDeep) {
+                skipTooDeep(below);
                 continue;
             }
-            const int sub = ::openat(fd, folders[i].constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-            if (sub < 0 || ::faccessat(sub, ".", X_OK, AT_EACCESS) != 0) {
-                tree_.skipped.emplace_back(below, IoError::fromErrno(errno).text());
-                if (sub >= 0)
-                    ::close(sub);
+            const int sub = enter(fd, name, below);
+            if (sub < 0)
                 continue;
-            }
-            const QString part = alike.value(folderCaseKey(shown[i])) > 1 ? shown[i] : upperCaseLetterwise(shown[i]);
-            const bool goOn = walk(sub, below, entryPrefix + part + QLatin1Char('/'), depth + 1);
+            const bool goOn = walk(sub, below, entryPrefix + entryPart(name), depth + 1);
             ::close(sub);
             if (!goOn)
                 return false;
@@ -194,12 +244,18 @@ public:
         return true;
     }
 
-private:
+    void skipTooDeep(const QByteArray &path)
+    {
+        tree_.skipped.emplace_back(
+            path, QCoreApplication::translate("RomFolder", "more than %n folder(s) deep", nullptr, maxDepth_));
+    }
+
     const std::vector<QByteArray> &patterns_;
     const int maxDepth_;
     const size_t maxFiles_;
     FolderTree &tree_;
     std::set<std::pair<dev_t, ino_t>> visited_;
+    std::vector<Linked> linked_;
 };
 
 std::vector<QByteArray> patternsOf(const QString &mask)
@@ -265,7 +321,7 @@ FolderTree RomFolder::matchingTree(const QString &mask, int maxDepth, size_t max
 {
     const std::vector<QByteArray> patterns = patternsOf(mask);
     FolderTree tree;
-    TreeWalker(patterns, maxDepth, maxFiles, tree).walk(fd_, QByteArray(), QString(), 0);
+    TreeWalker(patterns, maxDepth, maxFiles, tree).walkAll(fd_);
     return tree;
 }
 

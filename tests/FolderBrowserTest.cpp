@@ -25,6 +25,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
+#include <QTemporaryFile>
 #include <QStringEncoder>
 #include <QToolTip>
 
@@ -251,5 +252,81 @@ TEST(FolderBrowser, ListedButNotEnteredIsAnErrorNamingIt)
     }
 }
 
+
+}  // namespace
+
+namespace {
+
+// A collection in folders, scanned in one step: each file once, with its
+// path below the folder as entries write it, every bound kept and every
+// folder left out named.
+TEST(ScanCommand, SubfoldersInOneStepWithinBounds)
+{
+    QTemporaryDir dir;
+    const QString tree = QDir(dir.path()).canonicalPath();
+    QFile::setPermissions(tree, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+                                    | QFile::ExeOther);
+    const struct {
+        QString file;
+        QByteArray title;
+        QString entryName;  // empty: not listed
+    } rows[] = {
+        // In the order listed: by path, letter case ignored, then by bytes.
+        {QString("d/").repeated(32) + "deepest.gb", "DEEPEST", "D/" + QString("D/").repeated(31) + "DEEPEST.GB"},
+        {"Sports/Tennis/tennis.gb", "TENNIS", "SPORTS/TENNIS/TENNIS.GB"},
+        {"SUB/Zelda.gb", "ZELDA UPPER", "SUB/Zelda.gb"},  // files alike but for case
+        {"SUB/zelda.gb", "ZELDA LOWER", "SUB/zelda.gb"},
+        {"top.gb", "TOP", "TOP.GB"},
+        {"Twin/a.gb", "TWIN LOWER", "Twin/A.GB"},  // folders alike but for case
+        {"TWIN/b.gb", "TWIN UPPER", "TWIN/B.GB"},
+        {"with space/my game.gb", "SPACE", "WITH SPACE/MY GAME.GB"},
+        {".hidden/x.gb", "HIDDEN", ""},
+        {"locked/y.gb", "LOCKED", ""},
+        {QString("d/").repeated(33) + "deep.gb", "DEEP", ""},  // 33 folders down
+    };
+    QStringList expected;
+    for (const auto &r : rows) {
+        writeFile(tree + "/" + r.file, romImage(r.title));
+        if (!r.entryName.isEmpty())
+            expected.append(composeEntry(r.title, r.entryName));
+    }
+    QFile::setPermissions(tree + "/locked", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // Links back up and sideways: every folder is walked once.
+    ASSERT_EQ(::symlink("..", QFile::encodeName(tree + "/Sports/up").constData()), 0);
+    ASSERT_EQ(::symlink("Tennis", QFile::encodeName(tree + "/Sports/Again").constData()), 0);
+    // Opened here: nobody may not write in the tree.
+    QTemporaryFile out;
+    QTemporaryFile err;
+    ASSERT_TRUE(out.open() && err.open());
+    const int status = runUnprivileged([&] {
+        ::dup2(out.handle(), 1);
+        ::dup2(err.handle(), 2);
+        ::execl(KELPAD_PATH, "kelpad", "--scan", QFile::encodeName(tree).constData(), "--subfolders",
+                static_cast<char *>(nullptr));
+        return 102;
+    });
+    if (status < 0)
+        GTEST_SKIP() << "cannot run as nobody";
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(QString::fromUtf8(readFile(out.fileName())).split('\n', Qt::SkipEmptyParts), expected);
+    EXPECT_EQ(QString::fromUtf8(readFile(err.fileName())),
+              tree + "/" + QString("d/").repeated(32) + "d: more than 32 folders deep\n" + tree
+                  + "/locked: File access denied\n");
+
+    // Without the option, the folder alone, as before.
+    QProcess scan;
+    scan.start(KELPAD_PATH, {"--scan", tree});
+    ASSERT_TRUE(scan.waitForFinished(10000));
+    EXPECT_EQ(QString::fromUtf8(scan.readAllStandardOutput()), composeEntry("TOP", "TOP.GB") + "\n");
+
+    // No more files than the bound, the same ones each time.
+    vantorix::ListingScope scope;
+    scope.subfolders = true;
+    scope.maxFiles = 3;
+    const vantorix::RomListing cut = vantorix::listRoms(vantorix::RomFolder(tree), "*.gb", scope);
+    EXPECT_TRUE(cut.cutShort);
+    EXPECT_EQ(cut.paths.size(), 3u);
+    EXPECT_EQ(vantorix::listRoms(vantorix::RomFolder(tree), "*.gb", scope).paths, cut.paths);
+}
 
 }  // namespace

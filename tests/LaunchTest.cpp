@@ -490,30 +490,41 @@ TEST_F(Launch, GamesInFoldersAndCaseTwinsThroughImportSaveAndLaunch)
     CurrentFolderGuard folder;  // the reader moves into the folders it lists
 
     const QString games = dir.filePath("games");
-    // Each row: the folder imported, its file, the entry it gives.
+    const QString elsewhere = dir.filePath("elsewhere");
+    // Each row: where the folder imported lies, the folder, its file, the
+    // entry it gives. Outside the games directory an entry names its file
+    // whole, as on disk but for the file's name.
     const struct {
+        QString base;
         QString folder;
         QString file;
         QString title;
         QString entryName;
     } rows[] = {
-        {"mono", "Alpha.gb", "ALPHA", "MONO/ALPHA.GB"},
-        {"Twin", "a.gb", "TWIN LOWER", "Twin/A.GB"},       // folders alike but for case
-        {"TWIN", "a.gb", "TWIN UPPER", "TWIN/A.GB"},
-        {"sub", "Zelda.gb", "ZELDA UPPER", "SUB/Zelda.gb"},  // files alike in a subfolder
-        {"sub", "zelda.gb", "ZELDA LOWER", "SUB/zelda.gb"},
-        {"", QString::fromUtf8("kırmızı.gb"), "RED", "KIRMIZI.GB"},
-        {"", "PONG.GB", "UPPER", "PONG.GB"},
-        {"", "pong.gb", "LOWER", "pong.gb"},
+        {games, "mono", "Alpha.gb", "ALPHA", "MONO/ALPHA.GB"},
+        {games, "Twin", "a.gb", "TWIN LOWER", "Twin/A.GB"},       // folders alike but for case
+        {games, "TWIN", "a.gb", "TWIN UPPER", "TWIN/A.GB"},
+        {games, "sub", "Zelda.gb", "ZELDA UPPER", "SUB/Zelda.gb"},  // files alike in a subfolder
+        {games, "sub", "zelda.gb", "ZELDA LOWER", "SUB/zelda.gb"},
+        {games, "", QString::fromUtf8("kırmızı.gb"), "RED", "KIRMIZI.GB"},
+        {games, "", "PONG.GB", "UPPER", "PONG.GB"},
+        {games, "", "pong.gb", "LOWER", "pong.gb"},
+        {elsewhere, "one", "tennis.gb", "TENNIS ONE", elsewhere + "/one/TENNIS.GB"},  // one name, two folders
+        {elsewhere, "two", "Tennis.gb", "TENNIS TWIN", elsewhere + "/two/Tennis.gb"},
+        {elsewhere, "two", "tennis.gb", "TENNIS TWO", elsewhere + "/two/tennis.gb"},
+        {elsewhere, "Zipped Stuff", "river race.zip", "RIVER", elsewhere + "/Zipped Stuff/RIVER RACE.ZIP"},
     };
     QStringList folders;
     QStringList expectedEntries;
     QStringList files;
     for (const auto &r : rows) {
-        files.append(writeFile(games + "/" + (r.folder.isEmpty() ? r.file : r.folder + "/" + r.file),
-                               romImage(r.title.toLatin1())));
-        if (!folders.contains(r.folder))
-            folders.append(r.folder);
+        QByteArray image = romImage(r.title.toLatin1());
+        if (r.file.endsWith(".zip"))
+            image = vantorix::makeArchive(vantorix::ArchiveFormat::ZipDeflated, {{"game.gb", image}});
+        const QString folder = r.folder.isEmpty() ? r.base : r.base + "/" + r.folder;
+        files.append(writeFile(folder + "/" + r.file, image));
+        if (!folders.contains(folder))
+            folders.append(folder);
         expectedEntries.append(composeEntry(r.title, r.entryName));
     }
     // The games directory named through a link and "..": compared resolved.
@@ -523,7 +534,7 @@ TEST_F(Launch, GamesInFoldersAndCaseTwinsThroughImportSaveAndLaunch)
     Form3->show();
     Form5->show();
     for (const QString &folder : folders) {
-        ASSERT_TRUE(Form5->DirectoryListBox1->openFolder(folder.isEmpty() ? games : games + "/" + folder));
+        ASSERT_TRUE(Form5->DirectoryListBox1->openFolder(folder));
         Form5->Label8Click(Form5->Label8);
         Form5->show();
     }
@@ -532,23 +543,31 @@ TEST_F(Launch, GamesInFoldersAndCaseTwinsThroughImportSaveAndLaunch)
     EXPECT_EQ(imported, expectedEntries);
     Form3->Label6Click(Form3->Label6);
 
+    // Each entry starts the file it was listed from: right after the
+    // import, and after a save and a load from another current folder.
+    const auto launchEach = [&] {
+        Form1->markMissingGames();
+        for (int i = 0; i < imported.size(); ++i) {
+            SCOPED_TRACE(imported[i].toStdString());
+            EXPECT_FALSE(Form1->ComboBox1->itemData(i, Qt::ForegroundRole).isValid());
+            Form1->ComboBox1->setCurrentIndex(i);
+            Q_EMIT Form1->ComboBox1->activated(i);
+            Form1->Label8Click(Form1->Label8);
+            const QStringList started = recorded(recorder);
+            ASSERT_EQ(started.size(), 1);
+            EXPECT_EQ(QFileInfo(started[0]).canonicalFilePath(), QFileInfo(files[i]).canonicalFilePath());
+            EXPECT_TRUE(Form1->entryToolTip(imported[i]).startsWith(rows[i].title));
+        }
+    };
+    ASSERT_EQ(vantorix::listItems(Form1->ComboBox1), imported);
+    launchEach();
     const QString saved = dir.filePath("saved.cfg");
     writeFile(saved, vantorix::serializeConfiguration(Form1->configuration()));
     Form1->ComboBox1->clear();
+    ASSERT_TRUE(QDir::setCurrent(QDir::rootPath()));
     ASSERT_TRUE(Form1->loadConfigurationFile(saved));
     ASSERT_EQ(vantorix::listItems(Form1->ComboBox1), imported);
-    Form1->markMissingGames();
-    for (int i = 0; i < imported.size(); ++i) {
-        SCOPED_TRACE(imported[i].toStdString());
-        EXPECT_FALSE(Form1->ComboBox1->itemData(i, Qt::ForegroundRole).isValid());
-        Form1->ComboBox1->setCurrentIndex(i);
-        Q_EMIT Form1->ComboBox1->activated(i);
-        Form1->Label8Click(Form1->Label8);
-        const QStringList started = recorded(recorder);
-        ASSERT_EQ(started.size(), 1);
-        EXPECT_EQ(QFileInfo(started[0]).canonicalFilePath(), QFileInfo(files[i]).canonicalFilePath());
-        EXPECT_TRUE(Form1->entryToolTip(imported[i]).startsWith(rows[i].title));
-    }
+    launchEach();
 }
 
 }  // namespace
