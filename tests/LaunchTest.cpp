@@ -570,6 +570,56 @@ TEST_F(Launch, GamesInFoldersAndCaseTwinsThroughImportSaveAndLaunch)
     launchEach();
 }
 
+// A collection as users keep one, imported in one step through the
+// playlist editor: the reader opens on the games directory with every kind
+// of ROM, the subfolders come in with one check, and each game starts.
+TEST_F(Launch, WholeCollectionInOneImport)
+{
+    CurrentFolderGuard folder;
+    const QString games = QDir(dir.filePath("collection")).absolutePath();
+    const QByteArray tennis = romImage("TINY TENNIS");
+    writeFile(games + "/top.gb", romImage("TOP"));
+    const QString tennisFile = writeFile(games + "/Sports/Tennis/tennis.gb", tennis);
+    writeFile(games + "/Zipped Stuff/riverace.zip",
+              vantorix::makeArchive(vantorix::ArchiveFormat::ZipDeflated,
+                                    {{"river.gb", romImage("RIVER RACE")}, {"bonus.gb", romImage("BONUS")}}));
+    writeFile(games + "/notes.txt", "not a game");
+    Form1->Edit1->setText(games);
+    ASSERT_TRUE(QDir::setCurrent(QDir::rootPath()));
+
+    Form3->show();
+    bool firstOpening = false;
+    {
+        ModalAnswerer reader([&](QWidget *window) {
+            ASSERT_EQ(window, Form5);
+            firstOpening = Form5->DirectoryListBox1->directory() == games && !Form5->CheckBox1->isChecked()
+                           && Form5->FilterComboBox1->currentIndex() == 0
+                           && vantorix::listItems(Form5->FileListBox1) == QStringList{composeEntry("TOP", "TOP.GB")};
+            QTest::mouseClick(Form5->CheckBox1, Qt::LeftButton, {}, QPoint(4, Form5->CheckBox1->height() / 2));
+            QTest::mouseClick(Form5->Label8, Qt::LeftButton);
+        });
+        Form3->Label11Click(Form3->Label11);
+        EXPECT_TRUE(reader.answered());
+    }
+    EXPECT_TRUE(firstOpening);
+    const QStringList collection = {composeEntry("TINY TENNIS", "SPORTS/TENNIS/TENNIS.GB"),
+                                    composeEntry("TOP", "TOP.GB"),
+                                    composeEntry("RIVER RACE", "ZIPPED STUFF/RIVERACE.ZIP")};
+    EXPECT_EQ(vantorix::listItems(Form3->ListBox2), collection);
+    Form3->Label6Click(Form3->Label6);
+    ASSERT_EQ(vantorix::listItems(Form1->ComboBox1), collection);
+
+    Form1->ComboBox1->setCurrentIndex(0);
+    Q_EMIT Form1->ComboBox1->activated(0);
+    Form1->Label8Click(Form1->Label8);
+    EXPECT_EQ(recorded(recorder), QStringList{tennisFile});
+    // A zip of two games says which one is played.
+    EXPECT_TRUE(Form1->entryToolTip(collection[2]).contains("river.gb (the first of 2 ROMs)"))
+        << Form1->entryToolTip(collection[2]).toStdString();
+    // The check stays for the next import.
+    EXPECT_TRUE(Form5->CheckBox1->isChecked());
+}
+
 }  // namespace
 
 namespace {
