@@ -142,7 +142,7 @@ TEST(CartridgeDetails, InfoCommandPrintsEveryFileAndReportsFailures)
     const QByteArray image = soundImage({{0x143, 0xC0}});
     const QString good = writeFile(dir.filePath("good.gb"), image);
     const QString zipped = writeFile(dir.filePath("good.zip"),
-                                     makeArchive(ArchiveFormat::ZipDeflated, {{"in\nside.gb", image}}));
+                                     makeArchive(ArchiveFormat::ZipDeflated, {{"in\nside.gb", image}, {"b.gb", "x"}}));
     QProcess info;
     info.start(KELPAD_PATH, {"--info", good, dir.filePath("missing.gb"), zipped});
     ASSERT_TRUE(info.waitForFinished(10000));
@@ -155,7 +155,8 @@ TEST(CartridgeDetails, InfoCommandPrintsEveryFileAndReportsFailures)
         "Header checksum: valid\nGlobal checksum: valid\nFile size: 32768\nCRC32: %1\n").arg(crc);
     // The entry's name is anyone's: its line break is printed as "?".
     EXPECT_EQ(QString::fromUtf8(info.readAllStandardOutput()),
-              "File: " + good + "\n" + block + "\nFile: " + zipped + "\nArchive entry: in?side.gb\n" + block);
+              "File: " + good + "\n" + block + "\nFile: " + zipped + "\nArchive entry: in?side.gb\n"
+                  + "ROMs in the archive: 2 (the first is used)\n" + block);
     EXPECT_EQ(QString::fromUtf8(info.readAllStandardError()), dir.filePath("missing.gb") + ": File not found\n");
     info.start(KELPAD_PATH, {"--info"});
     ASSERT_TRUE(info.waitForFinished(10000));

@@ -36,6 +36,7 @@ TEST(RomArchive, ReadsTheRomInsideOrSaysWhatIsWrong)
         const char *entry;     // the ROM chosen; empty when an error is expected
         QByteArray content;
         int error;             // IoError code of the head read, else 0
+        int roms = 1;          // entries with a ROM's name, on the whole read
     };
     QByteArray cut = makeArchive(ArchiveFormat::ZipDeflated, {{"g.gb", game}});
     cut.truncate(cut.size() / 2);
@@ -52,7 +53,13 @@ TEST(RomArchive, ReadsTheRomInsideOrSaysWhatIsWrong)
          "b.sgb", game, 0},
         {"no ROM name: the first file", makeArchive(ArchiveFormat::ZipDeflated,
                                                     {{"folder/", {}}, {"dump.bin", game}, {"x.txt", other}}),
-         "dump.bin", game, 0},
+         "dump.bin", game, 0, 0},
+        {"zip of three ROMs: the first", makeArchive(ArchiveFormat::ZipDeflated,
+                                                     {{"a.txt", other}, {"one.gb", game}, {"two.gbc", other},
+                                                      {"three.GB", other}}),
+         "one.gb", game, 0, 3},
+        {"7z of two ROMs: the first", makeArchive(ArchiveFormat::SevenZip, {{"one.gb", game}, {"two.gb", other}}),
+         "one.gb", game, 0, 2},
         {"a name that climbs", makeArchive(ArchiveFormat::ZipDeflated, {{"../../x.gb", game}}), "../../x.gb",
          game, 0},
         {"empty zip", makeArchive(ArchiveFormat::ZipDeflated, {}), "", {}, IoError::EmptyArchive},
@@ -83,6 +90,8 @@ TEST(RomArchive, ReadsTheRomInsideOrSaysWhatIsWrong)
         const ArchiveRom whole = readArchiveRom(c.archive, -1, &digest);
         EXPECT_EQ(whole.crc32, crcOf(c.content));
         EXPECT_EQ(digest.size(), c.content.size());
+        EXPECT_EQ(whole.romCount, c.roms);
+        EXPECT_TRUE(whole.romCountComplete);
     }
 
     // The head alone never looks at the CRC; the whole read checks it.
