@@ -89,6 +89,9 @@ int main(int argc, char **argv)
     grab(Form4, out.filePath(QStringLiteral("about.png")));
     grab(Form3, out.filePath(QStringLiteral("playlist.png")));
     grab(Form5, out.filePath(QStringLiteral("romsreader.png")));
+    // The same folder with its subfolders.
+    Form5->CheckBox1->setChecked(true);
+    grab(Form5, out.filePath(QStringLiteral("romsreader-subfolders.png")));
     Form3->ListBox2->addItems(vantorix::listItems(Form5->FileListBox1));
     Form3->countRefresh();
     grab(Form3, out.filePath(QStringLiteral("playlist-filled.png")));
