@@ -2,6 +2,7 @@
 
 #include "app/FilePath.h"
 #include "app/TerminalText.h"
+#include "catalogue/GameDatabase.h"
 #include "catalogue/RomScan.h"
 
 #include <QCoreApplication>
@@ -57,7 +58,7 @@ QString usageText()
 {
     return QCoreApplication::translate("CommandLine",
         "Usage: kelpad [OPTIONS] [--] [FILE]\n"
-        "       kelpad --scan DIR [--subfolders] [--mask MASK]\n"
+        "       kelpad --scan DIR [--subfolders] [--names] [--mask MASK]\n"
         "       kelpad --info FILE...\n"
         "\n"
         "A front-end for Game Boy and Game Boy Color emulators.\n"
@@ -68,6 +69,10 @@ QString usageText()
         "                     patterns separated by ';', letter case ignored)\n"
         "  --subfolders       --scan reads the subfolders of DIR too, and writes\n"
         "                     each file's path below DIR in its entry\n"
+        "  --names            --scan titles each game with its name from the\n"
+        "                     game databases, where they know it\n"
+        "  --dat FILE         read this game database (DAT) before the others;\n"
+        "                     may be given more than once\n"
         "  --info FILE...     print what the cartridge header of each file says\n"
         "  --help             show this text\n"
         "  --version          show the version\n"
@@ -89,6 +94,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
     CommandLine line;
     bool haveMask = false;
     bool haveSubfolders = false;
+    bool haveNames = false;
     bool optionsEnded = false;
     QStringList files;
     auto fail = [&line](const QString &message) {
@@ -114,6 +120,12 @@ CommandLine parseCommandLine(const QStringList &arguments)
             return line;
         } else if (argument == QLatin1String("--subfolders")) {
             haveSubfolders = true;
+        } else if (argument == QLatin1String("--names")) {
+            haveNames = true;
+        } else if (argument == QLatin1String("--dat")) {
+            if (i + 1 >= arguments.size() || arguments.at(i + 1).isEmpty())
+                return fail(QCoreApplication::translate("CommandLine", "%1 needs a value").arg(argument));
+            line.datFiles.append(arguments.at(++i));
         } else if (argument == QLatin1String("--info")) {
             if (line.mode != CommandLine::Gui)
                 return fail(QCoreApplication::translate("CommandLine", "--info goes with nothing but files"));
@@ -142,7 +154,10 @@ CommandLine parseCommandLine(const QStringList &arguments)
         return fail(QCoreApplication::translate("CommandLine", "--mask goes with --scan"));
     if (haveSubfolders && line.mode != CommandLine::Scan)
         return fail(QCoreApplication::translate("CommandLine", "--subfolders goes with --scan"));
+    if (haveNames && line.mode != CommandLine::Scan)
+        return fail(QCoreApplication::translate("CommandLine", "--names goes with --scan"));
     line.subfolders = haveSubfolders;
+    line.names = haveNames;
     switch (line.mode) {
     case CommandLine::Scan:
         if (!files.isEmpty())
@@ -164,6 +179,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
 
 int runWithoutWindow(const CommandLine &line)
 {
+    setCommandLineDatabases(line.datFiles);
     switch (line.mode) {
     case CommandLine::Help:
         std::fputs(terminalText(usageText()).constData(), stdout);
@@ -176,7 +192,7 @@ int runWithoutWindow(const CommandLine &line)
         std::fputs(terminalText(usageText()).constData(), stderr);
         return 2;
     case CommandLine::Scan:
-        return scanFolder(line.scanFolder, line.mask, ListingScope{line.subfolders}, stdout, stderr);
+        return scanFolder(line.scanFolder, line.mask, ListingScope{line.subfolders}, stdout, stderr, line.names);
     case CommandLine::Info:
         return printDetails(line.infoFiles, stdout, stderr);
     case CommandLine::Gui:

@@ -12,6 +12,8 @@ struct CommandLine {
     QString scanFolder;               // Scan
     QString mask = QStringLiteral("*.gb");
     bool subfolders = false;          // Scan: the subfolders of scanFolder too
+    bool names = false;               // Scan: titles from the game databases
+    QStringList datFiles;             // --dat: game databases asked first
     QStringList infoFiles;            // Info
     QString error;                    // UsageError
 };

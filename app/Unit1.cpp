@@ -13,6 +13,7 @@
 #include "app/PlainText.h"
 #include "app/Translations.h"
 #include "config/Configuration.h"
+#include "catalogue/GameDatabase.h"
 #include "config/FirstStart.h"
 #include "config/LastConfiguration.h"
 #include "catalogue/CartridgeDetails.h"
@@ -418,7 +419,28 @@ void TForm1::dropEvent(QDropEvent *event)
     // The dropped file's own bytes: a name that is not UTF-8 comes
     // percent-encoded, and decoding it as text would name another file.
     const QByteArray bytes = QByteArray::fromPercentEncoding(urls.constFirst().path(QUrl::FullyEncoded).toLatin1());
-    vantorix::atHandlerEdge([&] { launchFile(vantorix::decodePath(bytes)); });
+    const QString path = vantorix::decodePath(bytes);
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("dat") || suffix == QLatin1String("xml"))
+        vantorix::atHandlerEdge([&] { addGameDatabase(path); });
+    else
+        vantorix::atHandlerEdge([&] { launchFile(path); });
+}
+
+void TForm1::addGameDatabase(const QString &path)
+{
+    QString name;
+    int games = 0;
+    try {
+        games = vantorix::addUserDatabase(path, &name);
+    } catch (const vantorix::DatError &error) {
+        vantorix::reportError(tr("Not a game database (line %1: %2)").arg(error.line()).arg(error.reason()), path);
+        return;
+    } catch (const vantorix::IoError &error) {
+        vantorix::reportError(error.text(), path);
+        return;
+    }
+    vantorix::showNotice(tr("Game database %1 added: %n game(s)", nullptr, games).arg(name));
 }
 
 void TForm1::showFindField()

@@ -74,6 +74,8 @@ public:
     // Asks for a ROM file (Ctrl+L) and starts it with the checked emulator.
     void openRomFile();
     // Starts a ROM file given whole (a dropped file, a chosen one).
+    // Reads a dropped DAT file into the user's game databases and says so.
+    void addGameDatabase(const QString &path);
     void launchFile(const QString &path);
     // The find field over the game list (Ctrl+F).
     void showFindField();

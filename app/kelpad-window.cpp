@@ -2,6 +2,7 @@
 // program of the windows, started by the command "kelpad" (which runs what
 // needs no window by itself, without loading the windows' libraries).
 #include "app/CommandLine.h"
+#include "catalogue/GameDatabase.h"
 #include "app/Fonts.h"
 #include "app/Forms.h"
 #include "app/Translations.h"
@@ -42,6 +43,7 @@ int main(int argc, char **argv)
                                                  QIcon(QStringLiteral(":/icons/vantorix.png"))));
     vantorix::installFontFallbacks();
     vantorix::createForms();
+    vantorix::setCommandLineDatabases(line.datFiles);
     if (!line.configFile.isEmpty())
         Form1->setStartupFile(line.configFile);
     Form1->show();

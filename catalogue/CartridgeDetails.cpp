@@ -5,6 +5,7 @@
 #include "app/IoError.h"
 #include "app/ShownText.h"
 #include "catalogue/RomArchive.h"
+#include "catalogue/GameDatabase.h"
 #include "catalogue/RomDigest.h"
 
 #include <QCoreApplication>
@@ -118,6 +119,7 @@ CartridgeDetails decodeCartridge(const RomDigest &rom)
     const qint64 image = block - 0x100;
     auto at = [&](int offset) { return uchar(head.at(image + offset)); };
     d.imageBytes = rom.size() - image;
+    d.key = romKeyOf(head, rom.size(), rom.crc32());
 
     d.title = headerTitle(head.mid(block, kHeaderBlockSize));
     d.colour = at(0x143) == 0x80 ? QStringLiteral("supported")
@@ -217,7 +219,7 @@ CartridgeDetails readCartridgeDetails(const QString &path)
     return decodeCartridge(rom);
 }
 
-QStringList detailLines(const CartridgeDetails &d, const QString &shownPath)
+QStringList detailLines(const CartridgeDetails &d, const QString &shownPath, const GameDatabase *databases)
 {
     QStringList lines{QStringLiteral("File: ") + shownPath};
     if (!d.archiveEntry.isEmpty())
@@ -242,12 +244,22 @@ QStringList detailLines(const CartridgeDetails &d, const QString &shownPath)
         QStringLiteral("File size: ") + QString::number(d.fileSize),
         QStringLiteral("CRC32: ") + QString::number(d.crc32, 16).rightJustified(8, QLatin1Char('0')),
     };
+    if (databases && !databases->isEmpty()) {
+        if (const KnownGame *game = databases->find(d.key)) {
+            lines.append(QStringLiteral("Name: ") + game->name);
+            lines.append(QStringLiteral("Database: ") + databases->databaseText(game->database));
+        } else {
+            lines.append(QStringLiteral("Name: not in the game databases"));
+        }
+    }
     return lines;
 }
 
-QString detailToolTip(const CartridgeDetails &d, const QString &shownPath)
+QString detailToolTip(const CartridgeDetails &d, const QString &shownPath, const GameDatabase *databases)
 {
     QStringList lines;
+    if (const KnownGame *game = databases ? databases->find(d.key) : nullptr)
+        lines.append(game->name);
     // The data words of --info stay as they are; a person reads these.
     const auto shown = [](const QString &value) {
         static const char *const words[] = {QT_TRANSLATE_NOOP("CartridgeDetails", "ROM ONLY"),
@@ -296,7 +308,8 @@ QString detailToolTipOfFile(const QString &path)
     // A tool-tip is read, not laid out for seconds: a huge name is cut.
     const QString shown = shownText(displayPath(path), kShownPathLength);
     try {
-        return detailToolTip(readCartridgeDetails(path), shown);
+        const CartridgeDetails details = readCartridgeDetails(path);
+        return detailToolTip(details, shown, &gameDatabases()->database);
     } catch (const IoError &error) {
         return shown + QStringLiteral(": ") + error.text();
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/RomHeader.h"
+#include "catalogue/RomKey.h"
 
 #include <QtGlobal>
 
@@ -34,6 +35,7 @@ struct CartridgeDetails {
     quint16 computedGlobalChecksum = 0;
     qint64 fileSize = 0;       // of the ROM, unpacked from its archive
     quint32 crc32 = 0;         // of the whole ROM
+    RomKey key;                // what the game databases know it by
     qint64 declaredRomBytes = -1;  // from the ROM size byte; -1 when unknown
     qint64 imageBytes = 0;         // the file less what stands before the image
 
@@ -56,12 +58,18 @@ CartridgeDetails decodeCartridge(const QByteArray &file);
 // and a ROM over 32 MiB is refused without being read. Throws IoError.
 CartridgeDetails readCartridgeDetails(const QString &path);
 
-// The lines "kelpad --info" prints for a file shown as shownPath.
-QStringList detailLines(const CartridgeDetails &details, const QString &shownPath);
+class GameDatabase;
 
-// The compact tool-tip of the lists: title, system, cartridge, sizes,
-// warnings, and the file's full path.
-QString detailToolTip(const CartridgeDetails &details, const QString &shownPath);
+// The lines "kelpad --info" prints for a file shown as shownPath; with
+// game databases that were read, its game's name and database after the
+// CRC32, or that none knows it.
+QStringList detailLines(const CartridgeDetails &details, const QString &shownPath,
+                        const GameDatabase *databases = nullptr);
+
+// The compact tool-tip of the lists: the game's name when a database knows
+// it, title, system, cartridge, sizes, warnings, and the file's full path.
+QString detailToolTip(const CartridgeDetails &details, const QString &shownPath,
+                      const GameDatabase *databases = nullptr);
 
 // The tool-tip of the file at path, read now; a file that cannot be read
 // gives its path and the reason.

@@ -11,20 +11,6 @@
 
 namespace vantorix {
 
-FileStamp FileStamp::of(const QString &path)
-{
-    FileStamp stamp;
-    struct stat st;
-    const QByteArray name = encodePath(path);
-    if (name.isEmpty() || ::stat(name.constData(), &st) != 0)
-        return stamp;
-    stamp.device = quint64(st.st_dev);
-    stamp.inode = quint64(st.st_ino);
-    stamp.size = qint64(st.st_size);
-    stamp.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    return stamp;
-}
-
 DetailToolTips &DetailToolTips::shared()
 {
     static DetailToolTips instance;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue/FileStamp.h"
+
 #include <QHash>
 #include <QObject>
 #include <QPointer>
@@ -13,22 +15,6 @@
 #include <vector>
 
 namespace vantorix {
-
-// What tells one state of a file from another without reading it.
-struct FileStamp {
-    quint64 device = 0;
-    quint64 inode = 0;
-    qint64 size = -1;
-    qint64 modifiedNs = 0;
-
-    // The file at path as it is now; size -1 when it cannot be looked at.
-    static FileStamp of(const QString &path);
-    bool operator==(const FileStamp &other) const
-    {
-        return device == other.device && inode == other.inode && size == other.size
-               && modifiedNs == other.modifiedNs;
-    }
-};
 
 // The details tool-tips of the files the pointer rested on. Details need
 // the whole ROM (its checksums and CRC32), and an 8 MiB game in a 7z

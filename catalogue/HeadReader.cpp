@@ -56,8 +56,9 @@ bool waitedOnDrive(const ThreadTimes &before, const ThreadTimes &after)
 
 }  // namespace
 
-HeadReader::HeadReader(int dirFd, const std::vector<QByteArray> &names, int threads)
-    : dirFd_(dirFd), names_(names)
+HeadReader::HeadReader(int dirFd, const std::vector<QByteArray> &names, int threads,
+                       const QHash<FileStamp, RomKey> *knownKeys)
+    : dirFd_(dirFd), names_(names), knownKeys_(knownKeys)
 {
     if (names.size() < kShortList || threads <= 0) {
         buffers_.resize(kHeadBytes);  // one file at a time
@@ -101,8 +102,13 @@ HeadResult HeadReader::read(size_t index, char *buffer) const
 {
     HeadResult result;
     try {
+        RomKeyRead keyRead;
+        keyRead.known = knownKeys_;
         result.regular = readRomHeadInto(dirFd_, names_[index], buffer, &result.head, &result.size,
-                                         &result.archiveEntry);
+                                         &result.archiveEntry, knownKeys_ ? &keyRead : nullptr);
+        result.key = keyRead.key;
+        result.stamp = keyRead.stamp;
+        result.keyFresh = keyRead.fresh;
     } catch (const IoError &error) {
         result.error = error;
     } catch (const std::bad_alloc &) {

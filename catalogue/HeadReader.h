@@ -1,8 +1,11 @@
 #pragma once
 
 #include "app/IoError.h"
+#include "catalogue/FileStamp.h"
+#include "catalogue/RomKey.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 
 #include <chrono>
@@ -22,6 +25,10 @@ struct HeadResult {
     qint64 size = 0;
     QString archiveEntry;
     std::optional<IoError> error;
+    // When keys are asked for (see RomKeyRead).
+    RomKey key;
+    FileStamp stamp;
+    bool keyFresh = false;
 };
 
 // Reads the heads of files in a folder ahead of the one who takes them.
@@ -58,7 +65,11 @@ public:
     // until take(i) has returned, so names[i] may change (be moved out)
     // only after that, and the vector itself not while the reader lives.
     // Where no thread can be started, everything is read by the taker.
-    HeadReader(int dirFd, const std::vector<QByteArray> &names, int threads = defaultThreads());
+    // With knownKeys, each result carries the ROM's key too, taken from
+    // knownKeys for a file unchanged since (which stays untouched while
+    // the reader lives) or read whole by the pool.
+    HeadReader(int dirFd, const std::vector<QByteArray> &names, int threads = defaultThreads(),
+               const QHash<FileStamp, RomKey> *knownKeys = nullptr);
     ~HeadReader();
     HeadReader(const HeadReader &) = delete;
     HeadReader &operator=(const HeadReader &) = delete;
@@ -90,6 +101,7 @@ private:
 
     int dirFd_;
     const std::vector<QByteArray> &names_;
+    const QHash<FileStamp, RomKey> *knownKeys_;
     size_t maxThreads_ = 0;
     std::vector<std::thread> threads_;  // grown by the taker only
     std::vector<char> buffers_;         // kHeadBytes a file of the window

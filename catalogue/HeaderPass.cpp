@@ -2,9 +2,14 @@
 
 #include "app/FilePath.h"
 #include "app/GameListEntry.h"
+#include "catalogue/GameDatabase.h"
+#include "catalogue/HashCache.h"
 #include "catalogue/HeadReader.h"
 #include "catalogue/RomFolder.h"
 #include "catalogue/RomHeader.h"
+
+#include <optional>
+#include <sys/stat.h>
 
 namespace vantorix {
 
@@ -51,7 +56,7 @@ QString entryNameFor(const QString &shownName, const QSet<QString> &twins)
 
 std::vector<HeaderPassFailure> runHeaderPass(EntryList &list, const RomFolder &folder,
                                              const std::function<void(const QString &)> &progress,
-                                             const QString &namePrefix)
+                                             const QString &namePrefix, bool names)
 {
     const int count = list.count();
     QStringList shownNames;
@@ -79,7 +84,19 @@ std::vector<HeaderPassFailure> runHeaderPass(EntryList &list, const RomFolder &f
     }
 
     std::vector<HeaderPassFailure> failures;
-    HeadReader reader(folder.fd(), files);
+    std::shared_ptr<const LoadedGameDatabases> databases;
+    std::optional<HashCache> cache;
+    HashCache::Keys knownKeys;
+    HashCache::Keys freshKeys;
+    FileStamp folderStamp;
+    struct stat st;
+    if (names && !rows.empty() && ::fstat(folder.fd(), &st) == 0) {
+        databases = gameDatabases();
+        folderStamp = FileStamp::of(st);
+        cache.emplace();
+        knownKeys = cache->keysOf(folderStamp);
+    }
+    HeadReader reader(folder.fd(), files, HeadReader::defaultThreads(), databases ? &knownKeys : nullptr);
     for (size_t k = 0; k < rows.size(); ++k) {
         const int i = rows[k];
         HeadResult read = reader.take(k);
@@ -92,13 +109,22 @@ std::vector<HeaderPassFailure> runHeaderPass(EntryList &list, const RomFolder &f
             if (progress)
                 progress(upperCaseLetterwise(shown));
             const QString &own = entryNames[k];
-            list.setText(i, entryFromHeadNamed(read.head, read.size,
-                                               namePrefix + (own.isEmpty() ? entryNameFor(shown, twins) : own)));
+            const QString entryName = namePrefix + (own.isEmpty() ? entryNameFor(shown, twins) : own);
+            QString entry = entryFromHeadNamed(read.head, read.size, entryName);
+            if (databases) {
+                if (read.keyFresh)
+                    freshKeys.insert(read.stamp, read.key);
+                if (const KnownGame *game = databases->database.find(read.key))
+                    entry = composeEntry(entryTitleOfGame(game->name), entryName);
+            }
+            list.setText(i, entry);
         } catch (const IoError &error) {
             list.setFailed(i, error.text());
             failures.push_back({i, list.text(i), error});
         }
     }
+    if (cache)
+        cache->remember(folderStamp, freshKeys);
     return failures;
 }
 

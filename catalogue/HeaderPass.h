@@ -71,10 +71,11 @@ QString entryNameFor(const QString &shownName, const QSet<QString> &twins);
 // converted entries among them, are left alone. A file that cannot be read
 // stays as it is, is handed to setFailed and is returned, and the pass goes
 // on. progress receives the upper-cased name of each file once it has been
-// read.
+// read. With names, a game the game databases know is titled with its name
+// (see entryTitleOfGame), and the keys read go to the hash cache.
 std::vector<HeaderPassFailure> runHeaderPass(EntryList &list, const RomFolder &folder,
                                              const std::function<void(const QString &)> &progress = {},
-                                             const QString &namePrefix = QString());
+                                             const QString &namePrefix = QString(), bool names = false);
 
 // The same over the folder at path (empty: the current folder). Throws
 // IoError when that folder cannot be opened.

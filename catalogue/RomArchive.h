@@ -22,6 +22,10 @@ struct ArchiveRom {
     QByteArray bytes;    // the first bytes asked for, or the whole ROM
     qint64 size = 0;     // unpacked size of the whole ROM
     quint32 crc32 = 0;   // of the whole ROM; set only when it was read whole
+    // What a zip's directory says of the ROM's CRC32, read without
+    // unpacking anything (a 7z's is not to be had so).
+    bool hasStoredCrc = false;
+    quint32 storedCrc32 = 0;
     // Entries with a ROM's name in the archive. A 7z's are counted only
     // when the ROM is read whole, as far as the archive's budget reaches
     // (romCountComplete false when it ran out or a later entry is damaged).

@@ -5,6 +5,9 @@
 #include "app/GameListEntry.h"
 #include "app/IoError.h"
 #include "catalogue/RomArchive.h"
+#include "catalogue/RomDigest.h"
+
+#include <zlib.h>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -147,8 +150,64 @@ QString entryFromImage(const QByteArray &image, const QString &listedName)
     return entryFromHead(image.left(kHeadBytes), image.size(), listedName);
 }
 
+namespace {
+
+// The CRC32 of the whole file, read from its start; false for a file over
+// the largest ROM.
+bool crcOfWholeFile(int fd, quint32 *crc)
+{
+    char buffer[65536];
+    uLong value = ::crc32(0, nullptr, 0);
+    qint64 offset = 0;
+    for (;;) {
+        const ssize_t n = ::pread(fd, buffer, sizeof buffer, off_t(offset));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw IoError::fromErrno(errno);
+        }
+        if (n == 0)
+            break;
+        offset += n;
+        if (offset > kMaxRomBytes)
+            return false;
+        value = ::crc32(value, reinterpret_cast<const Bytef *>(buffer), uInt(n));
+    }
+    *crc = quint32(value);
+    return true;
+}
+
+void readKey(int fd, const struct stat &st, const QByteArray &lead, const ArchiveRom *archived, RomKeyRead *keyRead)
+{
+    keyRead->stamp = FileStamp::of(st);
+    if (archived && archived->hasStoredCrc) {
+        keyRead->key = romKeyOf(archived->bytes, archived->size, archived->storedCrc32);
+        return;
+    }
+    if (keyRead->known) {
+        const auto found = keyRead->known->constFind(keyRead->stamp);
+        if (found != keyRead->known->constEnd()) {
+            keyRead->key = found.value();
+            return;
+        }
+    }
+    if (archived) {
+        RomDigest whole;
+        readArchiveRom(fd, -1, &whole);
+        keyRead->key = romKeyOf(whole.head(), whole.size(), whole.crc32());
+    } else {
+        quint32 crc = 0;
+        if (!crcOfWholeFile(fd, &crc))
+            return;
+        keyRead->key = romKeyOf(lead, st.st_size, crc);
+    }
+    keyRead->fresh = true;
+}
+
+}  // namespace
+
 bool readRomHeadInto(int dirFd, const QByteArray &name, char *buffer, QByteArray *head, qint64 *size,
-                     QString *archiveEntry)
+                     QString *archiveEntry, RomKeyRead *keyRead)
 {
     // Read only: nothing is written. O_NONBLOCK keeps a FIFO that replaced
     // the file since it was listed from blocking the open.
@@ -188,12 +247,17 @@ bool readRomHeadInto(int dirFd, const QByteArray &name, char *buffer, QByteArray
     *size = st.st_size;
     if (isArchive(*head)) {
         ArchiveRom rom = readArchiveRom(fd, kHeadBytes);
+        if (keyRead)
+            readKey(fd, st, QByteArray(), &rom, keyRead);
         *head = std::move(rom.bytes);
         *size = rom.size;
         if (archiveEntry)
             *archiveEntry = rom.entryName;
-    } else if (archiveEntry) {
-        archiveEntry->clear();
+    } else {
+        if (archiveEntry)
+            archiveEntry->clear();
+        if (keyRead)
+            readKey(fd, st, *head, nullptr, keyRead);
     }
     return true;
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "catalogue/FileStamp.h"
+#include "catalogue/RomKey.h"
+
 #include <QByteArray>
+#include <QHash>
 #include <QByteArrayView>
 #include <QString>
 
@@ -68,11 +72,22 @@ QString entryFromImage(const QByteArray &image, const QString &listedName);
 // IoError when the file is there but cannot be read.
 bool readRomHead(int dirFd, const QByteArray &name, QByteArray *head, qint64 *size,
                  QString *archiveEntry = nullptr);
+// What a head read is asked beside the head: the ROM's key (see RomKey).
+// A zip's comes from its directory. A plain file's or a 7z's is taken from
+// known when the file is unchanged since, else read whole now (fresh).
+struct RomKeyRead {
+    const QHash<FileStamp, RomKey> *known = nullptr;
+    RomKey key;       // invalid when it cannot be had (a ROM over 32 MiB)
+    FileStamp stamp;  // the file's
+    bool fresh = false;
+};
+
 // The same, read into buffer (kHeadBytes long), which head then shows
 // without a copy (unless the file is an archive): for a reader that reads
-// many files one after another into buffers of its own.
+// many files one after another into buffers of its own. With keyRead, the
+// key too.
 bool readRomHeadInto(int dirFd, const QByteArray &name, char *buffer, QByteArray *head, qint64 *size,
-                     QString *archiveEntry);
+                     QString *archiveEntry, RomKeyRead *keyRead = nullptr);
 
 // The entry of the regular file at path; the entry carries the upper-cased
 // listedName. onRead is called with that name once the file was read.

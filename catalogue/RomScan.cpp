@@ -7,6 +7,8 @@
 #include "app/IoError.h"
 #include "app/TerminalText.h"
 #include "catalogue/CartridgeDetails.h"
+#include "catalogue/GameDatabase.h"
+#include "catalogue/HashCache.h"
 #include "catalogue/HeadReader.h"
 #include "catalogue/HeaderPass.h"
 #include "catalogue/RomFolder.h"
@@ -14,6 +16,9 @@
 #include "catalogue/RomListing.h"
 
 #include <algorithm>
+#include <future>
+#include <optional>
+#include <sys/stat.h>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -39,6 +44,13 @@ QString withoutControlCharacters(const QString &line)
     return safe;
 }
 
+void reportDatabaseProblems(const LoadedGameDatabases &databases, FILE *err)
+{
+    for (const QString &problem : databases.problems)
+        printMessage(err, QCoreApplication::translate("kelpad", "game database skipped: %1")
+                              .arg(withoutControlCharacters(problem)));
+}
+
 namespace {
 
 // A write that failed (a full disk, a closed pipe) is said on err; the
@@ -56,7 +68,8 @@ bool writeOut(FILE *out, FILE *err, const QByteArray &bytes, bool flush = false)
 
 }  // namespace
 
-int scanFolder(const QString &folder, const QString &mask, const ListingScope &scope, FILE *out, FILE *err)
+int scanFolder(const QString &folder, const QString &mask, const ListingScope &scope, FILE *out, FILE *err,
+               bool names)
 {
     auto complain = [err](const QString &name, const QString &text) {
         const QByteArray line = terminalText(withoutControlCharacters(displayPath(name)) + QStringLiteral(": ") + text
@@ -70,7 +83,6 @@ int scanFolder(const QString &folder, const QString &mask, const ListingScope &s
     try {
         const RomFolder dir(folder);
         RomListing listing = listRoms(dir, mask, scope);
-        std::vector<QByteArray> &names = listing.paths;
         int status = 0;
         const QString base = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
         for (const auto &[path, reason] : listing.skipped) {
@@ -82,18 +94,50 @@ int scanFolder(const QString &folder, const QString &mask, const ListingScope &s
                                                           int(scope.maxFiles)));
             status = 1;
         }
+        // The databases are read meanwhile; the keys known already are
+        // handed to the readers, which read the other files whole.
+        std::future<std::shared_ptr<const LoadedGameDatabases>> loading;
+        std::shared_ptr<const LoadedGameDatabases> databases;
+        std::optional<HashCache> cache;
+        HashCache::Keys knownKeys;
+        HashCache::Keys freshKeys;
+        FileStamp folderStamp;
+        if (names) {
+            loading = std::async(std::launch::async, gameDatabases);
+            struct stat st;
+            if (::fstat(dir.fd(), &st) == 0) {
+                folderStamp = FileStamp::of(st);
+                cache.emplace();
+                knownKeys = cache->keysOf(folderStamp);
+            }
+        }
         // Read ahead by a pool of threads from now on, printed here in
         // sorted order; the names are decoded as their turn comes.
-        HeadReader reader(dir.fd(), names);
+        HeadReader reader(dir.fd(), listing.paths, HeadReader::defaultThreads(), names ? &knownKeys : nullptr);
         QByteArray buffer;
         QByteArray nameBytes;
-        for (size_t k = 0; k < names.size(); ++k) {
+        char title[kTitleSize];
+        for (size_t k = 0; k < listing.paths.size(); ++k) {
             const HeadResult read = reader.take(k);
             std::optional<IoError> failure = read.error;
+            const KnownGame *game = nullptr;
+            if (names && !failure && read.regular) {
+                if (!databases) {
+                    databases = loading.get();
+                    reportDatabaseProblems(*databases, err);
+                }
+                if (read.keyFresh)
+                    freshKeys.insert(read.stamp, read.key);
+                game = databases->database.find(read.key);
+            }
             if (!failure && read.regular) {
                 try {
-                    if (listing.asciiEntryName(k, &nameBytes)) {
-                        char title[kTitleSize];
+                    if (game) {
+                        entryTitle(read.head, read.size, title);  // a head too short fails as without names
+                        buffer += withoutControlCharacters(composeEntry(entryTitleOfGame(game->name),
+                                                                        listing.entryName(k)))
+                                      .toUtf8();
+                    } else if (listing.asciiEntryName(k, &nameBytes)) {
                         const QByteArrayView titleView = entryTitle(read.head, read.size, title);
                         appendComposedEntry(buffer, titleView, nameBytes);
                     } else {
@@ -111,16 +155,18 @@ int scanFolder(const QString &folder, const QString &mask, const ListingScope &s
                 if (!writeOut(out, err, buffer, true))
                     return 1;
                 buffer.clear();
-                complain(decodePath(names[k]), failure->text());
+                complain(decodePath(listing.paths[k]), failure->text());
                 status = 1;
             }
-            names[k] = QByteArray();  // what is printed is not kept
+            listing.paths[k] = QByteArray();  // what is printed is not kept
             if (buffer.size() > 65536) {
                 if (!writeOut(out, err, buffer))
                     return 1;
                 buffer.resize(0);  // its room is kept
             }
         }
+        if (cache)
+            cache->remember(folderStamp, freshKeys);
         return writeOut(out, err, buffer, true) ? status : 1;
     } catch (const IoError &error) {
         complain(folder, error.text());
@@ -132,10 +178,12 @@ int printDetails(const QStringList &files, FILE *out, FILE *err)
 {
     int status = 0;
     bool first = true;
+    const std::shared_ptr<const LoadedGameDatabases> databases = gameDatabases();
+    reportDatabaseProblems(*databases, err);
     for (const QString &file : files) {
         const QString shown = withoutControlCharacters(displayPath(file));
         try {
-            QStringList lines = detailLines(readCartridgeDetails(file), shown);
+            QStringList lines = detailLines(readCartridgeDetails(file), shown, &databases->database);
             for (QString &line : lines)
                 line = withoutControlCharacters(line);  // an archive entry's name is anyone's
             const QString block = (first ? QString() : QStringLiteral("\n")) + lines.join(QLatin1Char('\n'))

@@ -14,14 +14,21 @@ namespace vantorix {
 // reported on err as "name: text" and the scan goes on. Control characters
 // of names are printed as "?", so that no name can forge a line. Returns
 // 0, 1 when anything failed or was left out, 2 when the folder cannot be
-// listed or entered.
-int scanFolder(const QString &folder, const QString &mask, const ListingScope &scope, FILE *out, FILE *err);
+// listed or entered. With names, a game the databases know is titled with
+// its name; the keys of files read whole go to the hash cache.
+int scanFolder(const QString &folder, const QString &mask, const ListingScope &scope, FILE *out, FILE *err,
+               bool names = false);
 
 // Prints the cartridge details of each file, in the order given, blocks
 // separated by an empty line. A file that cannot be read is reported on err
 // as "name: text" and the others are printed. Returns 0, or 1 when any
 // file failed.
 int printDetails(const QStringList &files, FILE *out, FILE *err);
+
+struct LoadedGameDatabases;
+
+// Names each game database file that was skipped, with its reason, on err.
+void reportDatabaseProblems(const LoadedGameDatabases &databases, FILE *err);
 
 // line with every control character replaced by "?".
 QString withoutControlCharacters(const QString &line);

@@ -6,6 +6,7 @@
 #include "app/GamesFolder.h"
 #include "app/PlainText.h"
 #include "app/Unit1.h"
+#include "catalogue/GameDatabase.h"
 #include "catalogue/HeaderPass.h"
 #include "catalogue/RomFolder.h"
 #include "catalogue/Unit3.h"
@@ -76,6 +77,12 @@ TForm5::TForm5(QWidget *parent) : QDialog(parent), initialFolder_(vantorix::curr
     FileListBox1->setMask(FilterComboBox1->currentMask());
     connect(CheckBox1, &QCheckBox::toggled, this,
             vantorix::guarded([this] { FileListBox1->setIncludeSubfolders(CheckBox1->isChecked()); }));
+    // Titles from the game databases, or from the headers again: the list
+    // is read afresh either way.
+    connect(CheckBox2, &QCheckBox::toggled, this, vantorix::guarded([this] {
+        if (FileListBox1->isFilled())
+            FileListBox1->refill();
+    }));
     DirectoryListBox1->setFileList(FileListBox1);
     DriveComboBox1->setDirList(DirectoryListBox1);
     connect(FileListBox1, &FileListBox::changed, this, vantorix::guarded([this] {
@@ -164,12 +171,26 @@ void TForm5::FileListBox1Change(QObject *)
         // it; the games of any other folder are named by their whole path.
         const QString games = Form1 ? vantorix::storedText(Form1->Edit1) : QString();
         const QString prefix = vantorix::entryPrefixFor(games, folder->path());
-        failures = vantorix::runHeaderPass(entries, *folder, progress, prefix);
+        failures = vantorix::runHeaderPass(entries, *folder, progress, prefix, CheckBox2->isChecked());
     }
     quiet.reset();
     setWindowTitle(caption());
     if (!failures.empty())
         vantorix::reportError(failureSummary(failures));
+    if (CheckBox2->isChecked())
+        reportDatabaseProblems();
+}
+
+void TForm5::reportDatabaseProblems()
+{
+    // Once a run: the databases are read once.
+    if (databaseProblemsShown_)
+        return;
+    databaseProblemsShown_ = true;
+    const QStringList problems = vantorix::gameDatabases()->problems;
+    if (!problems.isEmpty())
+        vantorix::showNotice(tr("%n game database(s) could not be read:", nullptr, int(problems.size()))
+                             + QLatin1Char('\n') + problems.join(QLatin1Char('\n')));
 }
 
 void TForm5::Label8Click(QObject *)

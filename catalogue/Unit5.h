@@ -25,7 +25,10 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void reportDatabaseProblems();
+
     QString initialFolder_;
+    bool databaseProblemsShown_ = false;
     bool opened_ = false;
     bool opening_ = false;
     bool passPending_ = false;

@@ -159,6 +159,8 @@ ArchiveRom readZip(zip_t *z, qint64 wanted, RomDigest *digest)
     if (!(st.valid & ZIP_STAT_SIZE) || st.size > zip_uint64_t(1) << 62)
         throw IoError::damagedArchive();
     rom.size = qint64(st.size);
+    rom.hasStoredCrc = (st.valid & ZIP_STAT_CRC) != 0;
+    rom.storedCrc32 = rom.hasStoredCrc ? quint32(st.crc) : 0;
     if (digest && rom.size > kMaxRomBytes)
         throw IoError::fileTooLarge();
 

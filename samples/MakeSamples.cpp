@@ -18,6 +18,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QXmlStreamWriter>
+
+#include <zlib.h>
 
 #include <cstdio>
 
@@ -27,17 +30,18 @@ struct SampleGame {
     const char *fileName;  // below the games folder
     const char *title;
     bool colour;  // works on Game Boy Color too
+    const char *gameName;  // as the samples' game databases name it
 };
 
 // Collections keep games zipped and in folders: one sample of each.
 const SampleGame kGames[] = {
-    {"PIXELQST.GB", "PIXEL QUEST", false},
-    {"STARHOP.GB", "STAR HOPPER", false},
-    {"MOLEMAZE.GB", "MOLE MAZE", false},
-    {"TENNIS.GB", "TINY TENNIS", false},
-    {"RIVERACE.ZIP", "RIVER RACE", true},
-    {"BLOCKTWR.GB", "BLOCK TOWER", false},
-    {"COLOR/GARDEN.GB", "COLOR GARDEN", true},
+    {"PIXELQST.GB", "PIXEL QUEST", false, "Pixel Quest - The Hero's Tale (World)"},
+    {"STARHOP.GB", "STAR HOPPER", false, "Star Hopper (World) (Rev 1)"},
+    {"MOLEMAZE.GB", "MOLE MAZE", false, "Mole Maze & Friends (Europe) (En,Fr,De)"},
+    {"TENNIS.GB", "TINY TENNIS", false, "Tiny Tennis, The (USA)"},
+    {"RIVERACE.ZIP", "RIVER RACE", true, "River Race (World)"},
+    {"BLOCKTWR.GB", "BLOCK TOWER", false, "Block Tower (Japan) (Proto)"},
+    {"COLOR/GARDEN.GB", "COLOR GARDEN", true, "Color Garden (World) (GB Compatible)"},
 };
 
 // The file as it is kept: a zip holds the image under the name with ".GB".
@@ -296,6 +300,62 @@ vantorix::Configuration sampleConfiguration(const QString &romFolder)
     return config;
 }
 
+QString crcText(const QByteArray &image)
+{
+    return QStringLiteral("%1").arg(::crc32(0, reinterpret_cast<const Bytef *>(image.constData()), uInt(image.size())),
+                                    8, 16, QLatin1Char('0'));
+}
+
+// The sample games in a game database of each form, their keys computed
+// from the images: the Game Boy games under one header and the colour ones
+// under a second, as a DAT of several systems has them.
+QByteArray clrMameProDat()
+{
+    QString text;
+    for (bool colour : {false, true}) {
+        text += QStringLiteral("clrmamepro (\n\tname \"Vantorix - Samples%1\"\n\tversion 2026\n)\n\n")
+                    .arg(colour ? QStringLiteral(" (Color)") : QString());
+        for (const SampleGame &game : kGames) {
+            if (game.colour != colour)
+                continue;
+            const QByteArray image = sampleImage(game);
+            text += QStringLiteral("game (\n\tname \"%1\"\n\tdescription \"%1\"\n"
+                                   "\trom ( name \"%1.gb\" size %2 crc %3 flags verified )\n)\n\n")
+                        .arg(QLatin1String(game.gameName))
+                        .arg(image.size())
+                        .arg(crcText(image));
+        }
+    }
+    return text.toUtf8();
+}
+
+QByteArray logiqxDat()
+{
+    QByteArray xml;
+    QXmlStreamWriter out(&xml);
+    out.setAutoFormatting(true);
+    out.writeStartDocument();
+    out.writeStartElement(QStringLiteral("datafile"));
+    out.writeStartElement(QStringLiteral("header"));
+    out.writeTextElement(QStringLiteral("name"), QStringLiteral("Vantorix - Samples (XML)"));
+    out.writeTextElement(QStringLiteral("version"), QStringLiteral("2026"));
+    out.writeEndElement();
+    for (const SampleGame &game : kGames) {
+        const QByteArray image = sampleImage(game);
+        out.writeStartElement(QStringLiteral("game"));
+        out.writeAttribute(QStringLiteral("name"), QLatin1String(game.gameName));
+        out.writeTextElement(QStringLiteral("description"), QLatin1String(game.gameName));
+        out.writeEmptyElement(QStringLiteral("rom"));
+        out.writeAttribute(QStringLiteral("name"), QLatin1String(game.gameName) + QStringLiteral(".gb"));
+        out.writeAttribute(QStringLiteral("size"), QString::number(image.size()));
+        out.writeAttribute(QStringLiteral("crc"), crcText(image).toUpper());
+        out.writeAttribute(QStringLiteral("status"), QStringLiteral("verified"));
+        out.writeEndElement();
+    }
+    out.writeEndDocument();
+    return xml;
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -316,6 +376,8 @@ int main(int argc, char **argv)
                                           keptFile(game, sampleImage(game)));
         vantorix::writeFileAtomically(outFolder + QStringLiteral("/vantorix.cfg"),
                                       vantorix::serializeConfiguration(sampleConfiguration(romFolder)));
+        vantorix::writeFileAtomically(outFolder + QStringLiteral("/vantorix-samples.dat"), clrMameProDat());
+        vantorix::writeFileAtomically(outFolder + QStringLiteral("/vantorix-samples.xml"), logiqxDat());
     } catch (const vantorix::IoError &error) {
         std::fprintf(stderr, "vantorix-make-samples: %s: %s\n", qUtf8Printable(outFolder),
                      qUtf8Printable(error.text()));

@@ -12,7 +12,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 [ $# -gt 0 ] && shift
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(LineReader Configuration Interface RomHeader RomKey CommandLine CartridgeDetails RomArchive)
+[ ${#targets[@]} -eq 0 ] && targets=(LineReader Configuration Interface RomHeader RomKey CommandLine CartridgeDetails RomArchive ClrMameProDat LogiqxDat)
 build=${FUZZ_BUILD_DIR:-$top/build-fuzz}
 
 "$top/scripts/install-deps.sh" --fuzz

@@ -9,7 +9,7 @@ packages=(
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-liberation fonts-dejavu-core fonts-dejavu-extra
-  libarchive-dev libzip-dev zlib1g-dev
+  libarchive-dev libzip-dev zlib1g-dev libqt6sql6-sqlite mgba-common
   mgba-sdl time
   desktop-file-utils appstream shared-mime-info groff-base
   locales p7zip-full

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QDir>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -24,6 +25,13 @@ int main(int argc, char **argv)
     // record, never the user's.
     QTemporaryDir state;
     qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
+    // Game databases and the hash cache likewise: none but the tests' own,
+    // and Debian's mGBA list only where a test names it.
+    for (const char *variable : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_DATA_DIRS"}) {
+        const QString folder = state.filePath(QString::fromLatin1(variable));
+        QDir().mkpath(folder);
+        qputenv(variable, QFile::encodeName(folder));
+    }
     QApplication app(argc, argv);
     vantorix::installFontFallbacks();
     // English, as the program speaks it where no translation exists.

@@ -73,15 +73,15 @@
     <message numerus="yes">
         <source>Archive entry: %1 (the first of %n ROMs)</source>
         <translation>
-            <numerusform>Voce dell'archivio: %1 (la prima di %n ROM)</numerusform>
-            <numerusform>Voce dell'archivio: %1 (la prima di %n ROM)</numerusform>
+            <numerusform>Voce dell&apos;archivio: %1 (la prima di %n ROM)</numerusform>
+            <numerusform>Voce dell&apos;archivio: %1 (la prima di %n ROM)</numerusform>
         </translation>
     </message>
     <message numerus="yes">
         <source>Archive entry: %1 (the first of %n ROMs or more)</source>
         <translation>
-            <numerusform>Voce dell'archivio: %1 (la prima di %n ROM o più)</numerusform>
-            <numerusform>Voce dell'archivio: %1 (la prima di %n ROM o più)</numerusform>
+            <numerusform>Voce dell&apos;archivio: %1 (la prima di %n ROM o più)</numerusform>
+            <numerusform>Voce dell&apos;archivio: %1 (la prima di %n ROM o più)</numerusform>
         </translation>
     </message>
 </context>
@@ -124,8 +124,12 @@
         <translation>si può dare un solo file di configurazione</translation>
     </message>
     <message>
+        <source>--subfolders goes with --scan</source>
+        <translation>--subfolders va con --scan</translation>
+    </message>
+    <message>
         <source>Usage: kelpad [OPTIONS] [--] [FILE]
-       kelpad --scan DIR [--subfolders] [--mask MASK]
+       kelpad --scan DIR [--subfolders] [--names] [--mask MASK]
        kelpad --info FILE...
 
 A front-end for Game Boy and Game Boy Color emulators.
@@ -136,6 +140,10 @@ A front-end for Game Boy and Game Boy Color emulators.
                      patterns separated by &apos;;&apos;, letter case ignored)
   --subfolders       --scan reads the subfolders of DIR too, and writes
                      each file&apos;s path below DIR in its entry
+  --names            --scan titles each game with its name from the
+                     game databases, where they know it
+  --dat FILE         read this game database (DAT) before the others;
+                     may be given more than once
   --info FILE...     print what the cartridge header of each file says
   --help             show this text
   --version          show the version
@@ -144,7 +152,7 @@ A front-end for Game Boy and Game Boy Color emulators.
 The toolkit&apos;s own options (-style NAME, -platform NAME, ...) are taken too.
 </source>
         <translation>Uso: kelpad [OPZIONI] [--] [FILE]
-     kelpad --scan CARTELLA [--subfolders] [--mask MASCHERA]
+     kelpad --scan CARTELLA [--subfolders] [--names] [--mask MASCHERA]
      kelpad --info FILE...
 
 Un&apos;interfaccia per emulatori di Game Boy e Game Boy Color.
@@ -155,6 +163,10 @@ Un&apos;interfaccia per emulatori di Game Boy e Game Boy Color.
                      modelli separati da &apos;;&apos;, maiuscole indifferenti)
   --subfolders       --scan legge anche le sottocartelle della CARTELLA e
                      scrive nella voce il percorso di ogni file sotto di essa
+  --names            --scan intitola ogni gioco con il suo nome preso dai
+                     database di giochi, dove lo conoscono
+  --dat FILE         legge questo database di giochi (DAT) prima degli altri;
+                     si può dare più volte
   --info FILE...     stampa cosa dice l&apos;intestazione di ogni cartuccia
   --help             mostra questo testo
   --version          mostra la versione
@@ -164,8 +176,43 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
 </translation>
     </message>
     <message>
-        <source>--subfolders goes with --scan</source>
-        <translation>--subfolders va con --scan</translation>
+        <source>--names goes with --scan</source>
+        <translation>--names va con --scan</translation>
+    </message>
+</context>
+<context>
+    <name>DatReader</name>
+    <message>
+        <source>a quoted value is not closed</source>
+        <translation>un valore tra virgolette non è chiuso</translation>
+    </message>
+    <message>
+        <source>not a game database</source>
+        <translation>non è un database di giochi</translation>
+    </message>
+    <message>
+        <source>a field has no value</source>
+        <translation>un campo non ha valore</translation>
+    </message>
+    <message>
+        <source>a block is not closed</source>
+        <translation>un blocco non è chiuso</translation>
+    </message>
+    <message>
+        <source>a field has no name</source>
+        <translation>un campo non ha nome</translation>
+    </message>
+    <message>
+        <source>a rom is not a block</source>
+        <translation>una rom non è un blocco</translation>
+    </message>
+    <message>
+        <source>a CRC is not hexadecimal</source>
+        <translation>un CRC non è esadecimale</translation>
+    </message>
+    <message>
+        <source>a size is not a number</source>
+        <translation>una dimensione non è un numero</translation>
     </message>
 </context>
 <context>
@@ -465,6 +512,17 @@ Salvare comunque?</numerusform>
         <source>Save changes to %1?</source>
         <translation>Salvare le modifiche in %1?</translation>
     </message>
+    <message>
+        <source>Not a game database (line %1: %2)</source>
+        <translation>Non è un database di giochi (riga %1: %2)</translation>
+    </message>
+    <message numerus="yes">
+        <source>Game database %1 added: %n game(s)</source>
+        <translation>
+            <numerusform>Database di giochi %1 aggiunto: %n gioco</numerusform>
+            <numerusform>Database di giochi %1 aggiunto: %n giochi</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>TForm2</name>
@@ -602,6 +660,17 @@ Salvare comunque?</numerusform>
         <source>All ROMS (*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z)|*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z|Gameboy ROMS (*.gb)|*.gb|Gameboy Color ROMS (*.gbc)|*.gbc|All files (*.*)|*.*|Zipped ROMS (*.zip;*.7z)|*.zip;*.7z</source>
         <translation>Tutte le ROM (*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z)|*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z|ROM Game Boy (*.gb)|*.gb|ROM Game Boy Color (*.gbc)|*.gbc|Tutti i file (*.*)|*.*|ROM compresse (*.zip;*.7z)|*.zip;*.7z</translation>
     </message>
+    <message>
+        <source>Names from game databases</source>
+        <translation>Nomi dai database di giochi</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n game database(s) could not be read:</source>
+        <translation>
+            <numerusform>Non è stato possibile leggere %n database di giochi:</numerusform>
+            <numerusform>Non è stato possibile leggere %n database di giochi:</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>kelpad</name>
@@ -623,6 +692,10 @@ Salvare comunque?</numerusform>
             <numerusform>viene elencato solo il primo file</numerusform>
             <numerusform>vengono elencati solo i primi %n file</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>game database skipped: %1</source>
+        <translation>database di giochi tralasciato: %1</translation>
     </message>
 </context>
 </TS>

@@ -67,6 +67,13 @@ Save anyway?</numerusform>
 Save anyway?</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>Game database %1 added: %n game(s)</source>
+        <translation>
+            <numerusform>Game database %1 added: %n game</numerusform>
+            <numerusform>Game database %1 added: %n games</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>TForm3</name>
@@ -92,6 +99,13 @@ Save anyway?</numerusform>
         <translation>
             <numerusform>%n file that could not be read was left out.</numerusform>
             <numerusform>%n files that could not be read were left out.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n game database(s) could not be read:</source>
+        <translation>
+            <numerusform>%n game database could not be read:</numerusform>
+            <numerusform>%n game databases could not be read:</numerusform>
         </translation>
     </message>
 </context>

@@ -1,0 +1,296 @@
+#include "catalogue/DatReader.h"
+
+#include <QCoreApplication>
+#include <QXmlStreamReader>
+
+namespace vantorix {
+
+namespace {
+
+QString reasonText(const char *text)
+{
+    return QCoreApplication::translate("DatReader", text);
+}
+
+// A CRC32 of 1 to 8 hex digits, either case.
+bool parseCrc(QByteArrayView text, quint32 *crc)
+{
+    if (text.isEmpty() || text.size() > 8)
+        return false;
+    quint32 value = 0;
+    for (char c : text) {
+        const int digit = c >= '0' && c <= '9' ? c - '0'
+                          : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                          : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+        if (digit < 0)
+            return false;
+        value = value << 4 | quint32(digit);
+    }
+    *crc = value;
+    return true;
+}
+
+bool parseSize(QByteArrayView text, qint64 *size)
+{
+    if (text.isEmpty() || text.size() > 15)
+        return false;
+    qint64 value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        value = value * 10 + (c - '0');
+    }
+    *size = value;
+    return true;
+}
+
+// clrmamepro's text, token by token: "(", ")", a quoted value (no escapes,
+// on one line) or a bare word.
+class Tokens {
+public:
+    explicit Tokens(const QByteArray &text) : p_(text.constData()), end_(p_ + text.size()) {}
+
+    enum Kind { Open, Close, Word, End };
+
+    Kind next(QByteArrayView *word)
+    {
+        while (p_ < end_ && uchar(*p_) <= ' ') {
+            if (*p_ == '\n')
+                ++line_;
+            ++p_;
+        }
+        if (p_ == end_)
+            return End;
+        const char c = *p_;
+        if (c == '(' || c == ')') {
+            ++p_;
+            return c == '(' ? Open : Close;
+        }
+        if (c == '"') {
+            const char *start = ++p_;
+            while (p_ < end_ && *p_ != '"' && *p_ != '\n')
+                ++p_;
+            if (p_ == end_ || *p_ != '"')
+                throw DatError(line_, reasonText(QT_TRANSLATE_NOOP("DatReader", "a quoted value is not closed")));
+            *word = QByteArrayView(start, p_ - start);
+            ++p_;
+            return Word;
+        }
+        const char *start = p_;
+        while (p_ < end_ && uchar(*p_) > ' ' && *p_ != '(' && *p_ != ')')
+            ++p_;
+        *word = QByteArrayView(start, p_ - start);
+        return Word;
+    }
+
+    int line() const { return line_; }
+
+private:
+    const char *p_;
+    const char *end_;
+    int line_ = 1;
+};
+
+class ClrMameProReader {
+public:
+    explicit ClrMameProReader(const QByteArray &text) : tokens_(text) {}
+
+    DatContents read()
+    {
+        QByteArrayView word;
+        for (;;) {
+            const Tokens::Kind kind = tokens_.next(&word);
+            if (kind == Tokens::End)
+                break;
+            if (kind != Tokens::Word || tokens_.next(&word2_) != Tokens::Open)
+                throw DatError(tokens_.line(), reasonText(QT_TRANSLATE_NOOP("DatReader", "not a game database")));
+            if (word == "clrmamepro")
+                readHeader();
+            else if (word == "game" || word == "machine")
+                readGame();
+            else
+                skipBlock();
+        }
+        if (contents_.headers.empty() && contents_.roms.empty())
+            throw DatError(tokens_.line(), reasonText(QT_TRANSLATE_NOOP("DatReader", "not a game database")));
+        return std::move(contents_);
+    }
+
+private:
+    // The value after a field's name: a word, or a block that is skipped.
+    Tokens::Kind value(QByteArrayView *word)
+    {
+        const Tokens::Kind kind = tokens_.next(word);
+        if (kind == Tokens::Open)
+            skipBlock();
+        else if (kind != Tokens::Word)
+            throw DatError(tokens_.line(), reasonText(QT_TRANSLATE_NOOP("DatReader", "a field has no value")));
+        return kind;
+    }
+
+    // From after a block's "(" to its ")".
+    void skipBlock()
+    {
+        int depth = 1;
+        QByteArrayView word;
+        while (depth > 0) {
+            switch (tokens_.next(&word)) {
+            case Tokens::Open: ++depth; break;
+            case Tokens::Close: --depth; break;
+            case Tokens::Word: break;
+            case Tokens::End: throw DatError(tokens_.line(), reasonText(QT_TRANSLATE_NOOP("DatReader", "a block is not closed")));
+            }
+        }
+    }
+
+    // Calls field(name, value or empty for a block) for each field until
+    // the block's ")".
+    template <typename Field>
+    void fields(Field field)
+    {
+        QByteArrayView name;
+        QByteArrayView word;
+        for (;;) {
+            const Tokens::Kind kind = tokens_.next(&name);
+            if (kind == Tokens::Close)
+                return;
+            if (kind != Tokens::Word)
+                throw DatError(tokens_.line(), kind == Tokens::End ? reasonText(QT_TRANSLATE_NOOP("DatReader", "a block is not closed"))
+                                                                   : reasonText(QT_TRANSLATE_NOOP("DatReader", "a field has no name")));
+            field(name);
+        }
+    }
+
+    void readHeader()
+    {
+        DatHeader header;
+        QByteArrayView word;
+        fields([&](QByteArrayView name) {
+            if (value(&word) != Tokens::Word)
+                return;
+            if (name == "name")
+                header.name = QString::fromUtf8(word);
+            else if (name == "version")
+                header.version = QString::fromUtf8(word);
+        });
+        contents_.headers.push_back(std::move(header));
+    }
+
+    void readGame()
+    {
+        QString game;
+        const size_t first = contents_.roms.size();
+        QByteArrayView word;
+        fields([&](QByteArrayView name) {
+            if (name == "rom") {
+                if (tokens_.next(&word) != Tokens::Open)
+                    throw DatError(tokens_.line(), reasonText(QT_TRANSLATE_NOOP("DatReader", "a rom is not a block")));
+                readRom();
+            } else if (value(&word) == Tokens::Word && name == "name") {
+                game = QString::fromUtf8(word);
+            }
+        });
+        if (game.isEmpty()) {
+            contents_.roms.resize(first);  // a game without a name names nothing
+            return;
+        }
+        for (size_t i = first; i < contents_.roms.size(); ++i)
+            contents_.roms[i].game = game;
+    }
+
+    void readRom()
+    {
+        DatRom rom;
+        bool haveCrc = false;
+        bool haveSize = false;
+        QByteArrayView word;
+        fields([&](QByteArrayView name) {
+            if (value(&word) != Tokens::Word)
+                return;
+            if (name == "crc") {
+                if (!parseCrc(word, &rom.crc32))
+                    throw DatError(tokens_.line(), reasonText(QT_TRANSLATE_NOOP("DatReader", "a CRC is not hexadecimal")));
+                haveCrc = true;
+            } else if (name == "size") {
+                if (!parseSize(word, &rom.size))
+                    throw DatError(tokens_.line(), reasonText(QT_TRANSLATE_NOOP("DatReader", "a size is not a number")));
+                haveSize = true;
+            }
+        });
+        if (haveCrc && haveSize) {
+            rom.header = int(contents_.headers.size()) - 1;
+            contents_.roms.push_back(std::move(rom));
+        }
+    }
+
+    Tokens tokens_;
+    QByteArrayView word2_;
+    DatContents contents_;
+};
+
+}  // namespace
+
+DatContents readClrMameProDat(const QByteArray &text)
+{
+    return ClrMameProReader(text).read();
+}
+
+DatContents readLogiqxDat(const QByteArray &xml)
+{
+    QXmlStreamReader reader(xml);
+    DatContents contents;
+    const auto fail = [&reader](const QString &reason) { return DatError(int(reader.lineNumber()), reason); };
+    if (!reader.readNextStartElement() || reader.name() != QLatin1String("datafile"))
+        throw fail(reader.hasError() ? reader.errorString() : reasonText(QT_TRANSLATE_NOOP("DatReader", "not a game database")));
+    while (reader.readNextStartElement()) {
+        if (reader.name() == QLatin1String("header")) {
+            DatHeader header;
+            while (reader.readNextStartElement()) {
+                if (reader.name() == QLatin1String("name"))
+                    header.name = reader.readElementText();
+                else if (reader.name() == QLatin1String("version"))
+                    header.version = reader.readElementText();
+                else
+                    reader.skipCurrentElement();
+            }
+            contents.headers.push_back(std::move(header));
+        } else if (reader.name() == QLatin1String("game") || reader.name() == QLatin1String("machine")) {
+            const QString game = reader.attributes().value(QLatin1String("name")).toString();
+            while (reader.readNextStartElement()) {
+                if (reader.name() == QLatin1String("rom") && !game.isEmpty()) {
+                    const QXmlStreamAttributes a = reader.attributes();
+                    DatRom rom;
+                    rom.game = game;
+                    const QByteArray crc = a.value(QLatin1String("crc")).toLatin1();
+                    const QByteArray size = a.value(QLatin1String("size")).toLatin1();
+                    if (!crc.isEmpty() && !parseCrc(crc, &rom.crc32))
+                        throw fail(reasonText(QT_TRANSLATE_NOOP("DatReader", "a CRC is not hexadecimal")));
+                    if (!size.isEmpty() && !parseSize(size, &rom.size))
+                        throw fail(reasonText(QT_TRANSLATE_NOOP("DatReader", "a size is not a number")));
+                    rom.header = int(contents.headers.size()) - 1;
+                    if (!crc.isEmpty() && !size.isEmpty())
+                        contents.roms.push_back(std::move(rom));
+                }
+                reader.skipCurrentElement();
+            }
+        } else {
+            reader.skipCurrentElement();
+        }
+    }
+    if (reader.hasError())
+        throw fail(reader.errorString());
+    return contents;
+}
+
+DatContents readDat(const QByteArray &bytes)
+{
+    // An editor's byte-order mark is no part of either form.
+    const QByteArray text = bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
+    for (char c : text) {
+        if (uchar(c) > ' ')
+            return c == '<' ? readLogiqxDat(text) : readClrMameProDat(text);
+    }
+    throw DatError(1, reasonText(QT_TRANSLATE_NOOP("DatReader", "not a game database")));
+}
+
+}  // namespace vantorix

@@ -1,0 +1,173 @@
+#include "catalogue/GameDatabase.h"
+
+#include "app/FilePath.h"
+#include "app/IoError.h"
+#include "config/TextFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+#include <QStandardPaths>
+
+#include <mutex>
+
+namespace vantorix {
+
+int GameDatabase::add(const DatContents &contents, const QString &fallbackName)
+{
+    const int first = int(databases_.size());
+    for (const DatHeader &header : contents.headers)
+        databases_.push_back(header);
+    int unnamed = -1;
+    QSet<QString> names;
+    for (const DatRom &rom : contents.roms) {
+        int database = rom.header >= 0 ? first + rom.header : unnamed;
+        if (database < 0) {
+            databases_.push_back(DatHeader{fallbackName, QString()});
+            database = unnamed = int(databases_.size()) - 1;
+        }
+        names.insert(rom.game);
+        const auto key = std::make_pair(rom.crc32, rom.size);
+        if (!games_.contains(key))
+            games_.insert(key, KnownGame{rom.game, database});
+    }
+    if (contents.headers.empty() && unnamed < 0)
+        databases_.push_back(DatHeader{fallbackName, QString()});  // read, and empty
+    return int(names.size());
+}
+
+const KnownGame *GameDatabase::find(const RomKey &key) const
+{
+    if (!key.isValid())
+        return nullptr;
+    const auto found = games_.constFind(std::make_pair(key.crc32, key.size));
+    return found == games_.constEnd() ? nullptr : &found.value();
+}
+
+QString GameDatabase::databaseText(int database) const
+{
+    if (database < 0 || size_t(database) >= databases_.size())
+        return QString();
+    const DatHeader &header = databases_[size_t(database)];
+    return header.version.isEmpty() ? header.name : header.name + QStringLiteral(" (") + header.version + QLatin1Char(')');
+}
+
+QString entryTitleOfGame(const QString &name)
+{
+    QString title;
+    title.reserve(name.size() + 1);
+    for (QChar c : name)
+        if (c.category() != QChar::Other_Control && c.category() != QChar::Other_Format
+            && c != QChar::LineSeparator && c != QChar::ParagraphSeparator)
+            title.append(c);
+    if (title.size() >= 40)
+        title.append(QLatin1Char(' '));
+    return title;
+}
+
+QString userDatFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/vantorix/dat");
+}
+
+QStringList gameDatabaseFiles(const QStringList &extra)
+{
+    QStringList files = extra;
+    // The user's data folder comes first among the standard ones, then
+    // $XDG_DATA_DIRS; Debian's mGBA list lies in one of those.
+    QStringList folders{QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)};
+    folders += QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
+    folders.removeDuplicates();
+    for (const QString &folder : folders) {
+        const QDir dats(folder + QStringLiteral("/vantorix/dat"));
+        for (const QString &name : dats.entryList({QStringLiteral("*.dat"), QStringLiteral("*.xml")}, QDir::Files,
+                                                  QDir::Name))
+            files.append(dats.filePath(name));
+    }
+    for (const QString &folder : folders) {
+        const QString mgba = folder + QStringLiteral("/mgba/nointro.dat");
+        if (QFileInfo(mgba).isFile()) {
+            files.append(mgba);
+            break;
+        }
+    }
+    return files;
+}
+
+LoadedGameDatabases loadGameDatabases(const QStringList &files)
+{
+    LoadedGameDatabases loaded;
+    for (const QString &file : files) {
+        const QString shown = displayPath(file);
+        try {
+            loaded.database.add(readDat(readWholeFile(file)), QFileInfo(shown).completeBaseName());
+        } catch (const IoError &error) {
+            loaded.problems.append(shown + QStringLiteral(": ") + error.text());
+        } catch (const DatError &error) {
+            loaded.problems.append(shown + QLatin1Char(':') + QString::number(error.line()) + QStringLiteral(": ")
+                                   + error.reason());
+        }
+    }
+    return loaded;
+}
+
+namespace {
+
+struct Databases {
+    std::mutex mutex;
+    QStringList commandLine;
+    std::shared_ptr<const LoadedGameDatabases> loaded;
+};
+
+Databases &databases()
+{
+    static Databases instance;
+    return instance;
+}
+
+}  // namespace
+
+void setCommandLineDatabases(const QStringList &files)
+{
+    Databases &d = databases();
+    const std::lock_guard<std::mutex> lock(d.mutex);
+    d.commandLine = files;
+}
+
+std::shared_ptr<const LoadedGameDatabases> gameDatabases()
+{
+    Databases &d = databases();
+    const std::lock_guard<std::mutex> lock(d.mutex);
+    if (!d.loaded)
+        d.loaded = std::make_shared<const LoadedGameDatabases>(loadGameDatabases(gameDatabaseFiles(d.commandLine)));
+    return d.loaded;
+}
+
+int addUserDatabase(const QString &path, QString *databaseName)
+{
+    const QByteArray bytes = readWholeFile(path);
+    const DatContents contents = readDat(bytes);
+    GameDatabase alone;
+    const QString base = QFileInfo(displayPath(path)).completeBaseName();
+    const int games = alone.add(contents, base);
+    if (databaseName)
+        *databaseName = alone.databaseText(0);
+    // Under a name of its own: a file of the same name stays.
+    const QString folder = userDatFolder();
+    if (!QDir().mkpath(folder))
+        throw IoError::fromErrno(EACCES);
+    const QString suffix = QFileInfo(path).suffix().toLower() == QLatin1String("xml") ? QStringLiteral(".xml")
+                                                                                      : QStringLiteral(".dat");
+    QString target = folder + QLatin1Char('/') + QFileInfo(path).completeBaseName() + suffix;
+    for (int n = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++n)
+        target = folder + QLatin1Char('/') + QFileInfo(path).completeBaseName() + QStringLiteral(" (%1)").arg(n) + suffix;
+    writeFileAtomically(target, bytes);
+    // Read again in the usual order, so that this run names games as the
+    // next one will.
+    Databases &d = databases();
+    const std::lock_guard<std::mutex> lock(d.mutex);
+    d.loaded = std::make_shared<const LoadedGameDatabases>(loadGameDatabases(gameDatabaseFiles(d.commandLine)));
+    return games;
+}
+
+}  // namespace vantorix

@@ -1,0 +1,247 @@
+// Games by their real names: the two DAT forms, the keys they are looked
+// up by, the hash cache, and what the commands print.
+#include "catalogue/CartridgeDetails.h"
+#include "catalogue/DatReader.h"
+#include "catalogue/GameDatabase.h"
+#include "catalogue/HashCache.h"
+#include "tests/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <fcntl.h>
+#include <zlib.h>
+
+using namespace testing_support;
+using namespace vantorix;
+
+namespace {
+
+// "game|crc|size|header" for each ROM read, or "error at LINE".
+QStringList readOut(const QByteArray &text)
+{
+    try {
+        const DatContents dat = readDat(text);
+        QStringList roms;
+        for (const DatRom &rom : dat.roms)
+            roms.append(QStringLiteral("%1|%2|%3|%4")
+                            .arg(rom.game)
+                            .arg(rom.crc32, 8, 16, QLatin1Char('0'))
+                            .arg(rom.size)
+                            .arg(rom.header < 0 ? QStringLiteral("-") : dat.headers[size_t(rom.header)].name));
+        return roms;
+    } catch (const DatError &error) {
+        return {QStringLiteral("error at %1").arg(error.line())};
+    }
+}
+
+TEST(GameDatabases, GrammarOfBothForms)
+{
+    const struct {
+        const char *what;
+        QByteArray text;
+        QStringList roms;
+    } cases[] = {
+        {"two headers, each with its games",
+         "clrmamepro ( name \"One\" version 1 )\ngame ( name \"A\" rom ( name a.gb size 32768 crc 0000000a ) )\n"
+         "clrmamepro ( name \"Two\" )\ngame ( name \"B\" rom ( name b.gb size 65536 crc 0000000b ) )\n",
+         {"A|0000000a|32768|One", "B|0000000b|65536|Two"}},
+        {"quoted names with ' & , and parentheses",
+         "game ( name \"Tom & Jerry's, The (USA) (Rev 1)\" rom ( name \"x (1).gb\" size 1 crc ff ) )",
+         {"Tom & Jerry's, The (USA) (Rev 1)|000000ff|1|-"}},
+        {"bare values, either case of hex",
+         "clrmamepro ( name Bare )\ngame ( name Tetris rom ( name t.gb size 32768 crc ABCDEF01 ) )\n"
+         "game ( name Other rom ( size 16 crc abcdef02 ) )",
+         {"Tetris|abcdef01|32768|Bare", "Other|abcdef02|16|Bare"}},
+        {"unknown fields and blocks skipped",
+         "emulator ( name \"datafile\" )\nclrmamepro ( name \"H\" author \"a, b\" forcenodump required )\n"
+         "game ( name \"G\" serial \"DMG-X\" release ( region EUR date ( year 1990 ) )\n"
+         "  rom ( name g.gb size 2 crc 12 md5 00 sha1 11 flags verified ) )",
+         {"G|00000012|2|H"}},
+        {"missing fields: a ROM without a CRC, a game without a name",
+         "game ( name \"NoCrc\" rom ( name a.gb size 2 ) rom ( name b.gb size 3 crc 3 ) )\n"
+         "game ( description \"no name\" rom ( name c.gb size 4 crc 4 ) )",
+         {"NoCrc|00000003|3|-"}},
+        {"an editor's byte-order mark", "\xEF\xBB\xBFgame ( name Z rom ( size 5 crc 5 ) )", {"Z|00000005|5|-"}},
+        {"a quote not closed", "clrmamepro ( name \"H\" )\ngame (\n name \"open\n)", {"error at 3"}},
+        {"a block not closed", "game ( name A\n rom ( size 1 crc 1 )\n", {"error at 3"}},
+        {"a CRC that is not hex", "game ( name A\n\n rom ( size 1 crc 12G4 ) )", {"error at 3"}},
+        {"a size that is not a number", "game ( name A rom ( size -1 crc 1 ) )", {"error at 1"}},
+        {"not a DAT at all", "Hello, this is a letter.\n", {"error at 1"}},
+        {"nothing in it", "  \n", {"error at 1"}},
+        {"Logiqx XML",
+         "<?xml version=\"1.0\"?>\n<!DOCTYPE datafile PUBLIC \"-//Logiqx//DTD ROM Management Datafile//EN\" "
+         "\"http://www.logiqx.com/Dats/datafile.dtd\">\n<datafile><header><name>X</name><version>7</version>"
+         "<description>d</description></header>\n<game name=\"Kid &amp; Co (Europe)\" cloneof=\"Kid\">"
+         "<description>k</description><release name=\"k\" region=\"EUR\"/>"
+         "<rom name=\"k.gb\" size=\"131072\" crc=\"DEADbeef\" md5=\"0\" status=\"verified\"/></game>\n"
+         "<game name=\"NoSize\"><rom name=\"n.gb\" crc=\"1\"/></game></datafile>",
+         {"Kid & Co (Europe)|deadbeef|131072|X"}},
+        {"Logiqx XML cut short", "<datafile><header><name>X</name></header>\n<game name=\"A\">\n<rom", {"error at 3"}},
+        {"XML of another kind", "<html><body/></html>", {"error at 1"}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(readOut(c.text), c.roms) << c.what;
+}
+
+// The key leaves out what stands before the image, so a copier dump and a
+// CTT dump of a game are known as the game.
+TEST(GameDatabases, KeysAreThoseOfTheImage)
+{
+    QTemporaryDir dir;
+    const QByteArray image = romImage("KEYED");
+    const RomKey expected{quint32(::crc32(0, reinterpret_cast<const Bytef *>(image.constData()), uInt(image.size()))),
+                          image.size()};
+    QByteArray copier(512, '\0');
+    copier[0] = char((image.size() / 8192) & 0xFF);
+    for (const QByteArray &file : {image, copier + image}) {
+        const QString path = writeFile(dir.filePath("game.gb"), file);
+        EXPECT_EQ(readCartridgeDetails(path).key, expected) << file.size();
+    }
+}
+
+// Debian's mGBA list, read whole: three systems under their own headers.
+TEST(GameDatabases, DebianNoIntroList)
+{
+    const QString path = QStringLiteral("/usr/share/mgba/nointro.dat");
+    if (!QFile::exists(path))
+        GTEST_SKIP() << "mgba-common is not installed";
+    const LoadedGameDatabases loaded = loadGameDatabases({path});
+    EXPECT_TRUE(loaded.problems.isEmpty()) << loaded.problems.join('\n').toStdString();
+    EXPECT_GT(loaded.database.gameCount(), 7000);
+    // A Game Boy game of the list, found by what the list says of it.
+    const QString text = QString::fromUtf8(readFile(path));
+    const QRegularExpression game(
+        QStringLiteral("clrmamepro \\(\\s*name \"Nintendo - Game Boy\"[\\s\\S]*?game \\(\\s*name \"([^\"]+)\"[\\s\\S]*?"
+                       "size (\\d+) crc ([0-9a-fA-F]+)"));
+    const QRegularExpressionMatch m = game.match(text);
+    ASSERT_TRUE(m.hasMatch());
+    const KnownGame *known = loaded.database.find(RomKey{m.captured(3).toUInt(nullptr, 16), m.captured(2).toLongLong()});
+    ASSERT_NE(known, nullptr);
+    EXPECT_EQ(known->name, m.captured(1));
+    EXPECT_TRUE(loaded.database.databaseText(known->database).startsWith("Nintendo - Game Boy ("));
+}
+
+class NamesCommand : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        samples = QStringLiteral(SAMPLES_DIR);
+        env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CACHE_HOME", dir.filePath("cache"));
+        env.insert("XDG_DATA_HOME", dir.filePath("data"));
+        env.insert("XDG_DATA_DIRS", dir.filePath("none"));
+    }
+
+    // stdout, stderr and the exit status of kelpad with arguments.
+    QStringList run(const QStringList &arguments)
+    {
+        QProcess kelpad;
+        kelpad.setProcessEnvironment(env);
+        kelpad.start(KELPAD_PATH, arguments);
+        EXPECT_TRUE(kelpad.waitForFinished(30000));
+        return {QString::fromUtf8(kelpad.readAllStandardOutput()), QString::fromUtf8(kelpad.readAllStandardError()),
+                QString::number(kelpad.exitCode())};
+    }
+
+    QTemporaryDir dir;
+    QString samples;
+    QProcessEnvironment env;
+};
+
+TEST_F(NamesCommand, InfoAndScanNameTheSamplesFromEitherForm)
+{
+    const QString dat = samples + "/vantorix-samples.dat";
+    const QString xml = samples + "/vantorix-samples.xml";
+    const QString star = samples + "/roms/STARHOP.GB";
+    // Without a database no name is said; with one, the game's, or that it
+    // is unknown; the first database that knows a game names it.
+    EXPECT_FALSE(run({"--info", star})[0].contains("Name:"));
+    EXPECT_TRUE(run({"--dat", dat, "--info", star})[0].endsWith(
+        "Name: Star Hopper (World) (Rev 1)\nDatabase: Vantorix - Samples (2026)\n"));
+    EXPECT_TRUE(run({"--dat", xml, "--dat", dat, "--info", star})[0].endsWith("Database: Vantorix - Samples (XML) (2026)\n"));
+    const QString other = writeFile(dir.filePath("other.gb"), romImage("OTHER"));
+    EXPECT_TRUE(run({"--dat", dat, "--info", other})[0].endsWith("CRC32: " + run({"--info", other})[0].section("CRC32: ", 1)
+                                                                      .trimmed() + "\nName: not in the game databases\n"));
+    // The zip's key comes from its directory, the colour game's from the
+    // second header.
+    const QStringList scan = run({"--dat", xml, "--scan", samples + "/roms", "--subfolders", "--names", "--mask", "*.gb;*.zip"});
+    EXPECT_EQ(scan[2], "0") << scan[1].toStdString();
+    const QStringList lines = scan[0].split('\n', Qt::SkipEmptyParts);
+    EXPECT_TRUE(lines.contains("Color Garden (World) (GB Compatible)    (COLOR/GARDEN.GB)")) << scan[0].toStdString();
+    EXPECT_TRUE(lines.contains("Mole Maze & Friends (Europe) (En,Fr,De) (MOLEMAZE.GB)"));  // 40 columns, then a blank
+    EXPECT_TRUE(lines.contains("River Race (World)                      (RIVERACE.ZIP)"));
+    // A damaged database is named with its line and skipped.
+    const QString broken = writeFile(dir.filePath("broken.dat"), "game ( name \"x\"\n rom ( size 1 crc zz ) )");
+    const QStringList withBroken = run({"--dat", broken, "--dat", dat, "--info", star});
+    EXPECT_EQ(withBroken[1], "kelpad: game database skipped: " + broken + ":2: a CRC is not hexadecimal\n");
+    EXPECT_TRUE(withBroken[0].contains("Name: Star Hopper (World) (Rev 1)"));
+}
+
+// The second look at an unchanged file reads nothing of it; a changed one
+// is read again; a damaged cache is set aside; two scans at once share it.
+TEST_F(NamesCommand, HashCacheChangedDamagedAndShared)
+{
+    const QString dat = samples + "/vantorix-samples.dat";
+    const QString games = dir.filePath("games");
+    QDir().mkpath(games);
+    const QString mole = games + "/mole.gb";
+    QFile::copy(samples + "/roms/MOLEMAZE.GB", mole);
+    QFile::copy(samples + "/roms/BLOCKTWR.GB", games + "/block.gb");
+    const auto names = [&] { return run({"--dat", dat, "--scan", games, "--names"})[0]; };
+    ASSERT_TRUE(names().contains("Mole Maze & Friends"));
+    const QString cacheFile = dir.filePath("cache/vantorix/hashes.sqlite");
+    ASSERT_TRUE(QFile::exists(cacheFile));
+
+    // Another game's bytes put back with the old time: taken as unchanged.
+    struct stat before;
+    ASSERT_EQ(::stat(QFile::encodeName(mole).constData(), &before), 0);
+    writeFile(mole, readFile(samples + "/roms/STARHOP.GB"));
+    const struct timespec old[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(mole).constData(), old, 0), 0);
+    EXPECT_TRUE(names().contains("Mole Maze & Friends"));
+    // A new time, the same size: read again.
+    struct timespec later[2] = {before.st_atim, before.st_mtim};
+    later[1].tv_nsec = (later[1].tv_nsec + 1) % 1000000000;
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(mole).constData(), later, 0), 0);
+    EXPECT_TRUE(names().contains("Star Hopper (World) (Rev 1)"));
+
+    // A cache file that is no database: set aside, begun anew.
+    writeFile(cacheFile, "not a database at all, just words");
+    QFile::remove(cacheFile + "-wal");
+    QFile::remove(cacheFile + "-shm");
+    EXPECT_TRUE(names().contains("Block Tower (Japan) (Proto)"));
+    EXPECT_TRUE(QFile::exists(cacheFile + ".damaged"));
+    {
+        HashCache cache(cacheFile);
+        EXPECT_TRUE(cache.isOpen());
+        EXPECT_EQ(cache.keysOf(FileStamp::of(games)).size(), 2);
+    }
+
+    // Two scans at once, of two folders, each keeps its keys.
+    const QString second = dir.filePath("second");
+    QDir().mkpath(second);
+    for (int i = 0; i < 40; ++i)
+        QFile::copy(samples + "/roms/TENNIS.GB", second + QStringLiteral("/t%1.gb").arg(i));
+    QProcess a, b;
+    for (QProcess *p : {&a, &b})
+        p->setProcessEnvironment(env);
+    a.start(KELPAD_PATH, {"--dat", dat, "--scan", second, "--names"});
+    b.start(KELPAD_PATH, {"--dat", dat, "--scan", games, "--names"});
+    ASSERT_TRUE(a.waitForFinished(30000) && b.waitForFinished(30000));
+    EXPECT_EQ(a.exitCode(), 0);
+    EXPECT_EQ(b.exitCode(), 0);
+    EXPECT_EQ(QString::fromUtf8(a.readAllStandardOutput()).count("Tiny Tennis, The (USA)"), 40);
+    HashCache cache(cacheFile);
+    EXPECT_EQ(cache.keysOf(FileStamp::of(second)).size(), 40);
+    EXPECT_EQ(cache.keysOf(FileStamp::of(games)).size(), 2);
+}
+
+}  // namespace
