@@ -1,15 +1,17 @@
 #include "catalogue/GameDatabase.h"
 
+#include "app/FileDescriptor.h"
 #include "app/FilePath.h"
 #include "app/IoError.h"
 #include "config/TextFile.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSet>
 #include <QStandardPaths>
 
 #include <mutex>
+#include <sys/mman.h>
+#include <sys/stat.h>
 
 namespace vantorix {
 
@@ -19,21 +21,26 @@ int GameDatabase::add(const DatContents &contents, const QString &fallbackName)
     for (const DatHeader &header : contents.headers)
         databases_.push_back(header);
     int unnamed = -1;
-    QSet<QString> names;
+    // A game's ROMs stand together: a new name is a new game.
+    int games = 0;
+    const QString *previous = nullptr;
+    games_.reserve(games_.size() + qsizetype(contents.roms.size()));
     for (const DatRom &rom : contents.roms) {
         int database = rom.header >= 0 ? first + rom.header : unnamed;
         if (database < 0) {
             databases_.push_back(DatHeader{fallbackName, QString()});
             database = unnamed = int(databases_.size()) - 1;
         }
-        names.insert(rom.game);
+        if (!previous || *previous != rom.game)
+            ++games;
+        previous = &rom.game;
         const auto key = std::make_pair(rom.crc32, rom.size);
         if (!games_.contains(key))
             games_.insert(key, KnownGame{rom.game, database});
     }
     if (contents.headers.empty() && unnamed < 0)
         databases_.push_back(DatHeader{fallbackName, QString()});  // read, and empty
-    return int(names.size());
+    return games;
 }
 
 const KnownGame *GameDatabase::find(const RomKey &key) const
@@ -94,13 +101,41 @@ QStringList gameDatabaseFiles(const QStringList &extra)
     return files;
 }
 
+namespace {
+
+// A DAT's bytes mapped in whole at once: megabytes of text read through
+// fresh pages cost a page fault each, which on a virtual machine is most
+// of the reading.
+DatContents readDatFile(const QString &path)
+{
+    struct stat st;
+    const FileDescriptor fd = openForReading(path, &st);
+    if (!S_ISREG(st.st_mode))
+        throw IoError::notRegularFile();
+    if (st.st_size > kMaxDatBytes)
+        throw IoError::fileTooLarge();
+    if (st.st_size == 0)
+        return readDat(QByteArray());
+    void *mapped = ::mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd.get(), 0);
+    if (mapped == MAP_FAILED)
+        return readDat(readWholeFile(path));
+    struct Unmap {
+        void *at;
+        size_t size;
+        ~Unmap() { ::munmap(at, size); }
+    } unmap{mapped, size_t(st.st_size)};
+    return readDat(QByteArray::fromRawData(static_cast<const char *>(mapped), qsizetype(st.st_size)));
+}
+
+}  // namespace
+
 LoadedGameDatabases loadGameDatabases(const QStringList &files)
 {
     LoadedGameDatabases loaded;
     for (const QString &file : files) {
         const QString shown = displayPath(file);
         try {
-            loaded.database.add(readDat(readWholeFile(file)), QFileInfo(shown).completeBaseName());
+            loaded.database.add(readDatFile(file), QFileInfo(shown).completeBaseName());
         } catch (const IoError &error) {
             loaded.problems.append(shown + QStringLiteral(": ") + error.text());
         } catch (const DatError &error) {

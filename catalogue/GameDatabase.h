@@ -46,6 +46,9 @@ private:
 // more so that the "(" stands apart.
 QString entryTitleOfGame(const QString &name);
 
+// The largest DAT file read: far beyond every system's list.
+constexpr qint64 kMaxDatBytes = qint64(256) << 20;
+
 // The user's own folder of DAT files: $XDG_DATA_HOME/vantorix/dat.
 QString userDatFolder();
 

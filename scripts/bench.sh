@@ -15,7 +15,7 @@ bench=$build/bench/vantorix_bench
 for filter in 'HeaderPass/|RawLoop/' 'FolderOpen|RawLoop/10000$' 'ConfigLoad|RawRead' \
               'ConfigSave|RawWrite' 'StartUp|RawWindow' 'LargeText' \
               'ReaderFirstOpening|ScanInProcess' 'SelectionChange' 'MissingMarks|StatPerEntry' 'Hover' \
-              'ReaderImport'; do
+              'ReaderImport' 'NoIntro|CacheKeys'; do
   for case in $("$bench" --benchmark_list_tests --benchmark_filter="$filter"); do
     "$bench" --benchmark_filter="^${case}\$" --benchmark_repetitions=5 \
       --benchmark_report_aggregates_only=true 2>/dev/null | grep '_median'
@@ -157,3 +157,33 @@ echo "archives, 3000 files: unpacked ${plain} ms, zip ${zip} ms (ratio $(ratio "
 mkdir -p "$work/archives-20000"
 "$build/bench/vantorix_make_archives" zip "$work/archives-20000" 20000
 echo "archives, 20000 zip files: peak memory $(peak_mib "$build/kelpad" --scan "$work/archives-20000" --mask '*.zip') MiB"
+
+# Names from the game databases (Debian's No-Intro list, mgba-common):
+# 3,000 zips named from their directories against the plain scan of them;
+# 20,000 plain ROMs of 32 KiB named with an empty cache against the one-thread
+# C loop that reads each whole and takes its zlib CRC32 (warm and cold), and
+# with the cache filled against the plain scan.
+names_cache=$work/names-cache
+export XDG_CACHE_HOME=$names_cache
+read -r -d '' named plain < <(paired_ms 21 "$kelpad --scan $work/archives-zip --mask '*.zip' --names" \
+  "$kelpad --scan $work/archives-zip --mask '*.zip'") || true
+echo "names, 3000 zip files: --names $(ms "$named") ms, plain $(ms "$plain") ms, ratio $(ratio "$named" "$plain")"
+mkdir -p "$work/named"
+"$loop" --make "$work/named" 20000 32768
+empty_cache() { rm -rf "$names_cache"; }
+"$loop" --crc "$work/named" >/dev/null
+read -r -d '' first crcloop < <(before_each=empty_cache paired_ms 11 "$kelpad --scan $work/named --names" \
+  "$loop --crc $work/named") || true
+echo "names, 20000 files of 32 KiB, empty cache, warm: --names $(ms "$first") ms, C loop with CRC32 $(ms "$crcloop") ms," \
+     "ratio $(ratio "$first" "$crcloop")"
+"$kelpad" --scan "$work/named" --names >/dev/null
+read -r -d '' second plain < <(paired_ms 21 "$kelpad --scan $work/named --names" "$kelpad --scan $work/named") || true
+echo "names, 20000 files of 32 KiB, cache filled: --names $(ms "$second") ms, plain $(ms "$plain") ms," \
+     "ratio $(ratio "$second" "$plain")"
+if [ "$(id -u)" -eq 0 ] && [ -w /proc/sys/vm/drop_caches ]; then
+  cold_empty() { empty_cache; drop_cache; }
+  read -r -d '' first crcloop < <(before_each=cold_empty paired_ms 3 "$kelpad --scan $work/named --names" \
+    "$loop --crc $work/named") || true
+  echo "names, 20000 files of 32 KiB, empty cache, cold: --names $(ms "$first") ms, C loop with CRC32" \
+       "$(ms "$crcloop") ms, ratio $(ratio "$first" "$crcloop")"
+fi
