@@ -4,6 +4,7 @@
 #include "app/Forms.h"
 #include "app/GameListEntry.h"
 #include "app/Unit1.h"
+#include "catalogue/GameDatabase.h"
 #include "catalogue/Unit3.h"
 #include "config/Configuration.h"
 #include "catalogue/Unit5.h"
@@ -618,6 +619,52 @@ TEST_F(Launch, WholeCollectionInOneImport)
         << Form1->entryToolTip(collection[2]).toStdString();
     // The check stays for the next import.
     EXPECT_TRUE(Form5->CheckBox1->isChecked());
+}
+
+// A game database dropped on the window names the games from then on: in
+// the ROMS reader when asked, and in the tool-tips.
+TEST_F(Launch, DroppedGameDatabaseNamesTheGames)
+{
+    CurrentFolderGuard folder;
+    const QString games = dir.filePath("games");
+    const QString samples = QStringLiteral(SAMPLES_DIR);
+    QDir().mkpath(games);
+    QFile::copy(samples + "/roms/STARHOP.GB", games + "/STARHOP.GB");
+    QFile::copy(samples + "/roms/RIVERACE.ZIP", games + "/RIVERACE.ZIP");
+    Form1->Edit1->setText(games);
+    const auto drop = [](const QString &file) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(file)});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Form1, &enter);
+        QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Form1, &event);
+    };
+    {
+        ModalAnswerer box(pressOk);
+        drop(writeFile(dir.filePath("letter.dat"), "Dear user,\n"));
+        EXPECT_EQ(box.seenText(), QStringLiteral("Not a game database (line 1: not a game database)"));
+    }
+    for (const char *copy : {"vantorix-samples.xml", "vantorix-samples (2).xml"}) {
+        ModalAnswerer box(pressOk);
+        drop(samples + "/vantorix-samples.xml");
+        EXPECT_EQ(box.seenText(), QStringLiteral("Game database Vantorix - Samples (XML) (2026) added: 7 games"));
+        EXPECT_TRUE(QFile::exists(vantorix::userDatFolder() + "/" + copy)) << copy;
+    }
+
+    const QStringList headers = {composeEntry("RIVER RACE", "RIVERACE.ZIP"), composeEntry("STAR HOPPER", "STARHOP.GB")};
+    const QStringList named = {composeEntry("River Race (World)", "RIVERACE.ZIP"),
+                               composeEntry("Star Hopper (World) (Rev 1)", "STARHOP.GB")};
+    Form5->show();
+    EXPECT_FALSE(Form5->CheckBox2->isChecked());
+    EXPECT_EQ(vantorix::listItems(Form5->FileListBox1), headers);
+    Form5->CheckBox2->setChecked(true);
+    EXPECT_EQ(vantorix::listItems(Form5->FileListBox1), named);
+    Form5->CheckBox2->setChecked(false);
+    EXPECT_EQ(vantorix::listItems(Form5->FileListBox1), headers);
+    Form5->hide();
+    EXPECT_TRUE(Form1->entryToolTip(headers[1]).startsWith("Star Hopper (World) (Rev 1)\nSTAR HOPPER\n"))
+        << Form1->entryToolTip(headers[1]).toStdString();
 }
 
 }  // namespace
