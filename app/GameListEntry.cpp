@@ -36,8 +36,36 @@ QString ExtractRomKey(const QString &entry)
     return key.leftJustified(kNameWidth, QLatin1Char(' '));
 }
 
+namespace {
+
+// Whether every ")" of text closes a "(" before it, and every "(" is closed.
+bool parenthesesBalance(QStringView text)
+{
+    int depth = 0;
+    for (QChar c : text) {
+        if (c == QLatin1Char('('))
+            ++depth;
+        else if (c == QLatin1Char(')') && --depth < 0)
+            return false;
+    }
+    return depth == 0;
+}
+
+}  // namespace
+
 QString romFileName(const QString &entry)
 {
+    if (entry.size() > kEntryLength && entry.at(kTitleWidth) != QLatin1Char('(')) {
+        // A game's name of 40 columns or more, written whole, then " (":
+        // the name field is the last such part whose parentheses balance
+        // (a game's name and a file's both hold parentheses, "(USA)").
+        const QStringView body = QStringView(entry).left(entry.size() - 1);
+        for (qsizetype at = body.lastIndexOf(u" ("); at >= kTitleWidth - 1; at = body.left(at).lastIndexOf(u" (")) {
+            const QStringView name = body.mid(at + 2);
+            if (parenthesesBalance(name))
+                return leftTrimmedSpaces(name.toString());
+        }
+    }
     if (entry.size() >= kEntryLength)
         return leftTrimmedSpaces(entry.mid(kTitleWidth + 1, entry.size() - kTitleWidth - 2));
     return leftTrimmedSpaces(keySource(entry));

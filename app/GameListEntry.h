@@ -22,8 +22,10 @@ QString ExtractRomKey(const QString &entry);
 
 // The file name an entry stands for: the whole file-name field (column 42 up
 // to the character before the last), without the padding spaces at its left
-// and with its inner spaces. Texts shorter than a full entry give the
-// characters the key is copied from, without padding.
+// and with its inner spaces. After a title of 40 columns or more (a game's
+// name from the databases, followed by a blank), the field starts after
+// that blank's "(". Texts shorter than a full entry give the characters the
+// key is copied from, without padding.
 QString romFileName(const QString &entry);
 
 bool isUserSelection(const QString &entry);

@@ -4,6 +4,7 @@
 #   scripts/fuzz.sh [SECONDS] [TARGET...]    TARGET: LineReader Configuration
 #                                            Interface RomHeader RomKey
 #                                            CommandLine CartridgeDetails RomArchive
+#                                            ClrMameProDat LogiqxDat
 # New inputs gather in $FUZZ_BUILD_DIR/corpus/TARGET (the seeds in
 # fuzz/corpus are only read); a crash leaves its input in
 # $FUZZ_BUILD_DIR/artifacts and makes the script fail.

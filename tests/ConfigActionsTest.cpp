@@ -363,6 +363,11 @@ TEST(CommandLine, HelpVersionUsageErrorsAndTheWindowProgram)
         {{"--mask", "*.gb"}, {}, 2, "--mask goes with --scan"},
         {{"one.cfg", "two.cfg"}, {}, 2, "only one configuration file"},
         {{"--scan"}, {}, 2, "--scan needs a value"},
+        {{"--subfolders", "--info", rom}, {}, 2, "--subfolders goes with --scan"},
+        {{"--names", "one.cfg"}, {}, 2, "--names goes with --scan"},
+        {{"--info", rom, "--dat"}, {}, 2, "--dat needs a value"},
+        // A file that is no game database is named and skipped.
+        {{"--scan", dir.path(), "--subfolders", "--names", "--dat", rom}, {}, 0, "a.gb:1: not a game database"},
         // The toolkit's options are no options of ours, and no files.
         {{"-style", "Fusion", "-x.cfg"}, {}, 2, "unknown option -x.cfg"},
         {{"-style", "Fusion", "--scan", dir.filePath("games")}, {}, 0, "ALPHA"},

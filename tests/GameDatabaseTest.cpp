@@ -1,9 +1,11 @@
 // Games by their real names: the two DAT forms, the keys they are looked
 // up by, the hash cache, and what the commands print.
+#include "app/GameListEntry.h"
 #include "catalogue/CartridgeDetails.h"
 #include "catalogue/DatReader.h"
 #include "catalogue/GameDatabase.h"
 #include "catalogue/HashCache.h"
+#include "samples/ArchiveMaker.h"
 #include "tests/TestSupport.h"
 
 #include <QDir>
@@ -11,6 +13,8 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 #include <gtest/gtest.h>
 
@@ -242,6 +246,118 @@ TEST_F(NamesCommand, HashCacheChangedDamagedAndShared)
     HashCache cache(cacheFile);
     EXPECT_EQ(cache.keysOf(FileStamp::of(second)).size(), 40);
     EXPECT_EQ(cache.keysOf(FileStamp::of(games)).size(), 2);
+}
+
+}  // namespace
+
+namespace {
+
+// The title a known game's entry gets: the name whole, nothing that could
+// break a line or reorder text, and the "(" apart from a long name.
+TEST(GameDatabases, TitlesOfKnownGames)
+{
+    const struct {
+        QString name;
+        QString title;
+    } cases[] = {
+        {"Tetris (World) (Rev 1)", "Tetris (World) (Rev 1)"},
+        {QString("Line\nbreak\tand\u202Eoverride"), "Linebreakandoverride"},
+        {QString(39, 'x'), QString(39, 'x')},
+        {QString(40, 'x'), QString(40, 'x') + " "},
+        {"Legend of Zelda, The - Link's Awakening DX (USA, Europe) (Rev 2)",
+         "Legend of Zelda, The - Link's Awakening DX (USA, Europe) (Rev 2) "},
+        {QString::fromUtf8("Pokémon - Versione Rossa (Italia)"), QString::fromUtf8("Pokémon - Versione Rossa (Italia)")},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(entryTitleOfGame(c.name), c.title);
+        // The entry stays an entry: its file name comes back whole, with
+        // its own parentheses.
+        for (const QString file : {"GAME.GB", "SPORTS/TENNIS (EU).GB", "/home/me/Other (2)/A B.GB"})
+            EXPECT_EQ(vantorix::romFileName(vantorix::composeEntry(entryTitleOfGame(c.name), file)), file)
+                << c.name.toStdString();
+    }
+}
+
+// One game kept every way a collection keeps it is one key, and one name.
+TEST_F(NamesCommand, EveryFormOfAGameHasItsName)
+{
+    const QByteArray image = readFile(samples + "/roms/TENNIS.GB");
+    QByteArray copier(512, '\0');
+    copier[0] = char(image.size() / 8192);
+    const QString games = dir.filePath("forms");
+    const struct {
+        const char *file;
+        QByteArray bytes;
+    } forms[] = {
+        {"plain.gb", image},
+        {"copier.gb", copier + image},
+        {"deflated.zip", makeArchive(ArchiveFormat::ZipDeflated, {{"readme.txt", "hi"}, {"t.gb", image}})},
+        {"stored.zip", makeArchive(ArchiveFormat::ZipStored, {{"t.gb", image}})},
+        {"copier.zip", makeArchive(ArchiveFormat::ZipDeflated, {{"t.gb", copier + image}})},
+        {"solid.7z", makeArchive(ArchiveFormat::SevenZip, {{"a.txt", "x"}, {"t.gb", image}})},
+    };
+    for (const auto &f : forms)
+        writeFile(games + "/" + f.file, f.bytes);
+    writeFile(games + "/other.gb", romImage("UNKNOWN"));
+    for (int pass = 0; pass < 2; ++pass) {  // the second from the cache
+        const QStringList scan = run({"--dat", samples + "/vantorix-samples.dat", "--scan", games, "--names",
+                                      "--mask", "*.gb;*.zip;*.7z"});
+        EXPECT_EQ(scan[2], "0") << scan[1].toStdString();
+        EXPECT_EQ(scan[0].count("Tiny Tennis, The (USA)"), 6) << pass << scan[0].toStdString();
+        EXPECT_TRUE(scan[0].contains("UNKNOWN                                 (   OTHER.GB)")) << scan[0].toStdString();
+    }
+}
+
+// The cache keeps its bounds, each program's keys, and nobody else's file.
+TEST(HashCacheFile, BoundsMergesAndForeignFiles)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("cache/hashes.sqlite");
+    const auto keys = [](int first, int count) {
+        HashCache::Keys k;
+        for (int i = first; i < first + count; ++i)
+            k.insert(FileStamp{7, quint64(i), 32768, i}, RomKey{quint32(i), 32768});
+        return k;
+    };
+    const FileStamp folder{7, 1, -1, 0};
+    {
+        HashCache first(path);
+        HashCache second(path);  // another program at the same time
+        first.remember(folder, keys(0, 10));
+        second.remember(folder, keys(10, 5));
+        EXPECT_EQ(first.keysOf(folder).size(), 15);
+        EXPECT_EQ(first.keysOf(folder).value(FileStamp{7, 12, 32768, 12}), (RomKey{12, 32768}));
+        // A file that changed is another stamp: not found.
+        EXPECT_FALSE(first.keysOf(folder).contains(FileStamp{7, 12, 32768, 13}));
+        // At most so many folders: the oldest go.
+        for (int f = 0; f < HashCache::kMaxFolders; ++f)
+            first.remember(FileStamp{8, quint64(f), -1, 0}, keys(0, 1));
+        EXPECT_TRUE(first.keysOf(folder).isEmpty());
+        EXPECT_EQ(first.keysOf(FileStamp{8, quint64(HashCache::kMaxFolders - 1), -1, 0}).size(), 1);
+        // At most so many keys in one folder.
+        first.remember(folder, keys(0, HashCache::kMaxKeysPerFolder + 10));
+        EXPECT_EQ(first.keysOf(folder).size(), HashCache::kMaxKeysPerFolder);
+    }
+    // Another program's SQLite file in its place is set aside, whole, and a
+    // cache begun anew.
+    const QString foreign = dir.filePath("foreign.sqlite");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "foreign");
+        db.setDatabaseName(foreign);
+        ASSERT_TRUE(db.open());
+        QSqlQuery(db).exec("CREATE TABLE notes (text TEXT)");
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("foreign");
+    const QByteArray theirs = readFile(foreign);
+    {
+        HashCache cache(foreign);
+        EXPECT_TRUE(cache.isOpen());
+        EXPECT_TRUE(cache.keysOf(folder).isEmpty());
+        cache.remember(folder, keys(0, 3));
+        EXPECT_EQ(cache.keysOf(folder).size(), 3);
+    }
+    EXPECT_EQ(readFile(foreign + ".damaged"), theirs);
 }
 
 }  // namespace
