@@ -11,6 +11,7 @@
 #include "app/Translations.h"
 #include "app/Unit1.h"
 #include "catalogue/Unit3.h"
+#include "catalogue/GameDatabase.h"
 #include "catalogue/Unit5.h"
 #include "config/Configuration.h"
 #include "config/TextFile.h"
@@ -92,6 +93,12 @@ int main(int argc, char **argv)
     // The same folder with its subfolders.
     Form5->CheckBox1->setChecked(true);
     grab(Form5, out.filePath(QStringLiteral("romsreader-subfolders.png")));
+    // And with the games' names from the samples' database.
+    vantorix::setCommandLineDatabases(
+        {QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteDir().filePath(QStringLiteral("vantorix-samples.dat"))});
+    Form5->CheckBox2->setChecked(true);
+    grab(Form5, out.filePath(QStringLiteral("romsreader-names.png")));
+    Form5->CheckBox2->setChecked(false);
     Form3->ListBox2->addItems(vantorix::listItems(Form5->FileListBox1));
     Form3->countRefresh();
     grab(Form3, out.filePath(QStringLiteral("playlist-filled.png")));
