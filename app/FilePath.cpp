@@ -136,4 +136,15 @@ QString baseName(const QString &path)
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
+qint64 readAt(int fd, char *buffer, qint64 length, qint64 offset)
+{
+    for (;;) {
+        const ssize_t n = ::pread(fd, buffer, size_t(length), off_t(offset));
+        if (n >= 0)
+            return n;
+        if (errno != EINTR)
+            throw IoError::fromErrno(errno);
+    }
+}
+
 }  // namespace vantorix

@@ -36,6 +36,10 @@ bool isFaithfulPath(const QString &path);
 // stats it into st; a folder is refused ("Is a folder"). Throws IoError.
 FileDescriptor openForReading(const QString &path, struct stat *st);
 
+// One pread of up to length bytes at offset, retried when a signal
+// interrupts it: how many came, 0 at the end. Throws IoError.
+qint64 readAt(int fd, char *buffer, qint64 length, qint64 offset);
+
 // The process's current folder, as a path text.
 QString currentFolderPath();
 

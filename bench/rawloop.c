@@ -40,6 +40,18 @@ static int make(const char *dir, int count, size_t bytes)
     return 0;
 }
 
+/* The next "*.gb" file of the listing, hidden ones left out. */
+static struct dirent *next_gb(DIR *dir)
+{
+    struct dirent *entry;
+    while ((entry = readdir(dir)) != NULL) {
+        size_t length = strlen(entry->d_name);
+        if (entry->d_name[0] != '.' && length >= 3 && strcasecmp(entry->d_name + length - 3, ".gb") == 0)
+            return entry;
+    }
+    return NULL;
+}
+
 static int crcs(const char *folder)
 {
     DIR *dir = opendir(folder);
@@ -48,10 +60,7 @@ static int crcs(const char *folder)
     static unsigned char buffer[65536];
     char path[4096];
     struct dirent *entry;
-    while ((entry = readdir(dir)) != NULL) {
-        size_t length = strlen(entry->d_name);
-        if (entry->d_name[0] == '.' || length < 3 || strcasecmp(entry->d_name + length - 3, ".gb") != 0)
-            continue;
+    while ((entry = next_gb(dir)) != NULL) {
         snprintf(path, sizeof path, "%s/%s", folder, entry->d_name);
         int fd = open(path, O_RDONLY);
         if (fd < 0)
@@ -80,10 +89,7 @@ int main(int argc, char **argv)
         return 2;
     char path[4096];
     struct dirent *entry;
-    while ((entry = readdir(dir)) != NULL) {
-        size_t length = strlen(entry->d_name);
-        if (entry->d_name[0] == '.' || length < 3 || strcasecmp(entry->d_name + length - 3, ".gb") != 0)
-            continue;
+    while ((entry = next_gb(dir)) != NULL) {
         snprintf(path, sizeof path, "%s/%s", argv[1], entry->d_name);
         struct stat st;
         char lead[3], block[80];

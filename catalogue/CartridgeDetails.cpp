@@ -192,12 +192,7 @@ CartridgeDetails readCartridgeDetails(const QString &path)
     RomDigest rom;
     qint64 offset = 0;
     for (;;) {
-        const ssize_t n = ::pread(fd, buffer, sizeof buffer, off_t(offset));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw IoError::fromErrno(errno);
-        }
+        const qint64 n = readAt(fd, buffer, sizeof buffer, offset);
         if (offset == 0 && isArchive(QByteArray::fromRawData(buffer, int(n)))) {
             RomDigest inner;
             const ArchiveRom archived = readArchiveRom(fd, -1, &inner);

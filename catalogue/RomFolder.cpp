@@ -86,11 +86,11 @@ bool matchesAny(const char *name, const std::vector<QByteArray> &patterns)
     return false;
 }
 
-// A folder's entries read in one listing: the matching files, the folders
-// below it, and the links to folders. Throws IoError when it cannot be
-// listed.
-void listFolder(int fd, const std::vector<QByteArray> &patterns, std::vector<QByteArray> *files,
-                std::vector<QByteArray> *folders, std::vector<QByteArray> *links)
+// Calls visit for each entry of the folder fd (read through a descriptor
+// of its own), at most RomFolder::kMaxListedEntries of them: a listing
+// never runs without end. Throws IoError when it cannot be listed.
+template <typename Visit>
+void forEachEntry(int fd, Visit visit)
 {
     const int listing = ::openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (listing < 0)
@@ -104,22 +104,7 @@ void listFolder(int fd, const std::vector<QByteArray> &patterns, std::vector<QBy
     errno = 0;
     size_t seen = 0;
     while (const dirent *entry = ::readdir(dir)) {
-        if (!isHidden(entry)) {
-            const bool wanted = matchesAny(entry->d_name, patterns);
-            // A folder's name rarely matches a ROM mask: most entries are
-            // told apart by their type alone.
-            const Kind kind = wanted || entry->d_type != DT_REG ? kindOf(fd, entry) : Kind::File;
-            if (kind == Kind::File && wanted) {
-                files->emplace_back(entry->d_name);
-            } else if (kind == Kind::Folder) {
-                struct stat st;
-                const bool link = entry->d_type == DT_LNK
-                                  || (entry->d_type == DT_UNKNOWN
-                                      && ::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0
-                                      && S_ISLNK(st.st_mode));
-                (link ? links : folders)->emplace_back(entry->d_name);
-            }
-        }
+        visit(entry);
         errno = 0;
         if (++seen >= RomFolder::kMaxListedEntries)
             break;
@@ -128,6 +113,32 @@ void listFolder(int fd, const std::vector<QByteArray> &patterns, std::vector<QBy
     ::closedir(dir);
     if (err != 0)
         throw IoError::fromErrno(err);
+}
+
+// A folder's entries read in one listing: the matching files, the folders
+// below it, and the links to folders. Throws IoError when it cannot be
+// listed.
+void listFolder(int fd, const std::vector<QByteArray> &patterns, std::vector<QByteArray> *files,
+                std::vector<QByteArray> *folders, std::vector<QByteArray> *links)
+{
+    forEachEntry(fd, [&](const dirent *entry) {
+        if (isHidden(entry))
+            return;
+        const bool wanted = matchesAny(entry->d_name, patterns);
+        // A folder's name rarely matches a ROM mask: most entries are told
+        // apart by their type alone.
+        const Kind kind = wanted || entry->d_type != DT_REG ? kindOf(fd, entry) : Kind::File;
+        if (kind == Kind::File && wanted) {
+            files->emplace_back(entry->d_name);
+        } else if (kind == Kind::Folder) {
+            struct stat st;
+            const bool link = entry->d_type == DT_LNK
+                              || (entry->d_type == DT_UNKNOWN
+                                  && ::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0
+                                  && S_ISLNK(st.st_mode));
+            (link ? links : folders)->emplace_back(entry->d_name);
+        }
+    });
 }
 
 QString folderCaseKey(const QString &shown)
@@ -290,30 +301,11 @@ RomFolder::~RomFolder()
 template <typename Keep>
 std::vector<QByteArray> RomFolder::list(Keep keep) const
 {
-    const int listing = ::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (listing < 0)
-        throw IoError::fromErrno(errno);
-    DIR *dir = ::fdopendir(listing);
-    if (!dir) {
-        const int err = errno;
-        ::close(listing);
-        throw IoError::fromErrno(err);
-    }
     std::vector<QByteArray> names;
-    errno = 0;
-    size_t seen = 0;
-    while (const dirent *entry = ::readdir(dir)) {
+    forEachEntry(fd_, [&](const dirent *entry) {
         if (keep(entry))
             names.emplace_back(entry->d_name);
-        errno = 0;
-        // Far beyond any collection: a listing never runs without end.
-        if (++seen >= kMaxListedEntries)
-            break;
-    }
-    const int err = errno;
-    ::closedir(dir);
-    if (err != 0)
-        throw IoError::fromErrno(err);
+    });
     return names;
 }
 

@@ -159,15 +159,7 @@ bool crcOfWholeFile(int fd, quint32 *crc)
     char buffer[65536];
     uLong value = ::crc32(0, nullptr, 0);
     qint64 offset = 0;
-    for (;;) {
-        const ssize_t n = ::pread(fd, buffer, sizeof buffer, off_t(offset));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw IoError::fromErrno(errno);
-        }
-        if (n == 0)
-            break;
+    while (const qint64 n = readAt(fd, buffer, sizeof buffer, offset)) {
         offset += n;
         if (offset > kMaxRomBytes)
             return false;

@@ -340,12 +340,7 @@ QByteArray readWholeFile(const QString &path)
     for (;;) {
         if (filled == data.size())
             data.resize(filled + 65536);  // the file grew since fstat
-        const ssize_t n = ::read(fd.get(), data.data() + filled, size_t(data.size() - filled));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw IoError::fromErrno(errno);
-        }
+        const qint64 n = readAt(fd.get(), data.data() + filled, data.size() - filled, filled);
         if (n == 0)
             break;
         filled += n;
