@@ -111,6 +111,16 @@ TEST(RomArchive, ReadsTheRomInsideOrSaysWhatIsWrong)
     }
     EXPECT_FALSE(isArchive(game));
     EXPECT_FALSE(isArchive("PK"));
+
+    // A solid 7z's later ROMs are counted only as far as its budget goes.
+    const QByteArray padded = makeArchive(ArchiveFormat::SevenZip, {{"one.gb", game},
+                                                                    {"filler.bin", QByteArray(kMaxArchiveDecodedBytes, '\0')},
+                                                                    {"two.gb", other}});
+    RomDigest counted;
+    const ArchiveRom first = readArchiveRom(padded, -1, &counted);
+    EXPECT_EQ(first.entryName, QStringLiteral("one.gb"));
+    EXPECT_EQ(first.romCount, 1);
+    EXPECT_FALSE(first.romCountComplete);
 }
 
 // What an archive may cost is bounded, and what is not a ROM inside one

@@ -1,0 +1,107 @@
+// Where imported games are written down and found again: the name part an
+// entry gets for each kind of folder, absolute names found as they stand or
+// whatever their letter case, and the first start's own copy of the samples.
+#include "app/FilePath.h"
+#include "app/GameListEntry.h"
+#include "app/GamesFolder.h"
+#include "config/FirstStart.h"
+#include "tests/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+using namespace testing_support;
+using namespace vantorix;
+
+namespace {
+
+TEST(ImportPlaces, EntryPrefixForEachKindOfFolder)
+{
+    QTemporaryDir dir;
+    const QString root = QDir(dir.path()).canonicalPath();
+    for (const char *folder : {"games/Mono", "games/Twin", "games/TWIN", "other/Deep er"})
+        QDir().mkpath(root + "/" + folder);
+    CurrentFolderGuard current;
+    QDir::setCurrent(root);
+    const struct {
+        QString games;
+        QString folder;
+        QString prefix;
+    } cases[] = {
+        {root + "/games", root + "/games", ""},
+        {root + "/games/", root + "/games/Mono", "MONO/"},
+        {root + "/games", root + "/games/Twin", "Twin/"},  // a twin but for case keeps its own
+        {root + "/games", root + "/other/Deep er", root + "/other/Deep er/"},  // outside: the whole path
+        {root + "/games", root + "/games/../other", root + "/other/"},
+        {"games", root + "/games/Mono", root + "/games/Mono/"},  // a relative directory names no place
+        {"", root + "/games", root + "/games/"},
+        {root + "/missing", root + "/games/Mono", root + "/games/Mono/"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(entryPrefixFor(c.games, c.folder), c.prefix) << c.games.toStdString() << " " << c.folder.toStdString();
+}
+
+TEST(ImportPlaces, AbsoluteNamesFoundWhateverTheDirectory)
+{
+    QTemporaryDir dir;
+    const QString root = QDir(dir.path()).canonicalPath();
+    const QString upper = writeFile(root + "/Other/TENNIS.GB", "x");
+    const QString lower = writeFile(root + "/Other/tennis.gb", "y");
+    const QString only = writeFile(root + "/Other/river.zip", "z");
+    // Where nobody may list the folder but may pass through it, the
+    // name as it stands still finds the file.
+    QDir().mkpath(root + "/Shut");
+    const QString shut = writeFile(root + "/Shut/A.GB", "a");
+    QFile::setPermissions(root + "/Shut", QFile::ExeOwner | QFile::ExeOther | QFile::WriteOwner);
+    const struct {
+        QString name;
+        QString found;
+    } cases[] = {
+        {upper, upper},
+        {lower, lower},                         // twins: each its own
+        {root + "/Other/RIVER.ZIP", only},      // letter case as entries write it
+        {root + "/OTHER/RIVER.ZIP", only},
+        {root + "/Other/../Other/RIVER.ZIP", ""},  // ".." names no game
+        {root + "/Other//RIVER.ZIP", ""},
+        {root + "/Other/none.gb", ""},
+        {shut, shut},
+    };
+    for (const QString &games : {QString(), root + "/Other", QStringLiteral("/nonexistent")}) {
+        const GamesFolder folder(games);
+        for (const auto &c : cases)
+            EXPECT_EQ(folder.find(c.name), c.found) << games.toStdString() << ": " << c.name.toStdString();
+    }
+    QFile::setPermissions(root + "/Shut", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+TEST(ImportPlaces, FirstStartCopiesTheSamplesAndKeepsWhatIsThere)
+{
+    QTemporaryDir dir;
+    const QString samples = dir.filePath("samples");
+    writeFile(samples + "/A.GB", "sample a");
+    writeFile(samples + "/B.GB", "sample b");
+    writeFile(samples + "/COLOR/C.GB", "sample c");
+    const QString games = dir.filePath("home/.local/share/vantorix/roms");
+    writeFile(games + "/A.GB", "the user's own");
+    // A link in a sample's place, leading nowhere: never written through.
+    ASSERT_EQ(::symlink(QFile::encodeName(dir.filePath("elsewhere")).constData(),
+                        QFile::encodeName(games + "/B.GB").constData()), 0);
+
+    EXPECT_EQ(copySampleGames(samples, games), games);
+    EXPECT_EQ(readFile(games + "/A.GB"), "the user's own");
+    EXPECT_FALSE(QFile::exists(dir.filePath("elsewhere")));
+    EXPECT_EQ(readFile(games + "/COLOR/C.GB"), "sample c");
+    EXPECT_TRUE(QFileInfo(games + "/COLOR/C.GB").isWritable());
+    // A place that cannot be made gives no folder: the installed samples
+    // are used then.
+    writeFile(dir.filePath("file"), "not a folder");
+    EXPECT_EQ(copySampleGames(samples, dir.filePath("file/roms")), QString());
+    EXPECT_EQ(copySampleGames(QString(), games), QString());
+}
+
+}  // namespace
