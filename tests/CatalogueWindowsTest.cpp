@@ -415,4 +415,23 @@ TEST_F(PlaylistEditor, ImportCarriesTheAddAllCaption)
     }
 }
 
+// Subfolders come in with one check; what the walk leaves out is named.
+TEST_F(RomsReader, SubfoldersInOneCheckAndWhatIsLeftOutNamed)
+{
+    rom("top.gb", "TOP");
+    rom("Sports/Tennis/tennis.gb", "TENNIS");
+    rom(QString("d/").repeated(33) + "deep.gb", "DEEP");
+    start();
+    Form5->show();
+    EXPECT_EQ(listed(), QStringList{composeEntry("TOP", "TOP.GB")});
+    {
+        ModalAnswerer notice(pressOk);
+        Form5->CheckBox1->setChecked(true);
+        EXPECT_EQ(notice.seenText(), "1 folder left out:\n" + QString("d/").repeated(32) + "d: more than 32 folders deep");
+    }
+    EXPECT_EQ(listed(), QStringList({composeEntry("TENNIS", "SPORTS/TENNIS/TENNIS.GB"), composeEntry("TOP", "TOP.GB")}));
+    Form5->CheckBox1->setChecked(false);
+    EXPECT_EQ(listed(), QStringList{composeEntry("TOP", "TOP.GB")});
+}
+
 }  // namespace
