@@ -37,11 +37,11 @@ BUILD_DIR=${SANITIZE_BUILD_DIR:-$top/build-sanitize} "$top/scripts/build.sh" \
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "${SANITIZE_BUILD_DIR:-$top/build-sanitize}" --output-on-failure -j"$(nproc)" --timeout 600
 
-echo "== The reading threads under ThreadSanitizer"
+echo "== The reading threads and the hash cache under ThreadSanitizer"
 tsan=${TSAN_BUILD_DIR:-$top/build-tsan}
 BUILD_DIR=$tsan "$top/scripts/build.sh" -DVANTORIX_TESTS=ON -DVANTORIX_BENCH=OFF -DVANTORIX_TSAN=ON
 TSAN_OPTIONS=halt_on_error=1:die_after_fork=0:suppressions=$top/tests/tsan.supp "$tsan/tests/vantorix_tests" \
-  --gtest_filter='HeadReader.*:HeaderPass.*:ScanCommand.*:RomArchive.*'
+  --gtest_filter='HeadReader.*:HeaderPass.*:ScanCommand.*:RomArchive.*:NamesCommand.*:HashCacheFile.*'
 
 echo "== Fuzz targets, ${FUZZ_SECONDS:-30} s each"
 "$top/scripts/fuzz.sh" "${FUZZ_SECONDS:-30}"
