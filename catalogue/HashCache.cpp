@@ -65,12 +65,14 @@ HashCache::HashCache(const QString &path) : path_(path)
 {
     static std::atomic<int> serial{0};
     connection_ = QStringLiteral("vantorix-hash-cache-%1").arg(serial++);
-    open_ = openDatabase();
-    if (!open_) {
+    Opening opening = openDatabase();
+    if (opening == Opening::Unusable) {
         // Damaged, or someone else's: put aside, begun anew.
         setAside();
-        open_ = openDatabase();
+        opening = openDatabase();
     }
+    // Held too long by another program: this run goes without.
+    open_ = opening == Opening::Open;
 }
 
 HashCache::~HashCache()
@@ -79,34 +81,46 @@ HashCache::~HashCache()
     QSqlDatabase::removeDatabase(connection_);
 }
 
-bool HashCache::openDatabase()
+HashCache::Opening HashCache::openDatabase()
 {
     QSqlDatabase::removeDatabase(connection_);
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
     if (!db.isValid() || path_.isEmpty() || !QDir().mkpath(QFileInfo(path_).absolutePath()))
-        return false;
+        return Opening::Busy;  // nothing to set aside
     db.setDatabaseName(path_);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
     if (!db.open())
-        return false;
+        return Opening::Busy;
     QSqlQuery q(db);
+    // Only what the file holds makes it unusable; a lock another program
+    // keeps is no reason to throw its cache away.
+    const auto failed = [&q] {
+        const QString code = q.lastError().nativeErrorCode();
+        return code == QLatin1String("5") || code == QLatin1String("6") ? Opening::Busy : Opening::Unusable;
+    };
     // A file that is no SQLite database fails here.
     if (!q.exec(QStringLiteral("PRAGMA application_id")) || !q.next())
-        return false;
+        return failed();
     const int id = q.value(0).toInt();
     if (id != kApplicationId) {
-        if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !q.next() || q.value(0).toInt() != 0)
-            return false;  // some other program's database
+        if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !q.next())
+            return failed();
+        if (q.value(0).toInt() != 0)
+            return Opening::Unusable;  // some other program's database
         if (!q.exec(QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId))
             || !q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)))
-            return false;
-    } else if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next() || q.value(0).toInt() != kSchemaVersion) {
-        return false;
+            return failed();
+    } else if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next()) {
+        return failed();
+    } else if (q.value(0).toInt() != kSchemaVersion) {
+        return Opening::Unusable;
     }
     // Readers never wait on a writer.
     q.exec(QStringLiteral("PRAGMA journal_mode = WAL"));
-    return q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS folders (device INTEGER NOT NULL, inode INTEGER NOT NULL,"
-                                 " used INTEGER NOT NULL, keys BLOB NOT NULL, PRIMARY KEY (device, inode))"));
+    if (!q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS folders (device INTEGER NOT NULL, inode INTEGER NOT NULL,"
+                               " used INTEGER NOT NULL, keys BLOB NOT NULL, PRIMARY KEY (device, inode))")))
+        return failed();
+    return Opening::Open;
 }
 
 void HashCache::setAside()

@@ -43,7 +43,8 @@ public:
     bool isOpen() const { return open_; }
 
 private:
-    bool openDatabase();
+    enum class Opening { Open, Unusable, Busy };
+    Opening openDatabase();
     void setAside();
 
     QString path_;
