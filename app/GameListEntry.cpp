@@ -118,6 +118,11 @@ QString upperCaseLetterwise(const QString &text)
     return upper;
 }
 
+QString letterCaseKey(const QString &name)
+{
+    return upperCaseLetterwise(name).toCaseFolded();
+}
+
 bool isBlankEntry(const QString &entry)
 {
     for (const QChar c : entry)

@@ -37,6 +37,12 @@ QString selectionLine(const QString &entry);
 // letter (ß, the ligature ﬁ) stays as it is, so a name keeps its length.
 QString upperCaseLetterwise(const QString &text);
 
+// What names that differ only in letter case share: through the capitals
+// entries are written in, so that "kırmızı" and its entry "KIRMIZI" meet
+// whatever the locale, as case folding alone would not make them (the
+// dotless ı folds to itself).
+QString letterCaseKey(const QString &name);
+
 // An entry of nothing but spaces stands for no game, as an empty one does.
 bool isBlankEntry(const QString &entry);
 

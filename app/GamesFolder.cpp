@@ -15,12 +15,6 @@
 
 namespace vantorix {
 
-namespace {
-
-QString caseKey(const QString &name);
-
-}  // namespace
-
 struct GamesFolder::Listing {
     bool exists = false;
     // Shown name -> name on disk, exactly and case-folded.
@@ -30,21 +24,9 @@ struct GamesFolder::Listing {
                           const QString &name)
     {
         const QString onDisk = exact.value(name);
-        return onDisk.isEmpty() ? folded.value(caseKey(name)) : onDisk;
+        return onDisk.isEmpty() ? folded.value(letterCaseKey(name)) : onDisk;
     }
 };
-
-namespace {
-
-QString caseKey(const QString &name)
-{
-    // Through the capitals entries are written in: "kırmızı" and its entry
-    // "KIRMIZI" meet, whatever the locale, as folding alone would not make
-    // them (the dotless ı folds to itself).
-    return upperCaseLetterwise(name).toCaseFolded();
-}
-
-}  // namespace
 
 GamesFolder::GamesFolder(const QString &directory) : directory_(directory) {}
 
@@ -72,7 +54,7 @@ const GamesFolder::Listing &GamesFolder::listing(const QString &relativeFolder) 
             const QString name = decodePath(raw);
             const QString shown = displayPath(name);
             exact.insert(shown, name);
-            folded.insert(caseKey(shown), name);
+            folded.insert(letterCaseKey(shown), name);
         }
     };
     add(files, slot->exactFiles, slot->foldedFiles);
@@ -168,10 +150,10 @@ QString entryPrefixFor(const QString &gamesDirectory, const QString &folder)
         } catch (const IoError &) {
         }
         const QString shown = displayPath(part);
-        const QString key = caseKey(shown);
+        const QString key = letterCaseKey(shown);
         int alike = 0;
         for (const QByteArray &raw : folders)
-            alike += caseKey(displayPath(decodePath(raw))) == key ? 1 : 0;
+            alike += letterCaseKey(displayPath(decodePath(raw))) == key ? 1 : 0;
         prefix += (alike > 1 ? shown : upperCaseLetterwise(shown)) + QLatin1Char('/');
         parent += QLatin1Char('/') + part;
     }

@@ -101,11 +101,12 @@ public:
     DatContents read()
     {
         QByteArrayView word;
+        QByteArrayView open;
         for (;;) {
             const Tokens::Kind kind = tokens_.next(&word);
             if (kind == Tokens::End)
                 break;
-            if (kind != Tokens::Word || tokens_.next(&word2_) != Tokens::Open)
+            if (kind != Tokens::Word || tokens_.next(&open) != Tokens::Open)
                 throw DatError(tokens_.line(), reasonText(QT_TRANSLATE_NOOP("DatReader", "not a game database")));
             if (word == "clrmamepro")
                 readHeader();
@@ -227,7 +228,6 @@ private:
     }
 
     Tokens tokens_;
-    QByteArrayView word2_;
     DatContents contents_;
 };
 

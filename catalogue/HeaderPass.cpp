@@ -2,14 +2,12 @@
 
 #include "app/FilePath.h"
 #include "app/GameListEntry.h"
-#include "catalogue/GameDatabase.h"
-#include "catalogue/HashCache.h"
+#include "catalogue/GameNaming.h"
 #include "catalogue/HeadReader.h"
 #include "catalogue/RomFolder.h"
 #include "catalogue/RomHeader.h"
 
 #include <optional>
-#include <sys/stat.h>
 
 namespace vantorix {
 
@@ -84,19 +82,10 @@ std::vector<HeaderPassFailure> runHeaderPass(EntryList &list, const RomFolder &f
     }
 
     std::vector<HeaderPassFailure> failures;
-    std::shared_ptr<const LoadedGameDatabases> databases;
-    std::optional<HashCache> cache;
-    HashCache::Keys knownKeys;
-    HashCache::Keys freshKeys;
-    FileStamp folderStamp;
-    struct stat st;
-    if (names && !rows.empty() && ::fstat(folder.fd(), &st) == 0) {
-        databases = gameDatabases();
-        folderStamp = FileStamp::of(st);
-        cache.emplace();
-        knownKeys = cache->keysOf(folderStamp);
-    }
-    HeadReader reader(folder.fd(), files, HeadReader::defaultThreads(), databases ? &knownKeys : nullptr);
+    std::optional<GameNaming> naming;
+    if (names && !rows.empty())
+        naming.emplace(folder.fd());
+    HeadReader reader(folder.fd(), files, HeadReader::defaultThreads(), naming ? naming->knownKeys() : nullptr);
     for (size_t k = 0; k < rows.size(); ++k) {
         const int i = rows[k];
         HeadResult read = reader.take(k);
@@ -111,20 +100,16 @@ std::vector<HeaderPassFailure> runHeaderPass(EntryList &list, const RomFolder &f
             const QString &own = entryNames[k];
             const QString entryName = namePrefix + (own.isEmpty() ? entryNameFor(shown, twins) : own);
             QString entry = entryFromHeadNamed(read.head, read.size, entryName);
-            if (databases) {
-                if (read.keyFresh)
-                    freshKeys.insert(read.stamp, read.key);
-                if (const KnownGame *game = databases->database.find(read.key))
-                    entry = composeEntry(entryTitleOfGame(game->name), entryName);
-            }
+            if (const KnownGame *game = naming ? naming->gameOf(read) : nullptr)
+                entry = composeEntry(entryTitleOfGame(game->name), entryName);
             list.setText(i, entry);
         } catch (const IoError &error) {
             list.setFailed(i, error.text());
             failures.push_back({i, list.text(i), error});
         }
     }
-    if (cache)
-        cache->remember(folderStamp, freshKeys);
+    if (naming)
+        naming->rememberKeys();
     return failures;
 }
 

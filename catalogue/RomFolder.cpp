@@ -141,11 +141,6 @@ void listFolder(int fd, const std::vector<QByteArray> &patterns, std::vector<QBy
     });
 }
 
-QString folderCaseKey(const QString &shown)
-{
-    return upperCaseLetterwise(shown).toCaseFolded();
-}
-
 // Walks a folder tree depth first, through descriptors, so that a folder
 // renamed meanwhile is never mistaken for another. Links to folders are
 // followed once every real folder is walked, so that a folder reached both
@@ -211,7 +206,7 @@ private:
             tree_.skipped.emplace_back(path, error.text());
             return true;
         }
-        tree_.entryPrefixes.emplace_back(path, entryPrefix);
+        tree_.entryPrefixes.insert(path, entryPrefix);
         for (QByteArray &name : files) {
             if (tree_.files.size() >= maxFiles_) {
                 tree_.cutShort = true;
@@ -226,10 +221,10 @@ private:
         QHash<QString, int> alike;  // case key -> how many folders share it
         for (const auto *names : {&folders, &links})
             for (const QByteArray &name : *names)
-                ++alike[folderCaseKey(displayPath(decodePath(name)))];
+                ++alike[letterCaseKey(displayPath(decodePath(name)))];
         const auto entryPart = [&](const QByteArray &name) {
             const QString shown = displayPath(decodePath(name));
-            return (alike.value(folderCaseKey(shown)) > 1 ? shown : upperCaseLetterwise(shown)) + QLatin1Char('/');
+            return (alike.value(letterCaseKey(shown)) > 1 ? shown : upperCaseLetterwise(shown)) + QLatin1Char('/');
         };
         const bool tooDeep = depth + 1 > maxDepth_;
         for (const QByteArray &name : links) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -19,7 +20,7 @@ struct FolderTree {
     // entries write it: each part in capitals, unless its parent holds
     // another folder of that name but for letter case (a twin), when it
     // stays as on disk.
-    std::vector<std::pair<QByteArray, QString>> entryPrefixes;
+    QHash<QByteArray, QString> entryPrefixes;
     // Folders left out (unreadable, or too deep), by their path below the
     // walked folder, with the reason.
     std::vector<std::pair<QByteArray, QString>> skipped;

@@ -67,8 +67,7 @@ RomListing listRoms(const RomFolder &folder, const QString &mask, const ListingS
         FolderTree tree = folder.matchingTree(mask, scope.maxDepth, scope.maxFiles);
         listing.paths = std::move(tree.files);
         sortNamesAsShown(listing.paths);
-        for (auto &[path, prefix] : tree.entryPrefixes)
-            listing.entryPrefixes.insert(path, prefix);
+        listing.entryPrefixes = std::move(tree.entryPrefixes);
         for (const auto &[path, reason] : tree.skipped)
             listing.skipped.emplace_back(displayPath(decodePath(path.endsWith('/') ? path.chopped(1) : path)), reason);
         listing.cutShort = tree.cutShort;

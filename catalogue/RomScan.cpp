@@ -8,7 +8,7 @@
 #include "app/TerminalText.h"
 #include "catalogue/CartridgeDetails.h"
 #include "catalogue/GameDatabase.h"
-#include "catalogue/HashCache.h"
+#include "catalogue/GameNaming.h"
 #include "catalogue/HeadReader.h"
 #include "catalogue/HeaderPass.h"
 #include "catalogue/RomFolder.h"
@@ -16,9 +16,7 @@
 #include "catalogue/RomListing.h"
 
 #include <algorithm>
-#include <future>
 #include <optional>
-#include <sys/stat.h>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -94,42 +92,20 @@ int scanFolder(const QString &folder, const QString &mask, const ListingScope &s
                                                           int(scope.maxFiles)));
             status = 1;
         }
-        // The databases are read meanwhile; the keys known already are
-        // handed to the readers, which read the other files whole.
-        std::future<std::shared_ptr<const LoadedGameDatabases>> loading;
-        std::shared_ptr<const LoadedGameDatabases> databases;
-        std::optional<HashCache> cache;
-        HashCache::Keys knownKeys;
-        HashCache::Keys freshKeys;
-        FileStamp folderStamp;
-        if (names) {
-            loading = std::async(std::launch::async, gameDatabases);
-            struct stat st;
-            if (::fstat(dir.fd(), &st) == 0) {
-                folderStamp = FileStamp::of(st);
-                cache.emplace();
-                knownKeys = cache->keysOf(folderStamp);
-            }
-        }
+        std::optional<GameNaming> naming;
+        if (names)
+            naming.emplace(dir.fd());
         // Read ahead by a pool of threads from now on, printed here in
         // sorted order; the names are decoded as their turn comes.
-        HeadReader reader(dir.fd(), listing.paths, HeadReader::defaultThreads(), names ? &knownKeys : nullptr);
+        HeadReader reader(dir.fd(), listing.paths, HeadReader::defaultThreads(),
+                          naming ? naming->knownKeys() : nullptr);
         QByteArray buffer;
         QByteArray nameBytes;
         char title[kTitleSize];
         for (size_t k = 0; k < listing.paths.size(); ++k) {
             const HeadResult read = reader.take(k);
             std::optional<IoError> failure = read.error;
-            const KnownGame *game = nullptr;
-            if (names && !failure && read.regular) {
-                if (!databases) {
-                    databases = loading.get();
-                    reportDatabaseProblems(*databases, err);
-                }
-                if (read.keyFresh)
-                    freshKeys.insert(read.stamp, read.key);
-                game = databases->database.find(read.key);
-            }
+            const KnownGame *game = naming && !failure && read.regular ? naming->gameOf(read) : nullptr;
             if (!failure && read.regular) {
                 try {
                     if (game) {
@@ -165,8 +141,10 @@ int scanFolder(const QString &folder, const QString &mask, const ListingScope &s
                 buffer.resize(0);  // its room is kept
             }
         }
-        if (cache)
-            cache->remember(folderStamp, freshKeys);
+        if (naming) {
+            naming->rememberKeys();
+            reportDatabaseProblems(naming->databases(), err);
+        }
         return writeOut(out, err, buffer, true) ? status : 1;
     } catch (const IoError &error) {
         complain(folder, error.text());

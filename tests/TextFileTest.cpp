@@ -20,6 +20,20 @@ using vantorix::IoError;
 
 namespace {
 
+// Saves bytes at path as the user nobody: 0, 1 when the save failed, -1
+// when nobody cannot be become.
+int saveAsNobody(const QString &path, const QByteArray &bytes)
+{
+    return runUnprivileged([&] {
+        try {
+            vantorix::writeFileAtomically(path, bytes);
+        } catch (const IoError &) {
+            return 1;
+        }
+        return 0;
+    });
+}
+
 QByteArray nameOf(const QString &path)
 {
     return QFile::encodeName(path);
@@ -148,14 +162,7 @@ TEST(Saves, FallBackToWritingInPlaceAndClearOnlyTheirOwnStaleTemporaries)
             ASSERT_EQ(::utime(nameOf(path).constData(), &longAgo), 0);
         }
     }
-    const int status = runUnprivileged([&] {
-        try {
-            vantorix::writeFileAtomically(shared, "saved by nobody");
-        } catch (const IoError &) {
-            return 1;
-        }
-        return 0;
-    });
+    const int status = saveAsNobody(shared, "saved by nobody");
     if (status >= 0) {
         EXPECT_EQ(status, 0);
         EXPECT_EQ(readFile(shared), QByteArray("saved by nobody"));
@@ -181,14 +188,7 @@ TEST(Saves, OwnersFoldersWithoutWriteRightAndLongNames)
     EXPECT_EQ(readFile(theirs), QByteArray("new"));
 
     // The user may write the file but not its folder: saved in place.
-    const int status = runUnprivileged([&] {
-        try {
-            vantorix::writeFileAtomically(theirs, "saved by its owner");
-        } catch (const IoError &) {
-            return 1;
-        }
-        return 0;
-    });
+    const int status = saveAsNobody(theirs, "saved by its owner");
     if (status >= 0) {
         EXPECT_EQ(status, 0);
         EXPECT_EQ(readFile(theirs), QByteArray("saved by its owner"));

@@ -1,0 +1,40 @@
+#include "catalogue/GameNaming.h"
+
+#include "catalogue/HeadReader.h"
+
+#include <sys/stat.h>
+
+namespace vantorix {
+
+GameNaming::GameNaming(int folderFd) : loading_(std::async(std::launch::async, gameDatabases))
+{
+    struct stat st;
+    if (::fstat(folderFd, &st) != 0)
+        return;  // no cache: every file is read whole
+    folder_ = FileStamp::of(st);
+    cache_.emplace();
+    knownKeys_ = cache_->keysOf(folder_);
+}
+
+const LoadedGameDatabases &GameNaming::databases()
+{
+    if (!databases_)
+        databases_ = loading_.get();
+    return *databases_;
+}
+
+const KnownGame *GameNaming::gameOf(const HeadResult &read)
+{
+    if (read.keyFresh)
+        freshKeys_.insert(read.stamp, read.key);
+    return databases().database.find(read.key);
+}
+
+void GameNaming::rememberKeys()
+{
+    if (cache_)
+        cache_->remember(folder_, freshKeys_);
+    freshKeys_.clear();
+}
+
+}  // namespace vantorix
