@@ -1,5 +1,7 @@
 #include "app/FilePath.h"
 
+#include <QDir>
+
 #include "app/IoError.h"
 
 #include <cerrno>
@@ -145,6 +147,24 @@ qint64 readAt(int fd, char *buffer, qint64 length, qint64 offset)
         if (errno != EINTR)
             throw IoError::fromErrno(errno);
     }
+}
+
+QString xdgUserFolder(const char *variable, const QString &fallbackBelowHome)
+{
+    const QString set = decodePath(qgetenv(variable));
+    if (set.startsWith(QLatin1Char('/')))
+        return set;
+    return QDir::homePath() + QLatin1Char('/') + fallbackBelowHome;
+}
+
+QString userDataHome()
+{
+    return xdgUserFolder("XDG_DATA_HOME", QStringLiteral(".local/share"));
+}
+
+QString userCacheHome()
+{
+    return xdgUserFolder("XDG_CACHE_HOME", QStringLiteral(".cache"));
 }
 
 }  // namespace vantorix

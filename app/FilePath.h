@@ -46,6 +46,15 @@ QString currentFolderPath();
 // path made absolute against the current folder.
 QString absolutePath(const QString &path);
 
+// A user's base folder by the XDG rules: the variable when it holds an
+// absolute path (a relative one is ignored, as the rules say), else
+// fallback below the home folder ("share" for XDG_DATA_HOME gives
+// ~/.local/share).
+QString xdgUserFolder(const char *variable, const QString &fallbackBelowHome);
+// $XDG_DATA_HOME and $XDG_CACHE_HOME by those rules.
+QString userDataHome();
+QString userCacheHome();
+
 // The last component of a path ("/a/b.gb" gives "b.gb").
 QString baseName(const QString &path);
 

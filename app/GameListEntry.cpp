@@ -53,12 +53,28 @@ bool parenthesesBalance(QStringView text)
 
 }  // namespace
 
+namespace {
+
+qsizetype longTitleEnd(const QString &entry)
+{
+    // A fixed entry has its "(" in column 41; a long title cannot (see
+    // composeEntry), so the first separator after it is the title's end.
+    if (entry.size() < kEntryLength || entry.at(kTitleWidth) == QLatin1Char('('))
+        return -1;
+    return entry.indexOf(QStringView(u"\u00A0("), kTitleWidth + 1);
+}
+
+}  // namespace
+
 QString romFileName(const QString &entry)
 {
+    const qsizetype titleEnd = longTitleEnd(entry);
+    if (titleEnd >= 0)
+        return leftTrimmedSpaces(entry.mid(titleEnd + 2, entry.size() - titleEnd - 3));
     if (entry.size() > kEntryLength && entry.at(kTitleWidth) != QLatin1Char('(')) {
-        // A game's name of 40 columns or more, written whole, then " (":
-        // the name field is the last such part whose parentheses balance
-        // (a game's name and a file's both hold parentheses, "(USA)").
+        // Written before long titles had a separator of their own: a name
+        // of 40 columns or more, a blank, then "(": the name field is the
+        // last such part whose parentheses balance.
         const QStringView body = QStringView(entry).left(entry.size() - 1);
         for (qsizetype at = body.lastIndexOf(u" ("); at >= kTitleWidth - 1; at = body.left(at).lastIndexOf(u" (")) {
             const QStringView name = body.mid(at + 2);
@@ -133,7 +149,10 @@ bool isBlankEntry(const QString &entry)
 
 bool entryMatches(const QString &entry, const QString &text)
 {
-    const QString title = entry.size() >= kEntryLength ? entry.left(kTitleWidth) : QString();
+    const qsizetype titleEnd = longTitleEnd(entry);
+    const QString title = titleEnd >= 0 ? entry.left(titleEnd)
+                          : entry.size() >= kEntryLength ? entry.left(kTitleWidth)
+                                                         : QString();
     return title.contains(text, Qt::CaseInsensitive) || romFileName(entry).contains(text, Qt::CaseInsensitive)
            || (title.isEmpty() && entry.contains(text, Qt::CaseInsensitive));
 }
@@ -161,8 +180,33 @@ qsizetype entrySize(qsizetype titleSize, qsizetype nameSize)
 
 }  // namespace
 
+namespace {
+
+// A name whose first character is a blank would lose it as padding: it
+// is written below "." instead, which the launch reads as the same file.
+template <typename Text>
+bool startsWithBlank(const Text &fileName)
+{
+    return !fileName.isEmpty() && fileName.front() == u' ';
+}
+
+}  // namespace
+
 QString composeEntry(const QString &title, const QString &fileName)
 {
+    if (startsWithBlank(fileName))
+        return composeEntry(title, QStringLiteral("./") + fileName);
+    if (title.size() > kTitleWidth) {
+        // A title longer than its column ends at a no-break space before the
+        // "(": it holds none of its own, and never a "(" in column 41, where
+        // a fixed entry has it.
+        QString longTitle = title;
+        longTitle.replace(QChar(0x00A0), QLatin1Char(' '));
+        if (longTitle.at(kTitleWidth) == QLatin1Char('('))
+            longTitle.insert(kTitleWidth, QLatin1Char(' '));
+        return longTitle + QChar(0x00A0) + QLatin1Char('(') + fileName.rightJustified(kNameWidth, QLatin1Char(' '))
+               + QLatin1Char(')');
+    }
     // One allocation: a folder of 100,000 files makes as many entries.
     QString entry(entrySize(title.size(), fileName.size()), Qt::Uninitialized);
     layOutEntry(entry.data(), title, fileName);
@@ -171,6 +215,10 @@ QString composeEntry(const QString &title, const QString &fileName)
 
 void appendComposedEntry(QByteArray &out, QByteArrayView title, QByteArrayView fileName)
 {
+    if (startsWithBlank(fileName) || title.size() > kTitleWidth) {
+        out += composeEntry(QString::fromLatin1(title), QString::fromLatin1(fileName)).toUtf8();
+        return;
+    }
     const qsizetype start = out.size();
     out.resize(start + entrySize(title.size(), fileName.size()));
     layOutEntry(out.data() + start, title, fileName);

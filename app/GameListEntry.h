@@ -22,10 +22,10 @@ QString ExtractRomKey(const QString &entry);
 
 // The file name an entry stands for: the whole file-name field (column 42 up
 // to the character before the last), without the padding spaces at its left
-// and with its inner spaces. After a title of 40 columns or more (a game's
-// name from the databases, followed by a blank), the field starts after
-// that blank's "(". Texts shorter than a full entry give the characters the
-// key is copied from, without padding.
+// and with its inner spaces. After a title longer than 40 columns (a game's
+// name from the databases) the field starts after the no-break space and
+// "(" that end the title. Texts shorter than a full entry give the
+// characters the key is copied from, without padding.
 QString romFileName(const QString &entry);
 
 bool isUserSelection(const QString &entry);
@@ -49,7 +49,10 @@ bool isBlankEntry(const QString &entry);
 // Whether an entry's title or file name holds text, ignoring letter case.
 bool entryMatches(const QString &entry, const QString &text);
 
-// Title padded to 40 columns, "(", the name right-aligned in 11, ")".
+// Title padded to 40 columns, "(", the name right-aligned in 11, ")". A
+// longer title is written whole and ends at a no-break space; a name that
+// begins with a blank is written as "./" and the name. Whatever the title
+// and the name hold, romFileName gives the name back.
 QString composeEntry(const QString &title, const QString &fileName);
 // The same appended to out, for a title and a file name in ASCII.
 void appendComposedEntry(QByteArray &out, QByteArrayView title, QByteArrayView fileName);

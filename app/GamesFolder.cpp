@@ -90,6 +90,8 @@ QString GamesFolder::find(const QString &fileName) const
             root_ = std::make_unique<GamesFolder>(QStringLiteral("/"));
         return root_->find(fileName.mid(1));
     }
+    if (fileName.startsWith(QLatin1String("./")))
+        return find(fileName.mid(2));  // a name that begins with a blank
     const QStringList parts = fileName.split(QLatin1Char('/'));
     QString relative;  // the folders passed through, as on disk
     for (qsizetype i = 0; i < parts.size(); ++i) {

@@ -24,8 +24,9 @@ IoError IoError::named(int err)
     case ENOTDIR:
     case ENAMETOOLONG:
     case EINVAL:
-    case ELOOP:
         return IoError(InvalidFilename, QCoreApplication::translate("IoError", "Invalid filename"));
+    case ELOOP:
+        return IoError(InvalidFilename, QCoreApplication::translate("IoError", "Too many levels of symbolic links"));
     case EMFILE:
     case ENFILE:
         return IoError(TooManyOpenFiles, QCoreApplication::translate("IoError", "Too many open files"));

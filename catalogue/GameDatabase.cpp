@@ -10,7 +10,6 @@
 #include <QStandardPaths>
 
 #include <mutex>
-#include <sys/mman.h>
 #include <sys/stat.h>
 
 namespace vantorix {
@@ -67,14 +66,12 @@ QString entryTitleOfGame(const QString &name)
         if (c.category() != QChar::Other_Control && c.category() != QChar::Other_Format
             && c != QChar::LineSeparator && c != QChar::ParagraphSeparator)
             title.append(c);
-    if (title.size() >= 40)
-        title.append(QLatin1Char(' '));
     return title;
 }
 
 QString userDatFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/vantorix/dat");
+    return userDataHome() + QStringLiteral("/vantorix/dat");
 }
 
 QStringList gameDatabaseFiles(const QStringList &extra)
@@ -82,8 +79,11 @@ QStringList gameDatabaseFiles(const QStringList &extra)
     QStringList files = extra;
     // The user's data folder comes first among the standard ones, then
     // $XDG_DATA_DIRS; Debian's mGBA list lies in one of those.
-    QStringList folders{QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)};
-    folders += QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
+    // A relative folder among them names no place (the XDG rules).
+    QStringList folders{userDataHome()};
+    for (const QString &folder : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
+        if (folder.startsWith(QLatin1Char('/')))
+            folders.append(folder);
     folders.removeDuplicates();
     for (const QString &folder : folders) {
         const QDir dats(folder + QStringLiteral("/vantorix/dat"));
@@ -103,28 +103,12 @@ QStringList gameDatabaseFiles(const QStringList &extra)
 
 namespace {
 
-// A DAT's bytes mapped in whole at once: megabytes of text read through
-// fresh pages cost a page fault each, which on a virtual machine is most
-// of the reading.
+// Read into memory, not mapped: a DAT the user rewrites while it is read
+// (cp truncates it first) would make a mapping fault; a copy read at once
+// is only damaged text, which the reader names.
 DatContents readDatFile(const QString &path)
 {
-    struct stat st;
-    const FileDescriptor fd = openForReading(path, &st);
-    if (!S_ISREG(st.st_mode))
-        throw IoError::notRegularFile();
-    if (st.st_size > kMaxDatBytes)
-        throw IoError::fileTooLarge();
-    if (st.st_size == 0)
-        return readDat(QByteArray());
-    void *mapped = ::mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd.get(), 0);
-    if (mapped == MAP_FAILED)
-        return readDat(readWholeFile(path));
-    struct Unmap {
-        void *at;
-        size_t size;
-        ~Unmap() { ::munmap(at, size); }
-    } unmap{mapped, size_t(st.st_size)};
-    return readDat(QByteArray::fromRawData(static_cast<const char *>(mapped), qsizetype(st.st_size)));
+    return readDat(readWholeFile(path, kMaxDatBytes));
 }
 
 }  // namespace
@@ -180,7 +164,7 @@ std::shared_ptr<const LoadedGameDatabases> gameDatabases()
 
 int addUserDatabase(const QString &path, QString *databaseName)
 {
-    const QByteArray bytes = readWholeFile(path);
+    const QByteArray bytes = readWholeFile(path, kMaxDatBytes);
     const DatContents contents = readDat(bytes);
     GameDatabase alone;
     const QString base = QFileInfo(displayPath(path)).completeBaseName();

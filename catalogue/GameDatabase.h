@@ -42,8 +42,7 @@ private:
 };
 
 // The title of an entry for a game the databases name: the name whole,
-// control characters removed, and a blank after a name of 40 characters or
-// more so that the "(" stands apart.
+// control characters removed (composeEntry sets a long one apart).
 QString entryTitleOfGame(const QString &name);
 
 // The largest DAT file read: far beyond every system's list.

@@ -6,13 +6,13 @@
 
 namespace vantorix {
 
-GameNaming::GameNaming(int folderFd) : loading_(std::async(std::launch::async, gameDatabases))
+GameNaming::GameNaming(int folderFd, int cacheWaitMs) : loading_(std::async(std::launch::async, gameDatabases))
 {
     struct stat st;
     if (::fstat(folderFd, &st) != 0)
         return;  // no cache: every file is read whole
     folder_ = FileStamp::of(st);
-    cache_.emplace();
+    cache_.emplace(HashCache::defaultPath(), cacheWaitMs);
     knownKeys_ = cache_->keysOf(folder_);
 }
 
@@ -25,16 +25,16 @@ const LoadedGameDatabases &GameNaming::databases()
 
 const KnownGame *GameNaming::gameOf(const HeadResult &read)
 {
-    if (read.keyFresh)
-        freshKeys_.insert(read.stamp, read.key);
+    if (read.key.isValid())
+        seenKeys_.insert(read.stamp, read.key);
     return databases().database.find(read.key);
 }
 
 void GameNaming::rememberKeys()
 {
     if (cache_)
-        cache_->remember(folder_, freshKeys_);
-    freshKeys_.clear();
+        cache_->remember(folder_, seenKeys_);
+    seenKeys_.clear();
 }
 
 }  // namespace vantorix

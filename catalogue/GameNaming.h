@@ -14,19 +14,23 @@ struct HeadResult;
 
 // Names the games of one pass over a folder: the databases are read on a
 // thread of their own meanwhile, the keys the cache knows for the folder go
-// to the readers (knownKeys), and the keys read whole go back to the cache
-// at the end (rememberKeys).
+// to the readers (knownKeys), and the keys of every file the pass saw go
+// back to the cache at the end (rememberKeys). cacheWaitMs: how long to wait
+// for a cache another program holds (0 on the window's thread).
 class GameNaming {
 public:
-    explicit GameNaming(int folderFd);
+    explicit GameNaming(int folderFd, int cacheWaitMs = HashCache::kCommandLineWaitMs);
 
     const HashCache::Keys *knownKeys() const { return &knownKeys_; }
-    // The game the databases know the file read as, or null; a key read
-    // whole now is kept for the cache.
+    // The game the databases know the file read as, or null; its key is
+    // kept for the cache.
     const KnownGame *gameOf(const HeadResult &read);
     // The databases, once read.
     const LoadedGameDatabases &databases();
     void rememberKeys();
+    // Whether the cache was held by another program, so that this pass
+    // went without it.
+    bool cacheBusy() const { return cache_ && cache_->wasBusy(); }
 
 private:
     std::future<std::shared_ptr<const LoadedGameDatabases>> loading_;
@@ -34,7 +38,7 @@ private:
     std::optional<HashCache> cache_;
     FileStamp folder_;
     HashCache::Keys knownKeys_;
-    HashCache::Keys freshKeys_;
+    HashCache::Keys seenKeys_;
 };
 
 }  // namespace vantorix

@@ -1,5 +1,7 @@
 #include "catalogue/HashCache.h"
 
+#include "app/FilePath.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,67 +14,85 @@
 
 #include <atomic>
 
+#include <QSet>
+
+#include <sys/stat.h>
+
 namespace vantorix {
 
 namespace {
 
 // "VTXH": a cache file of ours, told from any other SQLite file.
 constexpr int kApplicationId = 0x56545848;
-constexpr int kSchemaVersion = 1;
-constexpr int kRecordBytes = 40;  // device, inode, size, time, CRC, ROM size
+constexpr int kSchemaVersion = 2;
+// device, inode, size, modification and change times, CRC, ROM size, and
+// how many passes running have missed the file.
+constexpr int kRecordBytes = 52;
 
-QByteArray pack(const HashCache::Keys &keys)
+struct Record {
+    FileStamp stamp;
+    RomKey key;
+    quint32 misses = 0;
+};
+
+void appendRecord(QByteArray &blob, const Record &r)
 {
-    QByteArray blob(qsizetype(keys.size()) * kRecordBytes, Qt::Uninitialized);
-    uchar *out = reinterpret_cast<uchar *>(blob.data());
-    for (auto it = keys.constBegin(); it != keys.constEnd(); ++it, out += kRecordBytes) {
-        qToLittleEndian<quint64>(it.key().device, out);
-        qToLittleEndian<quint64>(it.key().inode, out + 8);
-        qToLittleEndian<qint64>(it.key().size, out + 16);
-        qToLittleEndian<qint64>(it.key().modifiedNs, out + 24);
-        qToLittleEndian<quint32>(it.value().crc32, out + 32);
-        qToLittleEndian<quint32>(quint32(it.value().size), out + 36);
-    }
-    return blob;
+    uchar out[kRecordBytes];
+    qToLittleEndian<quint64>(r.stamp.device, out);
+    qToLittleEndian<quint64>(r.stamp.inode, out + 8);
+    qToLittleEndian<qint64>(r.stamp.size, out + 16);
+    qToLittleEndian<qint64>(r.stamp.modifiedNs, out + 24);
+    qToLittleEndian<qint64>(r.stamp.changedNs, out + 32);
+    qToLittleEndian<quint32>(r.key.crc32, out + 40);
+    qToLittleEndian<quint32>(quint32(r.key.size), out + 44);
+    qToLittleEndian<quint32>(r.misses, out + 48);
+    blob.append(reinterpret_cast<const char *>(out), kRecordBytes);
 }
 
-HashCache::Keys unpack(const QByteArray &blob)
+template <typename Each>
+void forEachRecord(const QByteArray &blob, Each each)
 {
-    HashCache::Keys keys;
-    const qsizetype count = blob.size() / kRecordBytes;
-    keys.reserve(count);
     const uchar *in = reinterpret_cast<const uchar *>(blob.constData());
-    for (qsizetype i = 0; i < count; ++i, in += kRecordBytes) {
-        FileStamp stamp;
-        stamp.device = qFromLittleEndian<quint64>(in);
-        stamp.inode = qFromLittleEndian<quint64>(in + 8);
-        stamp.size = qFromLittleEndian<qint64>(in + 16);
-        stamp.modifiedNs = qFromLittleEndian<qint64>(in + 24);
-        keys.insert(stamp, RomKey{qFromLittleEndian<quint32>(in + 32), qint64(qFromLittleEndian<quint32>(in + 36))});
+    for (qsizetype i = 0; i < blob.size() / kRecordBytes; ++i, in += kRecordBytes) {
+        Record r;
+        r.stamp.device = qFromLittleEndian<quint64>(in);
+        r.stamp.inode = qFromLittleEndian<quint64>(in + 8);
+        r.stamp.size = qFromLittleEndian<qint64>(in + 16);
+        r.stamp.modifiedNs = qFromLittleEndian<qint64>(in + 24);
+        r.stamp.changedNs = qFromLittleEndian<qint64>(in + 32);
+        r.key = RomKey{qFromLittleEndian<quint32>(in + 40), qint64(qFromLittleEndian<quint32>(in + 44))};
+        r.misses = qFromLittleEndian<quint32>(in + 48);
+        each(r);
     }
-    return keys;
+}
+
+bool isLink(const QString &path)
+{
+    struct stat st;
+    const QByteArray name = encodePath(path);
+    return ::lstat(name.constData(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
 }  // namespace
 
 QString HashCache::defaultPath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
-           + QStringLiteral("/vantorix/hashes.sqlite");
+    return userCacheHome() + QStringLiteral("/vantorix/hashes.sqlite");
 }
 
-HashCache::HashCache(const QString &path) : path_(path)
+HashCache::HashCache(const QString &path, int busyWaitMs) : path_(path)
 {
     static std::atomic<int> serial{0};
     connection_ = QStringLiteral("vantorix-hash-cache-%1").arg(serial++);
-    Opening opening = openDatabase();
+    Opening opening = openDatabase(busyWaitMs);
     if (opening == Opening::Unusable) {
-        // Damaged, or someone else's: put aside, begun anew.
+        // Damaged, someone else's, or a link: put aside, begun anew.
         setAside();
-        opening = openDatabase();
+        opening = openDatabase(busyWaitMs);
     }
-    // Held too long by another program: this run goes without.
+    // Held by another program, or no room: this run goes without.
     open_ = opening == Opening::Open;
+    busy_ = opening == Opening::Busy;
 }
 
 HashCache::~HashCache()
@@ -81,22 +101,32 @@ HashCache::~HashCache()
     QSqlDatabase::removeDatabase(connection_);
 }
 
-HashCache::Opening HashCache::openDatabase()
+HashCache::Opening HashCache::openDatabase(int busyWaitMs)
 {
     QSqlDatabase::removeDatabase(connection_);
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
     if (!db.isValid() || path_.isEmpty() || !QDir().mkpath(QFileInfo(path_).absolutePath()))
         return Opening::Busy;  // nothing to set aside
+    // The cache never writes through a link, to wherever it points.
+    for (const char *suffix : {"", "-wal", "-shm"})
+        if (isLink(path_ + QLatin1String(suffix)))
+            return Opening::Unusable;
     db.setDatabaseName(path_);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyWaitMs));
     if (!db.open())
         return Opening::Busy;
     QSqlQuery q(db);
-    // Only what the file holds makes it unusable; a lock another program
-    // keeps is no reason to throw its cache away.
+    // Only what the file holds makes it unusable: a lock another program
+    // keeps, a full disk or an unreadable file is no reason to throw a
+    // sound cache away.
     const auto failed = [&q] {
-        const QString code = q.lastError().nativeErrorCode();
-        return code == QLatin1String("5") || code == QLatin1String("6") ? Opening::Busy : Opening::Unusable;
+        switch (q.lastError().nativeErrorCode().toInt() & 0xff) {
+        case 11:  // SQLITE_CORRUPT
+        case 26:  // SQLITE_NOTADB
+            return Opening::Unusable;
+        default:
+            return Opening::Busy;
+        }
     };
     // A file that is no SQLite database fails here.
     if (!q.exec(QStringLiteral("PRAGMA application_id")) || !q.next())
@@ -107,13 +137,22 @@ HashCache::Opening HashCache::openDatabase()
             return failed();
         if (q.value(0).toInt() != 0)
             return Opening::Unusable;  // some other program's database
-        if (!q.exec(QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId))
+        if (!q.exec(QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId)))
+            return failed();
+    }
+    // Damage past the first page shows only when the pages are read: at
+    // these sizes a quick check on opening costs little.
+    if (!q.exec(QStringLiteral("PRAGMA quick_check")) || !q.next())
+        return failed();
+    if (q.value(0).toString() != QLatin1String("ok"))
+        return Opening::Unusable;
+    if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next())
+        return failed();
+    if (q.value(0).toInt() != kSchemaVersion) {
+        // Keys of an earlier form: begun anew in the same file.
+        if (!q.exec(QStringLiteral("DROP TABLE IF EXISTS folders"))
             || !q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)))
             return failed();
-    } else if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next()) {
-        return failed();
-    } else if (q.value(0).toInt() != kSchemaVersion) {
-        return Opening::Unusable;
     }
     // Readers never wait on a writer.
     q.exec(QStringLiteral("PRAGMA journal_mode = WAL"));
@@ -129,46 +168,101 @@ void HashCache::setAside()
     QSqlDatabase::removeDatabase(connection_);
     const QString aside = path_ + QStringLiteral(".damaged");
     QFile::remove(aside);
-    if (!QFile::rename(path_, aside))
+    // A link is moved aside itself; what it points to is left alone.
+    if (::rename(encodePath(path_).constData(), encodePath(aside).constData()) != 0)
         QFile::remove(path_);
     QFile::remove(path_ + QStringLiteral("-wal"));
     QFile::remove(path_ + QStringLiteral("-shm"));
 }
 
-HashCache::Keys HashCache::keysOf(const FileStamp &folder)
+QByteArray HashCache::storedKeys(const FileStamp &folder)
 {
-    if (!open_)
-        return Keys();
     QSqlQuery q(QSqlDatabase::database(connection_, false));
     q.prepare(QStringLiteral("SELECT keys FROM folders WHERE device = ? AND inode = ?"));
     q.addBindValue(qint64(folder.device));
     q.addBindValue(qint64(folder.inode));
-    if (!q.exec() || !q.next())
-        return Keys();
-    return unpack(q.value(0).toByteArray());
+    return q.exec() && q.next() ? q.value(0).toByteArray() : QByteArray();
 }
 
-void HashCache::remember(const FileStamp &folder, const Keys &keys)
+HashCache::Keys HashCache::keysOf(const FileStamp &folder)
 {
-    if (!open_ || keys.isEmpty())
+    Keys keys;
+    if (!open_)
+        return keys;
+    const QByteArray blob = storedKeys(folder);
+    keys.reserve(blob.size() / kRecordBytes);
+    forEachRecord(blob, [&keys](const Record &r) { keys.insert(r.stamp, r.key); });
+    return keys;
+}
+
+void HashCache::remember(const FileStamp &folder, const Keys &seen)
+{
+    if (!open_)
         return;
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     QSqlQuery q(db);
-    // Taken for writing at once, so that two programs merging the same
-    // folder do it one after the other.
-    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
+    // Taken for writing at once, so that two programs passing over the
+    // same folder do it one after the other.
+    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        busy_ = true;
         return;
-    Keys merged = keysOf(folder);
-    for (auto it = keys.constBegin(); it != keys.constEnd() && merged.size() < kMaxKeysPerFolder; ++it)
-        merged.insert(it.key(), it.value());
-    q.prepare(QStringLiteral("INSERT OR REPLACE INTO folders (device, inode, used, keys) VALUES (?, ?,"
-                             " (SELECT coalesce(max(used), 0) + 1 FROM folders), ?)"));
+    }
+    const QByteArray stored = storedKeys(folder);
+    QByteArray blob;
+    blob.reserve(qsizetype(qMin(seen.size(), qsizetype(kMaxKeysPerFolder))) * kRecordBytes + stored.size());
+    QSet<std::pair<quint64, quint64>> seenFiles;
+    int count = 0;
+    for (auto it = seen.constBegin(); it != seen.constEnd() && count < kMaxKeysPerFolder; ++it, ++count) {
+        appendRecord(blob, Record{it.key(), it.value(), 0});
+        seenFiles.insert({it.key().device, it.key().inode});
+    }
+    // What the pass did not see: a file in another state is gone, others
+    // may lie outside what it listed, until they are missed too often.
+    bool unchanged = count == seen.size();
+    int kept = 0;
+    forEachRecord(stored, [&](Record r) {
+        if (seen.contains(r.stamp) && r.misses == 0) {
+            ++kept;
+            return;
+        }
+        unchanged = false;
+        if (seen.contains(r.stamp) || seenFiles.contains({r.stamp.device, r.stamp.inode})
+            || ++r.misses >= kMissesBeforeForgotten || count >= kMaxKeysPerFolder)
+            return;
+        appendRecord(blob, r);
+        ++count;
+    });
+    unchanged = unchanged && kept == seen.size();
+    if (unchanged)
+        q.prepare(QStringLiteral("UPDATE folders SET used = (SELECT coalesce(max(used), 0) + 1 FROM folders)"
+                                 " WHERE device = ? AND inode = ?"));
+    else
+        q.prepare(QStringLiteral("INSERT OR REPLACE INTO folders (device, inode, used, keys) VALUES (?, ?,"
+                                 " (SELECT coalesce(max(used), 0) + 1 FROM folders), ?)"));
     q.addBindValue(qint64(folder.device));
     q.addBindValue(qint64(folder.inode));
-    q.addBindValue(pack(merged));
-    const bool written = q.exec()
-                         && q.exec(QStringLiteral("DELETE FROM folders WHERE used <= (SELECT max(used) FROM folders) - %1")
-                                       .arg(kMaxFolders));
+    if (!unchanged)
+        q.addBindValue(blob);
+    bool written = q.exec()
+                   && q.exec(QStringLiteral("DELETE FROM folders WHERE used <= (SELECT max(used) FROM folders) - %1")
+                                 .arg(kMaxFolders));
+    // All folders' keys together within bounds: the ones used longest ago
+    // go first.
+    if (written && q.exec(QStringLiteral("SELECT device, inode, length(keys) FROM folders ORDER BY used DESC"))) {
+        qint64 bytes = 0;
+        QList<std::pair<qint64, qint64>> over;
+        while (q.next()) {
+            bytes += q.value(2).toLongLong();
+            if (bytes > qint64(kMaxKeys) * kRecordBytes)
+                over.append({q.value(0).toLongLong(), q.value(1).toLongLong()});
+        }
+        for (const auto &[device, inode] : over) {
+            q.prepare(QStringLiteral("DELETE FROM folders WHERE device = ? AND inode = ?"));
+            q.addBindValue(device);
+            q.addBindValue(inode);
+            written = written && q.exec();
+        }
+    }
     q.exec(written ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
 }
 

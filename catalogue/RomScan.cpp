@@ -95,6 +95,7 @@ int scanFolder(const QString &folder, const QString &mask, const ListingScope &s
         std::optional<GameNaming> naming;
         if (names)
             naming.emplace(dir.fd());
+
         // Read ahead by a pool of threads from now on, printed here in
         // sorted order; the names are decoded as their turn comes.
         HeadReader reader(dir.fd(), listing.paths, HeadReader::defaultThreads(),
@@ -143,6 +144,9 @@ int scanFolder(const QString &folder, const QString &mask, const ListingScope &s
         }
         if (naming) {
             naming->rememberKeys();
+            if (naming->cacheBusy())
+                printMessage(err, QCoreApplication::translate("kelpad", "the hash cache is held by another program:"
+                                                                        " what was read is not kept"));
             reportDatabaseProblems(naming->databases(), err);
         }
         return writeOut(out, err, buffer, true) ? status : 1;

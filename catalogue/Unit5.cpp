@@ -171,7 +171,14 @@ void TForm5::FileListBox1Change(QObject *)
         // it; the games of any other folder are named by their whole path.
         const QString games = Form1 ? vantorix::storedText(Form1->Edit1) : QString();
         const QString prefix = vantorix::entryPrefixFor(games, folder->path());
-        failures = vantorix::runHeaderPass(entries, *folder, progress, prefix, CheckBox2->isChecked());
+        // Never waiting on the window's thread for a cache another program
+        // holds: the pass goes without it.
+        bool cacheBusy = false;
+        failures = vantorix::runHeaderPass(entries, *folder, progress, prefix, CheckBox2->isChecked(), 0, &cacheBusy);
+        if (cacheBusy && !cacheBusyShown_) {
+            cacheBusyShown_ = true;
+            vantorix::showNotice(tr("The hash cache is held by another program: what was read is not kept."));
+        }
     }
     quiet.reset();
     setWindowTitle(caption());

@@ -29,6 +29,7 @@ private:
 
     QString initialFolder_;
     bool databaseProblemsShown_ = false;
+    bool cacheBusyShown_ = false;
     bool opened_ = false;
     bool opening_ = false;
     bool passPending_ = false;

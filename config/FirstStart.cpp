@@ -137,7 +137,7 @@ QStringList gameListOfFolder(const QString &folder)
 
 QString userGamesFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/vantorix/roms");
+    return userDataHome() + QStringLiteral("/vantorix/roms");
 }
 
 namespace {

@@ -11,10 +11,7 @@ namespace vantorix {
 
 QString lastConfigurationRecord()
 {
-    QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    if (!state.startsWith(QLatin1Char('/')))
-        state = QDir::homePath() + QStringLiteral("/.local/state");
-    return state + QStringLiteral("/vantorix/last-configuration");
+    return xdgUserFolder("XDG_STATE_HOME", QStringLiteral(".local/state")) + QStringLiteral("/vantorix/last-configuration");
 }
 
 QString lastConfigurationFile()

@@ -28,7 +28,6 @@ constexpr char kEndOfText = 0x1A;
 // stray disk image from exhausting memory.
 // Far above any configuration or interface file; a larger one is refused
 // before it is read, so that no file can exhaust the memory.
-constexpr qint64 kMaxTextFileSize = qint64(64) << 20;
 
 const char16_t kWindows1252High[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
@@ -326,14 +325,14 @@ QByteArray encodeLines(const QStringList &lines)
     return out;
 }
 
-QByteArray readWholeFile(const QString &path)
+QByteArray readWholeFile(const QString &path, qint64 maxBytes)
 {
     struct stat st;
     FileDescriptor fd = openForReading(path, &st);
     if (!S_ISREG(st.st_mode))
-        throw IoError::fromErrno(EINVAL);
-    if (st.st_size > kMaxTextFileSize)
-        throw IoError::fromErrno(EFBIG);
+        throw IoError::notRegularFile();
+    if (st.st_size > maxBytes)
+        throw IoError::fileTooLarge();
     QByteArray data;
     data.resize(qsizetype(st.st_size));
     qsizetype filled = 0;
@@ -344,8 +343,8 @@ QByteArray readWholeFile(const QString &path)
         if (n == 0)
             break;
         filled += n;
-        if (filled > kMaxTextFileSize)
-            throw IoError::fromErrno(EFBIG);
+        if (filled > maxBytes)
+            throw IoError::fileTooLarge();
     }
     data.truncate(filled);
     if (::close(fd.release()) != 0)

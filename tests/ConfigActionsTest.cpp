@@ -256,7 +256,7 @@ TEST_F(ConfigurationActions, FailedLoadChangesNoControl)
     } cases[] = {
         {dir.filePath("missing.cfg"), QStringLiteral("File not found.")},
         {dir.path(), QStringLiteral("Is a folder.")},
-        {fifo, QStringLiteral("Invalid filename.")},
+        {fifo, QStringLiteral("Not a regular file.")},
         {dir.filePath("missing.cfg/inside"), QStringLiteral("File not found.")},
     };
     for (const auto &c : cases) {

@@ -204,30 +204,72 @@ TEST_F(NamesCommand, HashCacheChangedDamagedAndShared)
     const QString cacheFile = dir.filePath("cache/vantorix/hashes.sqlite");
     ASSERT_TRUE(QFile::exists(cacheFile));
 
-    // Another game's bytes put back with the old time: taken as unchanged.
+    // Another game's bytes of the same size put back with the old time, as
+    // cp -p or tar do: the change time tells, and it is read again.
     struct stat before;
     ASSERT_EQ(::stat(QFile::encodeName(mole).constData(), &before), 0);
     writeFile(mole, readFile(samples + "/roms/STARHOP.GB"));
     const struct timespec old[2] = {before.st_atim, before.st_mtim};
     ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(mole).constData(), old, 0), 0);
-    EXPECT_TRUE(names().contains("Mole Maze & Friends"));
-    // A new time, the same size: read again.
-    struct timespec later[2] = {before.st_atim, before.st_mtim};
-    later[1].tv_nsec = (later[1].tv_nsec + 1) % 1000000000;
-    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(mole).constData(), later, 0), 0);
     EXPECT_TRUE(names().contains("Star Hopper (World) (Rev 1)"));
+    // Changed five times: the folder keeps one record a file.
+    for (int i = 0; i < 5; ++i) {
+        writeFile(mole, readFile(samples + (i % 2 ? "/roms/STARHOP.GB" : "/roms/MOLEMAZE.GB")));
+        names();
+    }
+    EXPECT_EQ(HashCache(cacheFile).keysOf(FileStamp::of(games)).size(), 2);
 
-    // A cache file that is no database: set aside, begun anew.
-    writeFile(cacheFile, "not a database at all, just words");
-    QFile::remove(cacheFile + "-wal");
-    QFile::remove(cacheFile + "-shm");
-    EXPECT_TRUE(names().contains("Block Tower (Japan) (Proto)"));
-    EXPECT_TRUE(QFile::exists(cacheFile + ".damaged"));
+    // Another program holds the cache: the scan waits a moment, goes
+    // without it, says so once and names every game all the same.
     {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "holder");
+        db.setDatabaseName(cacheFile);
+        ASSERT_TRUE(db.open());
+        QSqlQuery(db).exec("BEGIN EXCLUSIVE");
+        const QStringList held = run({"--dat", dat, "--scan", games, "--names"});
+        EXPECT_TRUE(held[0].contains("Block Tower (Japan) (Proto)"));
+        EXPECT_EQ(held[1].count("hash cache is held by another program"), 1) << held[1].toStdString();
+        QSqlQuery(db).exec("ROLLBACK");
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("holder");
+
+    // What is no sound cache of ours is set aside, and begun anew: a file
+    // that is no database, one damaged past its first page, a link (what
+    // it points to stays as it was).
+    const QString usersFile = writeFile(dir.filePath("notes.txt"), "");
+    const auto damagedInside = [&] {
+        QByteArray bytes = readFile(cacheFile);
+        for (qsizetype i = 4096; i < bytes.size(); ++i)
+            bytes[i] = char(0x5a);
+        writeFile(cacheFile, bytes);
+    };
+    const auto linkCache = [&](const QString &to) {
+        QFile::remove(cacheFile);
+        ASSERT_EQ(::symlink(QFile::encodeName(to).constData(), QFile::encodeName(cacheFile).constData()), 0);
+    };
+    const std::function<void()> damages[] = {
+        [&] { writeFile(cacheFile, "not a database at all, just words"); },
+        damagedInside,
+        [&] { linkCache(usersFile); },
+        [&] { linkCache("/nonexistent/x.sqlite"); },
+    };
+    for (const auto &damage : damages) {
+        { HashCache settle(cacheFile); }  // the WAL folded into the file
+        QFile::remove(cacheFile);
+        QFile::remove(cacheFile + "-wal");
+        QFile::remove(cacheFile + "-shm");
+        names();
+        damage();
+        EXPECT_TRUE(names().contains("Block Tower (Japan) (Proto)"));
+        EXPECT_TRUE(QFileInfo::exists(cacheFile + ".damaged") || QFileInfo(cacheFile + ".damaged").isSymLink());
+        EXPECT_FALSE(QFileInfo(cacheFile).isSymLink());
         HashCache cache(cacheFile);
         EXPECT_TRUE(cache.isOpen());
         EXPECT_EQ(cache.keysOf(FileStamp::of(games)).size(), 2);
     }
+    EXPECT_EQ(readFile(usersFile), QByteArray());
+    EXPECT_FALSE(QFileInfo::exists("/nonexistent/x.sqlite"));
 
     // Two scans at once, of two folders, each keeps its keys; enough files
     // that the pool of readers keys them.
@@ -255,8 +297,9 @@ namespace {
 
 // The title a known game's entry gets: the name whole, nothing that could
 // break a line or reorder text, and the "(" apart from a long name.
-TEST(GameDatabases, TitlesOfKnownGames)
+TEST(GameDatabases, EveryEntryWrittenReadsBackToItsFile)
 {
+    const QString zelda = "Legend of Zelda, The - Link's Awakening (USA, Europe) (Rev 2)";
     const struct {
         QString name;
         QString title;
@@ -264,19 +307,30 @@ TEST(GameDatabases, TitlesOfKnownGames)
         {"Tetris (World) (Rev 1)", "Tetris (World) (Rev 1)"},
         {QString("Line\nbreak\tand\u202Eoverride"), "Linebreakandoverride"},
         {QString(39, 'x'), QString(39, 'x')},
-        {QString(40, 'x'), QString(40, 'x') + " "},
-        {"Legend of Zelda, The - Link's Awakening DX (USA, Europe) (Rev 2)",
-         "Legend of Zelda, The - Link's Awakening DX (USA, Europe) (Rev 2) "},
+        {QString(40, 'x'), QString(40, 'x')},
+        {QString(41, 'x'), QString(41, 'x')},
+        {zelda, zelda},  // "(" in column 41
+        {QString(40, 'x') + ")(", QString(40, 'x') + ")("},
+        {"Unbalanced (USA, Europe (Rev 2) - and a long tail", "Unbalanced (USA, Europe (Rev 2) - and a long tail"},
+        {QString::fromUtf8("No\u00A0break (a) (b) (c) (d) (e) (f) (g) (h)"), QString::fromUtf8("No\u00A0break (a) (b) (c) (d) (e) (f) (g) (h)")},
         {QString::fromUtf8("Pokémon - Versione Rossa (Italia)"), QString::fromUtf8("Pokémon - Versione Rossa (Italia)")},
     };
+    // Parentheses in the file part too, unbalanced ones, a folder that
+    // begins with a blank, the separator itself.
+    const QString files[] = {"GAME.GB", "SPORTS/TENNIS (EU).GB", "/home/me/Other (2)/A B.GB", "A(.GB",
+                             "B) (C.GB", " LEAD/L.GB", QString::fromUtf8("X\u00A0(Y).GB"), "VERYLONGNAME.GBC"};
     for (const auto &c : cases) {
         EXPECT_EQ(entryTitleOfGame(c.name), c.title);
-        // The entry stays an entry: its file name comes back whole, with
-        // its own parentheses.
-        for (const QString file : {"GAME.GB", "SPORTS/TENNIS (EU).GB", "/home/me/Other (2)/A B.GB"})
-            EXPECT_EQ(vantorix::romFileName(vantorix::composeEntry(entryTitleOfGame(c.name), file)), file)
-                << c.name.toStdString();
+        for (const QString &file : files) {
+            const QString entry = composeEntry(entryTitleOfGame(c.name), file);
+            const QString expected = file.startsWith(' ') ? "./" + file : file;
+            EXPECT_EQ(romFileName(entry), expected) << entry.toStdString();
+            EXPECT_TRUE(entryMatches(entry, c.title.left(20))) << entry.toStdString();
+        }
     }
+    // Entries written by earlier versions read as they always did.
+    EXPECT_EQ(romFileName(QString(45, 'x') + " (   GAME (EU).GB)"), "GAME (EU).GB");
+    EXPECT_EQ(romFileName(QString("TETRIS").leftJustified(40) + "(  TETRIS.GB)"), "TETRIS.GB");
 }
 
 // One game kept every way a collection keeps it is one key, and one name.
@@ -330,11 +384,21 @@ TEST(HashCacheFile, BoundsMergesAndForeignFiles)
         EXPECT_EQ(first.keysOf(folder).value(FileStamp{7, 12, 32768, 12}), (RomKey{12, 32768}));
         // A file that changed is another stamp: not found.
         EXPECT_FALSE(first.keysOf(folder).contains(FileStamp{7, 12, 32768, 13}));
-        // At most so many folders: the oldest go.
+        // Keys passes keep missing are taken for files gone.
+        for (int pass = 1; pass < HashCache::kMissesBeforeForgotten; ++pass) {
+            EXPECT_EQ(first.keysOf(folder).size(), 15);
+            second.remember(folder, keys(10, 5));
+        }
+        EXPECT_EQ(first.keysOf(folder).size(), 5);
+        // At most so many folders: the ones used longest ago go, and a pass
+        // over a folder uses it.
         for (int f = 0; f < HashCache::kMaxFolders; ++f)
             first.remember(FileStamp{8, quint64(f), -1, 0}, keys(0, 1));
         EXPECT_TRUE(first.keysOf(folder).isEmpty());
-        EXPECT_EQ(first.keysOf(FileStamp{8, quint64(HashCache::kMaxFolders - 1), -1, 0}).size(), 1);
+        first.remember(FileStamp{8, 0, -1, 0}, keys(0, 1));
+        first.remember(FileStamp{9, 0, -1, 0}, keys(0, 1));
+        EXPECT_EQ(first.keysOf(FileStamp{8, 0, -1, 0}).size(), 1);
+        EXPECT_TRUE(first.keysOf(FileStamp{8, 1, -1, 0}).isEmpty());
         // At most so many keys in one folder.
         first.remember(folder, keys(0, HashCache::kMaxKeysPerFolder + 10));
         EXPECT_EQ(first.keysOf(folder).size(), HashCache::kMaxKeysPerFolder);

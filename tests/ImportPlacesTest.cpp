@@ -44,6 +44,12 @@ TEST(ImportPlaces, EntryPrefixForEachKindOfFolder)
     };
     for (const auto &c : cases)
         EXPECT_EQ(entryPrefixFor(c.games, c.folder), c.prefix) << c.games.toStdString() << " " << c.folder.toStdString();
+
+    // A folder whose name begins with a blank: its entry still starts its
+    // own file once the padding is read off.
+    const QString lead = writeFile(root + "/games/ lead/l.gb", "x");
+    const QString entry = composeEntry("L", entryPrefixFor(root + "/games", root + "/games/ lead") + "L.GB");
+    EXPECT_EQ(resolveRomPath(root + "/games", romFileName(entry)), lead) << entry.toStdString();
 }
 
 TEST(ImportPlaces, AbsoluteNamesFoundWhateverTheDirectory)
