@@ -14,6 +14,7 @@ QString shownText(const QString &text, int limit);
 // any path can have) shows it cut, read-only, with a tool-tip saying so.
 constexpr int kShownCaptionLength = 1000;
 constexpr int kShownPathLength = 4096;  // a path, in a tool-tip or a box
+constexpr int kShownNameLength = 200;   // a game's name from a database
 constexpr int kShownEditLength = 4096;
 
 // The version as the windows show it ("2.5"): the build's one version

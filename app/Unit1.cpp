@@ -205,7 +205,8 @@ bool TForm1::confirmClosing()
     box.setDefaultButton(QMessageBox::Save);
     switch (box.exec()) {
     case QMessageBox::Save:
-        Button3Click(Button3);
+        // The file the question names, at once.
+        saveInPlace();
         return !hasUnsavedChanges();  // a cancelled or failed save keeps the program open
     case QMessageBox::Discard:
         return true;
@@ -311,7 +312,8 @@ void TForm1::markMissingGames()
 void TForm1::addShortcuts()
 {
     const std::pair<QKeySequence, std::function<void()>> keys[] = {
-        {QKeySequence::Save, [this] { Button3Click(Button3); }},
+        {QKeySequence::Save, [this] { saveInPlace(); }},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { Button3Click(Button3); }},
         {QKeySequence::Open, [this] { Button4Click(Button4); }},
         // The standard Quit binding is empty on some platforms.
         {QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { Label6Click(Label6); }},

@@ -106,6 +106,12 @@ private:
     void launch(const QString &romPath);
     void startEmulator(const QString &slotText, const QString &romPath);
     QString initialDialogFolder() const;
+    // Writes the configuration to name and takes it as the current one.
+    // False when it was not written (the reason was shown).
+    bool saveConfigurationTo(const QString &name);
+    // Saves over the configuration last loaded or saved, with no dialog;
+    // one never saved yet asks where.
+    void saveInPlace();
     // A new user's first start: writes a configuration of the emulators this
     // machine has and the sample games into the user's folder for the
     // program, when it has none. Returns the file written, or empty.

@@ -254,7 +254,7 @@ QString detailToolTip(const CartridgeDetails &d, const QString &shownPath, const
 {
     QStringList lines;
     if (const KnownGame *game = databases ? databases->find(d.key) : nullptr)
-        lines.append(game->name);
+        lines.append(shownText(game->name, kShownNameLength));  // a DAT's name may be megabytes
     // The data words of --info stay as they are; a person reads these.
     const auto shown = [](const QString &value) {
         static const char *const words[] = {QT_TRANSLATE_NOOP("CartridgeDetails", "ROM ONLY"),

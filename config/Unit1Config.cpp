@@ -66,8 +66,22 @@ void TForm1::Button3Click(QObject *)
     const QString name = SaveDialog->selectedFiles().constFirst();
     if (name.isEmpty())
         return;
+    saveConfigurationTo(name);
+}
+
+void TForm1::saveInPlace()
+{
+    // A configuration never loaded or saved yet has no place: ask for one.
+    if (currentFile_.isEmpty())
+        Button3Click(Button3);
+    else
+        saveConfigurationTo(currentFile_);
+}
+
+bool TForm1::saveConfigurationTo(const QString &name)
+{
     if (!confirmOverwritingLongList(name))
-        return;
+        return false;
     // The user's folder for the program is made by the first save into it.
     const QString folder = QFileInfo(name).absolutePath();
     if (folder == vantorix::userConfigurationFolder())
@@ -76,9 +90,10 @@ void TForm1::Button3Click(QObject *)
         vantorix::writeFileAtomically(name, vantorix::serializeConfiguration(configuration()));
     } catch (const vantorix::IoError &error) {
         vantorix::reportError(error.text(), name);
-        return;
+        return false;
     }
     takeSavedState(name);
+    return true;
 }
 
 void TForm1::Button4Click(QObject *)

@@ -15,6 +15,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
+#include <QTest>
 #include <QTimer>
 #include <QProcess>
 #include <QThread>
@@ -163,12 +165,24 @@ TEST_F(ConfigurationActions, ClosingWithChangesAsksAndTheNextStartProposesTheLas
     closeAnswering({[](QWidget *box) { pressButton(box, QMessageBox::Discard); }});
     EXPECT_FALSE(Form1->isVisible());
     Form1->show();
-    // Save runs the save action: its dialog, then the question to replace.
-    closeAnswering({[](QWidget *box) { pressButton(box, QMessageBox::Save); },
-                    [&](QWidget *dialog) { acceptFileDialog(dialog, file); },
-                    [](QWidget *replace) { pressButton(replace, QMessageBox::Yes); }});
+    // Save writes the very file the question names, at once: no dialog,
+    // nothing else offered.
+    {
+        ModalAnswerer answer(std::vector<ModalAnswerer::Handler>{
+            [](QWidget *box) { pressButton(box, QMessageBox::Save); },
+            [](QWidget *other) { ADD_FAILURE() << other->metaObject()->className(); rejectDialog(other); }});
+        Form1->close();
+        EXPECT_EQ(answer.seenTexts(), QStringList{"Save changes to " + file + "?"});
+    }
     EXPECT_FALSE(Form1->isVisible());
     EXPECT_EQ(vantorix::parseConfiguration(readFile(file)).gamesDirectory, changed);
+    // Ctrl+S too saves in place.
+    Form1->show();
+    Form1->Edit1->setText(changed + "2");
+    for (QShortcut *shortcut : Form1->findChildren<QShortcut *>())
+        if (shortcut->key() == QKeySequence(QKeySequence::Save))
+            Q_EMIT shortcut->activated();
+    EXPECT_EQ(vantorix::parseConfiguration(readFile(file)).gamesDirectory, changed + "2");
 
     // The next start's load dialog proposes the file: Return loads it.
     vantorix::destroyForms();
