@@ -177,9 +177,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
     return line;
 }
 
-int runWithoutWindow(const CommandLine &line)
+int runWithoutWindow(const CommandLine &line, Catalogue &catalogue)
 {
-    setCommandLineDatabases(line.datFiles);
     switch (line.mode) {
     case CommandLine::Help:
         std::fputs(terminalText(usageText()).constData(), stdout);
@@ -192,9 +191,10 @@ int runWithoutWindow(const CommandLine &line)
         std::fputs(terminalText(usageText()).constData(), stderr);
         return 2;
     case CommandLine::Scan:
-        return scanFolder(line.scanFolder, line.mask, ListingScope{line.subfolders}, stdout, stderr, line.names);
+        return scanFolder(line.scanFolder, line.mask, ListingScope{line.subfolders}, stdout, stderr,
+                          line.names ? &catalogue : nullptr);
     case CommandLine::Info:
-        return printDetails(line.infoFiles, stdout, stderr);
+        return printDetails(line.infoFiles, catalogue, stdout, stderr);
     case CommandLine::Gui:
         break;
     }

@@ -5,6 +5,8 @@
 
 namespace vantorix {
 
+class Catalogue;
+
 struct CommandLine {
     enum Mode { Gui, Help, Version, Scan, Info, UsageError };
     Mode mode = Gui;
@@ -30,8 +32,9 @@ CommandLine parseCommandLine(const QStringList &arguments);
 QString usageText();
 
 // Runs what needs no window (help, version, usage errors, --scan, --info)
-// and returns the exit status; stdout and stderr take what it prints.
-int runWithoutWindow(const CommandLine &line);
+// with the catalogue main() made, and returns the exit status; stdout and
+// stderr take what it prints.
+int runWithoutWindow(const CommandLine &line, Catalogue &catalogue);
 
 // The program that shows the windows: the command hands every other
 // request over to it, so that the command itself never loads the

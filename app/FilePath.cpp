@@ -1,5 +1,6 @@
 #include "app/FilePath.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include "app/IoError.h"
@@ -165,6 +166,25 @@ QString userDataHome()
 QString userCacheHome()
 {
     return xdgUserFolder("XDG_CACHE_HOME", QStringLiteral(".cache"));
+}
+
+void makeFolders(const QString &path)
+{
+    const QString clean = QDir::cleanPath(absolutePath(path));
+    QString made;
+    for (const QString &part : clean.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        made += QLatin1Char('/') + part;
+        const QByteArray name = encodePath(made);
+        if (::mkdir(name.constData(), 0777) == 0 || errno != EEXIST)
+            continue;
+        struct stat st;
+        if (::stat(name.constData(), &st) == 0 && !S_ISDIR(st.st_mode))
+            throw IoError(IoError::InvalidFilename,
+                          QCoreApplication::translate("IoError", "Not a folder: %1").arg(displayPath(made)));
+    }
+    struct stat st;
+    if (::stat(encodePath(clean).constData(), &st) != 0)
+        throw IoError::fromErrno(errno);
 }
 
 }  // namespace vantorix

@@ -55,6 +55,10 @@ QString xdgUserFolder(const char *variable, const QString &fallbackBelowHome);
 QString userDataHome();
 QString userCacheHome();
 
+// Makes the folder at path and the folders above it, as mkdir -p does.
+// Throws IoError, naming the part that is there but no folder.
+void makeFolders(const QString &path);
+
 // The last component of a path ("/a/b.gb" gives "b.gb").
 QString baseName(const QString &path);
 

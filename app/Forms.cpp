@@ -21,16 +21,16 @@ static void initResources()
 
 namespace vantorix {
 
-void createForms()
+void createForms(Catalogue &catalogue)
 {
     initResources();
-    Form1 = new TForm1;
+    Form1 = new TForm1(catalogue);
     // The secondary windows are owned by the main window, so that they stay
     // above it and are centred on the screen.
     Form2 = new TForm2(Form1);
-    Form3 = new TForm3(Form1);
+    Form3 = new TForm3(catalogue, Form1);
     Form4 = new TForm4(Form1);
-    Form5 = new TForm5(Form3);
+    Form5 = new TForm5(catalogue, Form3);
 }
 
 void destroyForms()

@@ -16,8 +16,11 @@ extern TForm5 *Form5;
 
 namespace vantorix {
 
-// Creates Form1 to Form5 (the QApplication must exist).
-void createForms();
+class Catalogue;
+
+// Creates Form1 to Form5 (the QApplication must exist), each with the
+// program's catalogue where it needs one.
+void createForms(Catalogue &catalogue);
 // Destroys them: Form1 owns the other four, which go with it.
 void destroyForms();
 

@@ -38,8 +38,8 @@ bool ListItemDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view,
     ItemToolTip tip{index.data(Qt::ToolTipRole).toString(), QString()};
     if (tip.text.isEmpty() && source_ && !vantorix::atHandlerEdge([&] { tip = source_(index); }))
         return true;
-    if (tip.text.isEmpty() && !tip.detailsOf.isEmpty()) {
-        auto &details = vantorix::DetailToolTips::shared();
+    if (tip.text.isEmpty() && !tip.detailsOf.isEmpty() && details_) {
+        auto &details = *details_;
         if (const std::optional<QString> known = details.cached(tip.detailsOf)) {
             tip.text = *known;
         } else {

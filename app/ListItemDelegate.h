@@ -19,6 +19,10 @@ struct ItemToolTip {
 // of any length shown cut (the item keeps its whole text), and tool-tips
 // shown as plain text, either the item's own or one made when the pointer
 // rests on the item.
+namespace vantorix {
+class DetailToolTips;
+}
+
 class ListItemDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -30,8 +34,10 @@ public:
 
     ListItemDelegate(int rowHeight, QObject *parent);
 
-    // Asked for the tool-tip of an item that has none of its own.
+    // Asked for the tool-tip of an item that has none of its own; the
+    // details of a file are read through details (none without it).
     void setToolTipSource(ToolTipSource source) { source_ = std::move(source); }
+    void setDetails(vantorix::DetailToolTips *details) { details_ = details; }
 
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
@@ -46,6 +52,7 @@ private:
 
     int rowHeight_;
     ToolTipSource source_;
+    vantorix::DetailToolTips *details_ = nullptr;
     // The item the pointer rests on while its details are read: they are
     // shown only if it still rests there.
     QPointer<QAbstractItemView> restingView_;

@@ -1,5 +1,8 @@
 #include "app/Unit1.h"
 
+#include "catalogue/Catalogue.h"
+#include "catalogue/DetailToolTips.h"
+
 #include "app/CommandLine.h"
 #include "app/EmulatorCommand.h"
 #include "app/ErrorBox.h"
@@ -84,7 +87,7 @@ QFileDialog *makeDialog(QWidget *parent, const char *name, QFileDialog::AcceptMo
 
 }  // namespace
 
-TForm1::TForm1(QWidget *parent) : QWidget(parent)
+TForm1::TForm1(vantorix::Catalogue &catalogue, QWidget *parent) : QWidget(parent), catalogue_(catalogue)
 {
     setupUi(this);
     setWindowTitle(windowTitle().arg(vantorix::shownVersion()));
@@ -125,6 +128,7 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
     ComboBox1->delegate()->setToolTipSource([this](const QModelIndex &index) {
         return ItemToolTip{QString(), entryFile(index.data().toString())};
     });
+    ComboBox1->delegate()->setDetails(&catalogue.toolTips());
     connect(Edit1, &QLineEdit::editingFinished, this, vantorix::guarded([this] { markMissingGames(); }));
     // The missing mark fits the list's fixed rows.
     ComboBox1->setIconSize(QSize(12, 12));
@@ -270,7 +274,7 @@ QString TForm1::entryFile(const QString &entry) const
 QString TForm1::entryToolTip(const QString &entry) const
 {
     const QString file = entryFile(entry);
-    return file.isEmpty() ? QString() : vantorix::detailToolTipOfFile(file);
+    return file.isEmpty() ? QString() : vantorix::detailToolTipOfFile(file, catalogue_.databases()->database);
 }
 
 void TForm1::markMissingGames()
@@ -434,7 +438,7 @@ void TForm1::addGameDatabase(const QString &path)
     QString name;
     int games = 0;
     try {
-        games = vantorix::addUserDatabase(path, &name);
+        games = catalogue_.addUserDatabase(path, &name);
     } catch (const vantorix::DatError &error) {
         vantorix::reportError(tr("Not a game database (line %1: %2)").arg(error.line()).arg(error.reason()), path);
         return;

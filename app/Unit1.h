@@ -17,6 +17,7 @@ class QLineEdit;
 class QListWidget;
 
 namespace vantorix {
+class Catalogue;
 struct Configuration;
 }
 
@@ -25,7 +26,7 @@ struct Configuration;
 class TForm1 : public QWidget, public Ui::TForm1 {
     Q_OBJECT
 public:
-    explicit TForm1(QWidget *parent = nullptr);
+    explicit TForm1(vantorix::Catalogue &catalogue, QWidget *parent = nullptr);
 
     QFileDialog *OpenDialog;
     QFileDialog *SaveDialog;
@@ -125,6 +126,7 @@ private:
     // What was last loaded or saved, to tell a change by.
     void takeSavedState(const QString &file);
 
+    vantorix::Catalogue &catalogue_;
     QString romKey_;
     QString interfaceName_;
     QString configFolder_;

@@ -2,12 +2,11 @@
 // program of the windows, started by the command "kelpad" (which runs what
 // needs no window by itself, without loading the windows' libraries).
 #include "app/CommandLine.h"
-#include "catalogue/GameDatabase.h"
 #include "app/Fonts.h"
 #include "app/Forms.h"
 #include "app/Translations.h"
 #include "app/Unit1.h"
-#include "catalogue/DetailToolTips.h"
+#include "catalogue/Catalogue.h"
 
 #include <QApplication>
 
@@ -34,21 +33,21 @@ int main(int argc, char **argv)
     QStringList arguments = vantorix::rawArguments(toolkitArgc, toolkitArgv.data());
     arguments += vantorix::rawArguments(argc, argv).mid(toolkitArgc);
     const vantorix::CommandLine line = vantorix::parseCommandLine(arguments);
+    vantorix::Catalogue catalogue(line.datFiles);
     if (line.mode != vantorix::CommandLine::Gui)
-        return vantorix::runWithoutWindow(line);
+        return vantorix::runWithoutWindow(line, catalogue);
     QApplication::setApplicationName(QStringLiteral("kelpad"));
     QApplication::setDesktopFileName(QStringLiteral("eu.vantorix.Vantorix"));
     // The desktop's icon theme first, the built-in one where it has none.
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("eu.vantorix.Vantorix"),
                                                  QIcon(QStringLiteral(":/icons/vantorix.png"))));
     vantorix::installFontFallbacks();
-    vantorix::createForms();
-    vantorix::setCommandLineDatabases(line.datFiles);
+    vantorix::createForms(catalogue);
     if (!line.configFile.isEmpty())
         Form1->setStartupFile(line.configFile);
     Form1->show();
     const int status = QApplication::exec();
-    vantorix::DetailToolTips::shared().waitForReads();
+    catalogue.waitForTasks();
     vantorix::destroyForms();
     return status;
 }

@@ -6,6 +6,7 @@
 #include "app/IoError.h"
 #include "app/TerminalText.h"
 #include "app/Translations.h"
+#include "catalogue/Catalogue.h"
 
 #include <QCoreApplication>
 
@@ -46,7 +47,9 @@ int main(int argc, char **argv)
     }
     try {
         // Parsed again: the usage error's texts in the user's language.
-        return vantorix::runWithoutWindow(vantorix::parseCommandLine(vantorix::rawArguments(argc, argv)));
+        const vantorix::CommandLine translated = vantorix::parseCommandLine(vantorix::rawArguments(argc, argv));
+        vantorix::Catalogue catalogue(translated.datFiles);
+        return vantorix::runWithoutWindow(translated, catalogue);
     } catch (const std::bad_alloc &) {
         vantorix::printMessage(stderr, QCoreApplication::translate("kelpad", "not enough memory"));
         return 1;

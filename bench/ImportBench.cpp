@@ -2,6 +2,7 @@
 // folders with its subfolders, beside the same number of files in one
 // folder.
 #include "bench/BenchFolders.h"
+#include "catalogue/Catalogue.h"
 #include "catalogue/FolderBrowser.h"
 #include "catalogue/Unit5.h"
 
@@ -22,10 +23,11 @@ void ReaderImport(benchmark::State &state)
     const bool tree = state.range(0) != 0;
     const QString folder = tree ? vantorix_bench::romTree(kFiles, kFolders) : vantorix_bench::romFolder(kFiles);
     bool complete = true;
+    vantorix::Catalogue catalogue;
     for (auto _ : state) {
         state.PauseTiming();
         QDir::setCurrent(folder);
-        auto *reader = new TForm5;
+        auto *reader = new TForm5(catalogue);
         reader->CheckBox1->setChecked(tree);
         state.ResumeTiming();
         reader->show();

@@ -2,6 +2,7 @@
 // kind of text: every window opened, drawn and closed, beside reading the
 // same file.
 #include "app/Forms.h"
+#include "catalogue/Catalogue.h"
 #include "app/Unit1.h"
 #include "bench/BenchFolders.h"
 #include "catalogue/Unit3.h"
@@ -80,8 +81,9 @@ void LargeText(benchmark::State &state)
     const Kind kind = Kind(state.range(0));
     const QString config = largeFile(kind);
     state.SetLabel(kKindNames[kind]);
+    vantorix::Catalogue catalogue;
     for (auto _ : state) {
-        vantorix::createForms();
+        vantorix::createForms(catalogue);
         Form1->setStartupFile(config);  // loaded when the window shows
         showAndClose(Form1);
         Form1->ComboBox1->setCurrentIndex(0);

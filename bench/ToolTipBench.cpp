@@ -2,6 +2,7 @@
 // details (an 8 MiB game in a 7z archive is unpacked whole), every later
 // time finds them kept for the file as it is.
 #include "catalogue/CartridgeDetails.h"
+#include "catalogue/Catalogue.h"
 #include "catalogue/DetailToolTips.h"
 #include "samples/ArchiveMaker.h"
 
@@ -31,7 +32,7 @@ void FirstHover7z(benchmark::State &state)
     QTemporaryDir dir;
     const QString path = sevenZipGame(dir);
     for (auto _ : state)
-        benchmark::DoNotOptimize(vantorix::detailToolTipOfFile(path));
+        benchmark::DoNotOptimize(vantorix::detailToolTipOfFile(path, vantorix::GameDatabase()));
 }
 BENCHMARK(FirstHover7z)->Unit(benchmark::kMillisecond);
 
@@ -40,7 +41,8 @@ void SecondHover7z(benchmark::State &state)
 {
     QTemporaryDir dir;
     const QString path = sevenZipGame(dir);
-    vantorix::DetailToolTips tips;
+    vantorix::Catalogue catalogue;
+    vantorix::DetailToolTips &tips = catalogue.toolTips();
     bool ready = false;
     tips.request(path, QCoreApplication::instance(), [&](const QString &) { ready = true; });
     while (!ready)

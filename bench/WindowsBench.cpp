@@ -1,6 +1,7 @@
 // The ROMS reader opening a folder (list and convert), and the start-up of
 // the five windows, each beside the plainest thing that does the same work.
 #include "app/Forms.h"
+#include "catalogue/Catalogue.h"
 #include "app/Unit1.h"
 #include "bench/BenchFolders.h"
 #include "catalogue/FolderBrowser.h"
@@ -28,7 +29,8 @@ namespace {
 void FolderOpen(benchmark::State &state)
 {
     const QString folder = vantorix_bench::romFolder(int(state.range(0)));
-    TForm5 reader;
+    vantorix::Catalogue catalogue;
+    TForm5 reader(catalogue);
     for (auto _ : state) {
         state.PauseTiming();
         reader.DirectoryListBox1->openFolder(vantorix_bench::emptyFolder());
@@ -45,8 +47,9 @@ void FolderOpen(benchmark::State &state)
 void StartUp(benchmark::State &state)
 {
     const QString config = vantorix_bench::fullConfigurationFile();
+    vantorix::Catalogue catalogue;
     for (auto _ : state) {
-        vantorix::createForms();
+        vantorix::createForms(catalogue);
         Form1->setStartupFile(config);
         Form1->show();
         QApplication::processEvents();
@@ -100,10 +103,11 @@ void ReaderFirstOpening(benchmark::State &state)
 {
     const QString folder = vantorix_bench::romFolder(int(state.range(0)));
     double paintedFirst = 1;
+    vantorix::Catalogue catalogue;
     for (auto _ : state) {
         state.PauseTiming();
         QDir::setCurrent(folder);
-        auto *reader = new TForm5;
+        auto *reader = new TForm5(catalogue);
         FirstPaintProbe probe(reader->FileListBox1);
         state.ResumeTiming();
         reader->show();
@@ -133,7 +137,8 @@ void SelectionChange(benchmark::State &state)
 {
     const QString folder = vantorix_bench::romFolder(int(state.range(0)));
     QDir::setCurrent(folder);
-    TForm5 reader;
+    vantorix::Catalogue catalogue;
+    TForm5 reader(catalogue);
     reader.show();
     int row = 0;
     for (auto _ : state)
@@ -154,7 +159,8 @@ void SelectionChangeLookingUp(benchmark::State &state)
 // The missing-game marks of a full game list, every file present.
 void MissingMarks(benchmark::State &state)
 {
-    vantorix::createForms();
+    vantorix::Catalogue catalogue;
+    vantorix::createForms(catalogue);
     vantorix::Configuration config = vantorix_bench::fullConfiguration();
     config.gamesDirectory = vantorix_bench::romFolder(vantorix::kPlaylistLimit);
     Form1->applyConfiguration(config);

@@ -298,13 +298,13 @@ QString detailToolTip(const CartridgeDetails &d, const QString &shownPath, const
     return lines.join(QLatin1Char('\n'));
 }
 
-QString detailToolTipOfFile(const QString &path)
+QString detailToolTipOfFile(const QString &path, const GameDatabase &databases)
 {
     // A tool-tip is read, not laid out for seconds: a huge name is cut.
     const QString shown = shownText(displayPath(path), kShownPathLength);
     try {
         const CartridgeDetails details = readCartridgeDetails(path);
-        return detailToolTip(details, shown, &gameDatabases()->database);
+        return detailToolTip(details, shown, &databases);
     } catch (const IoError &error) {
         return shown + QStringLiteral(": ") + error.text();
     }

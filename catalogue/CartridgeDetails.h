@@ -71,8 +71,8 @@ QStringList detailLines(const CartridgeDetails &details, const QString &shownPat
 QString detailToolTip(const CartridgeDetails &details, const QString &shownPath,
                       const GameDatabase *databases = nullptr);
 
-// The tool-tip of the file at path, read now; a file that cannot be read
-// gives its path and the reason.
-QString detailToolTipOfFile(const QString &path);
+// The tool-tip of the file at path, read now and named from databases; a
+// file that cannot be read gives its path and the reason.
+QString detailToolTipOfFile(const QString &path, const GameDatabase &databases);
 
 }  // namespace vantorix

@@ -2,6 +2,7 @@
 
 #include "app/FilePath.h"
 #include "catalogue/CartridgeDetails.h"
+#include "catalogue/Catalogue.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -10,12 +11,6 @@
 #include <sys/stat.h>
 
 namespace vantorix {
-
-DetailToolTips &DetailToolTips::shared()
-{
-    static DetailToolTips instance;
-    return instance;
-}
 
 std::optional<QString> DetailToolTips::cached(const QString &path)
 {
@@ -36,12 +31,12 @@ void DetailToolTips::request(const QString &path, QObject *context, std::functio
     if (!first)
         return;
     const QPointer<QObject> home(QCoreApplication::instance());
-    pool_.start([this, path, home] {
+    catalogue_.executor().start([this, path, home] {
         Known known;
         // Taken before the read: a file changed meanwhile is read again.
         known.stamp = FileStamp::of(path);
         try {
-            known.text = detailToolTipOfFile(path);
+            known.text = detailToolTipOfFile(path, catalogue_.databases()->database);
         } catch (...) {
             known.stamp.size = -1;  // no memory for it: not kept
             known.text = displayPath(path);

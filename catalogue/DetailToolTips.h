@@ -6,7 +6,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QThreadPool>
 
 #include <functional>
 #include <list>
@@ -16,17 +15,19 @@
 
 namespace vantorix {
 
+class Catalogue;
+
 // The details tool-tips of the files the pointer rested on. Details need
 // the whole ROM (its checksums and CRC32), and an 8 MiB game in a 7z
-// archive takes long to unpack: each is read on a pool thread, handed back
+// archive takes long to unpack: each is read on the catalogue's executor,
+// named from its databases, handed back
 // on the thread of the context, and kept for the file as it was, so that
 // resting on it again costs nothing until the file changes.
 class DetailToolTips {
 public:
     static constexpr int kKept = 64;
 
-    // The one used by the windows.
-    static DetailToolTips &shared();
+    explicit DetailToolTips(Catalogue &catalogue) : catalogue_(catalogue) {}
 
     // The tool-tip of path, when it is known for the file as it is now.
     std::optional<QString> cached(const QString &path);
@@ -36,8 +37,6 @@ public:
     // read is not read twice; ready is then called when that read ends.
     void request(const QString &path, QObject *context, std::function<void(const QString &)> ready);
 
-    // Waits until no read is under way (for tests and the end of the run).
-    void waitForReads() { pool_.waitForDone(); }
 
 private:
     struct Known {
@@ -48,7 +47,7 @@ private:
 
     void finish(const QString &path, const Known &known);
 
-    QThreadPool pool_;
+    Catalogue &catalogue_;
     QHash<QString, Known> known_;  // at most kKept
     std::list<QString> recent_;    // the known paths, most recently used first
     QHash<QString, std::vector<Waiter>> reading_;

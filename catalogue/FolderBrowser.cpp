@@ -68,6 +68,11 @@ FileListBox::FileListBox(QWidget *parent) : QListWidget(parent)
 
 FileListBox::~FileListBox() = default;
 
+void FileListBox::setDetails(vantorix::DetailToolTips *details)
+{
+    static_cast<ListItemDelegate *>(itemDelegate())->setDetails(details);
+}
+
 QByteArray FileListBox::fileName(int row) const
 {
     return listing_.paths.at(size_t(row));

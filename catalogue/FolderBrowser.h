@@ -10,6 +10,7 @@
 #include <vector>
 
 namespace vantorix {
+class DetailToolTips;
 class RomFolder;
 }
 
@@ -26,6 +27,9 @@ class FileListBox : public QListWidget {
 public:
     explicit FileListBox(QWidget *parent = nullptr);
     ~FileListBox() override;
+
+    // Where the details tool-tips of its files are read.
+    void setDetails(vantorix::DetailToolTips *details);
 
     // Folders are path texts (see decodePath).
     const QString &directory() const { return directory_; }

@@ -9,7 +9,6 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include <mutex>
 #include <sys/stat.h>
 
 namespace vantorix {
@@ -130,39 +129,7 @@ LoadedGameDatabases loadGameDatabases(const QStringList &files)
     return loaded;
 }
 
-namespace {
-
-struct Databases {
-    std::mutex mutex;
-    QStringList commandLine;
-    std::shared_ptr<const LoadedGameDatabases> loaded;
-};
-
-Databases &databases()
-{
-    static Databases instance;
-    return instance;
-}
-
-}  // namespace
-
-void setCommandLineDatabases(const QStringList &files)
-{
-    Databases &d = databases();
-    const std::lock_guard<std::mutex> lock(d.mutex);
-    d.commandLine = files;
-}
-
-std::shared_ptr<const LoadedGameDatabases> gameDatabases()
-{
-    Databases &d = databases();
-    const std::lock_guard<std::mutex> lock(d.mutex);
-    if (!d.loaded)
-        d.loaded = std::make_shared<const LoadedGameDatabases>(loadGameDatabases(gameDatabaseFiles(d.commandLine)));
-    return d.loaded;
-}
-
-int addUserDatabase(const QString &path, QString *databaseName)
+int copyUserDatabase(const QString &path, QString *databaseName)
 {
     const QByteArray bytes = readWholeFile(path, kMaxDatBytes);
     const DatContents contents = readDat(bytes);
@@ -173,19 +140,13 @@ int addUserDatabase(const QString &path, QString *databaseName)
         *databaseName = alone.databaseText(0);
     // Under a name of its own: a file of the same name stays.
     const QString folder = userDatFolder();
-    if (!QDir().mkpath(folder))
-        throw IoError::fromErrno(EACCES);
+    makeFolders(folder);
     const QString suffix = QFileInfo(path).suffix().toLower() == QLatin1String("xml") ? QStringLiteral(".xml")
                                                                                       : QStringLiteral(".dat");
     QString target = folder + QLatin1Char('/') + QFileInfo(path).completeBaseName() + suffix;
     for (int n = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++n)
         target = folder + QLatin1Char('/') + QFileInfo(path).completeBaseName() + QStringLiteral(" (%1)").arg(n) + suffix;
     writeFileAtomically(target, bytes);
-    // Read again in the usual order, so that this run names games as the
-    // next one will.
-    Databases &d = databases();
-    const std::lock_guard<std::mutex> lock(d.mutex);
-    d.loaded = std::make_shared<const LoadedGameDatabases>(loadGameDatabases(gameDatabaseFiles(d.commandLine)));
     return games;
 }
 

@@ -68,16 +68,9 @@ struct LoadedGameDatabases {
 // cannot be read or is no DAT is named among the problems and skipped.
 LoadedGameDatabases loadGameDatabases(const QStringList &files);
 
-// The program's databases, read on first use, once per run; each call may
-// come from any thread. setCommandLineDatabases takes the --dat files and
-// must come before the first use.
-void setCommandLineDatabases(const QStringList &files);
-std::shared_ptr<const LoadedGameDatabases> gameDatabases();
-
-// Reads a dropped DAT file, copies it into the user's folder (under a
-// free name) and adds it to the program's databases. Returns how many
-// games it names. Throws IoError when it cannot be read or copied and
-// DatError when it is no DAT.
-int addUserDatabase(const QString &path, QString *databaseName);
+// Reads a dropped DAT file and copies it into the user's folder (under a
+// free name). Returns how many games it names. Throws IoError when it
+// cannot be read or copied and DatError when it is no DAT.
+int copyUserDatabase(const QString &path, QString *databaseName);
 
 }  // namespace vantorix

@@ -1,25 +1,27 @@
 #include "catalogue/GameNaming.h"
 
+#include "catalogue/Catalogue.h"
 #include "catalogue/HeadReader.h"
 
 #include <sys/stat.h>
 
 namespace vantorix {
 
-GameNaming::GameNaming(int folderFd, int cacheWaitMs) : loading_(std::async(std::launch::async, gameDatabases))
+GameNaming::GameNaming(Catalogue &catalogue, int folderFd, int cacheWaitMs) : catalogue_(catalogue)
 {
+    catalogue.preloadDatabases();
     struct stat st;
     if (::fstat(folderFd, &st) != 0)
         return;  // no cache: every file is read whole
     folder_ = FileStamp::of(st);
-    cache_.emplace(HashCache::defaultPath(), cacheWaitMs);
+    cache_.emplace(catalogue.hashCachePath(), cacheWaitMs);
     knownKeys_ = cache_->keysOf(folder_);
 }
 
 const LoadedGameDatabases &GameNaming::databases()
 {
     if (!databases_)
-        databases_ = loading_.get();
+        databases_ = catalogue_.databases();
     return *databases_;
 }
 

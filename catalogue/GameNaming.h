@@ -4,22 +4,22 @@
 #include "catalogue/GameDatabase.h"
 #include "catalogue/HashCache.h"
 
-#include <future>
 #include <memory>
 #include <optional>
 
 namespace vantorix {
 
+class Catalogue;
 struct HeadResult;
 
-// Names the games of one pass over a folder: the databases are read on a
-// thread of their own meanwhile, the keys the cache knows for the folder go
+// Names the games of one pass over a folder: the catalogue reads the
+// databases on its executor meanwhile, the keys the cache knows for the folder go
 // to the readers (knownKeys), and the keys of every file the pass saw go
 // back to the cache at the end (rememberKeys). cacheWaitMs: how long to wait
 // for a cache another program holds (0 on the window's thread).
 class GameNaming {
 public:
-    explicit GameNaming(int folderFd, int cacheWaitMs = HashCache::kCommandLineWaitMs);
+    GameNaming(Catalogue &catalogue, int folderFd, int cacheWaitMs = HashCache::kCommandLineWaitMs);
 
     const HashCache::Keys *knownKeys() const { return &knownKeys_; }
     // The game the databases know the file read as, or null; its key is
@@ -33,7 +33,7 @@ public:
     bool cacheBusy() const { return cache_ && cache_->wasBusy(); }
 
 private:
-    std::future<std::shared_ptr<const LoadedGameDatabases>> loading_;
+    Catalogue &catalogue_;
     std::shared_ptr<const LoadedGameDatabases> databases_;
     std::optional<HashCache> cache_;
     FileStamp folder_;

@@ -54,7 +54,7 @@ QString entryNameFor(const QString &shownName, const QSet<QString> &twins)
 
 std::vector<HeaderPassFailure> runHeaderPass(EntryList &list, const RomFolder &folder,
                                              const std::function<void(const QString &)> &progress,
-                                             const QString &namePrefix, bool names, int cacheWaitMs,
+                                             const QString &namePrefix, Catalogue *names, int cacheWaitMs,
                                              bool *cacheBusy)
 {
     const int count = list.count();
@@ -85,7 +85,7 @@ std::vector<HeaderPassFailure> runHeaderPass(EntryList &list, const RomFolder &f
     std::vector<HeaderPassFailure> failures;
     std::optional<GameNaming> naming;
     if (names && !rows.empty())
-        naming.emplace(folder.fd(), cacheWaitMs);
+        naming.emplace(*names, folder.fd(), cacheWaitMs);
     HeadReader reader(folder.fd(), files, HeadReader::defaultThreads(), naming ? naming->knownKeys() : nullptr);
     for (size_t k = 0; k < rows.size(); ++k) {
         const int i = rows[k];

@@ -11,6 +11,7 @@
 
 namespace vantorix {
 
+class Catalogue;
 class RomFolder;
 
 // The list a header pass rewrites in place.
@@ -71,13 +72,13 @@ QString entryNameFor(const QString &shownName, const QSet<QString> &twins);
 // converted entries among them, are left alone. A file that cannot be read
 // stays as it is, is handed to setFailed and is returned, and the pass goes
 // on. progress receives the upper-cased name of each file once it has been
-// read. With names, a game the game databases know is titled with its name
-// (see entryTitleOfGame), and the keys read go to the hash cache, which is
-// waited for at most cacheWaitMs when another program holds it (cacheBusy
-// then says so).
+// read. With a catalogue to name them, a game its databases know is titled
+// with its name (see entryTitleOfGame), and the keys read go to its hash
+// cache, which is waited for at most cacheWaitMs when another program holds
+// it (cacheBusy then says so).
 std::vector<HeaderPassFailure> runHeaderPass(EntryList &list, const RomFolder &folder,
                                              const std::function<void(const QString &)> &progress = {},
-                                             const QString &namePrefix = QString(), bool names = false,
+                                             const QString &namePrefix = QString(), Catalogue *names = nullptr,
                                              int cacheWaitMs = 200, bool *cacheBusy = nullptr);
 
 // The same over the folder at path (empty: the current folder). Throws

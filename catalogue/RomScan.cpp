@@ -7,6 +7,7 @@
 #include "app/IoError.h"
 #include "app/TerminalText.h"
 #include "catalogue/CartridgeDetails.h"
+#include "catalogue/Catalogue.h"
 #include "catalogue/GameDatabase.h"
 #include "catalogue/GameNaming.h"
 #include "catalogue/HeadReader.h"
@@ -67,7 +68,7 @@ bool writeOut(FILE *out, FILE *err, const QByteArray &bytes, bool flush = false)
 }  // namespace
 
 int scanFolder(const QString &folder, const QString &mask, const ListingScope &scope, FILE *out, FILE *err,
-               bool names)
+               Catalogue *names)
 {
     auto complain = [err](const QString &name, const QString &text) {
         const QByteArray line = terminalText(withoutControlCharacters(displayPath(name)) + QStringLiteral(": ") + text
@@ -94,7 +95,7 @@ int scanFolder(const QString &folder, const QString &mask, const ListingScope &s
         }
         std::optional<GameNaming> naming;
         if (names)
-            naming.emplace(dir.fd());
+            naming.emplace(*names, dir.fd());
 
         // Read ahead by a pool of threads from now on, printed here in
         // sorted order; the names are decoded as their turn comes.
@@ -156,11 +157,11 @@ int scanFolder(const QString &folder, const QString &mask, const ListingScope &s
     }
 }
 
-int printDetails(const QStringList &files, FILE *out, FILE *err)
+int printDetails(const QStringList &files, const Catalogue &catalogue, FILE *out, FILE *err)
 {
     int status = 0;
     bool first = true;
-    const std::shared_ptr<const LoadedGameDatabases> databases = gameDatabases();
+    const std::shared_ptr<const LoadedGameDatabases> databases = catalogue.databases();
     reportDatabaseProblems(*databases, err);
     for (const QString &file : files) {
         const QString shown = withoutControlCharacters(displayPath(file));

@@ -1,5 +1,7 @@
 #include "catalogue/Unit3.h"
 
+#include "catalogue/Catalogue.h"
+
 #include "app/ErrorBox.h"
 #include "app/FmxUtils.h"
 #include "app/Forms.h"
@@ -38,16 +40,18 @@ QStringList listItems(const QComboBox *list)
 
 }  // namespace vantorix
 
-TForm3::TForm3(QWidget *parent) : QDialog(parent)
+TForm3::TForm3(vantorix::Catalogue &catalogue, QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
     vantorix::makeFixedDialog(this);
     // The bundled help text fits the memo's three lines without a scroll bar.
     Memo1->document()->setDocumentMargin(2);
     for (QListWidget *list : {ListBox1, ListBox2}) {
-        vantorix::useListItemDelegate(list, 14)->setToolTipSource([](const QModelIndex &index) {
+        ListItemDelegate *delegate = vantorix::useListItemDelegate(list, 14);
+        delegate->setToolTipSource([](const QModelIndex &index) {
             return ItemToolTip{QString(), Form1->entryFile(index.data().toString())};
         });
+        delegate->setDetails(&catalogue.toolTips());
     }
     setHelpLines({
         tr("To create your personal ROM list, select the title that appear in the left list "

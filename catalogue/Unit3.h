@@ -5,12 +5,16 @@
 #include <QComboBox>
 #include <QDialog>
 
+namespace vantorix {
+class Catalogue;
+}
+
 // The playlist editor: composes a new game list for the main window from
 // its current one and from ROM files imported through the ROMS reader.
 class TForm3 : public QDialog, public Ui::TForm3 {
     Q_OBJECT
 public:
-    explicit TForm3(QWidget *parent = nullptr);
+    explicit TForm3(vantorix::Catalogue &catalogue, QWidget *parent = nullptr);
 
     void FormShow(QObject *Sender);
     void Label7Click(QObject *Sender);   // Add

@@ -6,6 +6,8 @@
 #include "app/GamesFolder.h"
 #include "app/PlainText.h"
 #include "app/Unit1.h"
+#include "catalogue/Catalogue.h"
+#include "catalogue/DetailToolTips.h"
 #include "catalogue/GameDatabase.h"
 #include "catalogue/HeaderPass.h"
 #include "catalogue/RomFolder.h"
@@ -63,9 +65,11 @@ QString failureSummary(const std::vector<vantorix::HeaderPassFailure> &failures)
 
 }  // namespace
 
-TForm5::TForm5(QWidget *parent) : QDialog(parent), initialFolder_(vantorix::currentFolderPath())
+TForm5::TForm5(vantorix::Catalogue &catalogue, QWidget *parent)
+    : QDialog(parent), catalogue_(catalogue), initialFolder_(vantorix::currentFolderPath())
 {
     setupUi(this);
+    FileListBox1->setDetails(&catalogue.toolTips());
     vantorix::makeFixedDialog(this);
     // Every kind of ROM first: a zipped collection shows from the first
     // opening on.
@@ -174,7 +178,8 @@ void TForm5::FileListBox1Change(QObject *)
         // Never waiting on the window's thread for a cache another program
         // holds: the pass goes without it.
         bool cacheBusy = false;
-        failures = vantorix::runHeaderPass(entries, *folder, progress, prefix, CheckBox2->isChecked(), 0, &cacheBusy);
+        failures = vantorix::runHeaderPass(entries, *folder, progress, prefix,
+                                           CheckBox2->isChecked() ? &catalogue_ : nullptr, 0, &cacheBusy);
         if (cacheBusy && !cacheBusyShown_) {
             cacheBusyShown_ = true;
             vantorix::showNotice(tr("The hash cache is held by another program: what was read is not kept."));
@@ -194,7 +199,7 @@ void TForm5::reportDatabaseProblems()
     if (databaseProblemsShown_)
         return;
     databaseProblemsShown_ = true;
-    const QStringList problems = vantorix::gameDatabases()->problems;
+    const QStringList problems = catalogue_.databases()->problems;
     if (!problems.isEmpty())
         vantorix::showNotice(tr("%n game database(s) could not be read:", nullptr, int(problems.size()))
                              + QLatin1Char('\n') + problems.join(QLatin1Char('\n')));

@@ -4,12 +4,16 @@
 
 #include <QDialog>
 
+namespace vantorix {
+class Catalogue;
+}
+
 // The ROMS reader: browses to a folder, turns each listed ROM file into a
 // game list entry and hands the entries to the playlist editor.
 class TForm5 : public QDialog, public Ui::TForm5 {
     Q_OBJECT
 public:
-    explicit TForm5(QWidget *parent = nullptr);
+    explicit TForm5(vantorix::Catalogue &catalogue, QWidget *parent = nullptr);
 
     void FileListBox1Change(QObject *Sender);
     void Label8Click(QObject *Sender);
@@ -27,6 +31,7 @@ protected:
 private:
     void reportDatabaseProblems();
 
+    vantorix::Catalogue &catalogue_;
     QString initialFolder_;
     bool databaseProblemsShown_ = false;
     bool cacheBusyShown_ = false;

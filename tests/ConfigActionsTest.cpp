@@ -186,7 +186,7 @@ TEST_F(ConfigurationActions, ClosingWithChangesAsksAndTheNextStartProposesTheLas
 
     // The next start's load dialog proposes the file: Return loads it.
     vantorix::destroyForms();
-    vantorix::createForms();
+    vantorix::createForms(forms.catalogue());
     QString proposed;
     ModalAnswerer load([&](QWidget *dialog) {
         proposed = qobject_cast<QFileDialog *>(dialog)->selectedFiles().value(0);

@@ -6,6 +6,7 @@
 #include "app/ErrorBox.h"
 #include "app/Fonts.h"
 #include "app/Forms.h"
+#include "catalogue/Catalogue.h"
 #include "app/GameListEntry.h"
 #include "app/PlainText.h"
 #include "app/Translations.h"
@@ -73,7 +74,12 @@ int main(int argc, char **argv)
     }
     vantorix::installTranslations();
     vantorix::installFontFallbacks();
-    vantorix::createForms();
+    // The samples' database names the games in the last picture.
+    const QStringList dats = argc > 2 ? QStringList{QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteDir().filePath(
+                                            QStringLiteral("vantorix-samples.dat"))}
+                                      : QStringList();
+    vantorix::Catalogue catalogue(dats);
+    vantorix::createForms(catalogue);
     const QDir out(QString::fromLocal8Bit(argv[1]));
     if (argc > 2)
         Form1->loadConfigurationFile(QString::fromLocal8Bit(argv[2]));
@@ -94,8 +100,6 @@ int main(int argc, char **argv)
     Form5->CheckBox1->setChecked(true);
     grab(Form5, out.filePath(QStringLiteral("romsreader-subfolders.png")));
     // And with the games' names from the samples' database.
-    vantorix::setCommandLineDatabases(
-        {QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteDir().filePath(QStringLiteral("vantorix-samples.dat"))});
     Form5->CheckBox2->setChecked(true);
     grab(Form5, out.filePath(QStringLiteral("romsreader-names.png")));
     Form5->CheckBox2->setChecked(false);

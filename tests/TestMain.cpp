@@ -2,7 +2,6 @@
 // watchdog ends the process if a test hangs, so that it fails instead.
 #include "app/Fonts.h"
 #include "app/Translations.h"
-#include "catalogue/DetailToolTips.h"
 
 #include <QApplication>
 #include <QFile>
@@ -41,7 +40,5 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "watchdog: the test ran for 240 s and is taken to hang\n");
         std::_Exit(3);
     }).detach();
-    const int status = RUN_ALL_TESTS();
-    vantorix::DetailToolTips::shared().waitForReads();
-    return status;
+    return RUN_ALL_TESTS();
 }

@@ -1,5 +1,7 @@
 #include "tests/TestSupport.h"
 
+#include "catalogue/Catalogue.h"
+
 #include "app/Forms.h"
 #include "app/Unit1.h"
 
@@ -262,13 +264,14 @@ CurrentFolderGuard::~CurrentFolderGuard()
     QDir::setCurrent(saved_);
 }
 
-FormsGuard::FormsGuard()
+FormsGuard::FormsGuard() : catalogue_(std::make_unique<vantorix::Catalogue>())
 {
-    vantorix::createForms();
+    vantorix::createForms(*catalogue_);
 }
 
 FormsGuard::~FormsGuard()
 {
+    catalogue_->waitForTasks();
     vantorix::destroyForms();
 }
 

@@ -7,8 +7,13 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <thread>
 #include <vector>
+
+namespace vantorix {
+class Catalogue;
+}
 
 namespace testing_support {
 
@@ -99,6 +104,10 @@ class FormsGuard {
 public:
     FormsGuard();
     ~FormsGuard();
+    vantorix::Catalogue &catalogue() { return *catalogue_; }
+
+private:
+    std::unique_ptr<vantorix::Catalogue> catalogue_;
 };
 
 // Runs fn in a child process that has given up root's rights (uid nobody);

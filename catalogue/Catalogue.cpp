@@ -1,0 +1,63 @@
+#include "catalogue/Catalogue.h"
+
+#include "catalogue/DetailToolTips.h"
+#include "catalogue/HashCache.h"
+
+namespace vantorix {
+
+Catalogue::Catalogue(const QStringList &datFiles, const QString &hashCachePath, QObject *parent)
+    : QObject(parent),
+      datFiles_(datFiles),
+      hashCachePath_(hashCachePath.isEmpty() ? HashCache::defaultPath() : hashCachePath),
+      toolTips_(std::make_unique<DetailToolTips>(*this))
+{
+}
+
+Catalogue::~Catalogue()
+{
+    executor_.waitForDone();
+}
+
+std::shared_ptr<const LoadedGameDatabases> Catalogue::databases() const
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (!loaded_)
+        loaded_ = std::make_shared<const LoadedGameDatabases>(loadGameDatabases(gameDatabaseFiles(datFiles_)));
+    return loaded_;
+}
+
+void Catalogue::preloadDatabases()
+{
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (loaded_)
+            return;
+    }
+    executor_.start([this] { databases(); });
+}
+
+void Catalogue::reloadDatabases()
+{
+    auto fresh = std::make_shared<const LoadedGameDatabases>(loadGameDatabases(gameDatabaseFiles(datFiles_)));
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        loaded_ = std::move(fresh);
+    }
+    Q_EMIT databasesChanged();
+}
+
+int Catalogue::addUserDatabase(const QString &path, QString *databaseName)
+{
+    const int games = copyUserDatabase(path, databaseName);
+    // Read again in the usual order, so that this run names games as the
+    // next one will.
+    reloadDatabases();
+    return games;
+}
+
+void Catalogue::waitForTasks()
+{
+    executor_.waitForDone();
+}
+
+}  // namespace vantorix

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "catalogue/GameDatabase.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QThreadPool>
+
+#include <memory>
+#include <mutex>
+
+namespace vantorix {
+
+class DetailToolTips;
+
+// What the program knows of games, in one place: the game databases, where
+// the hash cache lies, the details read for tool-tips, and the one executor
+// that slow work runs on, off the window's thread. Each program's main()
+// makes one and hands it to whatever needs it.
+class Catalogue : public QObject {
+    Q_OBJECT
+public:
+    // datFiles: the --dat files, asked before all others.
+    explicit Catalogue(const QStringList &datFiles = {}, const QString &hashCachePath = QString(),
+                       QObject *parent = nullptr);
+    // Waits for the tasks under way.
+    ~Catalogue() override;
+
+    // The databases, read on first use, from any thread; a call while
+    // another thread reads them waits for that reading.
+    std::shared_ptr<const LoadedGameDatabases> databases() const;
+    // Starts reading them on the executor, so that the first use finds
+    // them read.
+    void preloadDatabases();
+    // Reads a dropped DAT file, copies it into the user's folder (under a
+    // free name) and reads every database again. Returns how many games it
+    // names. Throws IoError when it cannot be read or copied, DatError when
+    // it is no DAT.
+    int addUserDatabase(const QString &path, QString *databaseName);
+    // Reads every database again (one added or removed).
+    void reloadDatabases();
+
+    const QString &hashCachePath() const { return hashCachePath_; }
+    QThreadPool &executor() { return executor_; }
+    DetailToolTips &toolTips() { return *toolTips_; }
+
+    // Waits until no task is under way (tests, and the end of the run).
+    void waitForTasks();
+
+Q_SIGNALS:
+    // The databases were read again: names may have changed. Sent on the
+    // catalogue's thread.
+    void databasesChanged();
+
+private:
+    const QStringList datFiles_;
+    const QString hashCachePath_;
+    mutable std::mutex mutex_;
+    mutable std::shared_ptr<const LoadedGameDatabases> loaded_;
+    QThreadPool executor_;
+    std::unique_ptr<DetailToolTips> toolTips_;
+};
+
+}  // namespace vantorix
