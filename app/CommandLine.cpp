@@ -190,9 +190,12 @@ int runWithoutWindow(const CommandLine &line, Catalogue &catalogue)
         printMessage(stderr, line.error);
         std::fputs(terminalText(usageText()).constData(), stderr);
         return 2;
-    case CommandLine::Scan:
-        return scanFolder(line.scanFolder, line.mask, ListingScope{line.subfolders}, stdout, stderr,
+    case CommandLine::Scan: {
+        ListingScope scope;
+        scope.subfolders = line.subfolders;
+        return scanFolder(line.scanFolder, line.mask, scope, stdout, stderr,
                           line.names ? &catalogue : nullptr);
+    }
     case CommandLine::Info:
         return printDetails(line.infoFiles, catalogue, stdout, stderr);
     case CommandLine::Gui:

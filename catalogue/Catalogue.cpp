@@ -3,6 +3,8 @@
 #include "catalogue/DetailToolTips.h"
 #include "catalogue/HashCache.h"
 
+#include <QThread>
+
 namespace vantorix {
 
 Catalogue::Catalogue(const QStringList &datFiles, const QString &hashCachePath, QObject *parent)
@@ -11,6 +13,9 @@ Catalogue::Catalogue(const QStringList &datFiles, const QString &hashCachePath, 
       hashCachePath_(hashCachePath.isEmpty() ? HashCache::defaultPath() : hashCachePath),
       toolTips_(std::make_unique<DetailToolTips>(*this))
 {
+    // Its tasks wait on drives, not on the processor: a tool-tip is not
+    // kept waiting behind the reading of a folder.
+    executor_.setMaxThreadCount(qMax(4, QThread::idealThreadCount()));
 }
 
 Catalogue::~Catalogue()

@@ -6,6 +6,8 @@
 #include "app/ListItemDelegate.h"
 #include "app/ShownText.h"
 #include "catalogue/CartridgeDetails.h"
+#include "catalogue/Catalogue.h"
+#include "catalogue/FolderReading.h"
 #include "catalogue/FileListing.h"
 #include "catalogue/RomFolder.h"
 
@@ -53,24 +55,26 @@ FileListBox::FileListBox(QWidget *parent) : QListWidget(parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     // Resting on an item shows what its cartridge header says.
     vantorix::useListItemDelegate(this, 14)->setToolTipSource([this](const QModelIndex &index) {
-        if (!folder_)
-            return ItemToolTip();
+        if (!folder_ || size_t(index.row()) >= listing_.paths.size())
+            return ItemToolTip();  // still being listed
         if (isFailed(index.row()))
             return ItemToolTip{failures_.value(index.row()), QString()};
         return ItemToolTip{QString(),
                            QDir(folder_->path()).absoluteFilePath(vantorix::decodePath(fileName(index.row())))};
     });
     connect(this, &QListWidget::currentRowChanged, this, [this] {
-        if (!filling_)
+        if (!filling_ && !listingUnderWay_)
             Q_EMIT changed();
     });
 }
 
 FileListBox::~FileListBox() = default;
 
-void FileListBox::setDetails(vantorix::DetailToolTips *details)
+void FileListBox::setCatalogue(vantorix::Catalogue &catalogue)
 {
-    static_cast<ListItemDelegate *>(itemDelegate())->setDetails(details);
+    static_cast<ListItemDelegate *>(itemDelegate())->setDetails(&catalogue.toolTips());
+    delete reading_;
+    reading_ = new vantorix::FolderReading(catalogue, this);
 }
 
 QByteArray FileListBox::fileName(int row) const
@@ -129,21 +133,66 @@ void FileListBox::setIncludeSubfolders(bool include)
 
 void FileListBox::refill()
 {
+    stopListing();
     listing_ = vantorix::RomListing();
     failures_.clear();
     folder_.reset();
+    vantorix::ListingScope scope;
+    scope.subfolders = subfolders_;
     try {
         folder_ = std::make_unique<vantorix::RomFolder>(directory_);
         // Files opened by bare name elsewhere in the program are looked for
         // in the listed folder.
         if (::fchdir(folder_->fd()) != 0)
             throw IoError::fromErrno(errno);
-        vantorix::ListingScope scope;
-        scope.subfolders = subfolders_;
-        listing_ = vantorix::listRoms(*folder_, mask_, scope);
+        if (!reading_)
+            listing_ = vantorix::listRoms(*folder_, mask_, scope);
     } catch (const IoError &error) {
         vantorix::reportError(error.text(), directory_);
+        folder_.reset();
     }
+    if (!reading_ || !folder_) {
+        takeListing(listing_);
+        return;
+    }
+    {
+        const QScopedValueRollback<bool> guard(filling_, true);
+        clear();
+    }
+    converted_.clear();
+    listingUnderWay_ = true;
+    vantorix::FolderReading::Listed callbacks;
+    callbacks.found = [this](const QStringList &paths) {
+        const QScopedValueRollback<bool> guard(filling_, true);
+        addItems(paths);
+    };
+    callbacks.done = [this](vantorix::RomListing &listing) {
+        listingUnderWay_ = false;
+        vantorix::atHandlerEdge([&] { takeListing(listing); });
+    };
+    callbacks.failed = [this](const QString &reason) {
+        listingUnderWay_ = false;
+        vantorix::atHandlerEdge([&] {
+            vantorix::reportError(reason, directory_);
+            vantorix::RomListing none;
+            takeListing(none);
+        });
+    };
+    reading_->list(folder_->path(), mask_, scope, std::move(callbacks));
+}
+
+void FileListBox::stopListing()
+{
+    if (!listingUnderWay_)
+        return;
+    listingUnderWay_ = false;
+    reading_->cancel();
+}
+
+void FileListBox::takeListing(vantorix::RomListing &listing)
+{
+    if (&listing != &listing_)
+        listing_ = std::move(listing);
     {
         const QScopedValueRollback<bool> guard(filling_, true);
         clear();

@@ -10,7 +10,8 @@
 #include <vector>
 
 namespace vantorix {
-class DetailToolTips;
+class Catalogue;
+class FolderReading;
 class RomFolder;
 }
 
@@ -28,8 +29,16 @@ public:
     explicit FileListBox(QWidget *parent = nullptr);
     ~FileListBox() override;
 
-    // Where the details tool-tips of its files are read.
-    void setDetails(vantorix::DetailToolTips *details);
+    // The catalogue its folders are listed through (off the window's
+    // thread) and the details tool-tips of its files read from. Without
+    // one, folders are listed at once.
+    void setCatalogue(vantorix::Catalogue &catalogue);
+    // Reads the files of the listed folder through the catalogue's
+    // executor; null without a catalogue.
+    vantorix::FolderReading *reading() const { return reading_; }
+    // Whether a listing is under way: the items are the files found so
+    // far, in no order, and no pass runs until it ends.
+    bool isListing() const { return listingUnderWay_; }
 
     // Folders are path texts (see decodePath).
     const QString &directory() const { return directory_; }
@@ -61,8 +70,12 @@ public:
     void setIncludeSubfolders(bool include);
 
     // Makes the listed folder the current folder, fills the list with the
-    // matching file names and sends the change notification.
+    // matching file names and sends the change notification. With a
+    // catalogue the files are listed off the window's thread: the list
+    // fills as folders are read, and the notification comes at the end.
     void refill();
+    // Stops a listing under way; the list keeps what it found.
+    void stopListing();
 
 Q_SIGNALS:
     // After every refill, and when the user changes the selected item.
@@ -71,6 +84,7 @@ Q_SIGNALS:
 private:
     // Names the folders a listing of subfolders left out.
     void reportLeftOut();
+    void takeListing(vantorix::RomListing &listing);
 
     QString directory_;
     QString mask_ = QStringLiteral("*.gb");
@@ -82,6 +96,8 @@ private:
     QHash<int, QString> failures_;  // row -> reason
     bool filled_ = false;
     bool filling_ = false;
+    bool listingUnderWay_ = false;
+    vantorix::FolderReading *reading_ = nullptr;
 };
 
 // The path from the root down to the listed folder, then its subfolders.

@@ -87,7 +87,7 @@ std::vector<HeaderPassFailure> runHeaderPass(EntryList &list, const RomFolder &f
     if (names && !rows.empty())
         naming.emplace(*names, folder.fd(), cacheWaitMs);
     HeadReader reader(folder.fd(), files, HeadReader::defaultThreads(), naming ? naming->knownKeys() : nullptr);
-    for (size_t k = 0; k < rows.size(); ++k) {
+    for (size_t k = 0; k < rows.size() && !list.cancelled(); ++k) {
         const int i = rows[k];
         HeadResult read = reader.take(k);
         const QString &shown = shownNames.at(i);

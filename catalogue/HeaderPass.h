@@ -34,6 +34,8 @@ public:
     virtual bool isConverted(int) const { return false; }
     // The file of this item could not be read, for this reason.
     virtual void setFailed(int, const QString &) {}
+    // Asked before each item: true ends the pass there.
+    virtual bool cancelled() const { return false; }
 };
 
 // The pass over a plain list of texts, held by value.

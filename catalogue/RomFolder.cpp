@@ -147,8 +147,9 @@ void listFolder(int fd, const std::vector<QByteArray> &patterns, std::vector<QBy
 // ways is listed by its own path.
 class TreeWalker {
 public:
-    TreeWalker(const std::vector<QByteArray> &patterns, int maxDepth, size_t maxFiles, FolderTree &tree)
-        : patterns_(patterns), maxDepth_(maxDepth), maxFiles_(maxFiles), tree_(tree)
+    TreeWalker(const std::vector<QByteArray> &patterns, int maxDepth, size_t maxFiles, FolderTree &tree,
+               const std::function<bool(const std::vector<QByteArray> &)> &onFolder)
+        : patterns_(patterns), maxDepth_(maxDepth), maxFiles_(maxFiles), tree_(tree), onFolder_(onFolder)
     {
     }
 
@@ -207,12 +208,20 @@ private:
             return true;
         }
         tree_.entryPrefixes.insert(path, entryPrefix);
+        const size_t before = tree_.files.size();
         for (QByteArray &name : files) {
             if (tree_.files.size() >= maxFiles_) {
                 tree_.cutShort = true;
                 return false;
             }
             tree_.files.push_back(path + name);
+        }
+        if (onFolder_) {
+            const std::vector<QByteArray> found(tree_.files.begin() + qsizetype(before), tree_.files.end());
+            if (!onFolder_(found)) {
+                tree_.stopped = true;
+                return false;
+            }
         }
         // In name order, so that a walk cut short always lists the same
         // files.
@@ -260,6 +269,7 @@ private:
     const int maxDepth_;
     const size_t maxFiles_;
     FolderTree &tree_;
+    const std::function<bool(const std::vector<QByteArray> &)> &onFolder_;
     std::set<std::pair<dev_t, ino_t>> visited_;
     std::vector<Linked> linked_;
 };
@@ -304,11 +314,12 @@ std::vector<QByteArray> RomFolder::list(Keep keep) const
     return names;
 }
 
-FolderTree RomFolder::matchingTree(const QString &mask, int maxDepth, size_t maxFiles) const
+FolderTree RomFolder::matchingTree(const QString &mask, int maxDepth, size_t maxFiles,
+                                   const std::function<bool(const std::vector<QByteArray> &)> &onFolder) const
 {
     const std::vector<QByteArray> patterns = patternsOf(mask);
     FolderTree tree;
-    TreeWalker(patterns, maxDepth, maxFiles, tree).walkAll(fd_);
+    TreeWalker(patterns, maxDepth, maxFiles, tree, onFolder).walkAll(fd_);
     return tree;
 }
 

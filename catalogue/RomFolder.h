@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -26,6 +27,8 @@ struct FolderTree {
     std::vector<std::pair<QByteArray, QString>> skipped;
     // The walk stopped once it had found the most files it may list.
     bool cutShort = false;
+    // The one who walked asked it to stop.
+    bool stopped = false;
 };
 
 // A folder of ROM files, held open: it is listed and its files are read
@@ -60,7 +63,10 @@ public:
     // of them. A folder reached twice (a link to a folder walked already, a
     // loop of links) is walked once. Throws IoError only when the folder
     // itself cannot be listed.
-    FolderTree matchingTree(const QString &mask, int maxDepth, size_t maxFiles) const;
+    // onFolder, when given, is told of the files found in each folder as
+    // it is read, and stops the walk by returning false.
+    FolderTree matchingTree(const QString &mask, int maxDepth, size_t maxFiles,
+                            const std::function<bool(const std::vector<QByteArray> &)> &onFolder = {}) const;
 
     // The folders in it (links to folders too), hidden ones left out, as
     // path texts (see decodePath), sorted like the files.

@@ -63,8 +63,11 @@ RomListing listRoms(const RomFolder &folder, const QString &mask, const ListingS
     RomListing listing;
     if (!scope.subfolders) {
         listing.paths = folder.matchingFiles(mask);
+        if (scope.onFolder)
+            listing.stopped = !scope.onFolder(listing.paths);
     } else {
-        FolderTree tree = folder.matchingTree(mask, scope.maxDepth, scope.maxFiles);
+        FolderTree tree = folder.matchingTree(mask, scope.maxDepth, scope.maxFiles, scope.onFolder);
+        listing.stopped = tree.stopped;
         listing.paths = std::move(tree.files);
         sortNamesAsShown(listing.paths);
         listing.entryPrefixes = std::move(tree.entryPrefixes);

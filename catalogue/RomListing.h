@@ -5,6 +5,7 @@
 #include <QSet>
 #include <QString>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -19,6 +20,9 @@ struct ListingScope {
     bool subfolders = false;
     int maxDepth = 32;
     size_t maxFiles = 100'000;
+    // Told of each folder's matching files as the walk reads them (paths
+    // below the listed folder, in no order); false stops the walk.
+    std::function<bool(const std::vector<QByteArray> &found)> onFolder;
 };
 
 // The matching files of a folder (and of its subfolders), as the ROMS
@@ -31,6 +35,7 @@ struct RomListing {
     // Folders that could not be read or lay too deep: path shown, reason.
     std::vector<std::pair<QString, QString>> skipped;
     bool cutShort = false;  // more files than the scope may list
+    bool stopped = false;   // onFolder asked to stop: the listing is partial
 
     // The name part of file i's entry: its folders as entries write them
     // (in capitals unless a twin but for letter case stands beside them),

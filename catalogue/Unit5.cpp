@@ -33,31 +33,13 @@ QString caption()
 
 const QString kReadingPrefix = QStringLiteral("--> ");
 
-// The header pass works on the file list's items in place, and skips the
-// items it has converted before without looking them up again.
-class FileListEntries : public vantorix::EntryList {
-public:
-    explicit FileListEntries(FileListBox *list) : list_(list) {}
-    int count() const override { return list_->count(); }
-    QString text(int index) const override { return list_->item(index)->text(); }
-    void setText(int index, const QString &text) override { list_->setEntry(index, text); }
-    QByteArray fileName(int index) const override { return list_->fileName(index); }
-    QString entryName(int index) const override { return list_->entryName(index); }
-    bool isConverted(int index) const override { return list_->isConverted(index); }
-    void setFailed(int index, const QString &reason) override { list_->setFailed(index, reason); }
-
-private:
-    FileListBox *list_;
-};
-
 // How many files failed, and the first few with their reasons.
-QString failureSummary(const std::vector<vantorix::HeaderPassFailure> &failures)
+QString failureSummary(const QStringList &failures)
 {
-    constexpr size_t kNamed = 5;
+    constexpr qsizetype kNamed = 5;
     QStringList lines{QCoreApplication::translate("TForm5", "%n file(s) could not be read:", nullptr,
                                                   int(failures.size()))};
-    for (size_t i = 0; i < failures.size() && i < kNamed; ++i)
-        lines.append(vantorix::displayPath(failures[i].fileName) + QStringLiteral(": ") + failures[i].error.text());
+    lines += failures.mid(0, kNamed);
     if (failures.size() > kNamed)
         lines.append(QStringLiteral("..."));
     return lines.join(QLatin1Char('\n'));
@@ -69,7 +51,8 @@ TForm5::TForm5(vantorix::Catalogue &catalogue, QWidget *parent)
     : QDialog(parent), catalogue_(catalogue), initialFolder_(vantorix::currentFolderPath())
 {
     setupUi(this);
-    FileListBox1->setDetails(&catalogue.toolTips());
+    FileListBox1->setCatalogue(catalogue);
+    ProgressBar1->setFormat(tr("%v of %m files read"));
     vantorix::makeFixedDialog(this);
     // Every kind of ROM first: a zipped collection shows from the first
     // opening on.
@@ -124,73 +107,95 @@ QString TForm5::firstFolder() const
 void TForm5::setVisible(bool visible)
 {
     QDialog::setVisible(visible);
-    if (!visible || !passPending_)
+    if (!visible) {
+        // Closed: nothing more is read for it. What was read stays, and
+        // the next change of selection goes on from there.
+        FileListBox1->stopListing();
+        if (FileListBox1->reading())
+            FileListBox1->reading()->cancel();
+        ProgressBar1->hide();
+        setWindowTitle(caption());
+        return;
+    }
+    if (!passPending_)
         return;
     passPending_ = false;
-    // Show the window with the bare names before the first file is read.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     vantorix::atHandlerEdge([this] { FileListBox1Change(FileListBox1); });
+}
+
+bool TForm5::isReading() const
+{
+    return FileListBox1->isListing() || (FileListBox1->reading() && FileListBox1->reading()->isBusy());
 }
 
 void TForm5::FileListBox1Change(QObject *)
 {
     const vantorix::RomFolder *folder = FileListBox1->folder();
-    // A notification for each of 100,000 rewritten items would cost more
-    // than reading the files: the list is redrawn with the caption, and laid
-    // out once the pass ends.
-    struct QuietList {
-        explicit QuietList(FileListBox *l) : list(l), blocker(l->model()) {}
-        FileListBox *list;
-        QSignalBlocker blocker;
-        bool rewritten = false;
-        ~QuietList()
-        {
-            blocker.unblock();
-            if (rewritten)
-                list->doItemsLayout();
-            list->viewport()->update();
-        }
+    std::vector<vantorix::FolderReading::Item> items;
+    if (folder && !FileListBox1->isListing())
+        for (int row = 0; row < FileListBox1->count(); ++row)
+            if (!FileListBox1->isConverted(row))
+                items.push_back({row, FileListBox1->fileName(row), FileListBox1->entryName(row)});
+    vantorix::FolderReading *reading = FileListBox1->reading();
+    if (items.empty() || !reading) {
+        setWindowTitle(caption());
+        return;
+    }
+    // A folder inside the games directory keeps its games' path below it;
+    // the games of any other folder are named by their whole path.
+    const QString games = Form1 ? vantorix::storedText(Form1->Edit1) : QString();
+    const QString prefix = vantorix::entryPrefixFor(games, folder->path());
+    const bool names = CheckBox2->isChecked();
+    ProgressBar1->setRange(0, int(items.size()));
+    ProgressBar1->setValue(0);
+    ProgressBar1->show();
+    vantorix::FolderReading::Converted callbacks;
+    callbacks.rows = [this](const QList<vantorix::FolderReading::Row> &rows, int read, int) {
+        vantorix::atHandlerEdge([&] { takeRows(rows, read); });
     };
-    std::optional<QuietList> quiet;
-    quiet.emplace(FileListBox1);
-    QElapsedTimer sinceRepaint;
-    sinceRepaint.start();
-    QString reading;
-    auto progress = [&](const QString &name) {
-        reading = name;
-        quiet->rewritten = true;
-        // Updating the caption for every file of a large folder costs more
-        // than reading it: show the file being read a few times a second.
-        if (sinceRepaint.elapsed() >= 100) {
-            setWindowTitle(kReadingPrefix + name);
-            FileListBox1->viewport()->update();
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            sinceRepaint.restart();
-        }
+    callbacks.done = [this, names](const QStringList &failures, bool cacheBusy) {
+        vantorix::atHandlerEdge([&] { finishPass(failures, cacheBusy, names); });
     };
-    FileListEntries entries(FileListBox1);
-    std::vector<vantorix::HeaderPassFailure> failures;
-    if (folder) {
-        // A folder inside the games directory keeps its games' path below
-        // it; the games of any other folder are named by their whole path.
-        const QString games = Form1 ? vantorix::storedText(Form1->Edit1) : QString();
-        const QString prefix = vantorix::entryPrefixFor(games, folder->path());
-        // Never waiting on the window's thread for a cache another program
-        // holds: the pass goes without it.
-        bool cacheBusy = false;
-        failures = vantorix::runHeaderPass(entries, *folder, progress, prefix,
-                                           CheckBox2->isChecked() ? &catalogue_ : nullptr, 0, &cacheBusy);
-        if (cacheBusy && !cacheBusyShown_) {
-            cacheBusyShown_ = true;
-            vantorix::showNotice(tr("The hash cache is held by another program: what was read is not kept."));
+    reading->convert(folder->path(), std::move(items), prefix, names, std::move(callbacks));
+}
+
+void TForm5::takeRows(const QList<vantorix::FolderReading::Row> &rows, int read)
+{
+    {
+        // A notification for each rewritten item would cost more than
+        // reading the files: the list is laid out once a batch.
+        const QSignalBlocker blocker(FileListBox1->model());
+        for (const vantorix::FolderReading::Row &row : rows) {
+            if (row.row >= FileListBox1->count())
+                continue;
+            if (row.failed)
+                FileListBox1->setFailed(row.row, row.text);
+            else
+                FileListBox1->setEntry(row.row, row.text);
         }
     }
-    quiet.reset();
+    FileListBox1->doItemsLayout();
+    FileListBox1->viewport()->update();
+    ProgressBar1->setValue(read);
+    if (!rows.isEmpty())
+        setWindowTitle(kReadingPrefix + vantorix::shownText(FileListBox1->item(rows.last().row)->text(),
+                                                            vantorix::kShownCaptionLength));
+}
+
+void TForm5::finishPass(const QStringList &failures, bool cacheBusy, bool names)
+{
+    ProgressBar1->hide();
     setWindowTitle(caption());
-    if (!failures.empty())
+    if (!failures.isEmpty())
         vantorix::reportError(failureSummary(failures));
-    if (CheckBox2->isChecked())
+    if (cacheBusy && !cacheBusyShown_) {
+        cacheBusyShown_ = true;
+        vantorix::showNotice(tr("The hash cache is held by another program: what was read is not kept."));
+    }
+    if (names)
         reportDatabaseProblems();
+    if (std::exchange(addAllPending_, false))
+        Label8Click(Label8);
 }
 
 void TForm5::reportDatabaseProblems()
@@ -207,6 +212,11 @@ void TForm5::reportDatabaseProblems()
 
 void TForm5::Label8Click(QObject *)
 {
+    // The files being read are added once they are read.
+    if (isReading()) {
+        addAllPending_ = true;
+        return;
+    }
     QStringList entries;
     int leftOut = 0;
     for (int row = 0; row < FileListBox1->count(); ++row) {

@@ -2,6 +2,8 @@
 
 #include "ui_Unit5.h"
 
+#include "catalogue/FolderReading.h"
+
 #include <QDialog>
 
 namespace vantorix {
@@ -24,17 +26,23 @@ public:
     QString firstFolder() const;
 
     void setVisible(bool visible) override;
+    // Whether its folder is being listed or its files read.
+    bool isReading() const;
 
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
     void reportDatabaseProblems();
+    // A batch of rows the pass read; read of them in all.
+    void takeRows(const QList<vantorix::FolderReading::Row> &rows, int read);
+    void finishPass(const QStringList &failures, bool cacheBusy, bool names);
 
     vantorix::Catalogue &catalogue_;
     QString initialFolder_;
     bool databaseProblemsShown_ = false;
     bool cacheBusyShown_ = false;
+    bool addAllPending_ = false;  // Add all clicked while the files were read
     bool opened_ = false;
     bool opening_ = false;
     bool passPending_ = false;

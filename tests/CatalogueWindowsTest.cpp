@@ -3,7 +3,10 @@
 #include "app/Forms.h"
 #include "app/GameListEntry.h"
 #include "app/Unit1.h"
+#include "catalogue/Catalogue.h"
 #include "catalogue/FolderBrowser.h"
+#include "catalogue/GameDatabase.h"
+#include "catalogue/HashCache.h"
 #include "catalogue/RomHeader.h"
 #include "catalogue/Unit3.h"
 #include "catalogue/Unit5.h"
@@ -15,11 +18,18 @@
 #include <QPushButton>
 #include <QFile>
 #include <QMessageBox>
+#include <QElapsedTimer>
+#include <QHelpEvent>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStorageInfo>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+
+#include <zlib.h>
 
 using namespace testing_support;
 using vantorix::composeEntry;
@@ -67,6 +77,7 @@ protected:
     {
         Form5->FilterComboBox1->setCurrentIndex(index);
         Q_EMIT Form5->FilterComboBox1->activated(index);
+        waitForReader();
     }
 
     QStringList listed() const { return vantorix::listItems(Form5->FileListBox1); }
@@ -90,6 +101,7 @@ TEST_F(RomsReader, FirstOpeningListsAndConvertsTheStartFolder)
     QDir::setCurrent(QDir::tempPath());  // without a games directory, the browser starts where the program did
 
     Form5->show();
+    waitForReader();
     // Outside any games directory, an entry names its file whole.
     EXPECT_EQ(listed(), QStringList({composeEntry("ALPHA", folder + "/A.GB"), composeEntry("BETA", folder + "/B.GB"),
                                      composeEntry("COLOUR", folder + "/C.GBC"),
@@ -114,6 +126,7 @@ TEST_F(RomsReader, EmptyFolderAndAddAllOfNothing)
     Form3->show();
     Form3->Label3->setText("stale");
     Form5->show();
+    waitForReader();
     EXPECT_EQ(Form5->FileListBox1->count(), 0);
     EXPECT_EQ(Form5->windowTitle(), QStringLiteral("ROMS reader"));
     Form5->Label8Click(Form5->Label8);
@@ -129,6 +142,7 @@ TEST_F(RomsReader, FiltersRefillAndConvertAfresh)
     rom("two.GBC", "TWO");
     start();
     Form5->show();
+    waitForReader();
     EXPECT_EQ(listed(), QStringList({composeEntry("ONE", "ONE.GB"), composeEntry("TWO", "TWO.GBC")}));
     chooseFilter(2);
     EXPECT_EQ(Form5->FileListBox1->mask(), QStringLiteral("*.gbc"));
@@ -148,6 +162,7 @@ TEST_F(RomsReader, BadFilesStayGreyedAndAddAllLeavesThemOut)
     rom("c.bin", "THIRD");
     start();
     Form5->show();
+    waitForReader();
     {
         // One message after the pass, naming the file and its reason.
         ModalAnswerer box(pressOk);
@@ -160,6 +175,7 @@ TEST_F(RomsReader, BadFilesStayGreyedAndAddAllLeavesThemOut)
     // A later pass does not try it again, so no message comes.
     rom("b.txt", "SECOND");
     Form5->FileListBox1->setCurrentRow(2);
+    waitForReader();
     EXPECT_EQ(listed().at(1), QStringLiteral("b.txt"));
     {
         ModalAnswerer notice(pressOk);
@@ -176,24 +192,29 @@ TEST_F(RomsReader, SelectionChangeRunsAPassAndReopeningRunsNone)
     rom("b.gb", "SECOND");
     start();
     Form5->show();
+    waitForReader();
     const QStringList converted = listed();
 
     Form5->setWindowTitle("marker");
     Form5->FileListBox1->setCurrentRow(1);
+    waitForReader();
     EXPECT_EQ(Form5->windowTitle(), QStringLiteral("ROMS reader"));
     EXPECT_EQ(listed(), converted);
     Form5->setWindowTitle("marker");
     Form5->FileListBox1->setCurrentRow(1);  // already selected
+    waitForReader();
     EXPECT_EQ(Form5->windowTitle(), QStringLiteral("marker"));
 
     // Closed and opened again: same folder, same list, no pass.
     QDir(folder).mkdir("sub");
     rom("sub/z.gb", "DEEPER");
     ASSERT_TRUE(Form5->DirectoryListBox1->openFolder(folder + "/sub"));
+    waitForReader();
     Form5->close();
     QDir::setCurrent(QDir::tempPath());
     Form5->setWindowTitle("marker");
     Form5->show();
+    waitForReader();
     EXPECT_EQ(Form5->windowTitle(), QStringLiteral("marker"));
     EXPECT_EQ(Form5->DirectoryListBox1->directory(), folder + "/sub");
     EXPECT_EQ(listed(), QStringList({composeEntry("DEEPER", "SUB/Z.GB")}));
@@ -205,6 +226,7 @@ TEST_F(RomsReader, FolderThatCannotBeEnteredMovesNothing)
     writeFile(QDir(folder).filePath("plain"), "x");
     start();
     Form5->show();
+    waitForReader();
     const QStringList before = listed();
     for (const QString &target : {folder + "/missing", folder + "/plain"}) {
         ModalAnswerer box(pressOk);
@@ -224,6 +246,7 @@ TEST_F(RomsReader, AddAllTwiceWhileTheEditorStaysOpen)
     Form3->show();
     for (int round = 1; round <= 2; ++round) {
         Form5->show();
+        waitForReader();
         Form5->Label8Click(Form5->Label8);
         EXPECT_FALSE(Form5->isVisible());
     }
@@ -423,15 +446,96 @@ TEST_F(RomsReader, SubfoldersInOneCheckAndWhatIsLeftOutNamed)
     rom(QString("d/").repeated(33) + "deep.gb", "DEEP");
     start();
     Form5->show();
+    waitForReader();
     EXPECT_EQ(listed(), QStringList{composeEntry("TOP", "TOP.GB")});
     {
         ModalAnswerer notice(pressOk);
         Form5->CheckBox1->setChecked(true);
+        waitForReader();
         EXPECT_EQ(notice.seenText(), "1 folder left out:\n" + QString("d/").repeated(32) + "d: more than 32 folders deep");
     }
     EXPECT_EQ(listed(), QStringList({composeEntry("TENNIS", "SPORTS/TENNIS/TENNIS.GB"), composeEntry("TOP", "TOP.GB")}));
     Form5->CheckBox1->setChecked(false);
+    waitForReader();
     EXPECT_EQ(listed(), QStringList{composeEntry("TOP", "TOP.GB")});
+}
+
+}  // namespace
+
+namespace {
+
+// The window answers while a tree of folders is walked and read whole for
+// the games' names, with the hash cache held by another program; a game
+// whose name in the database is two megabytes shows it cut in its
+// tool-tip. A timer ticks throughout: its longest pause must stay far
+// below the time the reading takes (the database alone takes a while), as
+// it would not if the reading ran on the window's thread.
+TEST_F(RomsReader, WindowAnswersWhileAFolderIsRead)
+{
+    for (int f = 0; f < 200; ++f)
+        for (int i = 0; i < 10; ++i)
+            rom(QStringLiteral("d%1/g%2.gb").arg(f, 3, 10, QLatin1Char('0')).arg(i), QByteArray("GAME"));
+    const QByteArray image = romImage("LONG NAME");
+    rom("a.gb", "LONG NAME");
+    const QString name(2 << 20, QLatin1Char('n'));
+    // A database large enough that reading it takes a while, while the
+    // games are read.
+    QByteArray games = QStringLiteral("game ( name \"%1\" rom ( name \"a.gb\" size %2 crc %3 ) )\n")
+                           .arg(name)
+                           .arg(image.size())
+                           .arg(::crc32(0, reinterpret_cast<const Bytef *>(image.constData()), uInt(image.size())), 8,
+                                16, QLatin1Char('0'))
+                           .toUtf8();
+    for (int i = 0; i < 300'000; ++i)
+        games += "game ( name \"Other " + QByteArray::number(i) + "\" rom ( size 1 crc "
+                 + QByteArray::number(i, 16) + " ) )\n";
+    const QString dat = writeFile(vantorix::userDatFolder() + "/long.dat", games);
+    start();
+    QSqlDatabase holder = QSqlDatabase::addDatabase("QSQLITE", "holder");
+    {
+        vantorix::HashCache made(forms->catalogue().hashCachePath());  // there to be held
+    }
+    holder.setDatabaseName(forms->catalogue().hashCachePath());
+    ASSERT_TRUE(holder.open());
+    QSqlQuery(holder).exec("BEGIN EXCLUSIVE");
+
+    Form5->show();
+    waitForReader();
+    QElapsedTimer sinceTick, reading;
+    qint64 longestPause = 0;
+    QTimer ticker;
+    ticker.setInterval(10);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        longestPause = qMax(longestPause, sinceTick.restart());
+    });
+    {
+        ModalAnswerer notice(pressOk);  // the cache was not kept, said once
+        sinceTick.start();
+        reading.start();
+        ticker.start();
+        Form5->CheckBox2->setChecked(true);
+        Form5->CheckBox1->setChecked(true);
+        waitForReader();
+        ticker.stop();
+        EXPECT_EQ(notice.seenText(), "The hash cache is held by another program: what was read is not kept.");
+    }
+    EXPECT_LT(longestPause * 4, reading.elapsed()) << longestPause << " ms of " << reading.elapsed();
+    ASSERT_EQ(Form5->FileListBox1->count(), 2001);
+    EXPECT_EQ(vantorix::romFileName(Form5->FileListBox1->item(0)->text()), "A.GB");
+    EXPECT_TRUE(Form5->FileListBox1->item(0)->text().startsWith(name));  // whole where it is kept
+
+    const QRect first = Form5->FileListBox1->visualRect(Form5->FileListBox1->model()->index(0, 0));
+    QHelpEvent hover(QEvent::ToolTip, first.center(), Form5->FileListBox1->viewport()->mapToGlobal(first.center()));
+    QApplication::sendEvent(Form5->FileListBox1->viewport(), &hover);
+    const QString tip = waitForToolTip();
+    EXPECT_TRUE(tip.startsWith(name.left(200) + QString::fromUtf8("…"))) << tip.left(300).toStdString();
+    EXPECT_LT(tip.size(), 2000);
+
+    QSqlQuery(holder).exec("ROLLBACK");
+    holder.close();
+    holder = QSqlDatabase();
+    QSqlDatabase::removeDatabase("holder");
+    QFile::remove(dat);
 }
 
 }  // namespace

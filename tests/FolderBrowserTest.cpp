@@ -102,6 +102,7 @@ TEST(FolderBrowser, BrowserOverLinkLoopsAndOddNames)
     FormsGuard forms;
     Form1->Edit1->setText(folder);
     Form5->show();
+    waitForReader();
     QStringList entries = vantorix::listItems(Form5->FileListBox1);
     ASSERT_EQ(entries.size(), 4);
     for (const QString &entry : entries)
@@ -118,6 +119,7 @@ TEST(FolderBrowser, BrowserOverLinkLoopsAndOddNames)
     EXPECT_EQ(Form5->DirectoryListBox1->directory(), folder);
     // The link to the folder itself opens as a folder of its own name.
     EXPECT_TRUE(Form5->DirectoryListBox1->openFolder(folder + "/here/here/here"));
+    waitForReader();
     EXPECT_EQ(Form5->FileListBox1->count(), 4);
     EXPECT_EQ(folderState(folder), before);
 }
@@ -137,6 +139,7 @@ TEST(FolderBrowser, HundredThousandFiles)
     FormsGuard forms;
     Form1->Edit1->setText(folder);
     Form5->show();
+    waitForReader();
     ASSERT_EQ(Form5->FileListBox1->count(), 100000);
     EXPECT_EQ(Form5->FileListBox1->item(0)->text(), composeEntry("MANY", "G000000.GB"));
     EXPECT_EQ(Form5->FileListBox1->item(99999)->text(), composeEntry("MANY", "G099999.GB"));
@@ -209,7 +212,9 @@ TEST(FolderBrowser, FoldersReadByDescriptorAndNamesThatAreNotUtf8)
     FormsGuard forms;
     Form1->Edit1->setText(deja);
     Form5->show();
+    waitForReader();
     ASSERT_TRUE(Form5->DirectoryListBox1->openFolder(deja));
+    waitForReader();
     EXPECT_EQ(vantorix::listItems(Form5->FileListBox1).at(0), composeEntry("CAFE", QString::fromUtf8("CAFÉ.GB")));
     EXPECT_EQ(Form5->DirectoryListBox1->currentItem()->text().trimmed(), QString::fromUtf8("déja"));
 

@@ -534,10 +534,13 @@ TEST_F(Launch, GamesInFoldersAndCaseTwinsThroughImportSaveAndLaunch)
 
     Form3->show();
     Form5->show();
+    waitForReader();
     for (const QString &folder : folders) {
         ASSERT_TRUE(Form5->DirectoryListBox1->openFolder(folder));
+        waitForReader();
         Form5->Label8Click(Form5->Label8);
         Form5->show();
+        waitForReader();
     }
     Form5->hide();
     const QStringList imported = vantorix::listItems(Form3->ListBox2);
@@ -593,6 +596,7 @@ TEST_F(Launch, WholeCollectionInOneImport)
     {
         ModalAnswerer reader([&](QWidget *window) {
             ASSERT_EQ(window, Form5);
+            waitForReader();
             firstOpening = Form5->DirectoryListBox1->directory() == games && !Form5->CheckBox1->isChecked()
                            && Form5->FilterComboBox1->currentIndex() == 0
                            && vantorix::listItems(Form5->FileListBox1) == QStringList{composeEntry("TOP", "TOP.GB")};
@@ -656,11 +660,14 @@ TEST_F(Launch, DroppedGameDatabaseNamesTheGames)
     const QStringList named = {composeEntry("River Race (World)", "RIVERACE.ZIP"),
                                composeEntry("Star Hopper (World) (Rev 1)", "STARHOP.GB")};
     Form5->show();
+    waitForReader();
     EXPECT_FALSE(Form5->CheckBox2->isChecked());
     EXPECT_EQ(vantorix::listItems(Form5->FileListBox1), headers);
     Form5->CheckBox2->setChecked(true);
+    waitForReader();
     EXPECT_EQ(vantorix::listItems(Form5->FileListBox1), named);
     Form5->CheckBox2->setChecked(false);
+    waitForReader();
     EXPECT_EQ(vantorix::listItems(Form5->FileListBox1), headers);
     Form5->hide();
     EXPECT_TRUE(Form1->entryToolTip(headers[1]).startsWith("Star Hopper (World) (Rev 1)\nSTAR HOPPER\n"))

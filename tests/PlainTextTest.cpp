@@ -137,7 +137,9 @@ TEST(PlainText, MarkupFromFilesNeverOpensAFile)
          }},
         {"ROM file name and the ROMS reader", [&] {
              Form5->show();
+             waitForReader();
              ASSERT_TRUE(Form5->DirectoryListBox1->openFolder(folder + "/roms"));
+             waitForReader();
              render(Form5);
              showItemToolTip(Form5->FileListBox1);
              Form5->hide();

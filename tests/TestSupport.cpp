@@ -1,6 +1,7 @@
 #include "tests/TestSupport.h"
 
 #include "catalogue/Catalogue.h"
+#include "catalogue/Unit5.h"
 
 #include "app/Forms.h"
 #include "app/Unit1.h"
@@ -65,6 +66,8 @@ struct ModalAnswerer::State {
     QTimer deadline;
     QList<QPointer<QWidget>> answeredWidgets;
     QStringList texts;
+    // The modal window open before: it is not one to answer.
+    QPointer<QWidget> openBefore = QApplication::activeModalWidget();
 
     bool isAnswered(QWidget *widget) const
     {
@@ -87,7 +90,7 @@ ModalAnswerer::ModalAnswerer(std::vector<Handler> handlers, int timeoutMs) : sta
     QObject::connect(&state->poll, &QTimer::timeout, [state] {
         QWidget *modal = QApplication::activeModalWidget();
         if (!modal || !modal->isVisible() || state->next >= state->handlers.size()
-            || state->isAnswered(modal))
+            || state->isAnswered(modal) || modal == state->openBefore)
             return;
         state->answeredWidgets.append(modal);
         ++state->next;
@@ -262,6 +265,23 @@ CurrentFolderGuard::CurrentFolderGuard() : saved_(QDir::currentPath()) {}
 CurrentFolderGuard::~CurrentFolderGuard()
 {
     QDir::setCurrent(saved_);
+}
+
+void waitForReader(TForm5 *reader)
+{
+    if (!reader)
+        reader = Form5;
+    QElapsedTimer waited;
+    waited.start();
+    // A listing posts its end once its batches are in: run them all.
+    do {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        if (waited.elapsed() > 120'000) {
+            ADD_FAILURE() << "the reader still reads after two minutes";
+            return;
+        }
+    } while (reader->isReading());
+    QCoreApplication::processEvents();
 }
 
 FormsGuard::FormsGuard() : catalogue_(std::make_unique<vantorix::Catalogue>())

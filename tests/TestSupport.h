@@ -14,6 +14,7 @@
 namespace vantorix {
 class Catalogue;
 }
+class TForm5;
 
 namespace testing_support {
 
@@ -100,6 +101,10 @@ private:
 void createRaw(const QByteArray &path, const QByteArray &bytes);
 
 // Starts and ends the five windows around each test.
+// Lets the events run until the reader has listed its folder and read its
+// files (a generous watchdog fails the wait instead of hanging).
+void waitForReader(TForm5 *reader = nullptr);
+
 class FormsGuard {
 public:
     FormsGuard();
