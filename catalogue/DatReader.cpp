@@ -3,6 +3,10 @@
 #include <QCoreApplication>
 #include <QXmlStreamReader>
 
+#include <algorithm>
+#include <cctype>
+#include <optional>
+
 namespace vantorix {
 
 namespace {
@@ -10,6 +14,15 @@ namespace {
 QString reasonText(const char *text)
 {
     return QCoreApplication::translate("DatReader", text);
+}
+
+// What is wrong with a CRC that parseCrc refuses.
+QString crcProblem(QByteArrayView text)
+{
+    const bool hex = std::all_of(text.begin(), text.end(), [](char c) { return std::isxdigit(uchar(c)) != 0; });
+    if (hex && !text.isEmpty())
+        return QCoreApplication::translate("DatReader", "CRC of %n digit(s)", nullptr, int(text.size()));
+    return reasonText(QT_TRANSLATE_NOOP("DatReader", "a CRC is not hexadecimal"));
 }
 
 // A CRC32 of 1 to 8 hex digits, either case.
@@ -115,7 +128,7 @@ public:
             else
                 skipBlock();
         }
-        if (contents_.headers.empty() && contents_.roms.empty())
+        if (contents_.headers.empty() && contents_.roms.empty() && contents_.skipped.empty())
             throw DatError(tokens_.line(), reasonText(QT_TRANSLATE_NOOP("DatReader", "not a game database")));
         return std::move(contents_);
     }
@@ -184,16 +197,23 @@ private:
     {
         QString game;
         const size_t first = contents_.roms.size();
+        std::optional<DatSkippedGame> unreadable;
         QByteArrayView word;
         fields([&](QByteArrayView name) {
             if (name == "rom") {
                 if (tokens_.next(&word) != Tokens::Open)
                     throw DatError(tokens_.line(), reasonText(QT_TRANSLATE_NOOP("DatReader", "a rom is not a block")));
-                readRom();
+                readRom(&unreadable);
             } else if (value(&word) == Tokens::Word && name == "name") {
                 game = QString::fromUtf8(word);
             }
         });
+        if (unreadable) {
+            // One broken value costs its game, not the whole database.
+            contents_.roms.resize(first);
+            contents_.skipped.push_back(std::move(*unreadable));
+            return;
+        }
         if (game.isEmpty()) {
             contents_.roms.resize(first);  // a game without a name names nothing
             return;
@@ -202,7 +222,9 @@ private:
             contents_.roms[i].game = game;
     }
 
-    void readRom()
+    // A value that cannot be read is noted in unreadable (the first one
+    // only) and its ROM left out.
+    void readRom(std::optional<DatSkippedGame> *unreadable)
     {
         DatRom rom;
         bool haveCrc = false;
@@ -211,15 +233,18 @@ private:
         fields([&](QByteArrayView name) {
             if (value(&word) != Tokens::Word)
                 return;
+            QString problem;
             if (name == "crc") {
-                if (!parseCrc(word, &rom.crc32))
-                    throw DatError(tokens_.line(), reasonText(QT_TRANSLATE_NOOP("DatReader", "a CRC is not hexadecimal")));
-                haveCrc = true;
+                haveCrc = parseCrc(word, &rom.crc32);
+                if (!haveCrc)
+                    problem = crcProblem(word);
             } else if (name == "size") {
-                if (!parseSize(word, &rom.size))
-                    throw DatError(tokens_.line(), reasonText(QT_TRANSLATE_NOOP("DatReader", "a size is not a number")));
-                haveSize = true;
+                haveSize = parseSize(word, &rom.size);
+                if (!haveSize)
+                    problem = reasonText(QT_TRANSLATE_NOOP("DatReader", "a size is not a number"));
             }
+            if (!problem.isEmpty() && !*unreadable)
+                *unreadable = DatSkippedGame{tokens_.line(), problem};
         });
         if (haveCrc && haveSize) {
             rom.header = int(contents_.headers.size()) - 1;
@@ -259,6 +284,8 @@ DatContents readLogiqxDat(const QByteArray &xml)
             contents.headers.push_back(std::move(header));
         } else if (reader.name() == QLatin1String("game") || reader.name() == QLatin1String("machine")) {
             const QString game = reader.attributes().value(QLatin1String("name")).toString();
+            const size_t first = contents.roms.size();
+            std::optional<DatSkippedGame> unreadable;
             while (reader.readNextStartElement()) {
                 if (reader.name() == QLatin1String("rom") && !game.isEmpty()) {
                     const QXmlStreamAttributes a = reader.attributes();
@@ -266,15 +293,22 @@ DatContents readLogiqxDat(const QByteArray &xml)
                     rom.game = game;
                     const QByteArray crc = a.value(QLatin1String("crc")).toLatin1();
                     const QByteArray size = a.value(QLatin1String("size")).toLatin1();
+                    QString problem;
                     if (!crc.isEmpty() && !parseCrc(crc, &rom.crc32))
-                        throw fail(reasonText(QT_TRANSLATE_NOOP("DatReader", "a CRC is not hexadecimal")));
-                    if (!size.isEmpty() && !parseSize(size, &rom.size))
-                        throw fail(reasonText(QT_TRANSLATE_NOOP("DatReader", "a size is not a number")));
+                        problem = crcProblem(crc);
+                    else if (!size.isEmpty() && !parseSize(size, &rom.size))
+                        problem = reasonText(QT_TRANSLATE_NOOP("DatReader", "a size is not a number"));
+                    if (!problem.isEmpty() && !unreadable)
+                        unreadable = DatSkippedGame{int(reader.lineNumber()), problem};
                     rom.header = int(contents.headers.size()) - 1;
-                    if (!crc.isEmpty() && !size.isEmpty())
+                    if (!crc.isEmpty() && !size.isEmpty() && problem.isEmpty())
                         contents.roms.push_back(std::move(rom));
                 }
                 reader.skipCurrentElement();
+            }
+            if (unreadable) {
+                contents.roms.resize(first);
+                contents.skipped.push_back(std::move(*unreadable));
             }
         } else {
             reader.skipCurrentElement();

@@ -9,8 +9,9 @@
 // Game databases in the two forms DAT files come in: clrmamepro's text
 // ("clrmamepro ( ... )" then "game ( ... rom ( ... ) )" blocks) and Logiqx
 // XML ("<datafile><header>...<game><rom .../>"). Both are read whole into
-// their headers and ROMs; a file that is not a DAT, or a damaged one, is
-// refused as a whole with the line where reading stopped.
+// their headers and ROMs. A game with a CRC or a size that cannot be read
+// is left out and named; a file that is not a DAT, or whose structure is
+// damaged, is refused as a whole with the line where reading stopped.
 namespace vantorix {
 
 struct DatHeader {
@@ -25,9 +26,17 @@ struct DatRom {
     int header = -1;  // the header it follows; -1 before any
 };
 
+// A game left out for a value that cannot be read, by the line of that
+// value.
+struct DatSkippedGame {
+    int line;
+    QString reason;
+};
+
 struct DatContents {
     std::vector<DatHeader> headers;
     std::vector<DatRom> roms;
+    std::vector<DatSkippedGame> skipped;
 };
 
 class DatError : public std::exception {

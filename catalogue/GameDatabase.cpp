@@ -5,6 +5,7 @@
 #include "app/IoError.h"
 #include "config/TextFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -118,7 +119,14 @@ LoadedGameDatabases loadGameDatabases(const QStringList &files)
     for (const QString &file : files) {
         const QString shown = displayPath(file);
         try {
-            loaded.database.add(readDatFile(file), QFileInfo(shown).completeBaseName());
+            const DatContents contents = readDatFile(file);
+            loaded.database.add(contents, QFileInfo(shown).completeBaseName());
+            // Once a file: where the first broken game is, and how many.
+            if (!contents.skipped.empty())
+                loaded.gamesLeftOut.append(shown + QLatin1Char(':') + QString::number(contents.skipped.front().line)
+                                           + QStringLiteral(": ") + contents.skipped.front().reason
+                                           + QCoreApplication::translate("GameDatabase", " (%n game(s))", nullptr,
+                                                                         int(contents.skipped.size())));
         } catch (const IoError &error) {
             loaded.problems.append(shown + QStringLiteral(": ") + error.text());
         } catch (const DatError &error) {

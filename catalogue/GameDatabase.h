@@ -62,6 +62,9 @@ QStringList gameDatabaseFiles(const QStringList &extra);
 struct LoadedGameDatabases {
     GameDatabase database;
     QStringList problems;
+    // Files read with games left out: "FILE:LINE: reason (N games)", the
+    // first such game's line.
+    QStringList gamesLeftOut;
 };
 
 // Reads the files into databases. Never throws for a file: a file that

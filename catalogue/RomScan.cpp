@@ -48,6 +48,9 @@ void reportDatabaseProblems(const LoadedGameDatabases &databases, FILE *err)
     for (const QString &problem : databases.problems)
         printMessage(err, QCoreApplication::translate("kelpad", "game database skipped: %1")
                               .arg(withoutControlCharacters(problem)));
+    for (const QString &problem : databases.gamesLeftOut)
+        printMessage(err, QCoreApplication::translate("kelpad", "games left out of a game database: %1")
+                              .arg(withoutControlCharacters(problem)));
 }
 
 namespace {

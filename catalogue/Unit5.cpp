@@ -204,10 +204,16 @@ void TForm5::reportDatabaseProblems()
     if (databaseProblemsShown_)
         return;
     databaseProblemsShown_ = true;
-    const QStringList problems = catalogue_.databases()->problems;
-    if (!problems.isEmpty())
-        vantorix::showNotice(tr("%n game database(s) could not be read:", nullptr, int(problems.size()))
-                             + QLatin1Char('\n') + problems.join(QLatin1Char('\n')));
+    const std::shared_ptr<const vantorix::LoadedGameDatabases> databases = catalogue_.databases();
+    QStringList lines;
+    if (!databases->problems.isEmpty())
+        lines << tr("%n game database(s) could not be read:", nullptr, int(databases->problems.size()))
+              << databases->problems;
+    if (!databases->gamesLeftOut.isEmpty())
+        lines << tr("Games left out of %n game database(s):", nullptr, int(databases->gamesLeftOut.size()))
+              << databases->gamesLeftOut;
+    if (!lines.isEmpty())
+        vantorix::showNotice(lines.join(QLatin1Char('\n')));
 }
 
 void TForm5::Label8Click(QObject *)

@@ -18,6 +18,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include <sys/stat.h>
 #include <fcntl.h>
 #include <zlib.h>
@@ -33,6 +36,8 @@ QStringList readOut(const QByteArray &text)
     try {
         const DatContents dat = readDat(text);
         QStringList roms;
+        for (const DatSkippedGame &skipped : dat.skipped)
+            roms.append(QStringLiteral("skipped at %1: %2").arg(skipped.line).arg(skipped.reason));
         for (const DatRom &rom : dat.roms)
             roms.append(QStringLiteral("%1|%2|%3|%4")
                             .arg(rom.game)
@@ -75,8 +80,14 @@ TEST(GameDatabases, GrammarOfBothForms)
         {"an editor's byte-order mark", "\xEF\xBB\xBFgame ( name Z rom ( size 5 crc 5 ) )", {"Z|00000005|5|-"}},
         {"a quote not closed", "clrmamepro ( name \"H\" )\ngame (\n name \"open\n)", {"error at 3"}},
         {"a block not closed", "game ( name A\n rom ( size 1 crc 1 )\n", {"error at 3"}},
-        {"a CRC that is not hex", "game ( name A\n\n rom ( size 1 crc 12G4 ) )", {"error at 3"}},
-        {"a size that is not a number", "game ( name A rom ( size -1 crc 1 ) )", {"error at 1"}},
+        {"a CRC that is not hex: that game alone left out", "game ( name A\n\n rom ( size 1 crc 12G4 ) )",
+         {"skipped at 3: a CRC is not hexadecimal"}},
+        {"a size that is not a number", "game ( name A rom ( size -1 crc 1 ) )",
+         {"skipped at 1: a size is not a number"}},
+        {"a CRC of nine digits among good games",
+         "clrmamepro ( name H )\ngame ( name Bad rom ( size 1 crc 2ADC33EAA ) rom ( size 2 crc 2 ) )\n"
+         "game ( name Good rom ( size 3 crc 3 ) )",
+         {"skipped at 2: CRC of 9 digits", "Good|00000003|3|H"}},
         {"not a DAT at all", "Hello, this is a letter.\n", {"error at 1"}},
         {"nothing in it", "  \n", {"error at 1"}},
         {"Logiqx XML",
@@ -85,8 +96,9 @@ TEST(GameDatabases, GrammarOfBothForms)
          "<description>d</description></header>\n<game name=\"Kid &amp; Co (Europe)\" cloneof=\"Kid\">"
          "<description>k</description><release name=\"k\" region=\"EUR\"/>"
          "<rom name=\"k.gb\" size=\"131072\" crc=\"DEADbeef\" md5=\"0\" status=\"verified\"/></game>\n"
-         "<game name=\"NoSize\"><rom name=\"n.gb\" crc=\"1\"/></game></datafile>",
-         {"Kid & Co (Europe)|deadbeef|131072|X"}},
+         "<game name=\"NoSize\"><rom name=\"n.gb\" crc=\"1\"/></game>\n"
+         "<game name=\"Bad\"><rom name=\"b.gb\" size=\"1\" crc=\"123456789\"/></game></datafile>",
+         {"skipped at 6: CRC of 9 digits", "Kid & Co (Europe)|deadbeef|131072|X"}},
         {"Logiqx XML cut short", "<datafile><header><name>X</name></header>\n<game name=\"A\">\n<rom", {"error at 3"}},
         {"XML of another kind", "<html><body/></html>", {"error at 1"}},
     };
@@ -130,6 +142,28 @@ TEST(GameDatabases, DebianNoIntroList)
     ASSERT_NE(known, nullptr);
     EXPECT_EQ(known->name, m.captured(1));
     EXPECT_TRUE(loaded.database.databaseText(known->database).startsWith("Nintendo - Game Boy ("));
+
+    // Copied over again and again while it is read, as cp does (cut to
+    // nothing, then written): each reading gives the list or a damaged one
+    // named, never a crash.
+    QTemporaryDir dir;
+    const QString live = dir.filePath("live.dat");
+    const QByteArray bytes = readFile(path);
+    writeFile(live, bytes);
+    std::atomic<bool> done{false};
+    std::thread copier([&] {
+        while (!done) {
+            QFile file(live);
+            if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                file.write(bytes.left(bytes.size() / 3)), file.write(bytes.mid(bytes.size() / 3));
+        }
+    });
+    for (int i = 0; i < 20; ++i) {
+        const LoadedGameDatabases read = loadGameDatabases({live});
+        EXPECT_TRUE(read.database.gameCount() > 0 || read.problems.size() == 1);
+    }
+    done = true;
+    copier.join();
 }
 
 class NamesCommand : public ::testing::Test {
@@ -168,6 +202,23 @@ TEST_F(NamesCommand, InfoAndScanNameTheSamplesFromEitherForm)
     // Without a database no name is said; with one, the game's, or that it
     // is unknown; the first database that knows a game names it.
     EXPECT_FALSE(run({"--info", star})[0].contains("Name:"));
+    // Relative XDG folders name no place: nothing is read or made below the
+    // current folder.
+    {
+        QProcessEnvironment relative = env;
+        relative.insert("XDG_DATA_HOME", "rel");
+        relative.insert("XDG_CACHE_HOME", "relcache");
+        relative.insert("HOME", dir.filePath("home"));
+        writeFile(dir.filePath("rel/vantorix/dat/x.dat"), readFile(samples + "/vantorix-samples.dat"));
+        QProcess kelpad;
+        kelpad.setProcessEnvironment(relative);
+        kelpad.setWorkingDirectory(dir.path());
+        kelpad.start(KELPAD_PATH, {"--scan", samples + "/roms", "--names"});
+        ASSERT_TRUE(kelpad.waitForFinished(30000));
+        EXPECT_FALSE(QString::fromUtf8(kelpad.readAllStandardOutput()).contains("Star Hopper (World)"));
+        EXPECT_FALSE(QFileInfo::exists(dir.filePath("relcache")));
+        EXPECT_TRUE(QFileInfo::exists(dir.filePath("home/.cache/vantorix/hashes.sqlite")));
+    }
     EXPECT_TRUE(run({"--dat", dat, "--info", star})[0].endsWith(
         "Name: Star Hopper (World) (Rev 1)\nDatabase: Vantorix - Samples (2026)\n"));
     EXPECT_TRUE(run({"--dat", xml, "--dat", dat, "--info", star})[0].endsWith("Database: Vantorix - Samples (XML) (2026)\n"));
@@ -185,7 +236,9 @@ TEST_F(NamesCommand, InfoAndScanNameTheSamplesFromEitherForm)
     // A damaged database is named with its line and skipped.
     const QString broken = writeFile(dir.filePath("broken.dat"), "game ( name \"x\"\n rom ( size 1 crc zz ) )");
     const QStringList withBroken = run({"--dat", broken, "--dat", dat, "--info", star});
-    EXPECT_EQ(withBroken[1], "kelpad: game database skipped: " + broken + ":2: a CRC is not hexadecimal\n");
+    EXPECT_EQ(withBroken[1], "kelpad: games left out of a game database: " + broken + ":2: a CRC is not hexadecimal (1 game)\n");
+    const QString letter = writeFile(dir.filePath("letter.dat"), "Dear user,\n");
+    EXPECT_EQ(run({"--dat", letter, "--info", star})[1], "kelpad: game database skipped: " + letter + ":1: not a game database\n");
     EXPECT_TRUE(withBroken[0].contains("Name: Star Hopper (World) (Rev 1)"));
 }
 

@@ -214,6 +214,13 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
         <source>a size is not a number</source>
         <translation>una dimensione non è un numero</translation>
     </message>
+    <message numerus="yes">
+        <source>CRC of %n digit(s)</source>
+        <translation>
+            <numerusform>CRC di %n cifra</numerusform>
+            <numerusform>CRC di %n cifre</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>FileListBox</name>
@@ -304,6 +311,16 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
     </message>
 </context>
 <context>
+    <name>GameDatabase</name>
+    <message numerus="yes">
+        <source> (%n game(s))</source>
+        <translation>
+            <numerusform> (%n gioco)</numerusform>
+            <numerusform> (%n giochi)</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>IoError</name>
     <message>
         <source>File not found</source>
@@ -360,6 +377,14 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
     <message>
         <source>No ROM in the archive</source>
         <translation>Nessuna ROM nell&apos;archivio</translation>
+    </message>
+    <message>
+        <source>Not a folder: %1</source>
+        <translation>Non è una cartella: %1</translation>
+    </message>
+    <message>
+        <source>Too many levels of symbolic links</source>
+        <translation>Troppi livelli di collegamenti simbolici</translation>
     </message>
 </context>
 <context>
@@ -671,6 +696,21 @@ Salvare comunque?</numerusform>
             <numerusform>Non è stato possibile leggere %n database di giochi:</numerusform>
         </translation>
     </message>
+    <message>
+        <source>%v of %m files read</source>
+        <translation>%v di %m file letti</translation>
+    </message>
+    <message>
+        <source>The hash cache is held by another program: what was read is not kept.</source>
+        <translation>La cache degli hash è occupata da un altro programma: ciò che è stato letto non viene conservato.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Games left out of %n game database(s):</source>
+        <translation>
+            <numerusform>Giochi esclusi da %n database di giochi:</numerusform>
+            <numerusform>Giochi esclusi da %n database di giochi:</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>kelpad</name>
@@ -696,6 +736,14 @@ Salvare comunque?</numerusform>
     <message>
         <source>game database skipped: %1</source>
         <translation>database di giochi tralasciato: %1</translation>
+    </message>
+    <message>
+        <source>games left out of a game database: %1</source>
+        <translation>giochi esclusi da un database di giochi: %1</translation>
+    </message>
+    <message>
+        <source>the hash cache is held by another program: what was read is not kept</source>
+        <translation>la cache degli hash è occupata da un altro programma: ciò che è stato letto non viene conservato</translation>
     </message>
 </context>
 </TS>

@@ -19,6 +19,16 @@
     </message>
 </context>
 <context>
+    <name>DatReader</name>
+    <message numerus="yes">
+        <source>CRC of %n digit(s)</source>
+        <translation>
+            <numerusform>CRC of %n digit</numerusform>
+            <numerusform>CRC of %n digits</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>FileListBox</name>
     <message numerus="yes">
         <source>Only the first %n file(s) are listed.</source>
@@ -32,6 +42,16 @@
         <translation>
             <numerusform>%n folder left out:</numerusform>
             <numerusform>%n folders left out:</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>GameDatabase</name>
+    <message numerus="yes">
+        <source> (%n game(s))</source>
+        <translation>
+            <numerusform> (%n game)</numerusform>
+            <numerusform> (%n games)</numerusform>
         </translation>
     </message>
 </context>
@@ -106,6 +126,13 @@ Save anyway?</numerusform>
         <translation>
             <numerusform>%n game database could not be read:</numerusform>
             <numerusform>%n game databases could not be read:</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Games left out of %n game database(s):</source>
+        <translation>
+            <numerusform>Games left out of %n game database:</numerusform>
+            <numerusform>Games left out of %n game databases:</numerusform>
         </translation>
     </message>
 </context>
