@@ -142,19 +142,21 @@ QString userGamesFolder()
 
 namespace {
 
-// Copies one file into a new file at to; false when to exists (as a file,
-// a folder or a link, dangling or not) or either cannot be used.
-bool copyNewFile(const QString &from, const QString &to)
+enum class Copy { Made, There, Failed };
+
+// Copies one file into a new file at to. A file already there (as a file,
+// a folder or a link, dangling or not) is the user's: left as it is.
+Copy copyNewFile(const QString &from, const QString &to)
 {
     QByteArray bytes;
     try {
         bytes = readWholeFile(from);
     } catch (const IoError &) {
-        return false;
+        return Copy::Failed;
     }
     const int fd = ::open(encodePath(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0)
-        return false;
+        return errno == EEXIST ? Copy::There : Copy::Failed;
     const FileDescriptor closer(fd);
     qsizetype written = 0;
     while (written < bytes.size()) {
@@ -163,34 +165,53 @@ bool copyNewFile(const QString &from, const QString &to)
             continue;
         if (n <= 0) {
             ::unlink(encodePath(to).constData());  // no half a game
-            return false;
+            return Copy::Failed;
         }
         written += n;
     }
-    return true;
+    return Copy::Made;
 }
 
-void copyTree(const QString &from, const QString &to, int depth)
+// Copies the tree from into to, noting each file and folder it made so
+// that a copy that fails part way can be taken back whole.
+bool copyTree(const QString &from, const QString &to, int depth, QStringList &made)
 {
     const QDir source(from);
-    if (!QDir().mkpath(to))
-        return;
-    for (const QString &name : source.entryList(QDir::Files | QDir::NoSymLinks))
-        copyNewFile(source.filePath(name), to + QLatin1Char('/') + name);
+    if (!QFileInfo(to).isDir()) {
+        if (::mkdir(encodePath(to).constData(), 0755) != 0)
+            return false;
+        made.append(to);
+    }
+    for (const QString &name : source.entryList(QDir::Files | QDir::NoSymLinks)) {
+        const QString target = to + QLatin1Char('/') + name;
+        switch (copyNewFile(source.filePath(name), target)) {
+        case Copy::Made: made.append(target); break;
+        case Copy::There: break;
+        case Copy::Failed: return false;
+        }
+    }
     if (depth >= 4)
-        return;
+        return true;
     for (const QString &name : source.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks))
-        copyTree(source.filePath(name), to + QLatin1Char('/') + name, depth + 1);
+        if (!copyTree(source.filePath(name), to + QLatin1Char('/') + name, depth + 1, made))
+            return false;
+    return true;
 }
 
 }  // namespace
 
 QString copySampleGames(const QString &from, const QString &to)
 {
-    if (from.isEmpty() || to.isEmpty())
+    if (from.isEmpty() || to.isEmpty() || !QDir().mkpath(QFileInfo(to).absolutePath()))
         return QString();
-    copyTree(from, to, 0);
-    return QFileInfo(to).isDir() && !QFileInfo(to).isSymLink() ? to : QString();
+    QStringList made;
+    if (copyTree(from, to, 0, made))
+        return QFileInfo(to).isDir() && !QFileInfo(to).isSymLink() ? to : QString();
+    // All or none: a disk that filled up part way keeps nothing of this
+    // copy, and the installed samples serve instead.
+    for (auto it = made.crbegin(); it != made.crend(); ++it)
+        ::remove(encodePath(*it).constData());
+    return QString();
 }
 
 Configuration firstStartConfiguration(const std::vector<EmulatorChoice> &emulators, const QString &interfaceName,

@@ -46,7 +46,8 @@ QString userGamesFolder();
 // Copies the files of the folder from, and of its subfolders, into to
 // (made on demand), so that an emulator can write its save file beside a
 // game. A file already there, or a link in its place, is never written
-// over. Returns to, or an empty text when it cannot be made.
+// over. All or none: a copy that fails part way (a full disk) takes back
+// what it made. Returns to, or an empty text when the copy failed.
 QString copySampleGames(const QString &from, const QString &to);
 
 // The first three emulators (the first one checked), the interface file,

@@ -476,6 +476,25 @@ TEST(HashCacheFile, BoundsMergesAndForeignFiles)
         EXPECT_EQ(cache.keysOf(folder).size(), 3);
     }
     EXPECT_EQ(readFile(foreign + ".damaged"), theirs);
+
+    // A disk too full to take more keys keeps the cache as it is.
+    const SmallTmpfs small(dir.filePath("small"));
+    if (!small.mounted)
+        GTEST_SKIP() << "cannot mount a small tmpfs here (not root?)";
+    const QString full = small.path + "/hashes.sqlite";
+    {
+        HashCache cache(full);
+        cache.remember(folder, keys(0, 3));
+    }
+    small.fill();
+    {
+        HashCache cache(full);
+        cache.remember(folder, keys(0, 5000));
+        EXPECT_EQ(cache.keysOf(folder).size(), 3);
+    }
+    EXPECT_FALSE(QFileInfo::exists(full + ".damaged"));
+    QFile::remove(small.path + "/filler");
+    EXPECT_EQ(HashCache(full).keysOf(folder).size(), 3);
 }
 
 }  // namespace

@@ -108,6 +108,19 @@ TEST(ImportPlaces, FirstStartCopiesTheSamplesAndKeepsWhatIsThere)
     writeFile(dir.filePath("file"), "not a folder");
     EXPECT_EQ(copySampleGames(samples, dir.filePath("file/roms")), QString());
     EXPECT_EQ(copySampleGames(QString(), games), QString());
+
+    // A disk that fills up part way: all or nothing, and the user's own
+    // file stays.
+    for (int i = 0; i < 7; ++i)
+        writeFile(samples + QStringLiteral("/BIG%1.GB").arg(i), QByteArray(16384, char('a' + i)));
+    const SmallTmpfs small(dir.filePath("small"));
+    if (!small.mounted)
+        GTEST_SKIP() << "cannot mount a small tmpfs here (not root?)";
+    writeFile(small.path + "/roms/A.GB", "the user's own");
+    EXPECT_EQ(copySampleGames(samples, small.path + "/roms"), QString());
+    EXPECT_EQ(QDir(small.path + "/roms").entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"A.GB"});
+    EXPECT_EQ(copySampleGames(samples, small.path + "/new/roms"), QString());
+    EXPECT_FALSE(QFileInfo::exists(small.path + "/new/roms"));
 }
 
 }  // namespace

@@ -644,10 +644,14 @@ TEST_F(Launch, DroppedGameDatabaseNamesTheGames)
         QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(Form1, &event);
     };
-    {
+    const QString fifo = dir.filePath("pipe.dat");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    for (const auto &[file, said] : {std::pair{writeFile(dir.filePath("letter.dat"), "Dear user,\n"),
+                                               QStringLiteral("Not a game database (line 1: not a game database)")},
+                                     std::pair{fifo, QStringLiteral("Not a regular file.")}}) {
         ModalAnswerer box(pressOk);
-        drop(writeFile(dir.filePath("letter.dat"), "Dear user,\n"));
-        EXPECT_EQ(box.seenText(), QStringLiteral("Not a game database (line 1: not a game database)"));
+        drop(file);
+        EXPECT_EQ(box.seenText(), said);
     }
     for (const char *copy : {"vantorix-samples.xml", "vantorix-samples (2).xml"}) {
         ModalAnswerer box(pressOk);

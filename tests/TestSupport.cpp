@@ -27,6 +27,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -265,6 +266,27 @@ CurrentFolderGuard::CurrentFolderGuard() : saved_(QDir::currentPath()) {}
 CurrentFolderGuard::~CurrentFolderGuard()
 {
     QDir::setCurrent(saved_);
+}
+
+SmallTmpfs::SmallTmpfs(const QString &at) : path(at)
+{
+    QDir().mkpath(path);
+    mounted = ::mount("vantorix-test", QFile::encodeName(path).constData(), "tmpfs", 0, "size=64k,mode=0755") == 0;
+}
+
+SmallTmpfs::~SmallTmpfs()
+{
+    if (mounted)
+        ::umount2(QFile::encodeName(path).constData(), MNT_DETACH);
+}
+
+void SmallTmpfs::fill() const
+{
+    QFile filler(path + "/filler");
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+    const QByteArray block(4096, 'x');
+    while (filler.write(block) == block.size() && filler.flush()) {
+    }
 }
 
 void waitForReader(TForm5 *reader)

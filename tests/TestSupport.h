@@ -101,6 +101,17 @@ private:
 void createRaw(const QByteArray &path, const QByteArray &bytes);
 
 // Starts and ends the five windows around each test.
+// A tmpfs of 64 KiB at path, unmounted at the end; mounted is false where
+// this process may not mount.
+struct SmallTmpfs {
+    QString path;
+    bool mounted;
+    explicit SmallTmpfs(const QString &at);
+    ~SmallTmpfs();
+    // Fills it to the last block.
+    void fill() const;
+};
+
 // Lets the events run until the reader has listed its folder and read its
 // files (a generous watchdog fails the wait instead of hanging).
 void waitForReader(TForm5 *reader = nullptr);

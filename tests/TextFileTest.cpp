@@ -39,31 +39,6 @@ QByteArray nameOf(const QString &path)
     return QFile::encodeName(path);
 }
 
-// A tmpfs of 64 KiB at path, unmounted at the end; false where this
-// process may not mount.
-struct SmallTmpfs {
-    QString path;
-    bool mounted;
-    explicit SmallTmpfs(const QString &at) : path(at)
-    {
-        QDir().mkpath(path);
-        mounted = ::mount("vantorix-test", nameOf(path).constData(), "tmpfs", 0, "size=64k,mode=0755") == 0;
-    }
-    ~SmallTmpfs()
-    {
-        if (mounted)
-            ::umount2(nameOf(path).constData(), MNT_DETACH);
-    }
-    void fill() const
-    {
-        QFile filler(path + "/filler");
-        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
-        const QByteArray block(4096, 'x');
-        while (filler.write(block) == block.size() && filler.flush()) {
-        }
-    }
-};
-
 QStringList hiddenFiles(const QString &folder)
 {
     return QDir(folder).entryList({".*"}, QDir::Files | QDir::Hidden);
