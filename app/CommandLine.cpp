@@ -1,7 +1,7 @@
 #include "app/CommandLine.h"
 
-#include "app/FilePath.h"
-#include "app/TerminalText.h"
+#include "platform/FilePath.h"
+#include "platform/TerminalText.h"
 #include "catalogue/GameDatabase.h"
 #include "catalogue/RomScan.h"
 

@@ -1,7 +1,7 @@
 #include "app/ErrorBox.h"
 
-#include "app/FilePath.h"
-#include "app/IoError.h"
+#include "platform/FilePath.h"
+#include "platform/IoError.h"
 #include "app/PlainText.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "app/FmxUtils.h"
 
 #include "app/ErrorBox.h"
-#include "app/FilePath.h"
+#include "platform/FilePath.h"
 #include "app/PlainText.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "app/GameListEntry.h"
 
-#include "app/FilePath.h"
+#include "platform/FilePath.h"
 #include "app/GamesFolder.h"
 
 #include <QCoreApplication>

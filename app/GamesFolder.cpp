@@ -1,8 +1,8 @@
 #include "app/GamesFolder.h"
 
-#include "app/FilePath.h"
+#include "platform/FilePath.h"
 #include "app/GameListEntry.h"
-#include "app/IoError.h"
+#include "platform/IoError.h"
 #include "catalogue/RomFolder.h"
 
 #include <QDir>
@@ -151,12 +151,7 @@ QString entryPrefixFor(const QString &gamesDirectory, const QString &folder)
             RomFolder(parent).listFilesAndFolders(&files, &folders);
         } catch (const IoError &) {
         }
-        const QString shown = displayPath(part);
-        const QString key = letterCaseKey(shown);
-        int alike = 0;
-        for (const QByteArray &raw : folders)
-            alike += letterCaseKey(displayPath(decodePath(raw))) == key ? 1 : 0;
-        prefix += (alike > 1 ? shown : upperCaseLetterwise(shown)) + QLatin1Char('/');
+        prefix += FolderEntryParts(folders).partOf(encodePath(part));
         parent += QLatin1Char('/') + part;
     }
     return prefix;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ShownText.h"
+#include "platform/ShownText.h"
 
 #include <QString>
 

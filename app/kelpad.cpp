@@ -3,8 +3,8 @@
 // alone; a start with windows is handed to the window program, so that a
 // scan never waits on the loading of the windows' libraries.
 #include "app/CommandLine.h"
-#include "app/IoError.h"
-#include "app/TerminalText.h"
+#include "platform/IoError.h"
+#include "platform/TerminalText.h"
 #include "app/Translations.h"
 #include "catalogue/Catalogue.h"
 

@@ -1,9 +1,9 @@
 #include "catalogue/CartridgeDetails.h"
 
-#include "app/FileDescriptor.h"
-#include "app/FilePath.h"
-#include "app/IoError.h"
-#include "app/ShownText.h"
+#include "platform/FileDescriptor.h"
+#include "platform/FilePath.h"
+#include "platform/IoError.h"
+#include "platform/ShownText.h"
 #include "catalogue/RomArchive.h"
 #include "catalogue/GameDatabase.h"
 #include "catalogue/RomDigest.h"

@@ -1,6 +1,6 @@
 #include "catalogue/DetailToolTips.h"
 
-#include "app/FilePath.h"
+#include "platform/FilePath.h"
 #include "catalogue/CartridgeDetails.h"
 #include "catalogue/Catalogue.h"
 

@@ -1,6 +1,6 @@
 #include "catalogue/FileListing.h"
 
-#include "app/FilePath.h"
+#include "platform/FilePath.h"
 #include "catalogue/RomFolder.h"
 
 namespace vantorix {

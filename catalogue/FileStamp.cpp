@@ -1,6 +1,6 @@
 #include "catalogue/FileStamp.h"
 
-#include "app/FilePath.h"
+#include "platform/FilePath.h"
 
 #include <sys/stat.h>
 

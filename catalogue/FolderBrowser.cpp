@@ -1,10 +1,10 @@
 #include "catalogue/FolderBrowser.h"
 
 #include "app/ErrorBox.h"
-#include "app/FilePath.h"
-#include "app/IoError.h"
+#include "platform/FilePath.h"
+#include "platform/IoError.h"
 #include "app/ListItemDelegate.h"
-#include "app/ShownText.h"
+#include "platform/ShownText.h"
 #include "catalogue/CartridgeDetails.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/FolderReading.h"

@@ -1,7 +1,7 @@
 #include "catalogue/FolderReading.h"
 
-#include "app/FilePath.h"
-#include "app/IoError.h"
+#include "platform/FilePath.h"
+#include "platform/IoError.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/HashCache.h"
 #include "catalogue/HeaderPass.h"

@@ -1,9 +1,10 @@
 #include "catalogue/GameDatabase.h"
 
-#include "app/FileDescriptor.h"
-#include "app/FilePath.h"
-#include "app/IoError.h"
-#include "config/TextFile.h"
+#include "platform/FileDescriptor.h"
+#include "platform/FilePath.h"
+#include "platform/IoError.h"
+#include "platform/ShownText.h"
+#include "platform/WholeFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -60,12 +61,8 @@ QString GameDatabase::databaseText(int database) const
 
 QString entryTitleOfGame(const QString &name)
 {
-    QString title;
-    title.reserve(name.size() + 1);
-    for (QChar c : name)
-        if (c.category() != QChar::Other_Control && c.category() != QChar::Other_Format
-            && c != QChar::LineSeparator && c != QChar::ParagraphSeparator)
-            title.append(c);
+    QString title = name;
+    title.removeIf(isUnsafeCharacter);
     return title;
 }
 

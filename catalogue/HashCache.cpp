@@ -1,6 +1,6 @@
 #include "catalogue/HashCache.h"
 
-#include "app/FilePath.h"
+#include "platform/FilePath.h"
 
 #include <QDir>
 #include <QFile>

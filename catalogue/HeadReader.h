@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/IoError.h"
+#include "platform/IoError.h"
 #include "catalogue/FileStamp.h"
 #include "catalogue/RomKey.h"
 

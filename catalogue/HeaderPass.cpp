@@ -1,6 +1,6 @@
 #include "catalogue/HeaderPass.h"
 
-#include "app/FilePath.h"
+#include "platform/FilePath.h"
 #include "app/GameListEntry.h"
 #include "catalogue/GameNaming.h"
 #include "catalogue/HeadReader.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/IoError.h"
+#include "platform/IoError.h"
 
 #include <QSet>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "catalogue/NameOrder.h"
 
-#include "app/FilePath.h"
+#include "platform/FilePath.h"
 
 #include <QString>
 

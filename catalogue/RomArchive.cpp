@@ -1,7 +1,8 @@
 #include "catalogue/RomArchive.h"
 
-#include "app/IoError.h"
-#include "app/ShownText.h"
+#include "platform/FilePath.h"
+#include "platform/IoError.h"
+#include "platform/ShownText.h"
 #include "catalogue/ArchiveParts.h"
 #include "catalogue/RomDigest.h"
 
@@ -70,9 +71,7 @@ bool isArchive(const QByteArray &lead)
 ArchiveRom readArchiveRom(int fd, qint64 wanted, RomDigest *digest)
 {
     char lead[8] = {};
-    const ssize_t leadBytes = ::pread(fd, lead, sizeof lead, 0);
-    if (leadBytes < 0)
-        throw IoError::fromErrno(errno);
+    const qint64 leadBytes = readAt(fd, lead, sizeof lead, 0);
     if (!isZip(QByteArrayView(lead, qsizetype(leadBytes))))
         return readSevenZipRom(fd, wanted, digest);
     struct stat st;

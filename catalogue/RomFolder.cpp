@@ -1,8 +1,9 @@
 #include "catalogue/RomFolder.h"
 
-#include "app/FilePath.h"
+#include "platform/FileDescriptor.h"
+#include "platform/FilePath.h"
 #include "app/GameListEntry.h"
-#include "app/IoError.h"
+#include "platform/IoError.h"
 #include "catalogue/FileListing.h"
 #include "catalogue/NameOrder.h"
 
@@ -10,6 +11,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <memory>
 #include <cerrno>
 #include <set>
 #include <cstring>
@@ -92,25 +94,23 @@ bool matchesAny(const char *name, const std::vector<QByteArray> &patterns)
 template <typename Visit>
 void forEachEntry(int fd, Visit visit)
 {
-    const int listing = ::openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (listing < 0)
+    FileDescriptor listing(::openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (listing.get() < 0)
         throw IoError::fromErrno(errno);
-    DIR *dir = ::fdopendir(listing);
-    if (!dir) {
-        const int err = errno;
-        ::close(listing);
-        throw IoError::fromErrno(err);
-    }
+    // Closed however the visit ends.
+    const std::unique_ptr<DIR, int (*)(DIR *)> dir(::fdopendir(listing.get()), ::closedir);
+    if (!dir)
+        throw IoError::fromErrno(errno);
+    listing.release();  // the stream owns it now
     errno = 0;
     size_t seen = 0;
-    while (const dirent *entry = ::readdir(dir)) {
+    while (const dirent *entry = ::readdir(dir.get())) {
         visit(entry);
         errno = 0;
         if (++seen >= RomFolder::kMaxListedEntries)
             break;
     }
     const int err = errno;
-    ::closedir(dir);
     if (err != 0)
         throw IoError::fromErrno(err);
 }
@@ -159,12 +159,10 @@ public:
             return;
         for (size_t i = 0; i < linked_.size(); ++i) {
             const Linked link = linked_[i];  // walking may add more
-            const int sub = enter(rootFd, link.path.chopped(1), link.path);
-            if (sub < 0)
+            const FileDescriptor sub = enter(rootFd, link.path.chopped(1), link.path);
+            if (sub.get() < 0)
                 continue;
-            const bool goOn = walk(sub, link.path, link.entryPrefix, link.depth);
-            ::close(sub);
-            if (!goOn)
+            if (!walk(sub.get(), link.path, link.entryPrefix, link.depth))
                 return;
         }
     }
@@ -177,15 +175,13 @@ private:
     };
 
     // Opens name below fd as a folder that can be entered; a failure is
-    // recorded as the folder path's and gives -1.
-    int enter(int fd, const QByteArray &name, const QByteArray &path)
+    // recorded as the folder path's and gives no descriptor (-1).
+    FileDescriptor enter(int fd, const QByteArray &name, const QByteArray &path)
     {
-        const int sub = ::openat(fd, name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (sub < 0 || ::faccessat(sub, ".", X_OK, AT_EACCESS) != 0) {
+        FileDescriptor sub(::openat(fd, name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (sub.get() < 0 || ::faccessat(sub.get(), ".", X_OK, AT_EACCESS) != 0) {
             tree_.skipped.emplace_back(path, IoError::fromErrno(errno).text());
-            if (sub >= 0)
-                ::close(sub);
-            return -1;
+            return FileDescriptor(-1);
         }
         return sub;
     }
@@ -227,14 +223,10 @@ private:
         // files.
         std::sort(folders.begin(), folders.end());
         std::sort(links.begin(), links.end());
-        QHash<QString, int> alike;  // case key -> how many folders share it
-        for (const auto *names : {&folders, &links})
-            for (const QByteArray &name : *names)
-                ++alike[letterCaseKey(displayPath(decodePath(name)))];
-        const auto entryPart = [&](const QByteArray &name) {
-            const QString shown = displayPath(decodePath(name));
-            return (alike.value(letterCaseKey(shown)) > 1 ? shown : upperCaseLetterwise(shown)) + QLatin1Char('/');
-        };
+        std::vector<QByteArray> siblings = folders;
+        siblings.insert(siblings.end(), links.begin(), links.end());
+        const FolderEntryParts parts(siblings);
+        const auto entryPart = [&](const QByteArray &name) { return parts.partOf(name); };
         const bool tooDeep = depth + 1 > maxDepth_;
         for (const QByteArray &name : links) {
             if (tooDeep)
@@ -248,12 +240,10 @@ private:
                 skipTooDeep(below);
                 continue;
             }
-            const int sub = enter(fd, name, below);
-            if (sub < 0)
+            const FileDescriptor sub = enter(fd, name, below);
+            if (sub.get() < 0)
                 continue;
-            const bool goOn = walk(sub, below, entryPrefix + entryPart(name), depth + 1);
-            ::close(sub);
-            if (!goOn)
+            if (!walk(sub.get(), below, entryPrefix + entryPart(name), depth + 1))
                 return false;
         }
         return true;
@@ -283,6 +273,18 @@ std::vector<QByteArray> patternsOf(const QString &mask)
 }
 
 }  // namespace
+
+FolderEntryParts::FolderEntryParts(const std::vector<QByteArray> &siblings)
+{
+    for (const QByteArray &name : siblings)
+        ++alike_[letterCaseKey(displayPath(decodePath(name)))];
+}
+
+QString FolderEntryParts::partOf(const QByteArray &name) const
+{
+    const QString shown = displayPath(decodePath(name));
+    return (alike_.value(letterCaseKey(shown)) > 1 ? shown : upperCaseLetterwise(shown)) + QLatin1Char('/');
+}
 
 RomFolder::RomFolder(const QString &path) : path_(path.isEmpty() ? QStringLiteral(".") : path)
 {

@@ -31,6 +31,20 @@ struct FolderTree {
     bool stopped = false;
 };
 
+// Folders as entries write them: each in capitals, unless another folder
+// beside it has the same name but for letter case (a twin), when it stays
+// as on disk, so that the launch finds exactly this one. siblings are the
+// raw names of the folders beside it (itself among them).
+class FolderEntryParts {
+public:
+    explicit FolderEntryParts(const std::vector<QByteArray> &siblings);
+    // "NAME/" for the folder of this raw name.
+    QString partOf(const QByteArray &name) const;
+
+private:
+    QHash<QString, int> alike_;  // letter-case key -> how many share it
+};
+
 // A folder of ROM files, held open: it is listed and its files are read
 // through its descriptor, never through the process's current folder, so a
 // later change of the current folder cannot make it read other files.

@@ -1,9 +1,9 @@
 #include "catalogue/RomHeader.h"
 
-#include "app/FileDescriptor.h"
-#include "app/FilePath.h"
+#include "platform/FileDescriptor.h"
+#include "platform/FilePath.h"
 #include "app/GameListEntry.h"
-#include "app/IoError.h"
+#include "platform/IoError.h"
 #include "catalogue/RomArchive.h"
 #include "catalogue/RomDigest.h"
 
@@ -220,12 +220,7 @@ bool readRomHeadInto(int dirFd, const QByteArray &name, char *buffer, QByteArray
     qsizetype wanted = kShortHeadBytes;
     qsizetype filled = 0;
     for (;;) {
-        const ssize_t n = ::pread(fd, buffer + filled, size_t(wanted - filled), off_t(filled));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw IoError::fromErrno(errno);
-        }
+        const qint64 n = readAt(fd, buffer + filled, wanted - filled, filled);
         filled += n;
         if (n == 0 || filled == kHeadBytes)
             break;

@@ -1,6 +1,6 @@
 #include "catalogue/RomListing.h"
 
-#include "app/FilePath.h"
+#include "platform/FilePath.h"
 #include "catalogue/HeaderPass.h"
 #include "catalogue/NameOrder.h"
 #include "catalogue/RomFolder.h"

@@ -2,10 +2,11 @@
 
 #include <QCoreApplication>
 
-#include "app/FilePath.h"
+#include "platform/FilePath.h"
 #include "app/GameListEntry.h"
-#include "app/IoError.h"
-#include "app/TerminalText.h"
+#include "platform/IoError.h"
+#include "platform/ShownText.h"
+#include "platform/TerminalText.h"
 #include "catalogue/CartridgeDetails.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/GameDatabase.h"
@@ -23,25 +24,6 @@
 #include <vector>
 
 namespace vantorix {
-
-QString withoutControlCharacters(const QString &line)
-{
-    // Control characters, and the marks that reorder text (a right-to-left
-    // override makes "X<RLO>BG.EXE.GB" read as another name) or split lines
-    // for a reader that honours Unicode's separators.
-    const auto unsafe = [](QChar c) {
-        const char16_t u = c.unicode();
-        if (u >= 0x20 && u < 0x7F)  // nearly every character
-            return false;
-        return u < 0x20 || u == 0x7F || (u >= 0x80 && u < 0xA0) || u == 0x061C || u == 0x200E || u == 0x200F
-               || (u >= 0x2028 && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
-    };
-    if (std::none_of(line.cbegin(), line.cend(), unsafe))
-        return line;  // shared, not copied
-    QString safe = line;
-    std::replace_if(safe.begin(), safe.end(), unsafe, QLatin1Char('?'));
-    return safe;
-}
 
 void reportDatabaseProblems(const LoadedGameDatabases &databases, FILE *err)
 {

@@ -32,7 +32,5 @@ struct LoadedGameDatabases;
 // Names each game database file that was skipped, with its reason, on err.
 void reportDatabaseProblems(const LoadedGameDatabases &databases, FILE *err);
 
-// line with every control character replaced by "?".
-QString withoutControlCharacters(const QString &line);
 
 }  // namespace vantorix

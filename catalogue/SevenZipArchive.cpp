@@ -1,8 +1,8 @@
 // 7z ROMs, through libarchive. A solid 7z holds its entries in one
 // compressed stream, so the entries before the ROM are unpacked to reach
 // it: what that may cost is bounded (DecodeBudget).
-#include "app/FilePath.h"
-#include "app/IoError.h"
+#include "platform/FilePath.h"
+#include "platform/IoError.h"
 #include "catalogue/ArchiveParts.h"
 #include "catalogue/RomDigest.h"
 

@@ -1,8 +1,8 @@
 #include "catalogue/StartableRom.h"
 
-#include "app/FileDescriptor.h"
-#include "app/FilePath.h"
-#include "app/IoError.h"
+#include "platform/FileDescriptor.h"
+#include "platform/FilePath.h"
+#include "platform/IoError.h"
 #include "catalogue/ArchiveParts.h"
 #include "catalogue/CartridgeDetails.h"
 #include "catalogue/RomArchive.h"
@@ -28,9 +28,7 @@ void checkStartableRom(const QString &path)
     if (!S_ISREG(st.st_mode))
         throw IoError::notRegularFile();
     char lead[8] = {};
-    const ssize_t leadBytes = ::pread(fd.get(), lead, sizeof lead, 0);
-    if (leadBytes < 0)
-        throw IoError::fromErrno(errno);
+    const qint64 leadBytes = readAt(fd.get(), lead, sizeof lead, 0);
     if (!isArchive(QByteArray(lead, int(leadBytes))))
         return;
     try {

@@ -2,7 +2,7 @@
 
 #include "app/ErrorBox.h"
 #include "app/Forms.h"
-#include "app/FilePath.h"
+#include "platform/FilePath.h"
 #include "app/GamesFolder.h"
 #include "app/PlainText.h"
 #include "app/Unit1.h"

@@ -1,6 +1,7 @@
 // Zipped ROMs, through libzip, which inflates only as much as is read: the
 // header pass needs 848 bytes of a ROM, where libarchive inflates it whole.
-#include "app/IoError.h"
+#include "platform/IoError.h"
+#include "platform/FilePath.h"
 #include "catalogue/ArchiveParts.h"
 #include "catalogue/RomDigest.h"
 
@@ -190,10 +191,7 @@ ArchiveRom readZipRom(int fd, qint64 fileSize, qint64 wanted, RomDigest *digest)
     if (fileSize <= kWholeReadLimit) {
         // Most zips of a collection hold one small ROM: one read.
         QByteArray whole(qsizetype(fileSize), Qt::Uninitialized);
-        const ssize_t n = ::pread(fd, whole.data(), size_t(whole.size()), 0);
-        if (n < 0)
-            throw IoError::fromErrno(errno);
-        whole.truncate(qsizetype(n));
+        whole.truncate(qsizetype(readAt(fd, whole.data(), whole.size(), 0)));
         return readZipRom(whole, wanted, digest);
     }
     zip_error_t error;

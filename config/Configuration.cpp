@@ -1,6 +1,6 @@
 #include "config/Configuration.h"
 
-#include "app/FilePath.h"
+#include "platform/FilePath.h"
 #include "config/TextFile.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "config/FirstStart.h"
 
-#include "app/FileDescriptor.h"
-#include "app/FilePath.h"
-#include "app/IoError.h"
+#include "platform/FileDescriptor.h"
+#include "platform/FilePath.h"
+#include "platform/IoError.h"
 #include "catalogue/FileListing.h"
 #include "catalogue/RomFolder.h"
 #include "catalogue/RomHeader.h"

@@ -1,7 +1,7 @@
 #include "config/LastConfiguration.h"
 
-#include "app/FilePath.h"
-#include "app/IoError.h"
+#include "platform/FilePath.h"
+#include "platform/IoError.h"
 #include "config/TextFile.h"
 
 #include <QDir>

@@ -3,9 +3,9 @@
 
 #include "app/CommandLine.h"
 #include "app/ErrorBox.h"
-#include "app/FilePath.h"
+#include "platform/FilePath.h"
 #include "app/Forms.h"
-#include "app/IoError.h"
+#include "platform/IoError.h"
 #include "app/PlainText.h"
 #include "catalogue/Unit3.h"
 #include "config/Configuration.h"

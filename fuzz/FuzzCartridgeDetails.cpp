@@ -1,6 +1,6 @@
 // Any file's bytes give the cartridge details or a read beyond the end of
 // the file, never anything else.
-#include "app/IoError.h"
+#include "platform/IoError.h"
 #include "catalogue/CartridgeDetails.h"
 
 #include <cstdint>

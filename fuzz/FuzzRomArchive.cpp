@@ -1,6 +1,6 @@
 // Hostile bytes as an archive: the ROM inside or one of the archive errors,
 // never a crash, a leak, or more unpacked than was asked for.
-#include "app/IoError.h"
+#include "platform/IoError.h"
 #include "catalogue/RomArchive.h"
 #include "catalogue/RomDigest.h"
 #include "catalogue/RomHeader.h"

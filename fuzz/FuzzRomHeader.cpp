@@ -1,7 +1,7 @@
 // The header core: an image of any bytes (and the size it claims) gives an
 // entry of the fixed layout or a typed error, never anything else.
 #include "app/GameListEntry.h"
-#include "app/IoError.h"
+#include "platform/IoError.h"
 #include "catalogue/RomHeader.h"
 
 #include <cstdint>

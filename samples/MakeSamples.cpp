@@ -6,7 +6,7 @@
 // The images have valid cartridge headers (logo, title, header checksum,
 // global checksum) and a small program that shows the title on the screen,
 // so that real emulators run them.
-#include "app/IoError.h"
+#include "platform/IoError.h"
 #include "catalogue/CartridgeDetails.h"
 #include "catalogue/FileListing.h"
 #include "catalogue/RomHeader.h"

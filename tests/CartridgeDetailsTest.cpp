@@ -1,5 +1,5 @@
 // What a cartridge header says, from images the test builds.
-#include "app/IoError.h"
+#include "platform/IoError.h"
 #include "catalogue/CartridgeDetails.h"
 #include "samples/ArchiveMaker.h"
 #include "tests/TestSupport.h"

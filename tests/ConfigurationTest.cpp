@@ -1,7 +1,7 @@
 #include "app/ErrorBox.h"
 #include "app/Forms.h"
 #include "app/GameListEntry.h"
-#include "app/IoError.h"
+#include "platform/IoError.h"
 #include "config/Configuration.h"
 #include "config/InterfaceFile.h"
 #include "config/TextFile.h"

@@ -1,10 +1,10 @@
 // Folders anyone can hand the ROMS reader: each ends in a clear message or a
 // sound list, and nothing on disk changes unasked.
 #include "app/ErrorBox.h"
-#include "app/FilePath.h"
+#include "platform/FilePath.h"
 #include "app/Forms.h"
 #include "app/GameListEntry.h"
-#include "app/IoError.h"
+#include "platform/IoError.h"
 #include "app/Unit1.h"
 #include "catalogue/FileListing.h"
 #include "catalogue/FolderBrowser.h"

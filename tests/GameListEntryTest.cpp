@@ -1,4 +1,4 @@
-#include "app/FilePath.h"
+#include "platform/FilePath.h"
 #include "app/GameListEntry.h"
 #include "tests/TestSupport.h"
 

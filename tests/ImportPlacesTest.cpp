@@ -1,7 +1,7 @@
 // Where imported games are written down and found again: the name part an
 // entry gets for each kind of folder, absolute names found as they stand or
 // whatever their letter case, and the first start's own copy of the samples.
-#include "app/FilePath.h"
+#include "platform/FilePath.h"
 #include "app/GameListEntry.h"
 #include "app/GamesFolder.h"
 #include "config/FirstStart.h"

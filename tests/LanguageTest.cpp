@@ -4,7 +4,7 @@
 #include "app/FmxUtils.h"
 #include "app/Forms.h"
 #include "app/GameListEntry.h"
-#include "app/IoError.h"
+#include "platform/IoError.h"
 #include "app/Translations.h"
 #include "app/Unit1.h"
 #include "catalogue/CartridgeDetails.h"

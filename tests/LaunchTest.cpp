@@ -1,5 +1,5 @@
 // The main window's selection and launch, on the real window.
-#include "app/FilePath.h"
+#include "platform/FilePath.h"
 #include "app/FmxUtils.h"
 #include "app/Forms.h"
 #include "app/GameListEntry.h"

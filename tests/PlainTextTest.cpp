@@ -1,10 +1,10 @@
 // Text that comes from files and names is shown as plain text, cut where it
 // would take seconds to lay out, and never read as markup that opens files.
 #include "app/ErrorBox.h"
-#include "app/FilePath.h"
+#include "platform/FilePath.h"
 #include "app/Forms.h"
 #include "app/GameListEntry.h"
-#include "app/IoError.h"
+#include "platform/IoError.h"
 #include "app/Unit1.h"
 #include "catalogue/FileListing.h"
 #include "catalogue/FolderBrowser.h"

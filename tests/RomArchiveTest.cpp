@@ -1,6 +1,6 @@
 // Zipped and 7z ROMs read as the ROM inside them.
 #include "app/GameListEntry.h"
-#include "app/IoError.h"
+#include "platform/IoError.h"
 #include "catalogue/CartridgeDetails.h"
 #include "catalogue/HeaderPass.h"
 #include "catalogue/ArchiveParts.h"

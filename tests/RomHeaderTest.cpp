@@ -1,6 +1,6 @@
 #include "app/GameListEntry.h"
-#include "app/IoError.h"
-#include "app/FilePath.h"
+#include "platform/IoError.h"
+#include "platform/FilePath.h"
 #include "catalogue/HeaderPass.h"
 #include "catalogue/NameOrder.h"
 #include "catalogue/RomHeader.h"

@@ -1,7 +1,7 @@
 // Saves: the old file or the whole new one, never a cut one, whatever
 // stands in the way of the rename; and only the program's own temporaries
 // are ever cleaned away.
-#include "app/IoError.h"
+#include "platform/IoError.h"
 #include "config/TextFile.h"
 #include "tests/TestSupport.h"
 

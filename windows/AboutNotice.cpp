@@ -1,6 +1,6 @@
 #include "windows/AboutNotice.h"
 
-#include "app/ShownText.h"
+#include "platform/ShownText.h"
 
 namespace vantorix {
 

@@ -8,6 +8,14 @@ namespace vantorix {
 // marked with "…". What is stored keeps the whole text.
 QString shownText(const QString &text, int limit);
 
+// Control characters, and the marks that reorder text (a right-to-left
+// override makes "X<RLO>BG.EXE.GB" read as another name) or split lines
+// for a reader that honours Unicode's separators: what no name may bring
+// into a line shown or printed.
+bool isUnsafeCharacter(QChar c);
+// line with every such character replaced by "?".
+QString withoutControlCharacters(const QString &line);
+
 // Laying out a text of megabytes freezes a window for seconds. Captions are
 // shown cut to kShownCaptionLength characters (no label is wider than that
 // many); an edit holding more than kShownEditLength characters (more than

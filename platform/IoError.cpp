@@ -1,4 +1,4 @@
-#include "app/IoError.h"
+#include "platform/IoError.h"
 
 #include <QCoreApplication>
 

@@ -1,15 +1,15 @@
-#include "app/FilePath.h"
+#include "platform/FilePath.h"
 
 #include <QCoreApplication>
 #include <QDir>
 
-#include "app/IoError.h"
+#include "platform/IoError.h"
 
 #include <cerrno>
 
 #include <fcntl.h>
 
-#include "config/TextFile.h"
+#include "platform/TextCodec.h"
 
 #include <QStringDecoder>
 

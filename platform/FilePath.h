@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/FileDescriptor.h"
+#include "platform/FileDescriptor.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "app/TerminalText.h"
+#include "platform/TerminalText.h"
 
 #include <cerrno>
 #include <cstring>
