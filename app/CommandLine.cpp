@@ -89,92 +89,125 @@ QStringList rawArguments(int argc, char **argv)
     return arguments;
 }
 
-CommandLine parseCommandLine(const QStringList &arguments)
-{
+namespace {
+
+// What the arguments said so far; error set ends the reading.
+struct Reading {
     CommandLine line;
-    bool haveMask = false;
-    bool haveSubfolders = false;
-    bool haveNames = false;
-    bool optionsEnded = false;
     QStringList files;
-    auto fail = [&line](const QString &message) {
-        line.mode = CommandLine::UsageError;
-        line.error = message;
-        return line;
-    };
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        if (optionsEnded || !isOption(argument)) {
-            files.append(argument);
-            continue;
-        }
-        if (const int toolkit = toolkitOptionLength(arguments, i)) {
-            i += toolkit - 1;
-        } else if (argument == kEndOfOptions) {
-            optionsEnded = true;
-        } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
-            line.mode = CommandLine::Help;
-            return line;
-        } else if (argument == QLatin1String("--version")) {
-            line.mode = CommandLine::Version;
-            return line;
-        } else if (argument == QLatin1String("--subfolders")) {
-            haveSubfolders = true;
-        } else if (argument == QLatin1String("--names")) {
-            haveNames = true;
-        } else if (argument == QLatin1String("--dat")) {
-            if (i + 1 >= arguments.size() || arguments.at(i + 1).isEmpty())
-                return fail(QCoreApplication::translate("CommandLine", "%1 needs a value").arg(argument));
-            line.datFiles.append(arguments.at(++i));
-        } else if (argument == QLatin1String("--info")) {
-            if (line.mode != CommandLine::Gui)
-                return fail(QCoreApplication::translate("CommandLine", "--info goes with nothing but files"));
-            line.mode = CommandLine::Info;
-        } else if (argument == QLatin1String("--scan") || argument == QLatin1String("--mask")) {
-            if (i + 1 >= arguments.size())
-                return fail(QCoreApplication::translate("CommandLine", "%1 needs a value").arg(argument));
-            const QString value = arguments.at(++i);
-            if (argument == QLatin1String("--mask")) {
-                line.mask = value;
-                haveMask = true;
-            } else if (line.mode != CommandLine::Gui) {
-                return fail(QCoreApplication::translate("CommandLine", "--scan given twice, or with --info"));
-            } else if (value.isEmpty()) {
-                // Not the current folder: an empty name names no folder.
-                return fail(QCoreApplication::translate("CommandLine", "--scan needs a folder name, not an empty text"));
-            } else {
-                line.mode = CommandLine::Scan;
-                line.scanFolder = value;
-            }
-        } else {
-            return fail(QCoreApplication::translate("CommandLine", "unknown option %1").arg(argument));
-        }
+    bool mask = false;
+    bool subfolders = false;
+    bool names = false;
+    bool optionsEnded = false;
+    bool done = false;  // --help or --version: nothing more is read
+    QString error;
+};
+
+// The value after arguments[*i], taken; empty with error set when there is
+// none.
+QString takeValue(const QStringList &arguments, qsizetype *i, Reading &r)
+{
+    if (*i + 1 >= arguments.size()) {
+        r.error = QCoreApplication::translate("CommandLine", "%1 needs a value").arg(arguments.at(*i));
+        return QString();
     }
-    if (haveMask && line.mode != CommandLine::Scan)
-        return fail(QCoreApplication::translate("CommandLine", "--mask goes with --scan"));
-    if (haveSubfolders && line.mode != CommandLine::Scan)
-        return fail(QCoreApplication::translate("CommandLine", "--subfolders goes with --scan"));
-    if (haveNames && line.mode != CommandLine::Scan)
-        return fail(QCoreApplication::translate("CommandLine", "--names goes with --scan"));
-    line.subfolders = haveSubfolders;
-    line.names = haveNames;
-    switch (line.mode) {
+    return arguments.at(++*i);
+}
+
+// Reads the option at arguments[*i] (and its value), moving *i past it.
+void readOption(const QStringList &arguments, qsizetype *i, Reading &r)
+{
+    const QString &option = arguments.at(*i);
+    if (const int toolkit = toolkitOptionLength(arguments, *i)) {
+        *i += toolkit - 1;
+    } else if (option == kEndOfOptions) {
+        r.optionsEnded = true;
+    } else if (option == QLatin1String("--help") || option == QLatin1String("-h")) {
+        r.line.mode = CommandLine::Help;
+        r.done = true;
+    } else if (option == QLatin1String("--version")) {
+        r.line.mode = CommandLine::Version;
+        r.done = true;
+    } else if (option == QLatin1String("--subfolders")) {
+        r.subfolders = true;
+    } else if (option == QLatin1String("--names")) {
+        r.names = true;
+    } else if (option == QLatin1String("--dat")) {
+        const QString file = takeValue(arguments, i, r);
+        if (r.error.isEmpty() && file.isEmpty())
+            r.error = QCoreApplication::translate("CommandLine", "%1 needs a value").arg(option);
+        r.line.datFiles.append(file);
+    } else if (option == QLatin1String("--info")) {
+        if (r.line.mode != CommandLine::Gui)
+            r.error = QCoreApplication::translate("CommandLine", "--info goes with nothing but files");
+        r.line.mode = CommandLine::Info;
+    } else if (option == QLatin1String("--mask")) {
+        r.line.mask = takeValue(arguments, i, r);
+        r.mask = true;
+    } else if (option == QLatin1String("--scan")) {
+        const QString folder = takeValue(arguments, i, r);
+        if (!r.error.isEmpty())
+            return;
+        if (r.line.mode != CommandLine::Gui)
+            r.error = QCoreApplication::translate("CommandLine", "--scan given twice, or with --info");
+        else if (folder.isEmpty())  // not the current folder: an empty name names no folder
+            r.error = QCoreApplication::translate("CommandLine", "--scan needs a folder name, not an empty text");
+        r.line.mode = CommandLine::Scan;
+        r.line.scanFolder = folder;
+    } else {
+        r.error = QCoreApplication::translate("CommandLine", "unknown option %1").arg(option);
+    }
+}
+
+// What the options and files given make together, or why they do not go
+// together.
+QString combine(Reading &r)
+{
+    if (r.mask && r.line.mode != CommandLine::Scan)
+        return QCoreApplication::translate("CommandLine", "--mask goes with --scan");
+    if (r.subfolders && r.line.mode != CommandLine::Scan)
+        return QCoreApplication::translate("CommandLine", "--subfolders goes with --scan");
+    if (r.names && r.line.mode != CommandLine::Scan)
+        return QCoreApplication::translate("CommandLine", "--names goes with --scan");
+    r.line.subfolders = r.subfolders;
+    r.line.names = r.names;
+    switch (r.line.mode) {
     case CommandLine::Scan:
-        if (!files.isEmpty())
-            return fail(QCoreApplication::translate("CommandLine", "--scan takes no configuration file"));
+        if (!r.files.isEmpty())
+            return QCoreApplication::translate("CommandLine", "--scan takes no configuration file");
         break;
     case CommandLine::Info:
-        if (files.isEmpty())
-            return fail(QCoreApplication::translate("CommandLine", "--info needs at least one file"));
-        line.infoFiles = files;
+        if (r.files.isEmpty())
+            return QCoreApplication::translate("CommandLine", "--info needs at least one file");
+        r.line.infoFiles = r.files;
         break;
     default:
-        if (files.size() > 1)
-            return fail(QCoreApplication::translate("CommandLine", "only one configuration file can be given"));
-        line.configFile = files.value(0);
+        if (r.files.size() > 1)
+            return QCoreApplication::translate("CommandLine", "only one configuration file can be given");
+        r.line.configFile = r.files.value(0);
         break;
     }
-    return line;
+    return QString();
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(const QStringList &arguments)
+{
+    Reading r;
+    for (qsizetype i = 1; i < arguments.size() && r.error.isEmpty() && !r.done; ++i) {
+        if (r.optionsEnded || !isOption(arguments.at(i)))
+            r.files.append(arguments.at(i));
+        else
+            readOption(arguments, &i, r);
+    }
+    if (r.error.isEmpty() && !r.done)
+        r.error = combine(r);
+    if (!r.error.isEmpty()) {
+        r.line.mode = CommandLine::UsageError;
+        r.line.error = r.error;
+    }
+    return r.line;
 }
 
 int runWithoutWindow(const CommandLine &line, Catalogue &catalogue)

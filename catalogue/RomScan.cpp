@@ -50,6 +50,26 @@ bool writeOut(FILE *out, FILE *err, const QByteArray &bytes, bool flush = false)
     return false;
 }
 
+// Appends file k's entry line to out: titled with the game's name when the
+// databases know it, else with its header's title; a name in ASCII is
+// written straight from the bytes, which a large folder is mostly made of.
+// Throws IoError when the head is too short.
+void appendEntryLine(QByteArray &out, const HeadResult &read, const RomListing &listing, size_t k,
+                     const KnownGame *game)
+{
+    char title[kTitleSize];
+    QByteArray nameBytes;
+    if (game) {
+        entryTitle(read.head, read.size, title);  // a head too short fails as without names
+        out += withoutControlCharacters(composeEntry(entryTitleOfGame(game->name), listing.entryName(k))).toUtf8();
+    } else if (listing.asciiEntryName(k, &nameBytes)) {
+        appendComposedEntry(out, entryTitle(read.head, read.size, title), nameBytes);
+    } else {
+        out += withoutControlCharacters(entryFromHeadNamed(read.head, read.size, listing.entryName(k))).toUtf8();
+    }
+    out += '\n';
+}
+
 }  // namespace
 
 int scanFolder(const QString &folder, const QString &mask, const ListingScope &scope, FILE *out, FILE *err,
@@ -87,28 +107,13 @@ int scanFolder(const QString &folder, const QString &mask, const ListingScope &s
         HeadReader reader(dir.fd(), listing.paths, HeadReader::defaultThreads(),
                           naming ? naming->knownKeys() : nullptr);
         QByteArray buffer;
-        QByteArray nameBytes;
-        char title[kTitleSize];
         for (size_t k = 0; k < listing.paths.size(); ++k) {
             const HeadResult read = reader.take(k);
             std::optional<IoError> failure = read.error;
             const KnownGame *game = naming && !failure && read.regular ? naming->gameOf(read) : nullptr;
             if (!failure && read.regular) {
                 try {
-                    if (game) {
-                        entryTitle(read.head, read.size, title);  // a head too short fails as without names
-                        buffer += withoutControlCharacters(composeEntry(entryTitleOfGame(game->name),
-                                                                        listing.entryName(k)))
-                                      .toUtf8();
-                    } else if (listing.asciiEntryName(k, &nameBytes)) {
-                        const QByteArrayView titleView = entryTitle(read.head, read.size, title);
-                        appendComposedEntry(buffer, titleView, nameBytes);
-                    } else {
-                        buffer += withoutControlCharacters(
-                                      entryFromHeadNamed(read.head, read.size, listing.entryName(k)))
-                                      .toUtf8();
-                    }
-                    buffer += '\n';
+                    appendEntryLine(buffer, read, listing, k, game);
                 } catch (const IoError &error) {
                     failure = error;
                 }

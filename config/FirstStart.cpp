@@ -47,7 +47,8 @@ EmulatorChoice choice(const QString &command, const QString &name, const QString
 
 QString libretroFolder()
 {
-    return QStringLiteral("/usr/lib/x86_64-linux-gnu/libretro");
+    const QString triplet = QStringLiteral(VANTORIX_MULTIARCH);
+    return triplet.isEmpty() ? QStringLiteral("/usr/lib/libretro") : QStringLiteral("/usr/lib/%1/libretro").arg(triplet);
 }
 
 std::vector<EmulatorChoice> findEmulators(const MachineProbe &probe)

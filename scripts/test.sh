@@ -40,8 +40,10 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 echo "== The reading threads and the hash cache under ThreadSanitizer"
 tsan=${TSAN_BUILD_DIR:-$top/build-tsan}
 BUILD_DIR=$tsan "$top/scripts/build.sh" -DVANTORIX_TESTS=ON -DVANTORIX_BENCH=OFF -DVANTORIX_TSAN=ON
-TSAN_OPTIONS=halt_on_error=1:die_after_fork=0:suppressions=$top/tests/tsan.supp "$tsan/tests/vantorix_tests" \
-  --gtest_filter='HeadReader.*:HeaderPass.*:ScanCommand.*:RomArchive.*:NamesCommand.*:HashCacheFile.*'
+for tests in vantorix_core_tests vantorix_tests; do
+  TSAN_OPTIONS=halt_on_error=1:die_after_fork=0:suppressions=$top/tests/tsan.supp "$tsan/tests/$tests" \
+    --gtest_filter='HeadReader.*:HeaderPass.*:ScanCommand.*:RomArchive.*:NamesCommand.*:HashCacheFile.*:RomsReader.WindowAnswers*'
+done
 
 echo "== Fuzz targets, ${FUZZ_SECONDS:-30} s each"
 "$top/scripts/fuzz.sh" "${FUZZ_SECONDS:-30}"

@@ -10,7 +10,7 @@
 #include "catalogue/RomHeader.h"
 #include "catalogue/Unit3.h"
 #include "catalogue/Unit5.h"
-#include "tests/TestSupport.h"
+#include "tests/WindowTestSupport.h"
 
 #include <QApplication>
 #include <QDir>

@@ -3,7 +3,7 @@
 #include "app/GameListEntry.h"
 #include "app/Unit1.h"
 #include "config/Configuration.h"
-#include "tests/TestSupport.h"
+#include "tests/WindowTestSupport.h"
 #include "windows/Unit2.h"
 
 #include <QApplication>

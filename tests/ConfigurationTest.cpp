@@ -7,7 +7,7 @@
 #include "config/TextFile.h"
 #include "app/Unit1.h"
 #include "windows/Unit2.h"
-#include "tests/TestSupport.h"
+#include "tests/WindowTestSupport.h"
 
 #include <QDir>
 #include <QFile>

@@ -16,7 +16,7 @@
 #include "catalogue/Unit5.h"
 #include "config/Configuration.h"
 #include "config/TextFile.h"
-#include "tests/TestSupport.h"
+#include "tests/WindowTestSupport.h"
 #include "windows/Unit2.h"
 
 #include <QDir>

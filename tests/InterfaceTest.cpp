@@ -7,7 +7,7 @@
 #include "catalogue/CartridgeDetails.h"
 #include "catalogue/Unit3.h"
 #include "config/Configuration.h"
-#include "tests/TestSupport.h"
+#include "tests/WindowTestSupport.h"
 #include "windows/Unit2.h"
 
 #include <QCoreApplication>

@@ -11,7 +11,7 @@
 #include "catalogue/Unit5.h"
 #include "config/Configuration.h"
 #include "config/FirstStart.h"
-#include "tests/TestSupport.h"
+#include "tests/WindowTestSupport.h"
 
 #include <QDir>
 #include <QFile>

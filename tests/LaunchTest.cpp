@@ -9,7 +9,7 @@
 #include "config/Configuration.h"
 #include "catalogue/Unit5.h"
 #include "samples/ArchiveMaker.h"
-#include "tests/TestSupport.h"
+#include "tests/WindowTestSupport.h"
 
 #include <QApplication>
 #include <QDir>

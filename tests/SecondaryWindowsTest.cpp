@@ -1,7 +1,7 @@
 // The Info window and the About window.
 #include "app/Forms.h"
 #include "app/Unit1.h"
-#include "tests/TestSupport.h"
+#include "tests/WindowTestSupport.h"
 #include "windows/AboutNotice.h"
 #include "windows/Unit2.h"
 #include "windows/Unit4.h"

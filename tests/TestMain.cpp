@@ -1,9 +1,14 @@
-// Runs the tests with a real QApplication on the offscreen platform. A
-// watchdog ends the process if a test hangs, so that it fails instead.
-#include "app/Fonts.h"
+// Runs the tests: the windows' with a real QApplication on the offscreen
+// platform, the core's (built with VANTORIX_CORE_TESTS) with a
+// QCoreApplication and no widget library at all. A watchdog ends the
+// process if a test hangs, so that it fails instead.
 #include "app/Translations.h"
-
+#ifndef VANTORIX_CORE_TESTS
+#include "app/Fonts.h"
 #include <QApplication>
+#endif
+
+#include <QCoreApplication>
 #include <QFile>
 #include <QDir>
 #include <QTemporaryDir>
@@ -31,8 +36,12 @@ int main(int argc, char **argv)
         QDir().mkpath(folder);
         qputenv(variable, QFile::encodeName(folder));
     }
+#ifdef VANTORIX_CORE_TESTS
+    QCoreApplication app(argc, argv);
+#else
     QApplication app(argc, argv);
     vantorix::installFontFallbacks();
+#endif
     // English, as the program speaks it where no translation exists.
     vantorix::installTranslations(QLocale(QLocale::English));
     std::thread([] {

@@ -3,18 +3,11 @@
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
-#include <QWidget>
 
 #include <atomic>
 #include <functional>
-#include <memory>
 #include <thread>
 #include <vector>
-
-namespace vantorix {
-class Catalogue;
-}
-class TForm5;
 
 namespace testing_support {
 
@@ -26,47 +19,9 @@ QByteArray readFile(const QString &path);
 // the plain layout's title offset, or at offset when given.
 QByteArray romImage(const QByteArray &title, qint64 size = 32768, qint64 titleOffset = 0x134);
 
-// Answers the next modal window that appears: handler receives it and must
-// close it. Given several handlers, each answers the next new modal window in
-// turn (a question a dialog asks from inside its own accept is answered
-// too). If a window does not appear within timeoutMs, the answerer records a
-// test failure; then, and for every answered window still open, the modal
-// windows are rejected, so that a test never hangs on a dialog it did not
-// expect.
-class ModalAnswerer {
-public:
-    using Handler = std::function<void(QWidget *)>;
-    explicit ModalAnswerer(Handler handler, int timeoutMs = 5000);
-    explicit ModalAnswerer(std::vector<Handler> handlers, int timeoutMs = 5000);
-    ~ModalAnswerer();
-    bool answered() const;  // every handler ran
-    QString seenText() const;  // the message of the first message box
-    QStringList seenTexts() const;  // the messages of all message boxes
-
-private:
-    struct State;
-    State *state_;
-};
-
-// Types path into a file dialog and confirms it.
-void acceptFileDialog(QWidget *dialog, const QString &path);
-
-// Handlers for ModalAnswerer: press a message box's button / reject.
-void pressButton(QWidget *messageBox, int standardButton);
-void pressOk(QWidget *messageBox);
-void rejectDialog(QWidget *dialog);
-
 // Processes events until done() holds or a generous watchdog runs out;
 // returns done()'s last answer.
 bool waitFor(const std::function<bool()> &done, int watchdogMs = 30000);
-
-// The tool-tip shown once a list's item details are read (empty when none
-// shows before the watchdog).
-QString waitForToolTip();
-
-// Shows the main window, answering the load dialog of its first showing
-// with Cancel.
-void showMainWindow();
 
 // Saves and restores the process's current folder.
 class CurrentFolderGuard {
@@ -100,7 +55,6 @@ private:
 // Creates a file by its bytes (names that are not UTF-8 included).
 void createRaw(const QByteArray &path, const QByteArray &bytes);
 
-// Starts and ends the five windows around each test.
 // A tmpfs of 64 KiB at path, unmounted at the end; mounted is false where
 // this process may not mount.
 struct SmallTmpfs {
@@ -110,20 +64,6 @@ struct SmallTmpfs {
     ~SmallTmpfs();
     // Fills it to the last block.
     void fill() const;
-};
-
-// Lets the events run until the reader has listed its folder and read its
-// files (a generous watchdog fails the wait instead of hanging).
-void waitForReader(TForm5 *reader = nullptr);
-
-class FormsGuard {
-public:
-    FormsGuard();
-    ~FormsGuard();
-    vantorix::Catalogue &catalogue() { return *catalogue_; }
-
-private:
-    std::unique_ptr<vantorix::Catalogue> catalogue_;
 };
 
 // Runs fn in a child process that has given up root's rights (uid nobody);
