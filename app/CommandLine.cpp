@@ -1,6 +1,11 @@
 #include "app/CommandLine.h"
 
+#include "app/RomAdding.h"
+#include "catalogue/StartableRom.h"
+#include "config/LastConfiguration.h"
 #include "platform/FilePath.h"
+#include "platform/IoError.h"
+#include "platform/ShownText.h"
 #include "platform/TerminalText.h"
 #include "catalogue/GameDatabase.h"
 #include "catalogue/RomScan.h"
@@ -9,6 +14,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <unistd.h>
@@ -58,15 +64,20 @@ QString usageText()
 {
     return QCoreApplication::translate("CommandLine",
         "Usage: kelpad [OPTIONS] [--] [FILE]\n"
+        "       kelpad [--] ROM...\n"
         "       kelpad --scan DIR [--subfolders] [--names] [--mask MASK]\n"
         "       kelpad --info FILE...\n"
+        "       kelpad --add ROM...\n"
         "\n"
         "A front-end for Game Boy and Game Boy Color emulators.\n"
         "\n"
         "  FILE               load this configuration file at start-up\n"
+        "  ROM...             start these ROMs with the emulator of the configuration\n"
+        "                     last loaded or saved, without the main window\n"
         "  --scan DIR         print the game list entry of every ROM file in DIR\n"
-        "  --mask MASK        the files --scan reads (default *.gb; several\n"
-        "                     patterns separated by ';', letter case ignored)\n"
+        "  --mask MASK        the files --scan reads (several patterns separated\n"
+        "                     by ';', letter case ignored); by default every ROM:\n"
+        "                     *.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z\n"
         "  --subfolders       --scan reads the subfolders of DIR too, and writes\n"
         "                     each file's path below DIR in its entry\n"
         "  --names            --scan titles each game with its name from the\n"
@@ -74,6 +85,8 @@ QString usageText()
         "  --dat FILE         read this game database (DAT) before the others;\n"
         "                     may be given more than once\n"
         "  --info FILE...     print what the cartridge header of each file says\n"
+        "  --add FILE...      add these ROMs to the game list of the configuration\n"
+        "                     last loaded or saved, and save it\n"
         "  --help             show this text\n"
         "  --version          show the version\n"
         "  --                 what follows is a file name, even if it starts with -\n"
@@ -137,10 +150,10 @@ void readOption(const QStringList &arguments, qsizetype *i, Reading &r)
         if (r.error.isEmpty() && file.isEmpty())
             r.error = QCoreApplication::translate("CommandLine", "%1 needs a value").arg(option);
         r.line.datFiles.append(file);
-    } else if (option == QLatin1String("--info")) {
+    } else if (option == QLatin1String("--info") || option == QLatin1String("--add")) {
         if (r.line.mode != CommandLine::Gui)
-            r.error = QCoreApplication::translate("CommandLine", "--info goes with nothing but files");
-        r.line.mode = CommandLine::Info;
+            r.error = QCoreApplication::translate("CommandLine", "%1 goes with nothing but files").arg(option);
+        r.line.mode = option == QLatin1String("--info") ? CommandLine::Info : CommandLine::Add;
     } else if (option == QLatin1String("--mask")) {
         r.line.mask = takeValue(arguments, i, r);
         r.mask = true;
@@ -177,14 +190,15 @@ QString combine(Reading &r)
             return QCoreApplication::translate("CommandLine", "--scan takes no configuration file");
         break;
     case CommandLine::Info:
+    case CommandLine::Add:
         if (r.files.isEmpty())
-            return QCoreApplication::translate("CommandLine", "--info needs at least one file");
-        r.line.infoFiles = r.files;
+            return QCoreApplication::translate("CommandLine", "%1 needs at least one file")
+                .arg(r.line.mode == CommandLine::Info ? QStringLiteral("--info") : QStringLiteral("--add"));
+        (r.line.mode == CommandLine::Info ? r.line.infoFiles : r.line.addFiles) = r.files;
         break;
     default:
-        if (r.files.size() > 1)
-            return QCoreApplication::translate("CommandLine", "only one configuration file can be given");
-        r.line.configFile = r.files.value(0);
+        r.line.startFiles = r.files;
+        r.line.configFile = r.files.size() == 1 ? r.files.constFirst() : QString();
         break;
     }
     return QString();
@@ -210,6 +224,49 @@ CommandLine parseCommandLine(const QStringList &arguments)
     return r.line;
 }
 
+void sortStartFiles(CommandLine &line)
+{
+    if (line.mode != CommandLine::Gui || line.startFiles.isEmpty())
+        return;
+    const bool allRoms = std::all_of(line.startFiles.cbegin(), line.startFiles.cend(), isRomFile);
+    if (allRoms) {
+        line.romFiles = line.startFiles;
+        line.configFile.clear();
+    } else if (line.startFiles.size() > 1) {
+        line.mode = CommandLine::UsageError;
+        line.error = QCoreApplication::translate("CommandLine", "only one configuration file can be given");
+    }
+}
+
+namespace {
+
+int addToLastConfiguration(const QStringList &files, Catalogue &catalogue)
+{
+    const QString config = startConfigurationFile();
+    if (config.isEmpty()) {
+        printMessage(stderr, QCoreApplication::translate("kelpad", "no configuration to add the games to:"
+                                                                   " load or save one in the main window first"));
+        return 2;
+    }
+    QStringList refused;
+    int added = 0;
+    try {
+        added = addRomsToConfiguration(config, files, catalogue, &refused);
+    } catch (const IoError &error) {
+        printMessage(stderr, displayPath(config) + QStringLiteral(": ") + error.text());
+        return 2;
+    }
+    for (const QString &reason : refused)
+        printMessage(stderr, withoutControlCharacters(reason));
+    std::fputs(terminalText(QCoreApplication::translate("kelpad", "%n game(s) added to %1\n", nullptr, added)
+                                .arg(withoutControlCharacters(displayPath(config))))
+                   .constData(),
+               stdout);
+    return refused.isEmpty() ? 0 : 1;
+}
+
+}  // namespace
+
 int runWithoutWindow(const CommandLine &line, Catalogue &catalogue)
 {
     switch (line.mode) {
@@ -231,6 +288,8 @@ int runWithoutWindow(const CommandLine &line, Catalogue &catalogue)
     }
     case CommandLine::Info:
         return printDetails(line.infoFiles, catalogue, stdout, stderr);
+    case CommandLine::Add:
+        return addToLastConfiguration(line.addFiles, catalogue);
     case CommandLine::Gui:
         break;
     }

@@ -8,15 +8,18 @@ namespace vantorix {
 class Catalogue;
 
 struct CommandLine {
-    enum Mode { Gui, Help, Version, Scan, Info, UsageError };
+    enum Mode { Gui, Help, Version, Scan, Info, Add, UsageError };
     Mode mode = Gui;
     QString configFile;               // Gui: loaded instead of the start-up dialog
     QString scanFolder;               // Scan
-    QString mask = QStringLiteral("*.gb");
+    QString mask = QStringLiteral("*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z");  // Scan: every ROM, as the reader
     bool subfolders = false;          // Scan: the subfolders of scanFolder too
     bool names = false;               // Scan: titles from the game databases
     QStringList datFiles;             // --dat: game databases asked first
     QStringList infoFiles;            // Info
+    QStringList addFiles;             // Add: ROMs for the last configuration's list
+    QStringList startFiles;           // Gui: the files given (see sortStartFiles)
+    QStringList romFiles;             // Gui: ROMs to start without the window
     QString error;                    // UsageError
 };
 
@@ -30,6 +33,11 @@ QStringList rawArguments(int argc, char **argv);
 CommandLine parseCommandLine(const QStringList &arguments);
 
 QString usageText();
+
+// Sorts a start's files by their content: ROMs go to romFiles, to be
+// started with the last configuration's emulator; one configuration goes to
+// configFile. Several files that are not all ROMs are a usage error.
+void sortStartFiles(CommandLine &line);
 
 // Runs what needs no window (help, version, usage errors, --scan, --info)
 // with the catalogue main() made, and returns the exit status; stdout and

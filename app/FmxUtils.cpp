@@ -46,10 +46,14 @@ bool looksLikeUrl(const QString &text)
     return text.at(0).isLetter();
 }
 
-bool reportCannotStart(const QString &program, const QString &reason)
+bool reportCannotStart(const QString &program, const QString &reason, QString *failure)
 {
     // A command of a megabyte is named by its start.
-    reportError(QCoreApplication::translate("ShellRunFile", "Cannot start \"%1\": %2").arg(shownText(program, 200), reason));
+    const QString text = QCoreApplication::translate("ShellRunFile", "Cannot start \"%1\": %2").arg(shownText(program, 200), reason);
+    if (failure)
+        *failure = text;
+    else
+        reportError(text);
     return false;
 }
 
@@ -101,11 +105,11 @@ QString findExecutable(const QString &program)
                                                     QStringLiteral("/usr/games")});
 }
 
-bool startProgram(const QString &program, const QStringList &arguments)
+bool startProgram(const QString &program, const QStringList &arguments, QString *failure)
 {
     const QString executable = findExecutable(program);
     if (executable.isEmpty())
-        return reportCannotStart(program, whyNotExecutable(program));
+        return reportCannotStart(program, whyNotExecutable(program), failure);
     // Spawned here rather than by QProcess, whose arguments are texts: a
     // file name that is not UTF-8 must reach the emulator byte for byte.
     std::vector<QByteArray> words{encodePath(executable)};
@@ -131,11 +135,11 @@ bool startProgram(const QString &program, const QStringList &arguments)
     posix_spawnattr_setsigdefault(&attributes, &all);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     pid_t child = 0;
-    const int failure = ::posix_spawn(&child, argv.front(), &actions, &attributes, argv.data(), environ);
+    const int spawnError = ::posix_spawn(&child, argv.front(), &actions, &attributes, argv.data(), environ);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
-    if (failure != 0)
-        return reportCannotStart(program, QString::fromLocal8Bit(std::strerror(failure)));
+    if (spawnError != 0)
+        return reportCannotStart(program, QString::fromLocal8Bit(std::strerror(spawnError)), failure);
     // The launcher does not wait for the emulator; a thread reaps it when
     // it ends, so that no finished emulator lingers as a zombie.
     std::thread([child] {
@@ -171,7 +175,7 @@ bool ShellRunFile(const QString &program, const QString &parameters, const QStri
             process.setWorkingDirectory(folder);
         process.setStandardInputFile(QProcess::nullDevice());
         if (!process.startDetached())
-            return vantorix::reportCannotStart(program, process.errorString());
+            return vantorix::reportCannotStart(program, process.errorString(), nullptr);
         return true;
     }
     const QFileInfo info(program);
@@ -181,8 +185,8 @@ bool ShellRunFile(const QString &program, const QString &parameters, const QStri
     else if (vantorix::looksLikeUrl(program))
         url = QUrl(program);
     if (!url.isValid() || url.isEmpty())
-        return vantorix::reportCannotStart(program, QString::fromLocal8Bit(std::strerror(ENOENT)));
+        return vantorix::reportCannotStart(program, QString::fromLocal8Bit(std::strerror(ENOENT)), nullptr);
     if (!QDesktopServices::openUrl(url))
-        return vantorix::reportCannotStart(program, QCoreApplication::translate("ShellRunFile", "No application is set to open it"));
+        return vantorix::reportCannotStart(program, QCoreApplication::translate("ShellRunFile", "No application is set to open it"), nullptr);
     return true;
 }

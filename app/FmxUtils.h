@@ -18,8 +18,9 @@ namespace vantorix {
 
 // Starts the executable that program names with these arguments, detached
 // and without a shell. A program that cannot be found or started is
-// reported in the error box. Returns whether it started.
-bool startProgram(const QString &program, const QStringList &arguments);
+// reported in the error box, or, given failure, only said there. Returns
+// whether it started.
+bool startProgram(const QString &program, const QStringList &arguments, QString *failure = nullptr);
 
 // The executable that program names: itself when it is a path, the match on
 // PATH (or in the games folders) when it is a bare name. Empty when there

@@ -1,5 +1,6 @@
 #include "app/Unit1.h"
 
+#include "app/RomAdding.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/DetailToolTips.h"
 
@@ -19,6 +20,8 @@
 #include "catalogue/GameDatabase.h"
 #include "config/FirstStart.h"
 #include "config/LastConfiguration.h"
+#include "platform/ShownText.h"
+#include "platform/WholeFile.h"
 #include "catalogue/CartridgeDetails.h"
 #include "catalogue/StartableRom.h"
 #include "catalogue/Unit3.h"
@@ -160,15 +163,82 @@ void TForm1::FormShow(QObject *)
     takeSavedState(QString());  // nothing loaded yet: nothing to lose
     if (!startupFile_.isEmpty()) {
         loadConfigurationFile(startupFile_);
+    } else if (romsNotStarted_.isEmpty()) {
+        // Every start checks slot 2, the first start's preferred emulator's.
+        proposedFile_ = prepareFirstStart();
+        if (proposedFile_.isEmpty())
+            proposedFile_ = vantorix::lastConfigurationFile();  // Return loads it again
+        Button4Click(this);
+    }
+    if (!romsNotStarted_.isEmpty()) {
+        // Started from outside and failed: the game chosen, the reason said.
+        selectRomFile(romsNotStarted_.constFirst(), true);
+        vantorix::reportError(std::exchange(romsNotStarted_, {}).join(QLatin1Char('\n')));
         return;
     }
-    proposedFile_ = prepareFirstStart();
-    // The first start's first emulator is the one checked.
-    if (!proposedFile_.isEmpty())
-        RadioButton1->setChecked(true);
-    else
-        proposedFile_ = vantorix::lastConfigurationFile();  // Return loads it again
-    Button4Click(this);
+    // The game last started from outside is the one chosen.
+    selectRomFile(vantorix::lastPlayedRom(), false);
+}
+
+bool TForm1::startRoms(const QStringList &roms)
+{
+    const QString config = vantorix::startConfigurationFile();
+    vantorix::Configuration settings;
+    if (!config.isEmpty()) {
+        try {
+            settings = vantorix::parseConfiguration(vantorix::readWholeFile(config));
+        } catch (const vantorix::IoError &error) {
+            romsNotStarted_.append(vantorix::displayPath(config) + QStringLiteral(": ") + error.text());
+        }
+    }
+    // The slot the main window checks at start.
+    const QString emulator = settings.executables[1];
+    QStringList reasons;
+    QString firstFailed;
+    for (const QString &rom : roms) {
+        const QString path = vantorix::absolutePath(rom);
+        const QString reason = emulator.isEmpty() ? tr("No emulator is set in slot 2 of the configuration")
+                                                  : startEmulatorQuietly(emulator, path);
+        if (reason.isEmpty()) {
+            vantorix::rememberLastPlayedRom(path);
+            continue;
+        }
+        reasons.append(vantorix::shownText(vantorix::displayPath(path), vantorix::kShownPathLength)
+                       + QStringLiteral(": ") + reason);
+        if (firstFailed.isEmpty())
+            firstFailed = path;
+    }
+    if (reasons.isEmpty() && romsNotStarted_.isEmpty())
+        return true;
+    romsNotStarted_ = QStringList(firstFailed.isEmpty() ? vantorix::absolutePath(roms.constFirst()) : firstFailed)
+                      + romsNotStarted_ + reasons;
+    startupFile_ = config;
+    return false;
+}
+
+void TForm1::selectRomFile(const QString &path, bool addWhenMissing)
+{
+    if (path.isEmpty())
+        return;
+    for (int row = 0; row < ComboBox1->count(); ++row) {
+        if (entryFile(ComboBox1->itemText(row)) == path) {
+            ComboBox1->setCurrentIndex(row);
+            ComboBox1Change(ComboBox1);
+            return;
+        }
+    }
+    if (!addWhenMissing)
+        return;
+    // Not in the list: added, as the reader names it, an unsaved change.
+    QString entry;
+    try {
+        entry = vantorix::readerEntryOf(path, vantorix::storedText(Edit1), catalogue_);
+    } catch (const vantorix::IoError &) {
+        entry = vantorix::composeEntry(QString(), path);
+    }
+    ComboBox1->addItem(entry);
+    ComboBox1->setCurrentIndex(ComboBox1->count() - 1);
+    ComboBox1Change(ComboBox1);
 }
 
 void TForm1::takeSavedState(const QString &file)
@@ -616,6 +686,22 @@ void TForm1::launch(const QString &romPath)
         startEmulator(vantorix::storedText(Edit3), romPath);
     if (RadioButton3->isChecked())
         startEmulator(vantorix::storedText(Edit4), romPath);
+}
+
+QString TForm1::startEmulatorQuietly(const QString &slotText, const QString &romPath)
+{
+    try {
+        vantorix::checkStartableRom(romPath);
+    } catch (const vantorix::IoError &error) {
+        return error.text();
+    }
+    vantorix::EmulatorCommand command;
+    const auto isExecutable = [](const QString &text) { return !vantorix::findExecutable(text).isEmpty(); };
+    if (!vantorix::emulatorCommand(slotText, romPath, isExecutable, &command))
+        return tr("The emulator's command line has a quote that is not closed");
+    QString failure;
+    vantorix::startProgram(command.program, command.arguments, &failure);
+    return failure;
 }
 
 void TForm1::startEmulator(const QString &slotText, const QString &romPath)

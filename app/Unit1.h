@@ -50,6 +50,12 @@ public:
     // A file given on the command line: loaded by the show handler instead
     // of offering the load dialog.
     void setStartupFile(const QString &path) { startupFile_ = path; }
+    // Starts the ROMs with the emulator the start configuration checks at
+    // start (see startConfigurationFile), showing nothing. True when every
+    // one started; otherwise the window, once shown, loads that
+    // configuration, chooses the first ROM that did not start (added to the
+    // list when it is not in it) and says why.
+    bool startRoms(const QStringList &roms);
 
     vantorix::Configuration configuration() const;
     void applyConfiguration(const vantorix::Configuration &config);
@@ -106,6 +112,11 @@ private:
     void showFindSelection();
     void launch(const QString &romPath);
     void startEmulator(const QString &slotText, const QString &romPath);
+    // The same, saying nothing: why it did not start, or empty.
+    QString startEmulatorQuietly(const QString &slotText, const QString &romPath);
+    // Chooses the entry that starts the file at path; one that is in no
+    // entry is added first when addWhenMissing.
+    void selectRomFile(const QString &path, bool addWhenMissing);
     QString initialDialogFolder() const;
     // Writes the configuration to name and takes it as the current one.
     // False when it was not written (the reason was shown).
@@ -134,6 +145,7 @@ private:
     QString noSelectionText_;
     QString proposedFile_;  // what the load dialog offers at its next showing
     QString currentFile_;   // the configuration last loaded or saved
+    QStringList romsNotStarted_;  // the ROM chosen at show, then the reasons
     std::optional<vantorix::Configuration> savedState_;
     QLineEdit *findField_ = nullptr;
     QListWidget *findMatches_ = nullptr;

@@ -32,7 +32,8 @@ int main(int argc, char **argv)
     vantorix::installTranslations();
     QStringList arguments = vantorix::rawArguments(toolkitArgc, toolkitArgv.data());
     arguments += vantorix::rawArguments(argc, argv).mid(toolkitArgc);
-    const vantorix::CommandLine line = vantorix::parseCommandLine(arguments);
+    vantorix::CommandLine line = vantorix::parseCommandLine(arguments);
+    vantorix::sortStartFiles(line);
     vantorix::Catalogue catalogue(line.datFiles);
     if (line.mode != vantorix::CommandLine::Gui)
         return vantorix::runWithoutWindow(line, catalogue);
@@ -45,6 +46,11 @@ int main(int argc, char **argv)
     vantorix::createForms(catalogue);
     if (!line.configFile.isEmpty())
         Form1->setStartupFile(line.configFile);
+    // ROMs opened from a file manager start without a window when they can.
+    if (!line.romFiles.isEmpty() && Form1->startRoms(line.romFiles)) {
+        vantorix::destroyForms();
+        return 0;
+    }
     Form1->show();
     const int status = QApplication::exec();
     catalogue.waitForTasks();

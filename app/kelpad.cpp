@@ -21,7 +21,8 @@ int main(int argc, char **argv)
     // Every option is checked here, before any window program (and its
     // display) is started: a mistyped option is a usage error, not an abort
     // for want of a display.
-    const vantorix::CommandLine line = vantorix::parseCommandLine(vantorix::rawArguments(argc, argv));
+    vantorix::CommandLine line = vantorix::parseCommandLine(vantorix::rawArguments(argc, argv));
+    vantorix::sortStartFiles(line);
     QByteArray windowProgram;
     int execError = ENOENT;
     if (line.mode == vantorix::CommandLine::Gui) {
@@ -47,7 +48,8 @@ int main(int argc, char **argv)
     }
     try {
         // Parsed again: the usage error's texts in the user's language.
-        const vantorix::CommandLine translated = vantorix::parseCommandLine(vantorix::rawArguments(argc, argv));
+        vantorix::CommandLine translated = vantorix::parseCommandLine(vantorix::rawArguments(argc, argv));
+        vantorix::sortStartFiles(translated);
         vantorix::Catalogue catalogue(translated.datFiles);
         return vantorix::runWithoutWindow(translated, catalogue);
     } catch (const std::bad_alloc &) {

@@ -1,5 +1,11 @@
 #include "bench/BenchFolders.h"
 
+#include "catalogue/Unit5.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
 #include "catalogue/FileListing.h"
 #include "config/TextFile.h"
 
@@ -107,6 +113,24 @@ double peakResidentMiB()
     struct rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_maxrss) / 1024.0;
+}
+
+double waitForReading(TForm5 &reader)
+{
+    // A timer that would fire every millisecond: each late turn is time
+    // the window could not answer.
+    QElapsedTimer sinceTurn;
+    sinceTurn.start();
+    qint64 longestNs = 0;
+    QTimer probe;
+    probe.setInterval(1);
+    QObject::connect(&probe, &QTimer::timeout, [&] { longestNs = qMax(longestNs, sinceTurn.nsecsElapsed());
+                                                      sinceTurn.restart(); });
+    probe.start();
+    while (reader.isReading())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
+    QCoreApplication::processEvents();
+    return double(qMax(longestNs, sinceTurn.nsecsElapsed())) / 1e6;
 }
 
 }  // namespace vantorix_bench

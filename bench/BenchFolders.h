@@ -7,6 +7,8 @@
 
 #include <vector>
 
+class TForm5;
+
 namespace vantorix_bench {
 
 // A folder of count small ROM files named GAME000000.GB..., made once per
@@ -31,5 +33,10 @@ const QString &fullConfigurationFile();
 
 // The process's peak resident memory so far, in MiB.
 double peakResidentMiB();
+
+// Lets the events run until reader has listed its folder and read its
+// files; returns the longest time in ms the window's thread went without
+// turning its event loop meanwhile (how long input would have waited).
+double waitForReading(TForm5 &reader);
 
 }  // namespace vantorix_bench

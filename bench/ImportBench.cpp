@@ -31,7 +31,7 @@ void ReaderImport(benchmark::State &state)
         reader->CheckBox1->setChecked(tree);
         state.ResumeTiming();
         reader->show();
-        QApplication::processEvents();
+        vantorix_bench::waitForReading(*reader);
         state.PauseTiming();
         const int last = reader->FileListBox1->count() - 1;
         complete = complete && last + 1 == kFiles && reader->FileListBox1->isConverted(last);

@@ -89,7 +89,8 @@ QString FileListBox::entryName(int row) const
 
 bool FileListBox::isConverted(int row) const
 {
-    return converted_.at(size_t(row));
+    // Items shown while a folder is listed are no listing's yet.
+    return size_t(row) < converted_.size() && converted_[size_t(row)];
 }
 
 void FileListBox::setEntry(int row, const QString &entry)

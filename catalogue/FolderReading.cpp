@@ -113,16 +113,19 @@ void FolderReading::list(const QString &folder, const QString &mask, const Listi
         };
         ListingScope walking = scope;
         walking.onFolder = [&](const std::vector<QByteArray> &files) {
-            for (const QByteArray &path : files)
-                found.append(displayPath(decodePath(path)));
-            if (sinceBatch.elapsed() >= kBatchMs)
-                flush();
+            // One folder alone is listed at once: only a walk shows what it
+            // found so far.
+            if (scope.subfolders) {
+                for (const QByteArray &path : files)
+                    found.append(displayPath(decodePath(path)));
+                if (sinceBatch.elapsed() >= kBatchMs)
+                    flush();
+            }
             return !task.cancelled;
         };
         try {
             const RomFolder dir(folder);
             auto listing = std::make_shared<RomListing>(listRoms(dir, mask, walking));
-            flush();
             post(task, [this, callbacks, listing] {
                 busy_ = false;
                 callbacks.done(*listing);

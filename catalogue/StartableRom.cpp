@@ -43,4 +43,21 @@ void checkStartableRom(const QString &path)
     }
 }
 
+bool isRomFile(const QString &path)
+{
+    try {
+        struct stat st;
+        const FileDescriptor fd = openForReading(path, &st);
+        if (!S_ISREG(st.st_mode))
+            return false;
+        char lead[3] = {};
+        if (readAt(fd.get(), lead, sizeof lead, 0) == sizeof lead && QByteArrayView(lead, 3) == "## ")
+            return false;
+        const CartridgeDetails details = readCartridgeDetails(path);
+        return details.logoValid || !details.archiveEntry.isEmpty();
+    } catch (const IoError &) {
+        return false;
+    }
+}
+
 }  // namespace vantorix

@@ -11,4 +11,10 @@ namespace vantorix {
 // a regular file, no ROM in the archive, a damaged or locked archive.
 void checkStartableRom(const QString &path);
 
+// Whether the file at path is a ROM, known by its content as the game list
+// knows ROMs: a cartridge image with its logo, or a zip or 7z archive
+// holding a ROM. A configuration file (its first line a "## " comment) is
+// no ROM, whatever its name; nor is anything that cannot be read.
+bool isRomFile(const QString &path);
+
 }  // namespace vantorix

@@ -221,11 +221,16 @@ Configuration firstStartConfiguration(const std::vector<EmulatorChoice> &emulato
     Configuration config;
     config.interfaceName = truncatedInterfaceName(interfaceName);
     config.gamesDirectory = gamesFolder;
-    for (size_t slot = 0; slot < emulators.size() && slot < size_t(kSlotCount); ++slot) {
-        config.executables[slot] = emulators[slot].command;
-        config.displayNames[slot] = emulators[slot].displayName;
+    // Every start checks slot 2: the emulator preferred goes there, the
+    // next ones to slots 1 and 3, so that a game opens in the same one from
+    // the first start on.
+    constexpr size_t kSlotOfChoice[] = {1, 0, 2};
+    for (size_t choice = 0; choice < emulators.size() && choice < size_t(kSlotCount); ++choice) {
+        const size_t slot = kSlotOfChoice[choice];
+        config.executables[slot] = emulators[choice].command;
+        config.displayNames[slot] = emulators[choice].displayName;
         for (int line = 0; line < kInfoLinesPerSlot; ++line)
-            config.infoLines[slot * kInfoLinesPerSlot + line] = emulators[slot].info[size_t(line)];
+            config.infoLines[slot * kInfoLinesPerSlot + line] = emulators[choice].info[size_t(line)];
     }
     if (!gamesFolder.isEmpty())
         config.gameList = gameListOfFolder(gamesFolder);

@@ -16,4 +16,16 @@ QString lastConfigurationFile();
 // cannot be written is no error: the next start proposes nothing.
 void rememberLastConfiguration(const QString &path);
 
+// The configuration a start without a dialog uses: the one last loaded or
+// saved, else the first start's user.cfg in the user's folder for the
+// program; empty when there is neither.
+QString startConfigurationFile();
+
+// The ROM last started from outside the main window (a file manager's
+// double click), which the next start of the main window selects; empty
+// when none is recorded. Kept beside the configuration's record.
+QString lastPlayedRom();
+void rememberLastPlayedRom(const QString &path);
+void forgetLastPlayedRom();
+
 }  // namespace vantorix

@@ -13,6 +13,7 @@ packages=(
   mgba-sdl time
   desktop-file-utils appstream shared-mime-info groff-base
   locales p7zip-full
+  xdg-utils libglib2.0-bin
 )
 if [ "${CI:-false}" = true ] || [ "${1:-}" = --fuzz ] || [ "${1:-}" = --package ]; then
   packages+=(lintian dpkg-dev file fakeroot devscripts)

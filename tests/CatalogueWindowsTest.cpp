@@ -509,7 +509,7 @@ TEST_F(RomsReader, WindowAnswersWhileAFolderIsRead)
         longestPause = qMax(longestPause, sinceTick.restart());
     });
     {
-        ModalAnswerer notice(pressOk);  // the cache was not kept, said once
+        ModalAnswerer notice(pressOk, 120000);  // the cache was not kept, said once
         sinceTick.start();
         reading.start();
         ticker.start();

@@ -129,7 +129,8 @@ TEST(FirstStart, TheEmulatorsFoundTheLanguagesInterfaceAndTheSampleGames)
         found, vantorix::bundledInterfaceFile(QStringLiteral("it")), QStringLiteral(SAMPLES_DIR "/roms"));
     EXPECT_EQ(config.interfaceName, QStringLiteral("italian.txt"));
     EXPECT_EQ(config.executables[2], QStringLiteral("mednafen"));
-    EXPECT_EQ(config.displayNames[0], QStringLiteral("VisualBoyAdvance-M"));
+    EXPECT_EQ(config.displayNames[1], QStringLiteral("VisualBoyAdvance-M"));  // the slot every start checks
+    EXPECT_EQ(config.executables[0], QStringLiteral("vba"));
     EXPECT_TRUE(config.gameList.contains(vantorix::composeEntry("STAR HOPPER", "STARHOP.GB")));
     EXPECT_TRUE(config.gameList.contains(vantorix::composeEntry("COLOR GARDEN", "COLOR/GARDEN.GB")));
 

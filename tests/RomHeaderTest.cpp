@@ -140,12 +140,16 @@ TEST(ScanCommand, PrintsEntriesInOrderAndReportsFailures)
     writeFile(dir.filePath("A.gb"), romImage("ALPHA"));
     writeFile(dir.filePath("c.gbc"), romImage("COLOR"));
     writeFile(dir.filePath(".hidden.gb"), romImage("HIDDEN"));
+    writeFile(dir.filePath("notes.txt"), "not a game");
     QProcess scan;
     scan.start(KELPAD_PATH, {"--scan", dir.path()});
     ASSERT_TRUE(scan.waitForFinished(10000));
     EXPECT_EQ(scan.exitCode(), 0);
-    EXPECT_EQ(QString::fromUtf8(scan.readAllStandardOutput()),
-              composeEntry("ALPHA", "A.GB") + "\n" + composeEntry("BRAVO", "B.GB") + "\n");
+    // By default every kind of ROM, as the reader's first filter; a text
+    // file is none.
+    EXPECT_EQ(QString::fromUtf8(scan.readAllStandardOutput()), composeEntry("ALPHA", "A.GB") + "\n"
+                                                                  + composeEntry("BRAVO", "B.GB") + "\n"
+                                                                  + composeEntry("COLOR", "C.GBC") + "\n");
 
     writeFile(dir.filePath("short.gbc"), "xy");
     scan.start(KELPAD_PATH, {"--scan", dir.path(), "--mask", "*.GBC;*.none"});

@@ -84,6 +84,43 @@ as_nobody sh -c "echo save >'$games/STARHOP.sav'" || { echo "no save file can be
 touch -d '2000-01-01' "$config"
 as_nobody timeout 3 "$work/prefix/games/kelpad" >/dev/null 2>&1 || true
 [ "$(stat -c %Y "$config")" = "$(date -d '2000-01-01' +%s)" ] || { echo "the configuration was written again"; exit 1; }
+# A double click on a Game Boy ROM in a file manager: the desktop's own
+# tools find Vantorix for both ROM types and start it with the file, which
+# starts the emulator the configuration checks (a recorder here) with the
+# ROM's whole path and shows no window. A 7z named .gb is a ROM too; a
+# configuration named .gb still opens the window.
+update-desktop-database "$work/prefix/share/applications"
+as_desktop() {
+  as_nobody env XDG_DATA_DIRS="$work/prefix/share:/usr/share" XDG_DATA_HOME="$home/.local/share" \
+    PATH="$work/prefix/games:$work/bin:/usr/bin:/bin" "$@"
+}
+for type in application/x-gameboy-rom application/x-gameboy-color-rom; do
+  default=$(as_desktop xdg-mime query default "$type")
+  [ "$default" = eu.vantorix.Vantorix.desktop ] || { echo "$type opens with '$default'"; exit 1; }
+done
+printf '#!/bin/sh\nprintf "%%s\\n" "$@" >>"%s"\n' "$work/started" >"$work/bin/mgba-qt"
+chmod 755 "$work/bin/mgba-qt"
+7z a -bd -y "$work/zipped.gb" "$work/game.gb" >/dev/null
+chmod 644 "$work/zipped.gb"
+printf '## Configuration file for "Vantorix v2.5"\r\n' >"$work/settings.gb"
+chmod 644 "$work/settings.gb"
+wait_for_start() {
+  for _ in $(seq 600); do
+    grep -qx "$1" "$work/started" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  echo "no emulator started with $1"; exit 1
+}
+touch "$work/started" && chmod 666 "$work/started"
+for opened in "$work/game.gb" "$work/zipped.gb"; do
+  as_desktop gio open "$opened"
+  wait_for_start "$opened"
+done
+grep -qx "$work/zipped.gb" "$home/.local/state/vantorix/last-played" || { echo "the ROM started is not remembered"; exit 1; }
+status=0
+as_desktop timeout 5 kelpad -- "$work/settings.gb" >/dev/null 2>&1 || status=$?
+[ "$status" -eq 124 ] || { echo "a configuration named .gb did not open the window ($status)"; exit 1; }
+! grep -q settings.gb "$work/started" || { echo "a configuration was started as a ROM"; exit 1; }
 # The command starts the windows through the program it installed beside
 # it; without that program it says so rather than fail silently.
 window=$work/prefix/libexec/vantorix/kelpad-window

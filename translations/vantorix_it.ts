@@ -88,10 +88,6 @@
 <context>
     <name>CommandLine</name>
     <message>
-        <source>--info goes with nothing but files</source>
-        <translation>--info va solo con dei file</translation>
-    </message>
-    <message>
         <source>%1 needs a value</source>
         <translation>%1 vuole un valore</translation>
     </message>
@@ -116,10 +112,6 @@
         <translation>--scan non accetta un file di configurazione</translation>
     </message>
     <message>
-        <source>--info needs at least one file</source>
-        <translation>--info vuole almeno un file</translation>
-    </message>
-    <message>
         <source>only one configuration file can be given</source>
         <translation>si può dare un solo file di configurazione</translation>
     </message>
@@ -128,16 +120,33 @@
         <translation>--subfolders va con --scan</translation>
     </message>
     <message>
+        <source>--names goes with --scan</source>
+        <translation>--names va con --scan</translation>
+    </message>
+    <message>
+        <source>%1 goes with nothing but files</source>
+        <translation>%1 va solo con dei file</translation>
+    </message>
+    <message>
+        <source>%1 needs at least one file</source>
+        <translation>%1 vuole almeno un file</translation>
+    </message>
+    <message>
         <source>Usage: kelpad [OPTIONS] [--] [FILE]
+       kelpad [--] ROM...
        kelpad --scan DIR [--subfolders] [--names] [--mask MASK]
        kelpad --info FILE...
+       kelpad --add ROM...
 
 A front-end for Game Boy and Game Boy Color emulators.
 
   FILE               load this configuration file at start-up
+  ROM...             start these ROMs with the emulator of the configuration
+                     last loaded or saved, without the main window
   --scan DIR         print the game list entry of every ROM file in DIR
-  --mask MASK        the files --scan reads (default *.gb; several
-                     patterns separated by &apos;;&apos;, letter case ignored)
+  --mask MASK        the files --scan reads (several patterns separated
+                     by &apos;;&apos;, letter case ignored); by default every ROM:
+                     *.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z
   --subfolders       --scan reads the subfolders of DIR too, and writes
                      each file&apos;s path below DIR in its entry
   --names            --scan titles each game with its name from the
@@ -145,6 +154,8 @@ A front-end for Game Boy and Game Boy Color emulators.
   --dat FILE         read this game database (DAT) before the others;
                      may be given more than once
   --info FILE...     print what the cartridge header of each file says
+  --add FILE...      add these ROMs to the game list of the configuration
+                     last loaded or saved, and save it
   --help             show this text
   --version          show the version
   --                 what follows is a file name, even if it starts with -
@@ -152,15 +163,20 @@ A front-end for Game Boy and Game Boy Color emulators.
 The toolkit&apos;s own options (-style NAME, -platform NAME, ...) are taken too.
 </source>
         <translation>Uso: kelpad [OPZIONI] [--] [FILE]
+     kelpad [--] ROM...
      kelpad --scan CARTELLA [--subfolders] [--names] [--mask MASCHERA]
      kelpad --info FILE...
+     kelpad --add ROM...
 
 Un&apos;interfaccia per emulatori di Game Boy e Game Boy Color.
 
   FILE               carica questo file di configurazione all&apos;avvio
+  ROM...             avvia queste ROM con l&apos;emulatore della configurazione
+                     caricata o salvata per ultima, senza la finestra principale
   --scan CARTELLA    stampa la voce della lista di ogni ROM nella CARTELLA
-  --mask MASCHERA    i file che --scan legge (predefinita *.gb; più
-                     modelli separati da &apos;;&apos;, maiuscole indifferenti)
+  --mask MASCHERA    i file che --scan legge (più modelli separati da &apos;;&apos;,
+                     maiuscole indifferenti); predefinita, ogni ROM:
+                     *.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z
   --subfolders       --scan legge anche le sottocartelle della CARTELLA e
                      scrive nella voce il percorso di ogni file sotto di essa
   --names            --scan intitola ogni gioco con il suo nome preso dai
@@ -168,16 +184,14 @@ Un&apos;interfaccia per emulatori di Game Boy e Game Boy Color.
   --dat FILE         legge questo database di giochi (DAT) prima degli altri;
                      si può dare più volte
   --info FILE...     stampa cosa dice l&apos;intestazione di ogni cartuccia
+  --add FILE...      aggiunge queste ROM alla lista dei giochi della
+                     configurazione caricata o salvata per ultima, e la salva
   --help             mostra questo testo
   --version          mostra la versione
   --                 ciò che segue è un nome di file, anche se inizia con -
 
 Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
 </translation>
-    </message>
-    <message>
-        <source>--names goes with --scan</source>
-        <translation>--names va con --scan</translation>
     </message>
 </context>
 <context>
@@ -395,6 +409,21 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
     </message>
 </context>
 <context>
+    <name>RomAdding</name>
+    <message>
+        <source>not a Game Boy ROM</source>
+        <translation>non è una ROM per Game Boy</translation>
+    </message>
+    <message>
+        <source>the game list would hold more than %1 games</source>
+        <translation>la lista dei giochi conterrebbe più di %1 giochi</translation>
+    </message>
+    <message>
+        <source>the configuration holds more games than its list takes: it is left as it is</source>
+        <translation>la configurazione contiene più giochi di quanti la sua lista ne accetti: resta com&apos;è</translation>
+    </message>
+</context>
+<context>
     <name>RomFolder</name>
     <message numerus="yes">
         <source>more than %n folder(s) deep</source>
@@ -547,6 +576,10 @@ Salvare comunque?</numerusform>
             <numerusform>Database di giochi %1 aggiunto: %n gioco</numerusform>
             <numerusform>Database di giochi %1 aggiunto: %n giochi</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>No emulator is set in slot 2 of the configuration</source>
+        <translation>Nessun emulatore è impostato nel posto 2 della configurazione</translation>
     </message>
 </context>
 <context>
@@ -744,6 +777,20 @@ Salvare comunque?</numerusform>
     <message>
         <source>the hash cache is held by another program: what was read is not kept</source>
         <translation>la cache degli hash è occupata da un altro programma: ciò che è stato letto non viene conservato</translation>
+    </message>
+    <message>
+        <source>no configuration to add the games to: load or save one in the main window first</source>
+        <translation>nessuna configurazione a cui aggiungere i giochi: caricane o salvane prima una nella finestra principale</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n game(s) added to %1
+</source>
+        <translation>
+            <numerusform>%n gioco aggiunto a %1
+</numerusform>
+            <numerusform>%n giochi aggiunti a %1
+</numerusform>
+        </translation>
     </message>
 </context>
 </TS>

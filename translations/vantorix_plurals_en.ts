@@ -145,5 +145,15 @@ Save anyway?</numerusform>
             <numerusform>only the first %n files are listed</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>%n game(s) added to %1
+</source>
+        <translation>
+            <numerusform>%n game added to %1
+</numerusform>
+            <numerusform>%n games added to %1
+</numerusform>
+        </translation>
+    </message>
 </context>
 </TS>
