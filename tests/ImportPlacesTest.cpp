@@ -4,12 +4,15 @@
 #include "platform/FilePath.h"
 #include "app/GameListEntry.h"
 #include "app/GamesFolder.h"
+#include "config/Configuration.h"
 #include "config/FirstStart.h"
 #include "tests/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
 
 #include <gtest/gtest.h>
 
@@ -121,6 +124,43 @@ TEST(ImportPlaces, FirstStartCopiesTheSamplesAndKeepsWhatIsThere)
     EXPECT_EQ(QDir(small.path + "/roms").entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"A.GB"});
     EXPECT_EQ(copySampleGames(samples, small.path + "/new/roms"), QString());
     EXPECT_FALSE(QFileInfo::exists(small.path + "/new/roms"));
+}
+
+}  // namespace
+
+namespace {
+
+// "Add to Vantorix" from a file manager: ROMs inside and outside the games
+// directory go into the last configuration's list, each entry starting its
+// own file; what is no ROM is named and left out.
+TEST(ImportPlaces, AddCommandPutsRomsIntoTheLastConfiguration)
+{
+    QTemporaryDir dir;
+    const QString root = QDir(dir.path()).canonicalPath();
+    // Real cartridge images, their logo and all.
+    const QString inside = writeFile(root + "/games/Sports/tennis.gb", readFile(SAMPLES_DIR "/roms/TENNIS.GB"));
+    const QString outside = writeFile(root + "/elsewhere/Other Games/star.gb", readFile(SAMPLES_DIR "/roms/STARHOP.GB"));
+    const QString text = writeFile(root + "/notes.gb", "not a game");
+    Configuration config;
+    config.gamesDirectory = root + "/games";
+    config.gameList = {composeEntry("OLD", "OLD.GB")};
+    const QString file = writeFile(root + "/mine.cfg", serializeConfiguration(config));
+    writeFile(root + "/state/vantorix/last-configuration", QFile::encodeName(file) + "\n");
+
+    QProcess kelpad;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_STATE_HOME", root + "/state");
+    kelpad.setProcessEnvironment(env);
+    kelpad.start(KELPAD_PATH, {"--add", inside, outside, text});
+    ASSERT_TRUE(kelpad.waitForFinished(30000));
+    EXPECT_EQ(kelpad.exitCode(), 1);
+    EXPECT_EQ(QString::fromUtf8(kelpad.readAllStandardError()), "kelpad: " + text + ": not a Game Boy ROM\n");
+    const QStringList list = parseConfiguration(readFile(file)).gameList;
+    ASSERT_EQ(list.size(), 3);
+    EXPECT_EQ(list[1], composeEntry("TINY TENNIS", "SPORTS/TENNIS.GB"));
+    EXPECT_EQ(list[2], composeEntry("STAR HOPPER", root + "/elsewhere/Other Games/STAR.GB"));
+    for (const auto &[entry, rom] : {std::pair{list[1], inside}, std::pair{list[2], outside}})
+        EXPECT_EQ(resolveRomPath(config.gamesDirectory, romFileName(entry)), rom);
 }
 
 }  // namespace
