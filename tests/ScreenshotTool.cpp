@@ -30,10 +30,18 @@
 
 #include <cstdio>
 
+// The reader is drawn once its folder is listed and read.
+static void waitForReading()
+{
+    while (Form5->isReading())
+        QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
+}
+
 static void grab(QWidget *window, const QString &file)
 {
     window->show();
     QApplication::processEvents();
+    waitForReading();
     window->grab().save(file);
     std::printf("%s\n", qUtf8Printable(file));
 }
@@ -96,6 +104,12 @@ int main(int argc, char **argv)
     grab(Form4, out.filePath(QStringLiteral("about.png")));
     grab(Form3, out.filePath(QStringLiteral("playlist.png")));
     grab(Form5, out.filePath(QStringLiteral("romsreader.png")));
+    // Half-way through a reading: its bar shows how far it got.
+    Form5->ProgressBar1->setRange(0, 2000);
+    Form5->ProgressBar1->setValue(700);
+    Form5->ProgressBar1->show();
+    grabWindow(Form5, out.filePath(QStringLiteral("romsreader-reading.png")));
+    Form5->ProgressBar1->hide();
     // The same folder with its subfolders.
     Form5->CheckBox1->setChecked(true);
     grab(Form5, out.filePath(QStringLiteral("romsreader-subfolders.png")));
