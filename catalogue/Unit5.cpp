@@ -113,6 +113,7 @@ void TForm5::setVisible(bool visible)
         FileListBox1->stopListing();
         if (FileListBox1->reading())
             FileListBox1->reading()->cancel();
+        addAllPending_ = false;
         ProgressBar1->hide();
         setWindowTitle(caption());
         return;
