@@ -154,8 +154,10 @@ HashCache::Opening HashCache::openDatabase(int busyWaitMs)
             || !q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)))
             return failed();
     }
-    // Readers never wait on a writer.
+    // Readers never wait on a writer; a commit waits for no disk, as a
+    // cache may lose its last pass to a power cut.
     q.exec(QStringLiteral("PRAGMA journal_mode = WAL"));
+    q.exec(QStringLiteral("PRAGMA synchronous = NORMAL"));
     if (!q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS folders (device INTEGER NOT NULL, inode INTEGER NOT NULL,"
                                " used INTEGER NOT NULL, keys BLOB NOT NULL, PRIMARY KEY (device, inode))")))
         return failed();
@@ -208,6 +210,19 @@ void HashCache::remember(const FileStamp &folder, const Keys &seen)
         return;
     }
     const QByteArray stored = storedKeys(folder);
+    // A pass that saw every file as recorded only marks the folder used.
+    bool unchanged = stored.size() / kRecordBytes == seen.size();
+    if (unchanged)
+        forEachRecord(stored, [&](const Record &r) { unchanged = unchanged && r.misses == 0 && seen.contains(r.stamp); });
+    if (unchanged) {
+        q.prepare(QStringLiteral("UPDATE folders SET used = (SELECT coalesce(max(used), 0) + 1 FROM folders)"
+                                 " WHERE device = ? AND inode = ?"));
+        q.addBindValue(qint64(folder.device));
+        q.addBindValue(qint64(folder.inode));
+        const bool marked = q.exec();
+        q.exec(marked ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
+        return;
+    }
     QByteArray blob;
     blob.reserve(qsizetype(qMin(seen.size(), qsizetype(kMaxKeysPerFolder))) * kRecordBytes + stored.size());
     QSet<std::pair<quint64, quint64>> seenFiles;
@@ -218,31 +233,18 @@ void HashCache::remember(const FileStamp &folder, const Keys &seen)
     }
     // What the pass did not see: a file in another state is gone, others
     // may lie outside what it listed, until they are missed too often.
-    bool unchanged = count == seen.size();
-    int kept = 0;
     forEachRecord(stored, [&](Record r) {
-        if (seen.contains(r.stamp) && r.misses == 0) {
-            ++kept;
-            return;
-        }
-        unchanged = false;
         if (seen.contains(r.stamp) || seenFiles.contains({r.stamp.device, r.stamp.inode})
             || ++r.misses >= kMissesBeforeForgotten || count >= kMaxKeysPerFolder)
             return;
         appendRecord(blob, r);
         ++count;
     });
-    unchanged = unchanged && kept == seen.size();
-    if (unchanged)
-        q.prepare(QStringLiteral("UPDATE folders SET used = (SELECT coalesce(max(used), 0) + 1 FROM folders)"
-                                 " WHERE device = ? AND inode = ?"));
-    else
-        q.prepare(QStringLiteral("INSERT OR REPLACE INTO folders (device, inode, used, keys) VALUES (?, ?,"
-                                 " (SELECT coalesce(max(used), 0) + 1 FROM folders), ?)"));
+    q.prepare(QStringLiteral("INSERT OR REPLACE INTO folders (device, inode, used, keys) VALUES (?, ?,"
+                             " (SELECT coalesce(max(used), 0) + 1 FROM folders), ?)"));
     q.addBindValue(qint64(folder.device));
     q.addBindValue(qint64(folder.inode));
-    if (!unchanged)
-        q.addBindValue(blob);
+    q.addBindValue(blob);
     bool written = q.exec()
                    && q.exec(QStringLiteral("DELETE FROM folders WHERE used <= (SELECT max(used) FROM folders) - %1")
                                  .arg(kMaxFolders));
