@@ -25,6 +25,10 @@ constexpr qint64 kBatchMs = 100;
 }  // namespace
 
 struct FolderReading::Task {
+    explicit Task(quint64 number) : serial(number) {}
+    // Told apart by number, not by address: a new task may take the
+    // memory of one that ended, whose batches may still be on their way.
+    const quint64 serial;
     std::atomic<bool> cancelled{false};
     std::mutex mutex;
     std::condition_variable ended;
@@ -71,7 +75,7 @@ void FolderReading::start(std::function<void(Task &)> work)
                                     return t->done;
                                 }),
                  tasks_.end());
-    auto task = std::make_shared<Task>();
+    auto task = std::make_shared<Task>(++serials_);
     tasks_.push_back(task);
     current_ = task;
     busy_ = true;
@@ -89,11 +93,11 @@ void FolderReading::post(Task &task, std::function<void()> f)
 {
     if (task.cancelled)
         return;
-    Task *which = &task;
+    const quint64 serial = task.serial;
     QMetaObject::invokeMethod(
         this,
-        [this, which, f = std::move(f)] {
-            if (current_.get() == which && !which->cancelled)
+        [this, serial, f = std::move(f)] {
+            if (current_ && current_->serial == serial && !current_->cancelled)
                 f();
         },
         Qt::QueuedConnection);

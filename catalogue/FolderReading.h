@@ -70,6 +70,7 @@ private:
     Catalogue &catalogue_;
     std::vector<std::shared_ptr<Task>> tasks_;  // not yet known to have ended
     std::shared_ptr<Task> current_;
+    quint64 serials_ = 0;
     bool busy_ = false;
 };
 
