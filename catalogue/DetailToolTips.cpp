@@ -30,8 +30,10 @@ void DetailToolTips::request(const QString &path, QObject *context, std::functio
     waiting->emplace_back(QPointer<QObject>(context), std::move(ready));
     if (!first)
         return;
-    const QPointer<QObject> home(QCoreApplication::instance());
-    catalogue_.executor().start([this, path, home] {
+    // Handed back through the catalogue, on its thread: once it is gone (it
+    // waits for its tasks first), nothing comes back to a tool-tip cache
+    // that is gone with it.
+    catalogue_.executor().start([this, path] {
         Known known;
         // Taken before the read: a file changed meanwhile is read again.
         known.stamp = FileStamp::of(path);
@@ -41,8 +43,7 @@ void DetailToolTips::request(const QString &path, QObject *context, std::functio
             known.stamp.size = -1;  // no memory for it: not kept
             known.text = displayPath(path);
         }
-        if (home)
-            QMetaObject::invokeMethod(home, [this, path, known] { finish(path, known); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(&catalogue_, [this, path, known] { finish(path, known); }, Qt::QueuedConnection);
     });
 }
 
