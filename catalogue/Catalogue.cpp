@@ -5,6 +5,8 @@
 
 #include <QThread>
 
+#include <system_error>
+
 namespace vantorix {
 
 Catalogue::Catalogue(const QStringList &datFiles, const QString &hashCachePath, QObject *parent)
@@ -21,6 +23,8 @@ Catalogue::Catalogue(const QStringList &datFiles, const QString &hashCachePath, 
 Catalogue::~Catalogue()
 {
     executor_.waitForDone();
+    if (preloader_.joinable())
+        preloader_.join();
 }
 
 std::shared_ptr<const LoadedGameDatabases> Catalogue::databases() const
@@ -33,12 +37,22 @@ std::shared_ptr<const LoadedGameDatabases> Catalogue::databases() const
 
 void Catalogue::preloadDatabases()
 {
+    const std::lock_guard<std::mutex> starting(preloadMutex_);
+    if (preloader_.joinable())
+        return;
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         if (loaded_)
             return;
     }
-    executor_.start([this] { databases(); });
+    // A thread of its own, not a task of the executor: a pass waiting for
+    // the databases on the executor never waits behind their reading, and
+    // a scan from the command line starts no pool at all.
+    try {
+        preloader_ = std::thread([this] { databases(); });
+    } catch (const std::system_error &) {
+        // No thread to be had: the first use reads them.
+    }
 }
 
 void Catalogue::reloadDatabases()

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <mutex>
+#include <thread>
 
 namespace vantorix {
 
@@ -29,8 +30,8 @@ public:
     // The databases, read on first use, from any thread; a call while
     // another thread reads them waits for that reading.
     std::shared_ptr<const LoadedGameDatabases> databases() const;
-    // Starts reading them on the executor, so that the first use finds
-    // them read.
+    // Starts reading them on a thread, so that the first use finds them
+    // read (or waits less).
     void preloadDatabases();
     // Reads a dropped DAT file, copies it into the user's folder (under a
     // free name) and reads every database again. Returns how many games it
@@ -57,6 +58,8 @@ private:
     const QString hashCachePath_;
     mutable std::mutex mutex_;
     mutable std::shared_ptr<const LoadedGameDatabases> loaded_;
+    std::mutex preloadMutex_;
+    std::thread preloader_;
     QThreadPool executor_;
     std::unique_ptr<DetailToolTips> toolTips_;
 };
