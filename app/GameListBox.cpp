@@ -7,6 +7,7 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QStyleOptionComboBox>
 #include <QToolTip>
 
@@ -20,6 +21,34 @@ GameListBox::GameListBox(QWidget *parent) : QComboBox(parent)
     view()->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // Measuring every entry for a size hint would read texts of any length.
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    // Versions and file names are at the end of an entry: a cut in the
+    // middle would hide what tells two games apart.
+    view()->setTextElideMode(Qt::ElideRight);
+}
+
+void GameListBox::showPopup()
+{
+    QComboBox::showPopup();
+    QWidget *popup = view()->window();
+    if (popup == window())
+        return;
+    const QFontMetrics metrics(view()->font());
+    int widest = 0;
+    for (int row = 0; row < count(); ++row)
+        widest = qMax(widest, metrics.horizontalAdvance(
+                                  vantorix::shownText(itemText(row), ListItemDelegate::kShownLength)));
+    // Around the text: the popup's frame and scroll bar (what it has
+    // beside its viewport), the row's icon and the item's margins.
+    const int textMargin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view()) + 1;
+    const int margins = popup->width() - view()->viewport()->width() + iconSize().width() + 4 * textMargin + 8;
+    QRect placed = popup->geometry();
+    const QRect screen = this->screen() ? this->screen()->availableGeometry() : placed;
+    placed.setWidth(qMin(qMax(placed.width(), widest + margins), screen.width()));
+    if (placed.right() > screen.right())
+        placed.moveRight(screen.right());
+    if (placed.left() < screen.left())
+        placed.moveLeft(screen.left());
+    popup->setGeometry(placed);
 }
 
 void GameListBox::initStyleOption(QStyleOptionComboBox *option) const

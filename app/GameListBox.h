@@ -18,6 +18,11 @@ public:
 Q_SIGNALS:
     void launchRequested();
 
+public:
+    // The drop-down opens as wide as its longest entry, up to the screen's
+    // width; what still does not fit is cut at its end.
+    void showPopup() override;
+
 protected:
     void initStyleOption(QStyleOptionComboBox *option) const override;
     void keyPressEvent(QKeyEvent *event) override;

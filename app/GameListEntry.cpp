@@ -1,6 +1,7 @@
 #include "app/GameListEntry.h"
 
 #include "platform/FilePath.h"
+#include "platform/ShownText.h"
 #include "app/GamesFolder.h"
 
 #include <QCoreApplication>
@@ -211,6 +212,16 @@ QString composeEntry(const QString &title, const QString &fileName)
     QString entry(entrySize(title.size(), fileName.size()), Qt::Uninitialized);
     layOutEntry(entry.data(), title, fileName);
     return entry;
+}
+
+QString namelessRomTitle(const QString &fileName)
+{
+    QString title = fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1);
+    const qsizetype dot = title.lastIndexOf(QLatin1Char('.'));
+    if (dot > 0)
+        title.truncate(dot);
+    title.removeIf(isUnsafeCharacter);
+    return title.trimmed();
 }
 
 void appendComposedEntry(QByteArray &out, QByteArrayView title, QByteArrayView fileName)

@@ -54,6 +54,10 @@ bool entryMatches(const QString &entry, const QString &text);
 // begins with a blank is written as "./" and the name. Whatever the title
 // and the name hold, romFileName gives the name back.
 QString composeEntry(const QString &title, const QString &fileName);
+// The title of a ROM whose header holds none and that no database knows:
+// its file's name without the folders and the extension ("04-sweep.gb"
+// gives "04-sweep"), so that two such games can be told apart.
+QString namelessRomTitle(const QString &fileName);
 // The same appended to out, for a title and a file name in ASCII.
 void appendComposedEntry(QByteArray &out, QByteArrayView title, QByteArrayView fileName);
 

@@ -2,6 +2,7 @@
 
 #include "app/RomAdding.h"
 #include "catalogue/Catalogue.h"
+#include "catalogue/DatabaseNames.h"
 #include "catalogue/DetailToolTips.h"
 
 #include "app/CommandLine.h"
@@ -16,10 +17,12 @@
 #include "app/ListItemDelegate.h"
 #include "app/PlainText.h"
 #include "app/Translations.h"
+#include "app/WindowAnchors.h"
 #include "config/Configuration.h"
 #include "catalogue/GameDatabase.h"
 #include "config/FirstStart.h"
 #include "config/LastConfiguration.h"
+#include "config/UserSettings.h"
 #include "platform/ShownText.h"
 #include "platform/WholeFile.h"
 #include "catalogue/CartridgeDetails.h"
@@ -31,6 +34,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QPointer>
 #include <QCompleter>
 #include <QDir>
 #include <QFileInfo>
@@ -94,9 +98,16 @@ TForm1::TForm1(vantorix::Catalogue &catalogue, QWidget *parent) : QWidget(parent
 {
     setupUi(this);
     setWindowTitle(windowTitle().arg(vantorix::shownVersion()));
-    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
-                   | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setFixedSize(590, 338);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    // Wider shows longer names and paths; nothing grows down.
+    resize(590, 338);
+    auto *anchors = new WindowAnchors(this, false);
+    anchors->anchor(Label1, {0.5, 0, 0, 0});
+    for (QWidget *right : std::initializer_list<QWidget *>{Label6, Label8, Label7})
+        anchors->anchor(right, WindowAnchors::kFollowRight);
+    for (QWidget *wide : std::initializer_list<QWidget *>{Label2, ComboBox1, Label3, Label5, Edit1, GroupBox2, Edit2,
+                                                         Edit3, Edit4})
+        anchors->anchor(wide, WindowAnchors::kGrowAcross);
     vantorix::makeLabelsPlain(this);
     // No field cuts a value: paths of any length load and save whole.
     for (QLineEdit *edit : {Edit1, Edit2, Edit3, Edit4})
@@ -132,6 +143,8 @@ TForm1::TForm1(vantorix::Catalogue &catalogue, QWidget *parent) : QWidget(parent
         return ItemToolTip{QString(), entryFile(index.data().toString())};
     });
     ComboBox1->delegate()->setDetails(&catalogue.toolTips());
+    catalogue.watchUserDatabases();
+    connect(&catalogue, &vantorix::Catalogue::databasesChanged, this, vantorix::guarded([this] { followDatabases(); }));
     connect(Edit1, &QLineEdit::editingFinished, this, vantorix::guarded([this] { markMissingGames(); }));
     // The missing mark fits the list's fixed rows.
     ComboBox1->setIconSize(QSize(12, 12));
@@ -331,6 +344,65 @@ void TForm1::replaceGameList(const QStringList &entries)
     Label3->setText(noSelectionText_);
     Label8->setEnabled(false);
     markMissingGames();
+    followDatabases();
+}
+
+void TForm1::followDatabases()
+{
+    const quint64 serial = ++namingSerial_;
+    if (!vantorix::UserSettings().namesFromDatabases())
+        return;
+    QStringList entries;
+    QStringList files;
+    for (int i = 0; i < ComboBox1->count(); ++i) {
+        const QString entry = ComboBox1->itemText(i);
+        const QString file = entryFile(entry);
+        if (!file.isEmpty()) {
+            entries.append(entry);
+            files.append(file);
+        }
+    }
+    if (files.isEmpty())
+        return;
+    QPointer<TForm1> window(this);
+    vantorix::Catalogue &catalogue = catalogue_;
+    // Names come back through the catalogue, which outlives its tasks; the
+    // window may be gone by then, or a newer naming under way.
+    catalogue.executor().start([&catalogue, window, serial, entries, files] {
+        const QHash<QString, QString> names = vantorix::databaseNamesOfFiles(catalogue, files, 0);
+        QHash<QString, QString> renames;
+        for (qsizetype i = 0; i < entries.size(); ++i) {
+            const auto name = names.constFind(files.at(i));
+            if (name == names.constEnd())
+                continue;
+            const QString renamed = vantorix::entryNamedAs(entries.at(i), *name);
+            if (renamed != entries.at(i))
+                renames.insert(entries.at(i), renamed);
+        }
+        QMetaObject::invokeMethod(
+            &catalogue,
+            [window, serial, renames] {
+                if (window && window->namingSerial_ == serial && !renames.isEmpty())
+                    vantorix::atHandlerEdge([&] { window->renameEntries(renames); });
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void TForm1::renameEntries(const QHash<QString, QString> &renames)
+{
+    for (int i = 0; i < ComboBox1->count(); ++i) {
+        const auto renamed = renames.constFind(ComboBox1->itemText(i));
+        if (renamed != renames.constEnd())
+            ComboBox1->setItemText(i, *renamed);
+    }
+    // What the file holds is named alike: the rename alone is no change to
+    // save, and the next save writes the names shown.
+    if (savedState_)
+        for (QString &entry : savedState_->gameList)
+            entry = renames.value(entry, entry);
+    if (findField_ && findField_->isVisible())
+        findGames(findField_->text());
 }
 
 QString TForm1::entryFile(const QString &entry) const

@@ -65,6 +65,11 @@ public:
     // waits for a choice.
     void replaceGameList(const QStringList &entries);
 
+    // While the user takes names from the game databases: titles every
+    // entry whose ROM a database knows with that name, off the window's
+    // thread; the others keep theirs. Not a change of the user's.
+    void followDatabases();
+
     // The file of a game list entry as the tool-tips find it (absolute);
     // empty for a blank entry and the user selection.
     QString entryFile(const QString &entry) const;
@@ -136,6 +141,9 @@ private:
     bool confirmClosing();
     // What was last loaded or saved, to tell a change by.
     void takeSavedState(const QString &file);
+    // The renames a naming found (entry -> entry), in the list, the find's
+    // matches and what was last loaded or saved alike.
+    void renameEntries(const QHash<QString, QString> &renames);
 
     vantorix::Catalogue &catalogue_;
     QString romKey_;
@@ -153,4 +161,5 @@ private:
     bool launchBeforeFind_ = false;
     QList<QKeySequence> shortcutKeys_;
     bool shown_ = false;
+    quint64 namingSerial_ = 0;  // the naming under way; an older one's names are stale
 };

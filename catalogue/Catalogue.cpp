@@ -3,7 +3,13 @@
 #include "catalogue/DetailToolTips.h"
 #include "catalogue/HashCache.h"
 
+#include "platform/FilePath.h"
+#include "platform/IoError.h"
+
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QThread>
+#include <QTimer>
 
 #include <system_error>
 
@@ -55,14 +61,66 @@ void Catalogue::preloadDatabases()
     }
 }
 
+Catalogue::FilesSeen Catalogue::databaseFilesNow() const
+{
+    FilesSeen seen;
+    for (const QString &file : gameDatabaseFiles(datFiles_)) {
+        const QFileInfo info(file);
+        seen.append({file, info.size(), info.lastModified()});
+    }
+    return seen;
+}
+
 void Catalogue::reloadDatabases()
 {
-    auto fresh = std::make_shared<const LoadedGameDatabases>(loadGameDatabases(gameDatabaseFiles(datFiles_)));
+    FilesSeen seen = databaseFilesNow();
+    takeDatabases(std::make_shared<const LoadedGameDatabases>(loadGameDatabases(gameDatabaseFiles(datFiles_))),
+                  std::move(seen));
+}
+
+void Catalogue::takeDatabases(std::shared_ptr<const LoadedGameDatabases> fresh, FilesSeen seen)
+{
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         loaded_ = std::move(fresh);
     }
+    filesRead_ = std::move(seen);
+    // Details named by the old databases are no longer right.
+    toolTips_->clear();
     Q_EMIT databasesChanged();
+}
+
+void Catalogue::reloadDatabasesInBackground()
+{
+    executor_.start([this] {
+        FilesSeen seen = databaseFilesNow();
+        auto fresh = std::make_shared<const LoadedGameDatabases>(loadGameDatabases(gameDatabaseFiles(datFiles_)));
+        QMetaObject::invokeMethod(
+            this, [this, fresh, seen] { takeDatabases(fresh, seen); }, Qt::QueuedConnection);
+    });
+}
+
+void Catalogue::watchUserDatabases()
+{
+    if (watcher_)
+        return;
+    const QString folder = userDatFolder();
+    try {
+        makeFolders(folder);
+    } catch (const IoError &) {
+        return;  // no folder of the user's: nothing there to watch
+    }
+    watcher_ = new QFileSystemWatcher(QStringList(folder), this);
+    auto *settle = new QTimer(this);
+    settle->setSingleShot(true);
+    // A copy arrives in several writes: one reading after the last.
+    settle->setInterval(500);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, settle, qOverload<>(&QTimer::start));
+    connect(settle, &QTimer::timeout, this, [this] {
+        // The program's own copy of a dropped file was read already.
+        if (databaseFilesNow() != filesRead_)
+            reloadDatabasesInBackground();
+    });
 }
 
 int Catalogue::addUserDatabase(const QString &path, QString *databaseName)

@@ -2,6 +2,8 @@
 
 #include "catalogue/GameDatabase.h"
 
+#include <QDateTime>
+#include <QFileSystemWatcher>
 #include <QObject>
 #include <QStringList>
 #include <QThreadPool>
@@ -9,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <tuple>
 
 namespace vantorix {
 
@@ -40,6 +43,13 @@ public:
     int addUserDatabase(const QString &path, QString *databaseName);
     // Reads every database again (one added or removed).
     void reloadDatabases();
+    // The same on the executor; databasesChanged follows on the
+    // catalogue's thread.
+    void reloadDatabasesInBackground();
+    // Reads the databases again whenever a file in the user's folder of
+    // them is added, removed or changed (by a file manager, say), a moment
+    // after the last change.
+    void watchUserDatabases();
 
     const QString &hashCachePath() const { return hashCachePath_; }
     QThreadPool &executor() { return executor_; }
@@ -54,7 +64,14 @@ Q_SIGNALS:
     void databasesChanged();
 
 private:
+    // The database files by path, size and modification time: what a
+    // reading saw, to tell a change of the folder from a change of none.
+    using FilesSeen = QList<std::tuple<QString, qint64, QDateTime>>;
+    FilesSeen databaseFilesNow() const;
+    void takeDatabases(std::shared_ptr<const LoadedGameDatabases> fresh, FilesSeen seen);
+
     const QStringList datFiles_;
+    FilesSeen filesRead_;
     const QString hashCachePath_;
     mutable std::mutex mutex_;
     mutable std::shared_ptr<const LoadedGameDatabases> loaded_;
@@ -62,6 +79,7 @@ private:
     std::thread preloader_;
     QThreadPool executor_;
     std::unique_ptr<DetailToolTips> toolTips_;
+    QFileSystemWatcher *watcher_ = nullptr;
 };
 
 }  // namespace vantorix

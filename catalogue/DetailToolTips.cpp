@@ -33,7 +33,7 @@ void DetailToolTips::request(const QString &path, QObject *context, std::functio
     // Handed back through the catalogue, on its thread: once it is gone (it
     // waits for its tasks first), nothing comes back to a tool-tip cache
     // that is gone with it.
-    catalogue_.executor().start([this, path] {
+    catalogue_.executor().start([this, path, generation = generation_] {
         Known known;
         // Taken before the read: a file changed meanwhile is read again.
         known.stamp = FileStamp::of(path);
@@ -43,14 +43,22 @@ void DetailToolTips::request(const QString &path, QObject *context, std::functio
             known.stamp.size = -1;  // no memory for it: not kept
             known.text = displayPath(path);
         }
-        QMetaObject::invokeMethod(&catalogue_, [this, path, known] { finish(path, known); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &catalogue_, [this, path, known, generation] { finish(path, known, generation); }, Qt::QueuedConnection);
     });
 }
 
-void DetailToolTips::finish(const QString &path, const Known &known)
+void DetailToolTips::clear()
+{
+    known_.clear();
+    recent_.clear();
+    ++generation_;
+}
+
+void DetailToolTips::finish(const QString &path, const Known &known, quint64 generation)
 {
     const std::vector<Waiter> waiters = reading_.take(path);
-    if (known.stamp.size >= 0) {
+    if (known.stamp.size >= 0 && generation == generation_) {
         if (known_.contains(path))
             recent_.remove(path);
         known_.insert(path, known);

@@ -37,6 +37,9 @@ public:
     // read is not read twice; ready is then called when that read ends.
     void request(const QString &path, QObject *context, std::function<void(const QString &)> ready);
 
+    // Forgets every tool-tip (the databases that named them changed);
+    // readings under way hand theirs to their waiters but keep none.
+    void clear();
 
 private:
     struct Known {
@@ -45,12 +48,13 @@ private:
     };
     using Waiter = std::pair<QPointer<QObject>, std::function<void(const QString &)>>;
 
-    void finish(const QString &path, const Known &known);
+    void finish(const QString &path, const Known &known, quint64 generation);
 
     Catalogue &catalogue_;
     QHash<QString, Known> known_;  // at most kKept
     std::list<QString> recent_;    // the known paths, most recently used first
     QHash<QString, std::vector<Waiter>> reading_;
+    quint64 generation_ = 0;  // counts the clears
 };
 
 }  // namespace vantorix

@@ -11,6 +11,7 @@
 #include "catalogue/FileListing.h"
 #include "catalogue/RomFolder.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
@@ -248,6 +249,28 @@ void DirectoryListBox::keyPressEvent(QKeyEvent *event)
         return;
     }
     QListWidget::keyPressEvent(event);
+}
+
+void DirectoryListBox::keyboardSearch(const QString &search)
+{
+    if (search.isEmpty())
+        return;
+    if (!typedAt_.isValid() || typedAt_.elapsed() > QApplication::keyboardInputInterval())
+        typed_.clear();
+    typedAt_.start();
+    typed_ += search;
+    // Items are indented by their depth: the names are what is typed.
+    int listed = 0;
+    for (int row = 0; row < count(); ++row)
+        if (item(row)->data(kPathRole).toString() == directory_)
+            listed = row;
+    for (int step = 1; step <= count(); ++step) {
+        QListWidgetItem *candidate = item((listed + step) % count());
+        if (candidate->text().trimmed().startsWith(typed_, Qt::CaseInsensitive)) {
+            setCurrentItem(candidate);
+            return;
+        }
+    }
 }
 
 void DirectoryListBox::openItem(QListWidgetItem *item)

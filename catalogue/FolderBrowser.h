@@ -3,6 +3,7 @@
 #include "catalogue/RomListing.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QListWidget>
 
@@ -118,6 +119,12 @@ public:
 Q_SIGNALS:
     void directoryChanged(const QString &folder);
 
+public:
+    // Typed letters choose the first folder whose name starts with them,
+    // the listed folder's subfolders first; letters typed in quick
+    // succession spell one name.
+    void keyboardSearch(const QString &search) override;
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
 
@@ -125,6 +132,8 @@ private:
     void openItem(QListWidgetItem *item);
     void fill();
 
+    QString typed_;
+    QElapsedTimer typedAt_;
     QString directory_;
     FileListBox *fileList_ = nullptr;
 };

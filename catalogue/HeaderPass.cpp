@@ -100,7 +100,7 @@ std::vector<HeaderPassFailure> runHeaderPass(EntryList &list, const RomFolder &f
                 progress(upperCaseLetterwise(shown));
             const QString &own = entryNames[k];
             const QString entryName = namePrefix + (own.isEmpty() ? entryNameFor(shown, twins) : own);
-            QString entry = entryFromHeadNamed(read.head, read.size, entryName);
+            QString entry = entryFromHeadNamed(read.head, read.size, entryName, shown);
             if (const KnownGame *game = naming ? naming->gameOf(read) : nullptr)
                 entry = composeEntry(entryTitleOfGame(game->name), entryName);
             list.setText(i, entry);

@@ -125,7 +125,7 @@ QString entryFileName(const QString &listedName)
 
 QString entryFromHead(const QByteArray &head, qint64 fileSize, const QString &listedName)
 {
-    return entryFromHeadNamed(head, fileSize, entryFileName(listedName));
+    return entryFromHeadNamed(head, fileSize, entryFileName(listedName), listedName);
 }
 
 QByteArrayView entryTitle(const QByteArray &head, qint64 fileSize, char (&title)[kTitleSize])
@@ -139,10 +139,14 @@ QByteArrayView entryTitle(const QByteArray &head, qint64 fileSize, char (&title)
     return titleBytes(QByteArray::fromRawData(head.constData() + offset, kHeaderBlockSize), title);
 }
 
-QString entryFromHeadNamed(const QByteArray &head, qint64 fileSize, const QString &entryName)
+QString entryFromHeadNamed(const QByteArray &head, qint64 fileSize, const QString &entryName,
+                           const QString &fileName)
 {
     char title[kTitleSize];
-    return composeEntry(QString::fromLatin1(entryTitle(head, fileSize, title)), entryName);
+    const QByteArrayView read = entryTitle(head, fileSize, title);
+    if (read.isEmpty())
+        return composeEntry(namelessRomTitle(fileName.isEmpty() ? entryName : fileName), entryName);
+    return composeEntry(QString::fromLatin1(read), entryName);
 }
 
 QString entryFromImage(const QByteArray &image, const QString &listedName)

@@ -55,8 +55,11 @@ QString entryFileName(const QString &listedName);
 // its size. Throws IoError (read beyond end of file) when the head ends
 // before the layout's header block does.
 QString entryFromHead(const QByteArray &head, qint64 fileSize, const QString &listedName);
-// The same with the entry's file name as given.
-QString entryFromHeadNamed(const QByteArray &head, qint64 fileSize, const QString &entryName);
+// The same with the entry's file name as given; a header without a title
+// gives the title of fileName (see namelessRomTitle), or of entryName when
+// that is empty.
+QString entryFromHeadNamed(const QByteArray &head, qint64 fileSize, const QString &entryName,
+                           const QString &fileName = QString());
 // The title of that entry, in ASCII bytes laid down in title.
 QByteArrayView entryTitle(const QByteArray &head, qint64 fileSize, char (&title)[kTitleSize]);
 

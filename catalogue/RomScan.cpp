@@ -51,21 +51,25 @@ bool writeOut(FILE *out, FILE *err, const QByteArray &bytes, bool flush = false)
 }
 
 // Appends file k's entry line to out: titled with the game's name when the
-// databases know it, else with its header's title; a name in ASCII is
+// databases know it, else with its header's title (its file's name when
+// the header has none); a name in ASCII is
 // written straight from the bytes, which a large folder is mostly made of.
 // Throws IoError when the head is too short.
 void appendEntryLine(QByteArray &out, const HeadResult &read, const RomListing &listing, size_t k,
                      const KnownGame *game)
 {
     char title[kTitleSize];
+    // A head too short fails here, with names or without.
+    const QByteArrayView headerTitle = entryTitle(read.head, read.size, title);
     QByteArray nameBytes;
     if (game) {
-        entryTitle(read.head, read.size, title);  // a head too short fails as without names
         out += withoutControlCharacters(composeEntry(entryTitleOfGame(game->name), listing.entryName(k))).toUtf8();
-    } else if (listing.asciiEntryName(k, &nameBytes)) {
-        appendComposedEntry(out, entryTitle(read.head, read.size, title), nameBytes);
+    } else if (!headerTitle.isEmpty() && listing.asciiEntryName(k, &nameBytes)) {
+        appendComposedEntry(out, headerTitle, nameBytes);
     } else {
-        out += withoutControlCharacters(entryFromHeadNamed(read.head, read.size, listing.entryName(k))).toUtf8();
+        out += withoutControlCharacters(entryFromHeadNamed(read.head, read.size, listing.entryName(k),
+                                                           displayPath(listing.paths[k])))
+                   .toUtf8();
     }
     out += '\n';
 }

@@ -1,5 +1,7 @@
 #include "catalogue/Unit3.h"
 
+#include "app/WindowAnchors.h"
+
 #include "catalogue/Catalogue.h"
 
 #include "app/ErrorBox.h"
@@ -43,7 +45,22 @@ QStringList listItems(const QComboBox *list)
 TForm3::TForm3(vantorix::Catalogue &catalogue, QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
-    vantorix::makeFixedDialog(this);
+    vantorix::makeResizableDialog(this);
+    // The two lists share what the window grows by; the buttons between
+    // them stay in the middle, the notes and the bar along the bottom.
+    auto *anchors = new WindowAnchors(this, true);
+    const WindowAnchors::Share half{0.5, 0, 0, 0};
+    for (QWidget *middle : std::initializer_list<QWidget *>{Label3, Label2, Label11, Image1, Image2, Label7, Label8,
+                                                           Label9, Label10})
+        anchors->anchor(middle, half);
+    anchors->anchor(Label4, WindowAnchors::kFollowRight);
+    anchors->anchor(ListBox1, {0, 0, 0.5, 1});
+    anchors->anchor(ListBox2, {0.5, 0, 0.5, 1});
+    anchors->anchor(Bar1, {0, 1, 1, 0});
+    anchors->anchor(Panel2, {0, 1, 1, 0});
+    anchors->anchor(Memo1, WindowAnchors::kGrowAcross);
+    for (QWidget *right : std::initializer_list<QWidget *>{Panel4, Label5, Label6})
+        anchors->anchor(right, WindowAnchors::kFollowRight);
     // The bundled help text fits the memo's three lines without a scroll bar.
     Memo1->document()->setDocumentMargin(2);
     for (QListWidget *list : {ListBox1, ListBox2}) {

@@ -1,5 +1,9 @@
 #include "catalogue/Unit5.h"
 
+#include "app/WindowAnchors.h"
+
+#include "config/UserSettings.h"
+
 #include "app/ErrorBox.h"
 #include "app/Forms.h"
 #include "platform/FilePath.h"
@@ -15,7 +19,9 @@
 #include "windows/DialogStyle.h"
 
 #include <QCoreApplication>
+#include <QCompleter>
 #include <QDir>
+#include <QFileSystemModel>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QScopedValueRollback>
@@ -53,7 +59,22 @@ TForm5::TForm5(vantorix::Catalogue &catalogue, QWidget *parent)
     setupUi(this);
     FileListBox1->setCatalogue(catalogue);
     ProgressBar1->setFormat(tr("%v of %m files read"));
-    vantorix::makeFixedDialog(this);
+    vantorix::makeResizableDialog(this);
+    // A third of the growth to the folders, the rest to the files, whose
+    // names are the longer.
+    auto *anchors = new WindowAnchors(this, true);
+    constexpr double folders = 1.0 / 3;
+    for (QWidget *wide : std::initializer_list<QWidget *>{Label1, Label2})
+        anchors->anchor(wide, WindowAnchors::kGrowAcross);
+    anchors->anchor(DriveComboBox1, {0, 0, folders, 0});
+    anchors->anchor(Edit1, {0, 0, folders, 0});
+    anchors->anchor(DirectoryListBox1, {0, 0, folders, 1});
+    anchors->anchor(FilterComboBox1, {folders, 0, 1 - folders, 0});
+    anchors->anchor(Label8, WindowAnchors::kFollowRight);
+    for (QWidget *box : std::initializer_list<QWidget *>{CheckBox1, CheckBox2})
+        anchors->anchor(box, {folders, 0, 1 - folders, 0});
+    anchors->anchor(FileListBox1, {folders, 0, 1 - folders, 1});
+    anchors->anchor(ProgressBar1, {folders, 1, 1 - folders, 0});
     // Every kind of ROM first: a zipped collection shows from the first
     // opening on.
     FilterComboBox1->setFilterText(
@@ -62,15 +83,36 @@ TForm5::TForm5(vantorix::Catalogue &catalogue, QWidget *parent)
            "Zipped ROMS (*.zip;*.7z)|*.zip;*.7z"));
     FilterComboBox1->setFileList(FileListBox1);
     FileListBox1->setMask(FilterComboBox1->currentMask());
-    connect(CheckBox1, &QCheckBox::toggled, this,
-            vantorix::guarded([this] { FileListBox1->setIncludeSubfolders(CheckBox1->isChecked()); }));
+    // Both choices are the user's, remembered from one start to the next.
+    const vantorix::UserSettings settings;
+    CheckBox1->setChecked(settings.includeSubfolders());
+    CheckBox2->setChecked(settings.namesFromDatabases());
+    FileListBox1->setIncludeSubfolders(CheckBox1->isChecked());
+    connect(CheckBox1, &QCheckBox::toggled, this, vantorix::guarded([this] {
+        vantorix::UserSettings().setIncludeSubfolders(CheckBox1->isChecked());
+        FileListBox1->setIncludeSubfolders(CheckBox1->isChecked());
+    }));
     // Titles from the game databases, or from the headers again: the list
-    // is read afresh either way.
+    // is read afresh either way, and the game list follows the databases
+    // from now on, or no longer.
     connect(CheckBox2, &QCheckBox::toggled, this, vantorix::guarded([this] {
+        vantorix::UserSettings().setNamesFromDatabases(CheckBox2->isChecked());
         if (FileListBox1->isFilled())
             FileListBox1->refill();
+        if (Form1)
+            Form1->followDatabases();
     }));
     DirectoryListBox1->setFileList(FileListBox1);
+    // A folder typed or pasted, its names completed from the disk, opens on
+    // Return; the field shows the listed folder.
+    auto *diskFolders = new QFileSystemModel(Edit1);
+    diskFolders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    diskFolders->setRootPath(QString());
+    auto *completer = new QCompleter(diskFolders, Edit1);
+    completer->setCaseSensitivity(Qt::CaseSensitive);
+    Edit1->setCompleter(completer);
+    connect(Edit1, &QLineEdit::returnPressed, this, vantorix::guarded([this] { openTypedFolder(); }));
+    connect(DirectoryListBox1, &DirectoryListBox::directoryChanged, Edit1, &QLineEdit::setText);
     DriveComboBox1->setDirList(DirectoryListBox1);
     connect(FileListBox1, &FileListBox::changed, this, vantorix::guarded([this] {
         // While the window is being opened the pass waits until it shows.
@@ -94,6 +136,21 @@ void TForm5::showEvent(QShowEvent *event)
     opened_ = true;
     const QScopedValueRollback<bool> guard(opening_, true);
     vantorix::atHandlerEdge([this] { DirectoryListBox1->openFolder(firstFolder()); });
+}
+
+void TForm5::openTypedFolder()
+{
+    QString typed = Edit1->text().trimmed();
+    if (typed.isEmpty())
+        return;
+    if (typed == QLatin1String("~") || typed.startsWith(QLatin1String("~/")))
+        typed.replace(0, 1, QDir::homePath());
+    // A relative path starts from the listed folder.
+    const QString folder = QDir(DirectoryListBox1->directory()).absoluteFilePath(typed);
+    if (DirectoryListBox1->openFolder(folder))
+        DirectoryListBox1->setFocus();
+    else
+        Edit1->selectAll();
 }
 
 QString TForm5::firstFolder() const

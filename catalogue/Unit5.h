@@ -34,6 +34,9 @@ protected:
 
 private:
     void reportDatabaseProblems();
+    // Opens the folder typed in the path field; one that cannot be entered
+    // is reported and the field keeps the text.
+    void openTypedFolder();
     // A batch of rows the pass read; read of them in all.
     void takeRows(const QList<vantorix::FolderReading::Row> &rows, int read);
     void finishPass(const QStringList &failures, bool cacheBusy, bool names);

@@ -29,9 +29,9 @@ int main(int argc, char **argv)
     // record, never the user's.
     QTemporaryDir state;
     qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
-    // Game databases and the hash cache likewise: none but the tests' own,
+    // Game databases, the hash cache and the settings likewise: none but the tests' own,
     // and Debian's mGBA list only where a test names it.
-    for (const char *variable : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_DATA_DIRS"}) {
+    for (const char *variable : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_HOME"}) {
         const QString folder = state.filePath(QString::fromLatin1(variable));
         QDir().mkpath(folder);
         qputenv(variable, QFile::encodeName(folder));

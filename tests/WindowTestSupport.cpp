@@ -1,5 +1,7 @@
 #include "tests/WindowTestSupport.h"
 
+#include "config/UserSettings.h"
+
 #include "app/Forms.h"
 #include "app/Unit1.h"
 #include "catalogue/Catalogue.h"
@@ -184,6 +186,8 @@ void waitForReader(TForm5 *reader)
 
 FormsGuard::FormsGuard() : catalogue_(std::make_unique<vantorix::Catalogue>())
 {
+    // Each test starts from the windows' defaults, whatever one before chose.
+    QFile::remove(vantorix::UserSettings::defaultPath());
     vantorix::createForms(*catalogue_);
 }
 

@@ -38,4 +38,15 @@ inline void makeFixedDialog(QDialog *dialog, Qt::WindowFlags extra = {})
     dialog->installEventFilter(new CentreOnShow(dialog));
 }
 
+// The same, but the window can be enlarged from its design size (see
+// WindowAnchors) and maximised.
+inline void makeResizableDialog(QDialog *dialog)
+{
+    makeLabelsPlain(dialog);
+    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                           | Qt::WindowMaximizeButtonHint);
+    dialog->setModal(true);
+    dialog->installEventFilter(new CentreOnShow(dialog));
+}
+
 }  // namespace vantorix

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+namespace vantorix {
+
+// What the user chose in the windows and expects to find again at the next
+// start, in a small file of its own beside the configurations:
+// $XDG_CONFIG_HOME/vantorix/settings.ini. The configuration file keeps its
+// format; a settings file that cannot be read or written only means the
+// defaults.
+class UserSettings {
+public:
+    // Empty where there is no home folder: nothing is remembered.
+    static QString defaultPath();
+
+    explicit UserSettings(const QString &path = defaultPath());
+
+    // The ROMS reader titles games with their names from the game
+    // databases, and the game list follows the databases.
+    bool namesFromDatabases() const;
+    void setNamesFromDatabases(bool on);
+    // The ROMS reader lists the files of the subfolders too.
+    bool includeSubfolders() const;
+    void setIncludeSubfolders(bool on);
+
+    const QString &path() const { return path_; }
+
+private:
+    bool value(const char *key, bool fallback) const;
+    void setValue(const char *key, bool on);
+
+    QString path_;
+};
+
+}  // namespace vantorix
