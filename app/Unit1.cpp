@@ -35,6 +35,8 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QPointer>
+#include <QTimer>
+#include <QWindow>
 #include <QCompleter>
 #include <QDir>
 #include <QFileInfo>
@@ -167,6 +169,18 @@ void TForm1::showEvent(QShowEvent *event)
         return;
     shown_ = true;
     vantorix::centreOnScreen(this);
+    // The start's dialog or message opens over the window, once the window
+    // is on the screen; a desktop that never shows it waits a moment only.
+    if (QWindow *shownWindow = windowHandle())
+        shownWindow->installEventFilter(this);
+    QTimer::singleShot(kLongestWaitForScreenMs, this, [this] { startOnce(); });
+}
+
+void TForm1::startOnce()
+{
+    if (started_)
+        return;
+    started_ = true;
     vantorix::atHandlerEdge([this] { FormShow(this); });
 }
 
@@ -500,6 +514,11 @@ void TForm1::showKeysInHints()
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::Expose && watched == windowHandle() && windowHandle()->isExposed() && !started_) {
+        // After this exposure has painted the window.
+        QTimer::singleShot(0, this, [this] { startOnce(); });
+        return false;
+    }
     if (event->type() == QEvent::ShortcutOverride) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const QKeySequence pressed(key->keyCombination());

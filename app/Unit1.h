@@ -92,6 +92,10 @@ public:
     // The find field over the game list (Ctrl+F).
     void showFindField();
 
+    // Whether the show handler has run: the window's first showing runs
+    // it once the window is on the screen.
+    bool hasStarted() const { return started_; }
+
     // Whether the window's state differs from what was last loaded or
     // saved (games directory, emulators, their names and lines, the list).
     bool hasUnsavedChanges() const;
@@ -104,6 +108,8 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    static constexpr int kLongestWaitForScreenMs = 2000;
+    void startOnce();
     void addShortcuts();
     // Each speed button's and link's tool-tip ends with its key.
     void showKeysInHints();
@@ -161,5 +167,6 @@ private:
     bool launchBeforeFind_ = false;
     QList<QKeySequence> shortcutKeys_;
     bool shown_ = false;
+    bool started_ = false;
     quint64 namingSerial_ = 0;  // the naming under way; an older one's names are stale
 };

@@ -192,7 +192,7 @@ TEST_F(ConfigurationActions, ClosingWithChangesAsksAndTheNextStartProposesTheLas
         proposed = qobject_cast<QFileDialog *>(dialog)->selectedFiles().value(0);
         rejectDialog(dialog);
     });
-    Form1->show();
+    startMainWindow();
     EXPECT_TRUE(load.answered());
     EXPECT_EQ(proposed, file);
 }
@@ -323,8 +323,7 @@ TEST_F(ConfigurationActions, StartupFileLoadsInsteadOfTheDialog)
     const QString file = writeFile(dir.filePath("start.cfg"),
                                    vantorix::serializeConfiguration(sampleConfiguration()));
     Form1->setStartupFile(file);
-    Form1->show();
-    QApplication::processEvents();
+    startMainWindow();
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_EQ(Form1->configuration(), sampleConfiguration());
 }

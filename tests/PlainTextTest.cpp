@@ -113,6 +113,7 @@ TEST(PlainText, MarkupFromFilesNeverOpensAFile)
     } ways[] = {
         {"configuration, interface file and help lines", [&] {
              Form1->setStartupFile(configFile);  // loaded as the window shows
+             startMainWindow();
              render(Form1);
              ASSERT_EQ(Form1->interfaceName(), QStringLiteral("ui.txt"));
              for (QWidget *hinted : {static_cast<QWidget *>(Form1->Button3), static_cast<QWidget *>(Form1->Button4),

@@ -93,11 +93,19 @@ int main(int argc, char **argv)
         Form1->loadConfigurationFile(QString::fromLocal8Bit(argv[2]));
     Form1->setStartupFile(QStringLiteral("/nonexistent"));  // no dialog at show
     chooseFirstEntry();
-    // The error box for the missing start-up file is closed at once.
-    QTimer::singleShot(0, [] {
+    // The error box for the missing start-up file, which opens once the
+    // window is on the screen, is closed at once.
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&closer] {
         if (QWidget *modal = QApplication::activeModalWidget())
             modal->close();
+        else if (Form1->hasStarted())
+            closer.stop();
     });
+    closer.start(20);
+    Form1->show();
+    while (closer.isActive())
+        QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
     grab(Form1, out.filePath(QStringLiteral("main.png")));
     Form2->Panel2->setVisible(true);
     grab(Form2, out.filePath(QStringLiteral("info.png")));

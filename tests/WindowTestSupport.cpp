@@ -164,7 +164,13 @@ QString waitForToolTip()
 void showMainWindow()
 {
     ModalAnswerer startUp(rejectDialog);
+    startMainWindow();
+}
+
+void startMainWindow()
+{
     Form1->show();
+    waitFor([] { return Form1->hasStarted(); });
 }
 
 void waitForReader(TForm5 *reader)

@@ -58,6 +58,9 @@ void showMainWindow();
 // Lets the events run until the reader has listed its folder and read its
 // files (a generous watchdog fails the wait instead of hanging).
 void waitForReader(TForm5 *reader = nullptr);
+// Shows the main window for the first time and waits until its show
+// handler has run (once the window is on the screen).
+void startMainWindow();
 
 // Starts and ends the five windows around each test.
 class FormsGuard {
