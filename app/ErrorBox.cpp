@@ -47,9 +47,16 @@ void showBox(QMessageBox::Icon icon, const QString &text, const QString &file = 
 
 QString withFullStop(const QString &text)
 {
-    if (!text.isEmpty() && text.back().unicode() > u'.')
-        return text + QLatin1Char('.');
-    return text;
+    // Every line of a list of reasons ends alike; a line that introduces
+    // the list, or ends a sentence already, keeps its own end.
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString &line : lines) {
+        while (!line.isEmpty() && line.back().isSpace())
+            line.chop(1);
+        if (!line.isEmpty() && !QStringLiteral(".:!?\u2026").contains(line.back()))
+            line += QLatin1Char('.');
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 void reportError(const QString &text, const QString &file)

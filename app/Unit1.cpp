@@ -598,8 +598,9 @@ void TForm1::addGameDatabase(const QString &path)
 {
     QString name;
     int games = 0;
+    int roms = 0;
     try {
-        games = catalogue_.addUserDatabase(path, &name);
+        games = catalogue_.addUserDatabase(path, &name, &roms);
     } catch (const vantorix::DatError &error) {
         vantorix::reportError(tr("Not a game database (line %1: %2)").arg(error.line()).arg(error.reason()), path);
         return;
@@ -607,7 +608,11 @@ void TForm1::addGameDatabase(const QString &path)
         vantorix::reportError(error.text(), path);
         return;
     }
-    vantorix::showNotice(tr("Game database %1 added: %n game(s)", nullptr, games).arg(name));
+    // Several ROMs (versions, revisions) may make one game: both are said
+    // where they differ.
+    const QString counted = roms == games ? tr("%n game(s)", nullptr, games)
+                                          : tr("%1 of %n game(s)", nullptr, games).arg(tr("%n ROM(s)", nullptr, roms));
+    vantorix::showNotice(tr("Game database %1 added: %2").arg(name, counted));
 }
 
 void TForm1::showFindField()

@@ -109,7 +109,7 @@ CartridgeDetails decodeCartridge(const RomDigest &rom)
     d.fileSize = rom.size();
     d.crc32 = rom.crc32();
     if (head.size() < kLeadBytes)
-        throw IoError::readBeyondEnd();
+        throw IoError::readBeyondEnd(rom.size());
     d.layout = locateHeader(head.left(kLeadBytes), rom.size());
     const qint64 block = headerOffset(d.layout);
     if (head.size() < block + kHeaderBlockSize)

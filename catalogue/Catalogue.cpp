@@ -123,9 +123,9 @@ void Catalogue::watchUserDatabases()
     });
 }
 
-int Catalogue::addUserDatabase(const QString &path, QString *databaseName)
+int Catalogue::addUserDatabase(const QString &path, QString *databaseName, int *roms)
 {
-    const int games = copyUserDatabase(path, databaseName);
+    const int games = copyUserDatabase(path, databaseName, roms);
     // Read again in the usual order, so that this run names games as the
     // next one will.
     reloadDatabases();

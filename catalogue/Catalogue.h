@@ -38,9 +38,9 @@ public:
     void preloadDatabases();
     // Reads a dropped DAT file, copies it into the user's folder (under a
     // free name) and reads every database again. Returns how many games it
-    // names. Throws IoError when it cannot be read or copied, DatError when
+    // names (roms: how many ROMs it lists). Throws IoError when it cannot be read or copied, DatError when
     // it is no DAT.
-    int addUserDatabase(const QString &path, QString *databaseName);
+    int addUserDatabase(const QString &path, QString *databaseName, int *roms = nullptr);
     // Reads every database again (one added or removed).
     void reloadDatabases();
     // The same on the executor; databasesChanged follows on the

@@ -134,7 +134,7 @@ LoadedGameDatabases loadGameDatabases(const QStringList &files)
     return loaded;
 }
 
-int copyUserDatabase(const QString &path, QString *databaseName)
+int copyUserDatabase(const QString &path, QString *databaseName, int *roms)
 {
     const QByteArray bytes = readWholeFile(path, kMaxDatBytes);
     const DatContents contents = readDat(bytes);
@@ -143,6 +143,8 @@ int copyUserDatabase(const QString &path, QString *databaseName)
     const int games = alone.add(contents, base);
     if (databaseName)
         *databaseName = alone.databaseText(0);
+    if (roms)
+        *roms = int(contents.roms.size());
     // Under a name of its own: a file of the same name stays.
     const QString folder = userDatFolder();
     makeFolders(folder);

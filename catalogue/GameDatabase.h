@@ -72,8 +72,9 @@ struct LoadedGameDatabases {
 LoadedGameDatabases loadGameDatabases(const QStringList &files);
 
 // Reads a dropped DAT file and copies it into the user's folder (under a
-// free name). Returns how many games it names. Throws IoError when it
-// cannot be read or copied and DatError when it is no DAT.
-int copyUserDatabase(const QString &path, QString *databaseName);
+// free name). Returns how many games it names; roms receives how many ROMs
+// it lists (several may make one game). Throws IoError when it cannot be
+// read or copied and DatError when it is no DAT.
+int copyUserDatabase(const QString &path, QString *databaseName, int *roms = nullptr);
 
 }  // namespace vantorix

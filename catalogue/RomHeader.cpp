@@ -131,7 +131,7 @@ QString entryFromHead(const QByteArray &head, qint64 fileSize, const QString &li
 QByteArrayView entryTitle(const QByteArray &head, qint64 fileSize, char (&title)[kTitleSize])
 {
     if (head.size() < kLeadBytes)
-        throw IoError::readBeyondEnd();
+        throw IoError::readBeyondEnd(fileSize);
     // Views of the head: a folder of 100,000 files makes no copies of it.
     const qint64 offset = headerOffset(locateHeader(QByteArray::fromRawData(head.constData(), kLeadBytes), fileSize));
     if (head.size() < offset + kHeaderBlockSize)

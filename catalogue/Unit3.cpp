@@ -150,8 +150,8 @@ QStringList TForm3::helpLines() const
 
 void TForm3::countRefresh()
 {
-    Label3->setText(tr("%1 ROM").arg(ListBox1->count()));
-    Label4->setText(tr("%1 ROM").arg(ListBox2->count()));
+    Label3->setText(tr("%n ROM(s)", nullptr, ListBox1->count()));
+    Label4->setText(tr("%n ROM(s)", nullptr, ListBox2->count()));
     // A progress bar ignores values above its maximum: above the limit it
     // stays full.
     Bar1->setValue(qMin(ListBox2->count(), Bar1->maximum()));
@@ -168,6 +168,11 @@ void TForm3::FormShow(QObject *)
     ListBox1->setFocus();
     Bar1->setMaximum(kPlaylistLimit);
     countRefresh();
+    // How full the playlist is, against the most a configuration holds.
+    const QString fullness = tr("%v of %m games in the playlist");
+    Bar1->setFormat(fullness);
+    Bar1->setTextVisible(true);
+    Bar1->setToolTip(tr("The playlist holds at most %n game(s)", nullptr, kPlaylistLimit));
     Image1->setVisible(false);
     Image2->setVisible(false);
     if (vantorix::randomBelow(2) == 0)

@@ -53,8 +53,10 @@ IoError IoError::named(int err)
     }
 }
 
-IoError IoError::readBeyondEnd()
+IoError IoError::readBeyondEnd(qint64 fileSize)
 {
+    if (fileSize == 0)
+        return IoError(ReadBeyondEnd, QCoreApplication::translate("IoError", "Empty file"));
     return IoError(ReadBeyondEnd, QCoreApplication::translate("IoError", "Read beyond end of file"));
 }
 

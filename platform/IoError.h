@@ -34,7 +34,8 @@ public:
 
     // Maps a POSIX errno value onto the program's codes and texts.
     static IoError fromErrno(int err);
-    static IoError readBeyondEnd();
+    // A file of no bytes at all (fileSize 0) says so instead.
+    static IoError readBeyondEnd(qint64 fileSize = -1);
     static IoError fileTooLarge();
     static IoError notRegularFile();
     static IoError damagedArchive();

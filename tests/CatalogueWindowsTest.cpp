@@ -132,8 +132,8 @@ TEST_F(RomsReader, EmptyFolderAndAddAllOfNothing)
     Form5->Label8Click(Form5->Label8);
     EXPECT_FALSE(Form5->isVisible());
     EXPECT_EQ(Form3->ListBox2->count(), 0);
-    EXPECT_EQ(Form3->Label3->text(), QStringLiteral("0 ROM"));
-    EXPECT_EQ(Form3->Label4->text(), QStringLiteral("0 ROM"));
+    EXPECT_EQ(Form3->Label3->text(), QStringLiteral("0 ROMs"));
+    EXPECT_EQ(Form3->Label4->text(), QStringLiteral("0 ROMs"));
 }
 
 TEST_F(RomsReader, FiltersRefillAndConvertAfresh)
@@ -253,7 +253,7 @@ TEST_F(RomsReader, AddAllTwiceWhileTheEditorStaysOpen)
     EXPECT_EQ(vantorix::listItems(Form3->ListBox2),
               QStringList({composeEntry("FIRST", "A.GB"), composeEntry("SECOND", "B.GB"),
                            composeEntry("FIRST", "A.GB"), composeEntry("SECOND", "B.GB")}));
-    EXPECT_EQ(Form3->Label4->text(), QStringLiteral("4 ROM"));
+    EXPECT_EQ(Form3->Label4->text(), QStringLiteral("4 ROMs"));
 }
 
 class PlaylistEditor : public ::testing::Test {
@@ -278,13 +278,13 @@ TEST_F(PlaylistEditor, ShowingFillsTheAvailableListAndEmptiesThePlaylist)
 {
     open();
     EXPECT_EQ(Form3->ListBox1->count(), 0);
-    EXPECT_EQ(Form3->Label3->text(), QStringLiteral("0 ROM"));
-    EXPECT_EQ(Form3->Label4->text(), QStringLiteral("0 ROM"));
+    EXPECT_EQ(Form3->Label3->text(), QStringLiteral("0 ROMs"));
+    EXPECT_EQ(Form3->Label4->text(), QStringLiteral("0 ROMs"));
     Form3->hide();
 
     open(numberedEntries(3));
     EXPECT_EQ(vantorix::listItems(Form3->ListBox1), numberedEntries(3));
-    EXPECT_EQ(Form3->Label3->text(), QStringLiteral("3 ROM"));
+    EXPECT_EQ(Form3->Label3->text(), QStringLiteral("3 ROMs"));
 
     // One picture at a time, and over many showings each of them.
     bool seen1 = false;
@@ -313,7 +313,7 @@ TEST_F(PlaylistEditor, AddRemoveAndTheirEmptySelection)
     Form3->Label3->setText("stale");
     Form3->Label7Click(Form3->Label7);  // nothing selected
     EXPECT_EQ(Form3->ListBox2->count(), 0);
-    EXPECT_EQ(Form3->Label3->text(), QStringLiteral("3 ROM"));
+    EXPECT_EQ(Form3->Label3->text(), QStringLiteral("3 ROMs"));
 
     select(Form3->ListBox1, 2);
     Form3->Label7Click(Form3->Label7);
@@ -327,7 +327,7 @@ TEST_F(PlaylistEditor, AddRemoveAndTheirEmptySelection)
     Form3->Label4->setText("stale");
     Form3->Label9Click(Form3->Label9);
     EXPECT_EQ(Form3->ListBox2->count(), 3);
-    EXPECT_EQ(Form3->Label4->text(), QStringLiteral("3 ROM"));
+    EXPECT_EQ(Form3->Label4->text(), QStringLiteral("3 ROMs"));
     select(Form3->ListBox2, 1);
     Form3->Label9Click(Form3->Label9);
     EXPECT_EQ(vantorix::listItems(Form3->ListBox2), QStringList({numberedEntries(3)[2], numberedEntries(3)[0]}));
@@ -346,7 +346,7 @@ TEST_F(PlaylistEditor, TheLimitOf680)
     Form3->ListBox2->addItems(entries.mid(0, 679));
     select(Form3->ListBox1, 679);
     Form3->Label7Click(Form3->Label7);  // the 680th: no message
-    EXPECT_EQ(Form3->Label4->text(), QStringLiteral("680 ROM"));
+    EXPECT_EQ(Form3->Label4->text(), QStringLiteral("680 ROMs"));
     EXPECT_EQ(Form3->Bar1->value(), Form3->Bar1->maximum());
     {
         ModalAnswerer notice(pressOk);
@@ -355,7 +355,7 @@ TEST_F(PlaylistEditor, TheLimitOf680)
         EXPECT_EQ(notice.seenText(), QStringLiteral("MAX ROMS: 680"));
     }
     EXPECT_EQ(Form3->ListBox2->count(), 681);
-    EXPECT_EQ(Form3->Label4->text(), QStringLiteral("681 ROM"));
+    EXPECT_EQ(Form3->Label4->text(), QStringLiteral("681 ROMs"));
     EXPECT_EQ(Form3->Bar1->value(), 680);
     {
         ModalAnswerer notice(pressOk);
@@ -382,7 +382,7 @@ TEST_F(PlaylistEditor, AddAllTwiceWarnsOnceAndAddAllPastTheLimitIsQuietUnderIt)
         Form3->Label8Click(Form3->Label8);
         EXPECT_EQ(notice.seenTexts(), QStringList({"MAX ROMS: 680"}));
     }
-    EXPECT_EQ(Form3->Label4->text(), QStringLiteral("800 ROM"));
+    EXPECT_EQ(Form3->Label4->text(), QStringLiteral("800 ROMs"));
     EXPECT_EQ(Form3->Bar1->value(), Form3->Bar1->maximum());
     EXPECT_EQ(vantorix::listItems(Form3->ListBox2), numberedEntries(400) + numberedEntries(400));
 }

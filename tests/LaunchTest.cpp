@@ -647,7 +647,7 @@ TEST_F(Launch, DroppedGameDatabaseNamesTheGames)
     const QString fifo = dir.filePath("pipe.dat");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
     for (const auto &[file, said] : {std::pair{writeFile(dir.filePath("letter.dat"), "Dear user,\n"),
-                                               QStringLiteral("Not a game database (line 1: not a game database)")},
+                                               QStringLiteral("Not a game database (line 1: not a game database).")},
                                      std::pair{fifo, QStringLiteral("Not a regular file.")}}) {
         ModalAnswerer box(pressOk);
         drop(file);

@@ -400,6 +400,10 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
         <source>Too many levels of symbolic links</source>
         <translation>Troppi livelli di collegamenti simbolici</translation>
     </message>
+    <message>
+        <source>Empty file</source>
+        <translation>File vuoto</translation>
+    </message>
 </context>
 <context>
     <name>PlainText</name>
@@ -570,16 +574,34 @@ Salvare comunque?</numerusform>
         <source>Not a game database (line %1: %2)</source>
         <translation>Non è un database di giochi (riga %1: %2)</translation>
     </message>
-    <message numerus="yes">
-        <source>Game database %1 added: %n game(s)</source>
-        <translation>
-            <numerusform>Database di giochi %1 aggiunto: %n gioco</numerusform>
-            <numerusform>Database di giochi %1 aggiunto: %n giochi</numerusform>
-        </translation>
-    </message>
     <message>
         <source>No emulator is set in slot 2 of the configuration</source>
         <translation>Nessun emulatore è impostato nel posto 2 della configurazione</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n game(s)</source>
+        <translation>
+            <numerusform>%n gioco</numerusform>
+            <numerusform>%n giochi</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n game(s)</source>
+        <translation>
+            <numerusform>%1 di %n gioco</numerusform>
+            <numerusform>%1 di %n giochi</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n ROM(s)</source>
+        <translation>
+            <numerusform>%n ROM</numerusform>
+            <numerusform>%n ROM</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Game database %1 added: %2</source>
+        <translation>Database di giochi %1 aggiunto: %2</translation>
     </message>
 </context>
 <context>
@@ -648,10 +670,6 @@ Salvare comunque?</numerusform>
         <translation>Quando hai finito, premi Annulla per annullare o Ok! per confermare.</translation>
     </message>
     <message>
-        <source>%1 ROM</source>
-        <translation>%1 ROM</translation>
-    </message>
-    <message>
         <source>MAX ROMS: %1</source>
         <translation>MASSIMO DI ROM: %1</translation>
     </message>
@@ -664,6 +682,24 @@ Salvare comunque?</numerusform>
         <translation>
             <numerusform>La playlist è vuota: la lista di %n gioco verrebbe svuotata. Svuotarla?</numerusform>
             <numerusform>La playlist è vuota: la lista di %n giochi verrebbe svuotata. Svuotarla?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n ROM(s)</source>
+        <translation>
+            <numerusform>%n ROM</numerusform>
+            <numerusform>%n ROM</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%v of %m games in the playlist</source>
+        <translation>%v di %m giochi nella playlist</translation>
+    </message>
+    <message numerus="yes">
+        <source>The playlist holds at most %n game(s)</source>
+        <translation>
+            <numerusform>La playlist contiene al massimo %n gioco</numerusform>
+            <numerusform>La playlist contiene al massimo %n giochi</numerusform>
         </translation>
     </message>
 </context>
@@ -743,6 +779,10 @@ Salvare comunque?</numerusform>
             <numerusform>Giochi esclusi da %n database di giochi:</numerusform>
             <numerusform>Giochi esclusi da %n database di giochi:</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Type or paste a folder and press Return to open it</source>
+        <translation>Scrivi o incolla una cartella e premi Invio per aprirla</translation>
     </message>
 </context>
 <context>

@@ -88,10 +88,24 @@ Save anyway?</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>Game database %1 added: %n game(s)</source>
+        <source>%n game(s)</source>
         <translation>
-            <numerusform>Game database %1 added: %n game</numerusform>
-            <numerusform>Game database %1 added: %n games</numerusform>
+            <numerusform>%n game</numerusform>
+            <numerusform>%n games</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n game(s)</source>
+        <translation>
+            <numerusform>%1 of %n game</numerusform>
+            <numerusform>%1 of %n games</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n ROM(s)</source>
+        <translation>
+            <numerusform>%n ROM</numerusform>
+            <numerusform>%n ROMs</numerusform>
         </translation>
     </message>
 </context>
@@ -102,6 +116,20 @@ Save anyway?</numerusform>
         <translation>
             <numerusform>The playlist is empty: the game list of %n game would be emptied. Empty it?</numerusform>
             <numerusform>The playlist is empty: the game list of %n games would be emptied. Empty it?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n ROM(s)</source>
+        <translation>
+            <numerusform>%n ROM</numerusform>
+            <numerusform>%n ROMs</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The playlist holds at most %n game(s)</source>
+        <translation>
+            <numerusform>The playlist holds at most %n game</numerusform>
+            <numerusform>The playlist holds at most %n games</numerusform>
         </translation>
     </message>
 </context>
