@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QWindow>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -143,7 +144,19 @@ TEST_F(ConfigurationActions, SaveAsksBeforeReplacingAndCancelWritesNothing)
 // nothing when nothing changed; the next start proposes the file.
 TEST_F(ConfigurationActions, ClosingWithChangesAsksAndTheNextStartProposesTheLastFile)
 {
-    showMainWindow();
+    // The start's load dialog opens over the main window, once that is on
+    // the screen.
+    bool windowUnderDialog = false;
+    {
+        ModalAnswerer startUp([&](QWidget *dialog) {
+            windowUnderDialog = Form1->windowHandle() && Form1->windowHandle()->isExposed()
+                                && dialog->parentWidget() == Form1;
+            rejectDialog(dialog);
+        });
+        startMainWindow();
+        EXPECT_TRUE(startUp.answered());
+    }
+    EXPECT_TRUE(windowUnderDialog);
     const QString file = writeFile(dir.filePath("mine.cfg"), vantorix::serializeConfiguration(sampleConfiguration()));
     ASSERT_TRUE(Form1->loadConfigurationFile(file));
     Form1->close();  // unchanged: no question
@@ -190,11 +203,14 @@ TEST_F(ConfigurationActions, ClosingWithChangesAsksAndTheNextStartProposesTheLas
     QString proposed;
     ModalAnswerer load([&](QWidget *dialog) {
         proposed = qobject_cast<QFileDialog *>(dialog)->selectedFiles().value(0);
-        rejectDialog(dialog);
+        acceptFileDialog(dialog, proposed);
     });
     startMainWindow();
     EXPECT_TRUE(load.answered());
     EXPECT_EQ(proposed, file);
+    // Every start checks the same emulator: the second slot's.
+    EXPECT_EQ(Form1->Edit1->text(), changed + "2");
+    EXPECT_TRUE(Form1->RadioButton2->isChecked());
 }
 
 TEST_F(ConfigurationActions, OpenDialogRefusesANameThatDoesNotExistAndSaysSo)

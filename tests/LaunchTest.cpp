@@ -3,7 +3,9 @@
 #include "app/FmxUtils.h"
 #include "app/Forms.h"
 #include "app/GameListEntry.h"
+#include "app/GameListBox.h"
 #include "app/Unit1.h"
+#include "catalogue/Catalogue.h"
 #include "catalogue/GameDatabase.h"
 #include "catalogue/Unit3.h"
 #include "config/Configuration.h"
@@ -30,6 +32,7 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <QScreen>
 
 #include <gtest/gtest.h>
 
@@ -627,7 +630,11 @@ TEST_F(Launch, WholeCollectionInOneImport)
 
 // A game database dropped on the window names the games from then on: in
 // the ROMS reader when asked, and in the tool-tips.
-TEST_F(Launch, DroppedGameDatabaseNamesTheGames)
+// A collection imported without names, then a game database dropped:
+// while the user takes names from the databases the list follows them (in
+// the list, find, tool-tips and the file saved) without counting as a
+// change, and the windows grow to show long names whole.
+TEST_F(Launch, DroppedGameDatabaseRenamesTheListInWindowsThatGrow)
 {
     CurrentFolderGuard folder;
     const QString games = dir.filePath("games");
@@ -635,6 +642,8 @@ TEST_F(Launch, DroppedGameDatabaseNamesTheGames)
     QDir().mkpath(games);
     QFile::copy(samples + "/roms/STARHOP.GB", games + "/STARHOP.GB");
     QFile::copy(samples + "/roms/RIVERACE.ZIP", games + "/RIVERACE.ZIP");
+    writeFile(games + "/04-sweep.gb", romImage(""));  // test ROMs often carry no title
+    writeFile(games + "/05-sweep.gb", romImage(""));
     Form1->Edit1->setText(games);
     const auto drop = [](const QString &file) {
         QMimeData data;
@@ -643,6 +652,11 @@ TEST_F(Launch, DroppedGameDatabaseNamesTheGames)
         QApplication::sendEvent(Form1, &enter);
         QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(Form1, &event);
+    };
+    const auto gameList = [] { return vantorix::listItems(Form1->ComboBox1); };
+    const auto settle = [this] {
+        forms.catalogue().waitForTasks();
+        QApplication::processEvents();
     };
     const QString fifo = dir.filePath("pipe.dat");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
@@ -653,29 +667,106 @@ TEST_F(Launch, DroppedGameDatabaseNamesTheGames)
         drop(file);
         EXPECT_EQ(box.seenText(), said);
     }
+
+    // Imported without names: header titles, and file names where a header
+    // has none, so that the two test ROMs can be told apart.
+    const QStringList headers = {composeEntry("04-sweep", "04-SWEEP.GB"), composeEntry("05-sweep", "05-SWEEP.GB"),
+                                 composeEntry("RIVER RACE", "RIVERACE.ZIP"), composeEntry("STAR HOPPER", "STARHOP.GB")};
+    QStringList named = headers;
+    named[2] = composeEntry("River Race (World)", "RIVERACE.ZIP");
+    named[3] = composeEntry("Star Hopper (World) (Rev 1)", "STARHOP.GB");
+    Form5->show();
+    waitForReader();
+    EXPECT_FALSE(Form5->CheckBox2->isChecked());
+    EXPECT_EQ(vantorix::listItems(Form5->FileListBox1), headers);
+    Form5->hide();
+    vantorix::Configuration config = Form1->configuration();
+    config.gameList = headers;
+    const QString file = writeFile(dir.filePath("user.cfg"), vantorix::serializeConfiguration(config));
+    ASSERT_TRUE(Form1->loadConfigurationFile(file));
+
+    // Dropped while names are the headers': nothing renamed.
     for (const char *copy : {"vantorix-samples.xml", "vantorix-samples (2).xml"}) {
         ModalAnswerer box(pressOk);
         drop(samples + "/vantorix-samples.xml");
         EXPECT_EQ(box.seenText(), QStringLiteral("Game database Vantorix - Samples (XML) (2026) added: 7 games"));
         EXPECT_TRUE(QFile::exists(vantorix::userDatFolder() + "/" + copy)) << copy;
     }
-
-    const QStringList headers = {composeEntry("RIVER RACE", "RIVERACE.ZIP"), composeEntry("STAR HOPPER", "STARHOP.GB")};
-    const QStringList named = {composeEntry("River Race (World)", "RIVERACE.ZIP"),
-                               composeEntry("Star Hopper (World) (Rev 1)", "STARHOP.GB")};
-    Form5->show();
-    waitForReader();
-    EXPECT_FALSE(Form5->CheckBox2->isChecked());
-    EXPECT_EQ(vantorix::listItems(Form5->FileListBox1), headers);
+    settle();
+    EXPECT_EQ(gameList(), headers);
+    // Names taken from the databases: the list follows, and the rename is
+    // no change of the user's.
     Form5->CheckBox2->setChecked(true);
-    waitForReader();
-    EXPECT_EQ(vantorix::listItems(Form5->FileListBox1), named);
+    EXPECT_TRUE(waitFor([&] { return gameList() == named; })) << gameList().join('\n').toStdString();
+    EXPECT_FALSE(Form1->hasUnsavedChanges());
+    EXPECT_TRUE(Form1->entryToolTip(named[3]).startsWith("Star Hopper (World) (Rev 1)\nSTAR HOPPER\n"))
+        << Form1->entryToolTip(named[3]).toStdString();
+    Form1->ComboBox1->setCurrentIndex(3);
+    Form1->ComboBox1Change(Form1->ComboBox1);
+    EXPECT_EQ(Form1->Label3->text(), "--> STARHOP.GB ");
+    Form1->showFindField();
+    Form1->findChild<QLineEdit *>("FindField")->setText("hopper (world)");
+    auto *matches = Form1->findChild<QListWidget *>("FindMatches");
+    ASSERT_EQ(matches->count(), 1);
+    EXPECT_EQ(matches->item(0)->text(), named[3]);
+    QTest::keyClick(Form1->findChild<QLineEdit *>("FindField"), Qt::Key_Escape);
+
+    // The drop-down is as wide as its longest entry, up to the screen's
+    // width, and cuts at the end what still does not fit.
+    Form1->ComboBox1->addItem(composeEntry(QString(60, 'W') + " (World) (v1.21)", "LONG.GB"));
+    Form1->ComboBox1->showPopup();
+    QWidget *popup = Form1->ComboBox1->view()->window();
+    EXPECT_GT(popup->width(), Form1->ComboBox1->width());
+    EXPECT_LE(popup->width(), Form1->screen()->availableGeometry().width());
+    EXPECT_EQ(Form1->ComboBox1->view()->textElideMode(), Qt::ElideRight);
+    Form1->ComboBox1->hidePopup();
+    Form1->ComboBox1->removeItem(Form1->ComboBox1->count() - 1);
+
+    // Each window grows from its design size, its lists with it.
+    const struct {
+        QWidget *window;
+        QSize design;
+        QWidget *list;
+        QSize listGrowth;
+        QWidget *button;
+        QPoint buttonMove;
+    } windows[] = {
+        {Form1, {590, 338}, Form1->ComboBox1, {300, 0}, Form1->Label8, {300, 0}},
+        {Form3, {704, 489}, Form3->ListBox2, {150, 100}, Form3->Label6, {300, 100}},
+        {Form5, {655, 308}, Form5->FileListBox1, {200, 100}, Form5->Label8, {300, 0}},
+    };
+    for (const auto &w : windows) {
+        w.window->show();
+        EXPECT_EQ(w.window->minimumSize(), w.design) << w.window->objectName().toStdString();
+        const QSize listBefore = w.list->size();
+        const QPoint buttonBefore = w.button->mapTo(w.window, QPoint());
+        w.window->resize(w.design + QSize(300, 100));
+        EXPECT_EQ(w.list->size(), listBefore + w.listGrowth) << w.window->objectName().toStdString();
+        EXPECT_EQ(w.button->mapTo(w.window, QPoint()), buttonBefore + w.buttonMove)
+            << w.window->objectName().toStdString();
+        w.window->resize(w.design);
+        if (w.window != Form1)
+            w.window->hide();
+    }
+
+    // Saved as shown; the choice of names is the user's at the next start.
+    for (QShortcut *shortcut : Form1->findChildren<QShortcut *>())
+        if (shortcut->key() == QKeySequence(QKeySequence::Save))
+            Q_EMIT shortcut->activated();
+    EXPECT_EQ(vantorix::parseConfiguration(readFile(file)).gameList, named);
+    settle();
+    vantorix::destroyForms();
+    vantorix::createForms(forms.catalogue());
+    EXPECT_TRUE(Form5->CheckBox2->isChecked());
+    ASSERT_TRUE(Form1->loadConfigurationFile(file));
+    EXPECT_EQ(gameList(), named);
+    // Names from the headers again: a list loaded keeps what it holds.
     Form5->CheckBox2->setChecked(false);
-    waitForReader();
-    EXPECT_EQ(vantorix::listItems(Form5->FileListBox1), headers);
-    Form5->hide();
-    EXPECT_TRUE(Form1->entryToolTip(headers[1]).startsWith("Star Hopper (World) (Rev 1)\nSTAR HOPPER\n"))
-        << Form1->entryToolTip(headers[1]).toStdString();
+    config.gameList = headers;
+    writeFile(file, vantorix::serializeConfiguration(config));
+    ASSERT_TRUE(Form1->loadConfigurationFile(file));
+    settle();
+    EXPECT_EQ(gameList(), headers);
 }
 
 }  // namespace

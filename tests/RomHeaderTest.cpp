@@ -190,6 +190,10 @@ TEST(ScanCommand, EntriesOfEveryKindOfName)
         {"a rather long name.gb", romImage("LONG"), composeEntry("LONG", "A RATHER LONG NAME.GB")},
         {"\xc3\xa9t\xc3\xa9.gb", romImage("SUMMER"), composeEntry("SUMMER", QString::fromUtf8("\xc3\x89T\xc3\x89.GB"))},
         {"latin\xe9.gb", romImage("LATIN"), composeEntry("LATIN", QString::fromUtf8("LATIN\xc3\x89.GB"))},
+        // No title after the title rule: the file's name, as on disk.
+        {"04-sweep.gb", romImage(""), composeEntry("04-sweep", "04-SWEEP.GB")},
+        {"05.noise.gbc", romImage("!?-"), composeEntry("05.noise", "05.NOISE.GBC")},
+        {"\xc3\xa9cho.gb", romImage(""), composeEntry(QString::fromUtf8("\xc3\xa9cho"), QString::fromUtf8("\xc3\x89CHO.GB"))},
     };
     QTemporaryDir dir;
     for (const auto &c : cases) {  // by bytes: one name is no UTF-8

@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QDir>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QHelpEvent>
 #include <QLineEdit>
@@ -80,6 +81,9 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: vantorix-screenshots OUTDIR [CONFIG]\n");
         return 2;
     }
+    // The windows' choices are the pictures', not the user's.
+    QTemporaryDir settings;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
     vantorix::installTranslations();
     vantorix::installFontFallbacks();
     // The samples' database names the games in the last picture.
@@ -124,10 +128,19 @@ int main(int argc, char **argv)
     // And with the games' names from the samples' database.
     Form5->CheckBox2->setChecked(true);
     grab(Form5, out.filePath(QStringLiteral("romsreader-names.png")));
+    // Enlarged: the lists grow, the other controls keep their places.
+    for (QWidget *window : {static_cast<QWidget *>(Form1), static_cast<QWidget *>(Form5)}) {
+        window->resize(window->minimumSize() + QSize(320, 160));
+        grab(window, out.filePath(window->objectName() + QStringLiteral("-enlarged.png")));
+        window->resize(window->minimumSize());
+    }
     Form5->CheckBox2->setChecked(false);
     Form3->ListBox2->addItems(vantorix::listItems(Form5->FileListBox1));
     Form3->countRefresh();
     grab(Form3, out.filePath(QStringLiteral("playlist-filled.png")));
+    Form3->resize(Form3->minimumSize() + QSize(320, 160));
+    grab(Form3, out.filePath(QStringLiteral("TForm3-enlarged.png")));
+    Form3->resize(Form3->minimumSize());
     // Saved and loaded back, the main window must look the same.
     const QString resaved = out.filePath(QStringLiteral("resaved.cfg"));
     vantorix::writeFileAtomically(resaved, vantorix::serializeConfiguration(Form1->configuration()));
