@@ -367,22 +367,23 @@ void TForm1::followDatabases()
     if (!vantorix::UserSettings().namesFromDatabases())
         return;
     QStringList entries;
-    QStringList files;
     for (int i = 0; i < ComboBox1->count(); ++i) {
         const QString entry = ComboBox1->itemText(i);
-        const QString file = entryFile(entry);
-        if (!file.isEmpty()) {
+        if (!vantorix::isBlankEntry(entry) && !vantorix::isUserSelection(entry))
             entries.append(entry);
-            files.append(file);
-        }
     }
-    if (files.isEmpty())
+    if (entries.isEmpty())
         return;
     QPointer<TForm1> window(this);
     vantorix::Catalogue &catalogue = catalogue_;
+    const QString games = vantorix::storedText(Edit1);
     // Names come back through the catalogue, which outlives its tasks; the
-    // window may be gone by then, or a newer naming under way.
-    catalogue.executor().start([&catalogue, window, serial, entries, files] {
+    // window may be gone by then, or a newer naming under way. Even finding
+    // the files waits on the drive.
+    catalogue.executor().start([&catalogue, window, serial, entries, games] {
+        QStringList files;
+        for (const QString &entry : entries)
+            files.append(vantorix::absolutePath(vantorix::resolveRomPath(games, vantorix::romFileName(entry))));
         const QHash<QString, QString> names = vantorix::databaseNamesOfFiles(catalogue, files, 0);
         QHash<QString, QString> renames;
         for (qsizetype i = 0; i < entries.size(); ++i) {
