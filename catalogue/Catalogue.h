@@ -52,6 +52,9 @@ public:
     void watchUserDatabases();
 
     const QString &hashCachePath() const { return hashCachePath_; }
+    // Held by whoever of this program opens, reads, writes or closes the
+    // hash cache, so that its own readings never find it busy.
+    std::mutex &hashCacheTurn() { return hashCacheTurn_; }
     QThreadPool &executor() { return executor_; }
     DetailToolTips &toolTips() { return *toolTips_; }
 
@@ -74,6 +77,7 @@ private:
     FilesSeen filesRead_;
     const QString hashCachePath_;
     mutable std::mutex mutex_;
+    std::mutex hashCacheTurn_;
     mutable std::shared_ptr<const LoadedGameDatabases> loaded_;
     std::mutex preloadMutex_;
     std::thread preloader_;

@@ -14,8 +14,19 @@ GameNaming::GameNaming(Catalogue &catalogue, int folderFd, int cacheWaitMs) : ca
     if (::fstat(folderFd, &st) != 0)
         return;  // no cache: every file is read whole
     folder_ = FileStamp::of(st);
+    // The program's own passes take turns at the cache: one of them must
+    // never find it held and go without it, as it would for another
+    // program.
+    const std::lock_guard<std::mutex> turn(catalogue.hashCacheTurn());
     cache_.emplace(catalogue.hashCachePath(), cacheWaitMs);
     knownKeys_ = cache_->keysOf(folder_);
+}
+
+GameNaming::~GameNaming()
+{
+    // Closing may write the cache's journal back.
+    const std::lock_guard<std::mutex> turn(catalogue_.hashCacheTurn());
+    cache_.reset();
 }
 
 const LoadedGameDatabases &GameNaming::databases()
@@ -34,6 +45,7 @@ const KnownGame *GameNaming::gameOf(const HeadResult &read)
 
 void GameNaming::rememberKeys()
 {
+    const std::lock_guard<std::mutex> turn(catalogue_.hashCacheTurn());
     if (cache_)
         cache_->remember(folder_, seenKeys_);
     seenKeys_.clear();

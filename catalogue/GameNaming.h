@@ -20,6 +20,9 @@ struct HeadResult;
 class GameNaming {
 public:
     GameNaming(Catalogue &catalogue, int folderFd, int cacheWaitMs = HashCache::kCommandLineWaitMs);
+    ~GameNaming();
+    GameNaming(const GameNaming &) = delete;
+    GameNaming &operator=(const GameNaming &) = delete;
 
     const HashCache::Keys *knownKeys() const { return &knownKeys_; }
     // The game the databases know the file read as, or null; its key is
