@@ -66,7 +66,7 @@ QString usageText()
         "Usage: kelpad [OPTIONS] [--] [FILE]\n"
         "       kelpad [--] ROM...\n"
         "       kelpad --scan DIR [--subfolders] [--names] [--mask MASK]\n"
-        "       kelpad --info FILE...\n"
+        "       kelpad --info [--download-pictures] FILE...\n"
         "       kelpad --add ROM...\n"
         "\n"
         "A front-end for Game Boy and Game Boy Color emulators.\n"
@@ -84,7 +84,11 @@ QString usageText()
         "                     game databases, where they know it\n"
         "  --dat FILE         read this game database (DAT) before the others;\n"
         "                     may be given more than once\n"
-        "  --info FILE...     print what the cartridge header of each file says\n"
+        "  --info FILE...     print what the cartridge header of each file says,\n"
+        "                     and where the game's pictures lie\n"
+        "  --download-pictures\n"
+        "                     --info first downloads the box art it lacks from\n"
+        "                     thumbnails.libretro.com\n"
         "  --add FILE...      add these ROMs to the game list of the configuration\n"
         "                     last loaded or saved, and save it\n"
         "  --help             show this text\n"
@@ -111,6 +115,7 @@ struct Reading {
     bool mask = false;
     bool subfolders = false;
     bool names = false;
+    bool download = false;
     bool optionsEnded = false;
     bool done = false;  // --help or --version: nothing more is read
     QString error;
@@ -145,6 +150,8 @@ void readOption(const QStringList &arguments, qsizetype *i, Reading &r)
         r.subfolders = true;
     } else if (option == QLatin1String("--names")) {
         r.names = true;
+    } else if (option == QLatin1String("--download-pictures")) {
+        r.download = true;
     } else if (option == QLatin1String("--dat")) {
         const QString file = takeValue(arguments, i, r);
         if (r.error.isEmpty() && file.isEmpty())
@@ -182,8 +189,11 @@ QString combine(Reading &r)
         return QCoreApplication::translate("CommandLine", "--subfolders goes with --scan");
     if (r.names && r.line.mode != CommandLine::Scan)
         return QCoreApplication::translate("CommandLine", "--names goes with --scan");
+    if (r.download && r.line.mode != CommandLine::Info)
+        return QCoreApplication::translate("CommandLine", "--download-pictures goes with --info");
     r.line.subfolders = r.subfolders;
     r.line.names = r.names;
+    r.line.downloadPictures = r.download;
     switch (r.line.mode) {
     case CommandLine::Scan:
         if (!r.files.isEmpty())
@@ -287,7 +297,7 @@ int runWithoutWindow(const CommandLine &line, Catalogue &catalogue)
                           line.names ? &catalogue : nullptr);
     }
     case CommandLine::Info:
-        return printDetails(line.infoFiles, catalogue, stdout, stderr);
+        return printDetails(line.infoFiles, catalogue, stdout, stderr, line.downloadPictures);
     case CommandLine::Add:
         return addToLastConfiguration(line.addFiles, catalogue);
     case CommandLine::Gui:

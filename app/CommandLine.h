@@ -15,6 +15,7 @@ struct CommandLine {
     QString mask = QStringLiteral("*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z");  // Scan: every ROM, as the reader
     bool subfolders = false;          // Scan: the subfolders of scanFolder too
     bool names = false;               // Scan: titles from the game databases
+    bool downloadPictures = false;    // Info: download the pictures missing
     QStringList datFiles;             // --dat: game databases asked first
     QStringList infoFiles;            // Info
     QStringList addFiles;             // Add: ROMs for the last configuration's list

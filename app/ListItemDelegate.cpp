@@ -2,11 +2,16 @@
 
 #include "app/ErrorBox.h"
 #include "app/PlainText.h"
+#include "app/ScaledPictures.h"
+#include "catalogue/Catalogue.h"
 #include "catalogue/DetailToolTips.h"
+#include "catalogue/PictureDownloads.h"
+#include "config/UserSettings.h"
 
 #include <QAbstractItemView>
 #include <QHelpEvent>
 #include <QListView>
+#include <QTimer>
 #include <QToolTip>
 
 ListItemDelegate::ListItemDelegate(int rowHeight, QObject *parent)
@@ -38,10 +43,10 @@ bool ListItemDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view,
     ItemToolTip tip{index.data(Qt::ToolTipRole).toString(), QString()};
     if (tip.text.isEmpty() && source_ && !vantorix::atHandlerEdge([&] { tip = source_(index); }))
         return true;
-    if (tip.text.isEmpty() && !tip.detailsOf.isEmpty() && details_) {
-        auto &details = *details_;
-        if (const std::optional<QString> known = details.cached(tip.detailsOf)) {
-            tip.text = *known;
+    if (tip.text.isEmpty() && !tip.detailsOf.isEmpty() && catalogue_) {
+        auto &details = catalogue_->toolTips();
+        if (const std::optional<vantorix::DetailToolTip> known = details.cached(tip.detailsOf)) {
+            showDetails(view, index, event->globalPos(), *known);
         } else {
             QToolTip::hideText();
             restingView_ = view;
@@ -49,32 +54,91 @@ bool ListItemDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view,
             restingAt_ = event->globalPos();
             view->viewport()->installEventFilter(this);
             const QPersistentModelIndex wanted(index);
-            details.request(tip.detailsOf, this, [this, wanted](const QString &text) {
+            details.request(tip.detailsOf, this, [this, wanted](const vantorix::DetailToolTip &read) {
                 if (restingView_ && restingOn_.isValid() && restingOn_ == wanted)
-                    showToolTip(restingView_, wanted, restingAt_, text);
+                    showDetails(restingView_, wanted, restingAt_, read);
             });
-            return true;
         }
+        return true;
     }
     showToolTip(view, index, event->globalPos(), tip.text);
     return true;
 }
 
+void ListItemDelegate::showDetails(QAbstractItemView *view, const QModelIndex &index, const QPoint &at,
+                                   const vantorix::DetailToolTip &tip)
+{
+    std::optional<QImage> picture;
+    if (!tip.picture.isEmpty())
+        picture = ScaledPictures::of(*catalogue_).cached(tip.picture);
+    showToolTip(view, index, at, tip.text, picture.value_or(QImage()));
+    if (picture)
+        return;
+    // The text now; the picture once it is read, or downloaded.
+    shownView_ = view;
+    shownOn_ = index;
+    shownAt_ = at;
+    shownText_ = tip.text;
+    view->viewport()->installEventFilter(this);
+    if (!tip.picture.isEmpty())
+        showPictureWhenRead(tip.picture);
+    else if (!tip.downloadable.isEmpty())
+        downloadPicture(tip);
+}
+
+void ListItemDelegate::showPictureWhenRead(const QString &picture)
+{
+    const QPersistentModelIndex wanted = shownOn_;
+    ScaledPictures::of(*catalogue_).request(picture, this, [this, wanted](const QImage &image) {
+        if (!image.isNull() && shownView_ && shownOn_.isValid() && shownOn_ == wanted)
+            showToolTip(shownView_, wanted, shownAt_, shownText_, image);
+    });
+}
+
+void ListItemDelegate::downloadPicture(const vantorix::DetailToolTip &tip)
+{
+    vantorix::UserSettings settings;
+    if (settings.pictureDownloads() == vantorix::UserSettings::Downloads::Refused)
+        return;
+    if (settings.pictureDownloads() == vantorix::UserSettings::Downloads::NotAsked) {
+        // Asked once, after this event: a question cannot open inside a
+        // tool-tip's showing.
+        QTimer::singleShot(0, this, [] {
+            vantorix::UserSettings asked;
+            if (asked.pictureDownloads() == vantorix::UserSettings::Downloads::NotAsked)
+                asked.setPictureDownloads(vantorix::askYesNo(
+                    tr("Download pictures of your games from thumbnails.libretro.com?")));
+        });
+        return;
+    }
+    const QPersistentModelIndex wanted = shownOn_;
+    catalogue_->pictureDownloads().fetch(tip.downloadable, vantorix::PictureKind::BoxArt, this,
+                                         [this, wanted](const QString &path) {
+                                             if (!path.isEmpty() && shownOn_.isValid() && shownOn_ == wanted)
+                                                 showPictureWhenRead(path);
+                                         });
+}
+
 void ListItemDelegate::showToolTip(QAbstractItemView *view, const QModelIndex &index, const QPoint &at,
-                                   const QString &text)
+                                   const QString &text, const QImage &picture)
 {
     restingOn_ = QPersistentModelIndex();
+    shownOn_ = QPersistentModelIndex();
     if (text.isEmpty())
         QToolTip::hideText();
-    else
+    else if (picture.isNull())
         QToolTip::showText(at, vantorix::plainToolTip(text), view, view->visualRect(index));
+    else
+        QToolTip::showText(at, vantorix::pictureToolTip(picture, text), view, view->visualRect(index));
 }
 
 bool ListItemDelegate::eventFilter(QObject *watched, QEvent *event)
 {
     // The pointer left the list, or the list is going: no late tool-tip.
-    if (event->type() == QEvent::Leave || event->type() == QEvent::Hide)
+    if (event->type() == QEvent::Leave || event->type() == QEvent::Hide) {
         restingOn_ = QPersistentModelIndex();
+        shownOn_ = QPersistentModelIndex();
+    }
     return QStyledItemDelegate::eventFilter(watched, event);
 }
 

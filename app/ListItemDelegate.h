@@ -20,7 +20,8 @@ struct ItemToolTip {
 // shown as plain text, either the item's own or one made when the pointer
 // rests on the item.
 namespace vantorix {
-class DetailToolTips;
+class Catalogue;
+struct DetailToolTip;
 }
 
 class ListItemDelegate : public QStyledItemDelegate {
@@ -35,9 +36,10 @@ public:
     ListItemDelegate(int rowHeight, QObject *parent);
 
     // Asked for the tool-tip of an item that has none of its own; the
-    // details of a file are read through details (none without it).
+    // details of a file and the game's picture are read through the
+    // catalogue (none without it).
     void setToolTipSource(ToolTipSource source) { source_ = std::move(source); }
-    void setDetails(vantorix::DetailToolTips *details) { details_ = details; }
+    void setDetails(vantorix::Catalogue *catalogue) { catalogue_ = catalogue; }
 
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
@@ -48,11 +50,23 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void showToolTip(QAbstractItemView *view, const QModelIndex &index, const QPoint &at, const QString &text);
+    void showToolTip(QAbstractItemView *view, const QModelIndex &index, const QPoint &at, const QString &text,
+                     const QImage &picture = QImage());
+    // Details shown: their picture follows when it is read or downloaded,
+    // if the pointer still rests on the item.
+    void showDetails(QAbstractItemView *view, const QModelIndex &index, const QPoint &at,
+                     const vantorix::DetailToolTip &tip);
+    void showPictureWhenRead(const QString &picture);
+    void downloadPicture(const vantorix::DetailToolTip &tip);
 
     int rowHeight_;
     ToolTipSource source_;
-    vantorix::DetailToolTips *details_ = nullptr;
+    vantorix::Catalogue *catalogue_ = nullptr;
+    // The item whose details are shown, waiting for its picture.
+    QPointer<QAbstractItemView> shownView_;
+    QPersistentModelIndex shownOn_;
+    QPoint shownAt_;
+    QString shownText_;
     // The item the pointer rests on while its details are read: they are
     // shown only if it still rests there.
     QPointer<QAbstractItemView> restingView_;

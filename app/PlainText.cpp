@@ -1,5 +1,8 @@
 #include "app/PlainText.h"
 
+#include <QBuffer>
+#include <QImage>
+
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QLabel>
@@ -23,6 +26,18 @@ QString plainToolTip(const QString &text)
     if (!Qt::mightBeRichText(text))
         return text;
     return Qt::convertFromPlainText(text, Qt::WhiteSpacePre);
+}
+
+QString pictureToolTip(const QImage &picture, const QString &text)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    // The picture rides in the tool-tip itself; the text stays plain.
+    return QStringLiteral("<table cellspacing=\"0\" cellpadding=\"0\"><tr><td valign=\"top\"><img src=\"data:image/png;base64,")
+           + QString::fromLatin1(png.toBase64()) + QStringLiteral("\"></td><td width=\"8\"></td><td valign=\"top\">")
+           + Qt::convertFromPlainText(text, Qt::WhiteSpacePre) + QStringLiteral("</td></tr></table>");
 }
 
 QString withoutMnemonics(const QString &text)

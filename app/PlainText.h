@@ -1,5 +1,7 @@
 #pragma once
 
+class QImage;
+
 #include "platform/ShownText.h"
 
 #include <QString>
@@ -16,6 +18,8 @@ void makeLabelsPlain(QWidget *root);
 // A tool-tip that shows text literally. The toolkit guesses a tool-tip's
 // format, so text that could pass for markup is escaped.
 QString plainToolTip(const QString &text);
+// A tool-tip of a picture to the left of a plain text.
+QString pictureToolTip(const QImage &picture, const QString &text);
 
 // A text as a button or a group box shows it literally: an "&" of a name
 // such as "Tom&Jerry" is no keyboard accelerator there.

@@ -3,6 +3,7 @@
 #include "app/RomAdding.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/DatabaseNames.h"
+#include "catalogue/GamePictures.h"
 #include "catalogue/DetailToolTips.h"
 
 #include "app/CommandLine.h"
@@ -144,7 +145,7 @@ TForm1::TForm1(vantorix::Catalogue &catalogue, QWidget *parent) : QWidget(parent
     ComboBox1->delegate()->setToolTipSource([this](const QModelIndex &index) {
         return ItemToolTip{QString(), entryFile(index.data().toString())};
     });
-    ComboBox1->delegate()->setDetails(&catalogue.toolTips());
+    ComboBox1->delegate()->setDetails(&catalogue);
     catalogue.watchUserDatabases();
     connect(&catalogue, &vantorix::Catalogue::databasesChanged, this, vantorix::guarded([this] { followDatabases(); }));
     connect(Edit1, &QLineEdit::editingFinished, this, vantorix::guarded([this] { markMissingGames(); }));
@@ -589,7 +590,9 @@ void TForm1::dropEvent(QDropEvent *event)
     const QByteArray bytes = QByteArray::fromPercentEncoding(urls.constFirst().path(QUrl::FullyEncoded).toLatin1());
     const QString path = vantorix::decodePath(bytes);
     const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == QLatin1String("dat") || suffix == QLatin1String("xml"))
+    if (QFileInfo(path).isDir())
+        vantorix::atHandlerEdge([&] { addPictureFolder(path); });
+    else if (suffix == QLatin1String("dat") || suffix == QLatin1String("xml"))
         vantorix::atHandlerEdge([&] { addGameDatabase(path); });
     else
         vantorix::atHandlerEdge([&] { launchFile(path); });
@@ -614,6 +617,19 @@ void TForm1::addGameDatabase(const QString &path)
     const QString counted = roms == games ? tr("%n game(s)", nullptr, games)
                                           : tr("%1 of %n game(s)", nullptr, games).arg(tr("%n ROM(s)", nullptr, roms));
     vantorix::showNotice(tr("Game database %1 added: %2").arg(name, counted));
+}
+
+void TForm1::addPictureFolder(const QString &path)
+{
+    const QString folder = vantorix::absolutePath(path);
+    if (!vantorix::isPictureRoot(folder)) {
+        vantorix::reportError(tr("Not a folder of game pictures (Nintendo - Game Boy/Named_Boxarts, ...)"), folder);
+        return;
+    }
+    vantorix::UserSettings().addPictureRoot(folder);
+    // Tool-tips looked for pictures before this folder was known.
+    catalogue_.toolTips().clear();
+    vantorix::showNotice(tr("Pictures of games added from %1").arg(vantorix::displayPath(folder)));
 }
 
 void TForm1::showFindField()

@@ -44,7 +44,7 @@ void SecondHover7z(benchmark::State &state)
     vantorix::Catalogue catalogue;
     vantorix::DetailToolTips &tips = catalogue.toolTips();
     bool ready = false;
-    tips.request(path, QCoreApplication::instance(), [&](const QString &) { ready = true; });
+    tips.request(path, QCoreApplication::instance(), [&](const vantorix::DetailToolTip &) { ready = true; });
     while (!ready)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     for (auto _ : state)

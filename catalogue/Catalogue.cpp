@@ -2,6 +2,7 @@
 
 #include "catalogue/DetailToolTips.h"
 #include "catalogue/HashCache.h"
+#include "catalogue/PictureDownloads.h"
 
 #include "platform/FilePath.h"
 #include "platform/IoError.h"
@@ -130,6 +131,13 @@ int Catalogue::addUserDatabase(const QString &path, QString *databaseName, int *
     // next one will.
     reloadDatabases();
     return games;
+}
+
+PictureDownloads &Catalogue::pictureDownloads()
+{
+    if (!downloads_)
+        downloads_ = new PictureDownloads(pictureCacheRoot(), this);
+    return *downloads_;
 }
 
 void Catalogue::waitForTasks()

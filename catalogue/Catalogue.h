@@ -16,6 +16,7 @@
 namespace vantorix {
 
 class DetailToolTips;
+class PictureDownloads;
 
 // What the program knows of games, in one place: the game databases, where
 // the hash cache lies, the details read for tool-tips, and the one executor
@@ -57,6 +58,9 @@ public:
     std::mutex &hashCacheTurn() { return hashCacheTurn_; }
     QThreadPool &executor() { return executor_; }
     DetailToolTips &toolTips() { return *toolTips_; }
+    // The downloads of game pictures, made at the first call; on the
+    // catalogue's thread only.
+    PictureDownloads &pictureDownloads();
 
     // Waits until no task is under way (tests, and the end of the run).
     void waitForTasks();
@@ -84,6 +88,7 @@ private:
     QThreadPool executor_;
     std::unique_ptr<DetailToolTips> toolTips_;
     QFileSystemWatcher *watcher_ = nullptr;
+    PictureDownloads *downloads_ = nullptr;
 };
 
 }  // namespace vantorix

@@ -3,6 +3,8 @@
 #include "platform/FilePath.h"
 #include "catalogue/CartridgeDetails.h"
 #include "catalogue/Catalogue.h"
+#include "platform/IoError.h"
+#include "platform/ShownText.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -12,16 +14,41 @@
 
 namespace vantorix {
 
-std::optional<QString> DetailToolTips::cached(const QString &path)
+DetailToolTip detailToolTipWithPicture(const QString &path, const GameDatabase &databases)
+{
+    DetailToolTip tip;
+    const QString shown = shownText(displayPath(path), kShownPathLength);
+    CartridgeDetails details;
+    try {
+        details = readCartridgeDetails(path);
+    } catch (const IoError &error) {
+        tip.text = shown + QStringLiteral(": ") + error.text();
+        return tip;
+    }
+    tip.text = detailToolTip(details, shown, &databases);
+    const KnownGame *game = databases.find(details.key);
+    const PictureQuery query = pictureQueryOf(path, game ? game->name : QString(),
+                                              game ? databases.databaseText(game->database) : QString(),
+                                              details.colour != QLatin1String("none"));
+    const QStringList roots = pictureRoots();
+    tip.picture = findPicture(roots, query, PictureKind::BoxArt);
+    if (tip.picture.isEmpty())
+        tip.picture = findPicture(roots, query, PictureKind::TitleScreen);
+    if (tip.picture.isEmpty() && game)
+        tip.downloadable = query;
+    return tip;
+}
+
+std::optional<DetailToolTip> DetailToolTips::cached(const QString &path)
 {
     const auto found = known_.constFind(path);
     if (found == known_.constEnd() || found->stamp.size < 0 || !(found->stamp == FileStamp::of(path)))
         return std::nullopt;
     recent_.splice(recent_.begin(), recent_, std::find(recent_.begin(), recent_.end(), path));
-    return found->text;
+    return found->tip;
 }
 
-void DetailToolTips::request(const QString &path, QObject *context, std::function<void(const QString &)> ready)
+void DetailToolTips::request(const QString &path, QObject *context, std::function<void(const DetailToolTip &)> ready)
 {
     auto waiting = reading_.find(path);
     const bool first = waiting == reading_.end();
@@ -38,10 +65,10 @@ void DetailToolTips::request(const QString &path, QObject *context, std::functio
         // Taken before the read: a file changed meanwhile is read again.
         known.stamp = FileStamp::of(path);
         try {
-            known.text = detailToolTipOfFile(path, catalogue_.databases()->database);
+            known.tip = detailToolTipWithPicture(path, catalogue_.databases()->database);
         } catch (...) {
             known.stamp.size = -1;  // no memory for it: not kept
-            known.text = displayPath(path);
+            known.tip.text = displayPath(path);
         }
         QMetaObject::invokeMethod(
             &catalogue_, [this, path, known, generation] { finish(path, known, generation); }, Qt::QueuedConnection);
@@ -70,7 +97,7 @@ void DetailToolTips::finish(const QString &path, const Known &known, quint64 gen
     }
     for (const Waiter &waiter : waiters)
         if (waiter.first)
-            waiter.second(known.text);
+            waiter.second(known.tip);
 }
 
 }  // namespace vantorix

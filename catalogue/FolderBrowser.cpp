@@ -73,7 +73,7 @@ FileListBox::~FileListBox() = default;
 
 void FileListBox::setCatalogue(vantorix::Catalogue &catalogue)
 {
-    static_cast<ListItemDelegate *>(itemDelegate())->setDetails(&catalogue.toolTips());
+    static_cast<ListItemDelegate *>(itemDelegate())->setDetails(&catalogue);
     delete reading_;
     reading_ = new vantorix::FolderReading(catalogue, this);
 }

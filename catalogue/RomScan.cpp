@@ -1,5 +1,12 @@
 #include "catalogue/RomScan.h"
 
+#include "catalogue/GamePictures.h"
+#include "catalogue/PictureDownloads.h"
+#include "platform/WholeFile.h"
+
+#include <QEventLoop>
+#include <QUrl>
+
 #include <QCoreApplication>
 
 #include "platform/FilePath.h"
@@ -151,7 +158,54 @@ int scanFolder(const QString &folder, const QString &mask, const ListingScope &s
     }
 }
 
-int printDetails(const QStringList &files, const Catalogue &catalogue, FILE *out, FILE *err)
+namespace {
+
+// Where the game's pictures lie ("Box art: PATH"), after downloading the
+// box art first when asked to, and the failed downloads of its names.
+QStringList pictureLines(const QString &file, const CartridgeDetails &details, const GameDatabase &databases,
+                         Catalogue &catalogue, bool download)
+{
+    const KnownGame *game = databases.find(details.key);
+    const PictureQuery query = pictureQueryOf(file, game ? game->name : QString(),
+                                              game ? databases.databaseText(game->database) : QString(),
+                                              details.colour != QLatin1String("none"));
+    const QStringList roots = pictureRoots();
+    if (download && game && findPicture(roots, query, PictureKind::BoxArt).isEmpty()) {
+        QEventLoop waiting;
+        bool done = false;
+        catalogue.pictureDownloads().fetch(query, PictureKind::BoxArt, &waiting, [&](const QString &) {
+            done = true;
+            waiting.quit();
+        });
+        if (!done)
+            waiting.exec();
+    }
+    QStringList lines;
+    const std::pair<PictureKind, const char *> kinds[] = {
+        {PictureKind::BoxArt, "Box art: "}, {PictureKind::TitleScreen, "Title screen: "},
+        {PictureKind::Screenshot, "Screenshot: "}};
+    for (const auto &[kind, label] : kinds) {
+        const QString picture = findPicture(roots, query, kind);
+        if (!picture.isEmpty())
+            lines.append(QLatin1String(label) + displayPath(picture));
+    }
+    QByteArray log;
+    try {
+        log = readWholeFile(PictureDownloads::logPath(), kMaxPictureBytes);
+    } catch (const IoError &) {
+    }
+    for (const QByteArray &entry : log.split('\n'))
+        for (const QString &name : query.names)
+            if (entry.contains(QUrl::toPercentEncoding(name + QStringLiteral(".png")))) {
+                lines.append(QStringLiteral("Download failed: ") + QString::fromUtf8(entry));
+                break;
+            }
+    return lines;
+}
+
+}  // namespace
+
+int printDetails(const QStringList &files, Catalogue &catalogue, FILE *out, FILE *err, bool downloadPictures)
 {
     int status = 0;
     bool first = true;
@@ -160,7 +214,9 @@ int printDetails(const QStringList &files, const Catalogue &catalogue, FILE *out
     for (const QString &file : files) {
         const QString shown = withoutControlCharacters(displayPath(file));
         try {
-            QStringList lines = detailLines(readCartridgeDetails(file), shown, &databases->database);
+            const CartridgeDetails details = readCartridgeDetails(file);
+            QStringList lines = detailLines(details, shown, &databases->database);
+            lines += pictureLines(file, details, databases->database, catalogue, downloadPictures);
             for (QString &line : lines)
                 line = withoutControlCharacters(line);  // an archive entry's name is anyone's
             const QString block = (first ? QString() : QStringLiteral("\n")) + lines.join(QLatin1Char('\n'))

@@ -25,7 +25,8 @@ int scanFolder(const QString &folder, const QString &mask, const ListingScope &s
 // separated by an empty line. A file that cannot be read is reported on err
 // as "name: text" and the others are printed. Returns 0, or 1 when any
 // file failed. A game the catalogue's databases know is named.
-int printDetails(const QStringList &files, const Catalogue &catalogue, FILE *out, FILE *err);
+int printDetails(const QStringList &files, Catalogue &catalogue, FILE *out, FILE *err,
+                 bool downloadPictures = false);
 
 struct LoadedGameDatabases;
 

@@ -68,7 +68,7 @@ TForm3::TForm3(vantorix::Catalogue &catalogue, QWidget *parent) : QDialog(parent
         delegate->setToolTipSource([](const QModelIndex &index) {
             return ItemToolTip{QString(), Form1->entryFile(index.data().toString())};
         });
-        delegate->setDetails(&catalogue.toolTips());
+        delegate->setDetails(&catalogue);
     }
     setHelpLines({
         tr("To create your personal ROM list, select the title that appear in the left list "

@@ -10,6 +10,8 @@ namespace {
 
 constexpr const char *kNamesFromDatabases = "reader/namesFromDatabases";
 constexpr const char *kIncludeSubfolders = "reader/includeSubfolders";
+constexpr const char *kPictureRoots = "pictures/roots";
+constexpr const char *kPictureDownloads = "pictures/download";
 
 }  // namespace
 
@@ -62,6 +64,42 @@ bool UserSettings::includeSubfolders() const
 void UserSettings::setIncludeSubfolders(bool on)
 {
     setValue(kIncludeSubfolders, on);
+}
+
+QStringList UserSettings::pictureRoots() const
+{
+    if (path_.isEmpty())
+        return {};
+    const QSettings settings(path_, QSettings::IniFormat);
+    QStringList roots;
+    for (const QString &root : settings.value(QLatin1String(kPictureRoots)).toStringList())
+        if (root.startsWith(QLatin1Char('/')))
+            roots.append(root);
+    return roots;
+}
+
+void UserSettings::addPictureRoot(const QString &folder)
+{
+    if (path_.isEmpty())
+        return;
+    QStringList roots = pictureRoots();
+    if (roots.contains(folder))
+        return;
+    roots.append(folder);
+    QSettings settings(path_, QSettings::IniFormat);
+    settings.setValue(QLatin1String(kPictureRoots), roots);
+}
+
+UserSettings::Downloads UserSettings::pictureDownloads() const
+{
+    if (path_.isEmpty() || !QSettings(path_, QSettings::IniFormat).contains(QLatin1String(kPictureDownloads)))
+        return Downloads::NotAsked;
+    return value(kPictureDownloads, false) ? Downloads::Allowed : Downloads::Refused;
+}
+
+void UserSettings::setPictureDownloads(bool allowed)
+{
+    setValue(kPictureDownloads, allowed);
 }
 
 }  // namespace vantorix

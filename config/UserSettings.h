@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace vantorix {
 
@@ -23,6 +24,16 @@ public:
     // The ROMS reader lists the files of the subfolders too.
     bool includeSubfolders() const;
     void setIncludeSubfolders(bool on);
+
+    // Folders of game pictures the user added (a folder dropped on the
+    // main window), in the order added.
+    QStringList pictureRoots() const;
+    void addPictureRoot(const QString &folder);
+
+    // Whether pictures may be downloaded: asked once, then remembered.
+    enum class Downloads { NotAsked, Allowed, Refused };
+    Downloads pictureDownloads() const;
+    void setPictureDownloads(bool allowed);
 
     const QString &path() const { return path_; }
 

@@ -1,0 +1,161 @@
+// Pictures of games: their names in the thumbnails' layout, where they are
+// looked for, and their download from a server on this machine.
+#include "catalogue/GamePictures.h"
+#include "catalogue/PictureDownloads.h"
+#include "config/UserSettings.h"
+#include "tests/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace testing_support;
+using vantorix::PictureKind;
+
+namespace {
+
+TEST(GamePictures, NamesMatchingAndFilesThatAreNoPicture)
+{
+    // The name rule, then the three names in the order they are tried.
+    const struct {
+        QString rom;
+        QString game;
+        QStringList names;
+    } names[] = {
+        {"/g/tetris.gb", "Tetris (World) (Rev 1)", {"tetris", "Tetris (World) (Rev 1)", "Tetris"}},
+        {"/g/Tetris (World) (Rev 1).gb", "Tetris (World) (Rev 1)", {"Tetris (World) (Rev 1)", "Tetris"}},
+        {"/g/kirby.gb", "Kirby & The Amazing Mirror: Part 1/2 <Beta>?", {"kirby", "Kirby _ The Amazing Mirror_ Part 1_2 _Beta__"}},
+        {"/g/x.gb", "Pokemon - Edition Jaune (France) (SGB Enhanced)",
+         {"x", "Pokemon - Edition Jaune (France) (SGB Enhanced)", "Pokemon - Edition Jaune"}},
+        {"/g/y.gbc", "Legend of Zelda, The - Link's Awakening DX (USA, Europe) (Rev 2)",
+         {"y", "Legend of Zelda, The - Link's Awakening DX (USA, Europe) (Rev 2)",
+          "Legend of Zelda, The - Link's Awakening DX"}},
+        {"/g/z.gb", QString::fromUtf8("Pok\xc3\xa9mon `Gelb` | *\\*"), {"z", QString::fromUtf8("Pok\xc3\xa9mon _Gelb_ _ ___")}},
+        {"/g/...gb", "..", {}},  // nothing that names a folder
+        {"/g/homebrew.gb", "", {"homebrew"}},
+    };
+    for (const auto &n : names)
+        EXPECT_EQ(vantorix::thumbnailNames(n.rom, n.game), n.names) << n.game.toStdString();
+    EXPECT_EQ(vantorix::pictureQueryOf("/g/a.gb", "A", "Nintendo - Game Boy Color (Parent-Clone)", false).systems.first(),
+              "Nintendo - Game Boy Color");
+    EXPECT_EQ(vantorix::pictureQueryOf("/g/a.gb", "A", "Nintendo - Game Boy", true).systems.first(), "Nintendo - Game Boy");
+    EXPECT_EQ(vantorix::pictureQueryOf("/g/a.gb", "", "", true).systems.first(), "Nintendo - Game Boy Color");
+
+    // Roots in order; in each, only a regular file of a sane size within
+    // the root is a picture.
+    QTemporaryDir dir;
+    const QString first = dir.filePath("first");
+    const QString second = dir.filePath("second");
+    const QString outside = writeFile(dir.filePath("outside.png"), "secret");
+    const auto at = [](const QString &root, const QString &name, PictureKind kind = PictureKind::BoxArt) {
+        return root + "/Nintendo - Game Boy/" + vantorix::pictureFolderName(kind) + "/" + name + ".png";
+    };
+    writeFile(at(second, "Tetris"), "png");
+    writeFile(at(second, "tetris", PictureKind::Screenshot), "png");
+    QDir().mkpath(QFileInfo(at(first, "x")).path());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(at(first, "tetris")).constData(), 0644), 0);
+    ASSERT_EQ(::symlink(QFile::encodeName(outside).constData(), QFile::encodeName(at(first, "Tetris (World) (Rev 1)")).constData()), 0);
+    writeFile(at(first, "Tetris"), QByteArray(vantorix::kMaxPictureBytes + 1, 'x'));
+    const vantorix::PictureQuery tetris = vantorix::pictureQueryOf("/g/tetris.gb", "Tetris (World) (Rev 1)", "", false);
+    EXPECT_EQ(vantorix::findPicture({first, second}, tetris, PictureKind::BoxArt), at(second, "Tetris"));
+    EXPECT_EQ(vantorix::findPicture({first, second}, tetris, PictureKind::Screenshot), at(second, "tetris", PictureKind::Screenshot));
+    EXPECT_EQ(vantorix::findPicture({first, second}, tetris, PictureKind::TitleScreen), QString());
+    EXPECT_TRUE(vantorix::isPictureRoot(second));
+    EXPECT_FALSE(vantorix::isPictureRoot(dir.path()));
+    // A folder the user added comes before the downloads.
+    vantorix::UserSettings(dir.filePath("settings.ini")).addPictureRoot(second);
+    EXPECT_EQ(vantorix::UserSettings(dir.filePath("settings.ini")).pictureRoots(), QStringList{second});
+}
+
+// A server on this machine that answers each path its own way.
+class ThumbnailServer : public QTcpServer {
+public:
+    QHash<QString, std::function<void(QTcpSocket *)>> answers;
+    QStringList asked;
+
+    ThumbnailServer()
+    {
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *socket = nextPendingConnection()) {
+                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                    const QByteArray request = socket->readAll();
+                    const QString path = QUrl::fromPercentEncoding(request.split(' ').value(1));
+                    asked.append(path);
+                    const auto answer = answers.constFind(path);
+                    if (answer != answers.constEnd())
+                        (*answer)(socket);
+                    else
+                        reply(socket, "404 Not Found", "");
+                });
+            }
+        });
+        listen(QHostAddress::LocalHost);
+    }
+    static void reply(QTcpSocket *socket, const QByteArray &status, const QByteArray &body,
+                      const QByteArray &headers = QByteArray())
+    {
+        socket->write("HTTP/1.1 " + status + "\r\nContent-Length: " + QByteArray::number(body.size())
+                      + "\r\nConnection: close\r\n" + headers + "\r\n" + body);
+        socket->disconnectFromHost();
+    }
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(serverPort()); }
+};
+
+TEST(PictureDownloads, DownloadMissRememberedLimitsAndHangs)
+{
+    QTemporaryDir dir;
+    ThumbnailServer server;
+    ASSERT_TRUE(server.isListening());
+    const QString box = "/Nintendo - Game Boy/Named_Boxarts/";
+    server.answers[box + "Star Hopper (World) (Rev 1).png"] = [](QTcpSocket *s) { ThumbnailServer::reply(s, "200 OK", "PNGDATA"); };
+    server.answers[box + "Huge.png"] = [](QTcpSocket *s) {
+        ThumbnailServer::reply(s, "200 OK", QByteArray(vantorix::kMaxPictureBytes + 10, 'x'));
+    };
+    server.answers[box + "Broken.png"] = [](QTcpSocket *s) { ThumbnailServer::reply(s, "500 Internal Server Error", "no"); };
+    server.answers[box + "Silent.png"] = [](QTcpSocket *) {};  // never answers
+    server.answers[box + "Away.png"] = [](QTcpSocket *s) {
+        ThumbnailServer::reply(s, "302 Found", "", "Location: http://example.invalid/a.png\r\n");
+    };
+    server.answers[box + "Local.png"] = [](QTcpSocket *s) {
+        ThumbnailServer::reply(s, "302 Found", "", "Location: file:///etc/passwd\r\n");
+    };
+    vantorix::PictureDownloads downloads(dir.path());
+    downloads.setServer(QUrl(server.url()));
+    downloads.setTimeoutMs(500);
+    const auto fetch = [&](const QString &name) {
+        vantorix::PictureQuery query;
+        query.systems = {"Nintendo - Game Boy"};
+        query.names = {name};
+        QString got = "none yet";
+        downloads.fetch(query, PictureKind::BoxArt, &server, [&](const QString &path) { got = path; });
+        waitFor([&] { return got != "none yet"; });
+        return got;
+    };
+    const QString saved = dir.path() + box + "Star Hopper (World) (Rev 1).png";
+    EXPECT_EQ(fetch("Star Hopper (World) (Rev 1)"), saved);
+    EXPECT_EQ(readFile(saved), "PNGDATA");
+    EXPECT_EQ(fetch("Star Hopper (World) (Rev 1)"), saved);  // kept: not asked again
+    EXPECT_EQ(fetch("Unknown"), QString());
+    EXPECT_EQ(fetch("Unknown"), QString());  // the miss is remembered
+    EXPECT_EQ(server.asked.count(box + "Unknown.png"), 1);
+    EXPECT_EQ(server.asked.count(box + "Star Hopper (World) (Rev 1).png"), 1);
+    for (const char *refused : {"Huge", "Broken", "Silent", "Away", "Local"}) {
+        EXPECT_EQ(fetch(refused), QString()) << refused;
+        EXPECT_FALSE(QFile::exists(dir.path() + box + refused + ".png")) << refused;
+    }
+    const QString log = QString::fromUtf8(readFile(vantorix::PictureDownloads::logPath(dir.path())));
+    for (const char *said : {"Huge.png: larger than", "Broken.png: HTTP 500", "Silent.png: no answer in time",
+                             "Away.png: redirected to http://example.invalid", "Local.png: redirect refused"})
+        EXPECT_TRUE(log.contains(said)) << said << "\n" << log.toStdString();
+    EXPECT_FALSE(log.contains("Unknown"));  // a picture the server lacks is no failure
+}
+
+}  // namespace
