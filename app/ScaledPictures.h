@@ -46,6 +46,8 @@ private:
 
 namespace vantorix {
 
+constexpr int kShownPictureHeight = ScaledPictures::kHeight;
+
 // The PNG at path scaled to at most ScaledPictures::kHeight pixels high;
 // null for anything else: another format under the name, a truncated
 // file, a picture too large to decode safely, no regular file.

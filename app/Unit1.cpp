@@ -590,7 +590,7 @@ void TForm1::dropEvent(QDropEvent *event)
     const QByteArray bytes = QByteArray::fromPercentEncoding(urls.constFirst().path(QUrl::FullyEncoded).toLatin1());
     const QString path = vantorix::decodePath(bytes);
     const QString suffix = QFileInfo(path).suffix().toLower();
-    if (QFileInfo(path).isDir())
+    if (QFileInfo(path).isDir() && vantorix::isPictureRoot(path))
         vantorix::atHandlerEdge([&] { addPictureFolder(path); });
     else if (suffix == QLatin1String("dat") || suffix == QLatin1String("xml"))
         vantorix::atHandlerEdge([&] { addGameDatabase(path); });
@@ -622,10 +622,6 @@ void TForm1::addGameDatabase(const QString &path)
 void TForm1::addPictureFolder(const QString &path)
 {
     const QString folder = vantorix::absolutePath(path);
-    if (!vantorix::isPictureRoot(folder)) {
-        vantorix::reportError(tr("Not a folder of game pictures (Nintendo - Game Boy/Named_Boxarts, ...)"), folder);
-        return;
-    }
     vantorix::UserSettings().addPictureRoot(folder);
     // Tool-tips looked for pictures before this folder was known.
     catalogue_.toolTips().clear();

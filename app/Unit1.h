@@ -88,8 +88,8 @@ public:
     // Starts a ROM file given whole (a dropped file, a chosen one).
     // Reads a dropped DAT file into the user's game databases and says so.
     void addGameDatabase(const QString &path);
-    // Adds a dropped folder laid out as the libretro thumbnails to the
-    // folders pictures are looked for in, remembered across starts.
+    // Adds a folder laid out as the libretro thumbnails (see isPictureRoot)
+    // to the folders pictures are looked for in, remembered across starts.
     void addPictureFolder(const QString &path);
     void launchFile(const QString &path);
     // The find field over the game list (Ctrl+F).

@@ -97,7 +97,7 @@ TEST(HeadReader, ThePoolGivesWhatOneThreadGivesInOrder)
     const auto unlimited = sanitized ? std::make_pair(0, QByteArray()) : scan(-1, 0);
     ASSERT_GE(unlimited.first, 0);
     EXPECT_EQ(unlimited.second.isEmpty(), sanitized);
-    for (const auto &[limit, value] : {std::make_pair(RLIMIT_NPROC, rlim_t(1)), std::make_pair(RLIMIT_AS, rlim_t(60) << 20)}) {
+    for (const auto &[limit, value] : {std::make_pair(RLIMIT_NPROC, rlim_t(1)), std::make_pair(RLIMIT_AS, rlim_t(72) << 20)}) {
         if (sanitized)
             break;
         const auto limited = scan(limit, value);

@@ -4,6 +4,9 @@
 #include "app/Forms.h"
 #include "app/GameListEntry.h"
 #include "app/GameListBox.h"
+#include "app/ScaledPictures.h"
+#include "app/Translations.h"
+#include "catalogue/DetailToolTips.h"
 #include "app/Unit1.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/GameDatabase.h"
@@ -32,6 +35,8 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <QBuffer>
+#include <QImage>
 #include <QScreen>
 
 #include <gtest/gtest.h>
@@ -43,6 +48,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
 using namespace testing_support;
 using vantorix::composeEntry;
@@ -627,6 +633,93 @@ TEST_F(Launch, WholeCollectionInOneImport)
     // The check stays for the next import.
     EXPECT_TRUE(Form5->CheckBox1->isChecked());
 }
+
+// A named game's box art beside its details, in either language; and
+// files named like pictures that are none give no picture.
+TEST_F(Launch, PictureBesideTheDetailsAndFilesThatAreNoPicture)
+{
+    const QString games = dir.filePath("games");
+    QDir().mkpath(games);
+    ASSERT_TRUE(QFile::copy(QStringLiteral(SAMPLES_DIR "/roms/STARHOP.GB"), games + "/STARHOP.GB"));
+    QDir().mkpath(vantorix::userDatFolder());
+    ASSERT_TRUE(QFile::copy(QStringLiteral(SAMPLES_DIR "/vantorix-samples.xml"),
+                            vantorix::userDatFolder() + "/samples.xml"));
+    forms.catalogue().reloadDatabases();
+    // Found by the name cut before its first " (", as RetroArch finds it.
+    QImage red(200, 300, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    const QString boxes = vantorix::userDataHome() + "/vantorix/thumbnails/Nintendo - Game Boy/Named_Boxarts";
+    QDir().mkpath(boxes);
+    ASSERT_TRUE(red.save(boxes + "/Star Hopper.png"));
+    vantorix::Configuration config;
+    config.gamesDirectory = games;
+    config.gameList = {composeEntry("STAR HOPPER", "STARHOP.GB")};
+    Form1->applyConfiguration(config);
+    showMainWindow();
+    for (const char *language : {"en", "it"}) {
+        vantorix::installTranslations(QLocale(QString::fromLatin1(language)));
+        forms.catalogue().toolTips().clear();
+        QToolTip::hideText();
+        waitFor([] { return !QToolTip::isVisible(); });
+        Form1->ComboBox1->showPopup();
+        QAbstractItemView *view = Form1->ComboBox1->view();
+        const QRect first = view->visualRect(view->model()->index(0, 0));
+        QHelpEvent rest(QEvent::ToolTip, first.center(), view->viewport()->mapToGlobal(first.center()));
+        QApplication::sendEvent(view->viewport(), &rest);
+        // The text first, the picture once it is read.
+        EXPECT_TRUE(waitFor([] { return QToolTip::text().contains("data:image/png"); })) << language;
+        EXPECT_TRUE(QToolTip::text().replace(QChar(0xA0), ' ').contains(qstrcmp(language, "it") == 0 ? "SOLO ROM" : "ROM ONLY"))
+            << QToolTip::text().right(300).toStdString();
+        QWidget *tip = nullptr;
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (top->inherits("QTipLabel") && top->isVisible())
+                tip = top;
+        ASSERT_TRUE(tip);
+        // Scaled to 160 pixels high, to the left of the text.
+        const QImage shown = tip->grab().toImage();
+        int redRows = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            redRows += shown.pixelColor(30, y) == QColor(Qt::red);
+        EXPECT_EQ(redRows, vantorix::kShownPictureHeight) << language;
+        Form1->ComboBox1->hidePopup();
+    }
+    vantorix::installTranslations(QLocale(QLocale::English));
+
+    // Files under a picture's name that are none: each gives no picture.
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    red.save(&buffer, "PNG");
+    QByteArray jpeg;
+    QBuffer jpegBuffer(&jpeg);
+    jpegBuffer.open(QIODevice::WriteOnly);
+    red.save(&jpegBuffer, "JPG");
+    // The header of a PNG of 100,000 × 100,000 pixels, its checksum right.
+    QByteArray huge = png.left(33);
+    huge.replace(16, 8, QByteArray::fromHex("000186a0000186a0"));
+    const QByteArray ihdr = huge.mid(12, 17);
+    const quint32 crc = quint32(::crc32(0, reinterpret_cast<const Bytef *>(ihdr.constData()), uInt(ihdr.size())));
+    huge.replace(29, 4, QByteArray::fromHex(QByteArray::number(crc, 16).rightJustified(8, '0')));
+    huge += png.mid(33);
+    const QString fifo = dir.filePath("fifo.png");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    const struct {
+        const char *what;
+        QString file;
+    } none[] = {
+        {"huge", writeFile(dir.filePath("huge.png"), huge)},
+        {"truncated", writeFile(dir.filePath("cut.png"), png.left(png.size() / 2))},
+        {"JPEG", writeFile(dir.filePath("photo.png"), jpeg)},
+        {"text", writeFile(dir.filePath("text.png"), "not a picture\n")},
+        {"empty", writeFile(dir.filePath("empty.png"), "")},
+        {"FIFO", fifo},
+        {"folder", dir.path()},
+    };
+    for (const auto &n : none)
+        EXPECT_TRUE(vantorix::readScaledPicture(n.file).isNull()) << n.what;
+    EXPECT_EQ(vantorix::readScaledPicture(boxes + "/Star Hopper.png").height(), vantorix::kShownPictureHeight);
+}
+
 
 // A game database dropped on the window names the games from then on: in
 // the ROMS reader when asked, and in the tool-tips.

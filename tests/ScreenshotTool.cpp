@@ -19,6 +19,8 @@
 #include "windows/Unit2.h"
 #include "windows/Unit4.h"
 
+#include "config/UserSettings.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QDir>
@@ -84,6 +86,7 @@ int main(int argc, char **argv)
     // The windows' choices are the pictures', not the user's.
     QTemporaryDir settings;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
+    vantorix::UserSettings().setPictureDownloads(false);
     vantorix::installTranslations();
     vantorix::installFontFallbacks();
     // The samples' database names the games in the last picture.

@@ -194,6 +194,8 @@ FormsGuard::FormsGuard() : catalogue_(std::make_unique<vantorix::Catalogue>())
 {
     // Each test starts from the windows' defaults, whatever one before chose.
     QFile::remove(vantorix::UserSettings::defaultPath());
+    // Nothing is downloaded, nor asked about, unless a test wants it.
+    vantorix::UserSettings().setPictureDownloads(false);
     vantorix::createForms(*catalogue_);
 }
 

@@ -135,7 +135,7 @@
         <source>Usage: kelpad [OPTIONS] [--] [FILE]
        kelpad [--] ROM...
        kelpad --scan DIR [--subfolders] [--names] [--mask MASK]
-       kelpad --info FILE...
+       kelpad --info [--download-pictures] FILE...
        kelpad --add ROM...
 
 A front-end for Game Boy and Game Boy Color emulators.
@@ -153,7 +153,11 @@ A front-end for Game Boy and Game Boy Color emulators.
                      game databases, where they know it
   --dat FILE         read this game database (DAT) before the others;
                      may be given more than once
-  --info FILE...     print what the cartridge header of each file says
+  --info FILE...     print what the cartridge header of each file says,
+                     and where the game&apos;s pictures lie
+  --download-pictures
+                     --info first downloads the box art it lacks from
+                     thumbnails.libretro.com
   --add FILE...      add these ROMs to the game list of the configuration
                      last loaded or saved, and save it
   --help             show this text
@@ -165,7 +169,7 @@ The toolkit&apos;s own options (-style NAME, -platform NAME, ...) are taken too.
         <translation>Uso: kelpad [OPZIONI] [--] [FILE]
      kelpad [--] ROM...
      kelpad --scan CARTELLA [--subfolders] [--names] [--mask MASCHERA]
-     kelpad --info FILE...
+     kelpad --info [--download-pictures] FILE...
      kelpad --add ROM...
 
 Un&apos;interfaccia per emulatori di Game Boy e Game Boy Color.
@@ -183,7 +187,11 @@ Un&apos;interfaccia per emulatori di Game Boy e Game Boy Color.
                      database di giochi, dove lo conoscono
   --dat FILE         legge questo database di giochi (DAT) prima degli altri;
                      si può dare più volte
-  --info FILE...     stampa cosa dice l&apos;intestazione di ogni cartuccia
+  --info FILE...     stampa cosa dice l&apos;intestazione di ogni cartuccia,
+                     e dove stanno le immagini del gioco
+  --download-pictures
+                     --info scarica prima le copertine che mancano da
+                     thumbnails.libretro.com
   --add FILE...      aggiunge queste ROM alla lista dei giochi della
                      configurazione caricata o salvata per ultima, e la salva
   --help             mostra questo testo
@@ -192,6 +200,10 @@ Un&apos;interfaccia per emulatori di Game Boy e Game Boy Color.
 
 Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
 </translation>
+    </message>
+    <message>
+        <source>--download-pictures goes with --info</source>
+        <translation>--download-pictures va con --info</translation>
     </message>
 </context>
 <context>
@@ -406,6 +418,13 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
     </message>
 </context>
 <context>
+    <name>ListItemDelegate</name>
+    <message>
+        <source>Download pictures of your games from thumbnails.libretro.com?</source>
+        <translation>Scaricare le immagini dei tuoi giochi da thumbnails.libretro.com?</translation>
+    </message>
+</context>
+<context>
     <name>PlainText</name>
     <message>
         <source>%1 characters, too long to edit here: shown cut, kept and saved whole.</source>
@@ -602,6 +621,10 @@ Salvare comunque?</numerusform>
     <message>
         <source>Game database %1 added: %2</source>
         <translation>Database di giochi %1 aggiunto: %2</translation>
+    </message>
+    <message>
+        <source>Pictures of games added from %1</source>
+        <translation>Immagini dei giochi aggiunte da %1</translation>
     </message>
 </context>
 <context>
