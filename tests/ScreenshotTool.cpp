@@ -24,6 +24,10 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QDir>
+#include <QDirIterator>
+#include <QCursor>
+#include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QHelpEvent>
@@ -87,6 +91,28 @@ int main(int argc, char **argv)
     QTemporaryDir settings;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
     vantorix::UserSettings().setPictureDownloads(false);
+    // A box art for each sample game, found by the ROM file's own name.
+    if (argc > 2) {
+        const QString boxes = settings.filePath(QStringLiteral("thumbnails/Nintendo - Game Boy/Named_Boxarts"));
+        QDir().mkpath(boxes);
+        const QDir roms(QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteDir().filePath(QStringLiteral("roms")));
+        QDirIterator found(roms.path(), QDir::Files, QDirIterator::Subdirectories);
+        while (found.hasNext()) {
+            const QFileInfo rom(found.next());
+            QImage box(240, 330, QImage::Format_RGB32);
+            QPainter painter(&box);
+            QLinearGradient sky(0, 0, 0, 330);
+            sky.setColorAt(0, QColor(40, 60, 160));
+            sky.setColorAt(1, QColor(200, 120, 40));
+            painter.fillRect(box.rect(), sky);
+            painter.setPen(Qt::white);
+            painter.setFont(QFont(QStringLiteral("DejaVu Sans"), 20, QFont::Bold));
+            painter.drawText(box.rect().adjusted(10, 10, -10, -10), Qt::AlignCenter | Qt::TextWordWrap, rom.completeBaseName());
+            painter.end();
+            box.save(boxes + QLatin1Char('/') + rom.completeBaseName() + QStringLiteral(".png"));
+        }
+        vantorix::UserSettings().addPictureRoot(settings.filePath(QStringLiteral("thumbnails")));
+    }
     vantorix::installTranslations();
     vantorix::installFontFallbacks();
     // The samples' database names the games in the last picture.
@@ -175,6 +201,10 @@ int main(int argc, char **argv)
     hiding.start();
     while (QToolTip::isVisible() && hiding.elapsed() < 30000)
         QApplication::processEvents(QEventLoop::AllEvents, 20);
+    // The pointer on the item, as a user's is: a tool-tip's picture shows
+    // only while it rests there.
+    QCursor::setPos(Form5->FileListBox1->viewport()->mapToGlobal(item.center()));
+    QApplication::processEvents();
     QHelpEvent rest(QEvent::ToolTip, item.center(), Form5->FileListBox1->viewport()->mapToGlobal(item.center()));
     QApplication::sendEvent(Form5->FileListBox1->viewport(), &rest);
     // The details are read off the window's thread and shown once ready.
@@ -185,6 +215,15 @@ int main(int argc, char **argv)
     for (QWidget *top : QApplication::topLevelWidgets())
         if (top->inherits("QTipLabel") && top->isVisible())
             grabWindow(top, out.filePath(QStringLiteral("romsreader-tooltip.png")));
+    // Its box art, once read: resting on the item again shows both at once.
+    while (!QToolTip::text().contains(QStringLiteral("data:image")) && watchdog.elapsed() < 3000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    QToolTip::hideText();
+    QApplication::sendEvent(Form5->FileListBox1->viewport(), &rest);
+    QApplication::processEvents();
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (top->inherits("QTipLabel") && top->isVisible())
+            grabWindow(top, out.filePath(QStringLiteral("romsreader-tooltip-picture.png")));
     QToolTip::hideText();
     Form5->hide();
     std::printf("open list scroll bar shown: %d\n", int(Form1->ComboBox1->view()->verticalScrollBar()->isVisible()));
