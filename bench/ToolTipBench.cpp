@@ -4,10 +4,14 @@
 #include "catalogue/CartridgeDetails.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/DetailToolTips.h"
+#include "catalogue/GamePictures.h"
+#include "app/ScaledPictures.h"
 #include "samples/ArchiveMaker.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -51,5 +55,75 @@ void SecondHover7z(benchmark::State &state)
         benchmark::DoNotOptimize(tips.cached(path));
 }
 BENCHMARK(SecondHover7z)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+namespace {
+
+// A box art as the libretro thumbnails hold them: 512 × 512, a real
+// picture's noise, not one colour.
+QString boxArt(const QTemporaryDir &dir, const QString &name)
+{
+    QImage box(512, 512, QImage::Format_RGB32);
+    for (int y = 0; y < box.height(); ++y)
+        for (int x = 0; x < box.width(); ++x)
+            box.setPixel(x, y, qRgb((x * 7 + y) & 255, (x ^ y) & 255, ((x * y) >> 4) & 255));
+    const QString folder = dir.filePath("Nintendo - Game Boy/Named_Boxarts");
+    QDir().mkpath(folder);
+    const QString path = folder + "/" + name + ".png";
+    box.save(path);
+    return path;
+}
+
+// A small game's details (baseline) and its box art from the disk: found,
+// read and scaled, which a tool-tip adds after the details.
+void DetailsOfSmallGame(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString rom = dir.filePath("STARHOP.GB");
+    QByteArray image(32 * 1024, '\0');
+    image.replace(0x134, 11, "STAR HOPPER");
+    QFile file(rom);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(image);
+    file.close();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(vantorix::detailToolTipOfFile(rom, vantorix::GameDatabase()));
+}
+BENCHMARK(DetailsOfSmallGame)->Unit(benchmark::kMillisecond);
+
+void PictureFromDisk(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    boxArt(dir, "Star Hopper");
+    const vantorix::PictureQuery query = vantorix::pictureQueryOf("/g/STARHOP.GB", "Star Hopper (World) (Rev 1)", "", false);
+    for (auto _ : state) {
+        const QString found = vantorix::findPicture({dir.path()}, query, vantorix::PictureKind::BoxArt);
+        benchmark::DoNotOptimize(vantorix::readScaledPicture(found));
+    }
+}
+BENCHMARK(PictureFromDisk)->Unit(benchmark::kMillisecond);
+
+// 1,000 games hovered in turn: the pictures kept stay within their bound.
+void ThousandPicturesKept(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString one = boxArt(dir, "one");
+    vantorix::Catalogue catalogue;
+    ScaledPictures &pictures = ScaledPictures::of(catalogue);
+    for (auto _ : state) {
+        int ready = 0;
+        for (int i = 0; i < 1000; ++i) {
+            const QString link = dir.filePath(QStringLiteral("game%1.png").arg(i));
+            QFile::link(one, link);
+            pictures.request(link, &catalogue, [&ready](const QImage &) { ++ready; });
+        }
+        while (ready < 1000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    state.counters["kept MiB"] = double(pictures.keptBytes()) / (1 << 20);
+    state.counters["bound MiB"] = double(ScaledPictures::kKeptBytes) / (1 << 20);
+}
+BENCHMARK(ThousandPicturesKept)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
