@@ -2,6 +2,7 @@
 
 #include "platform/FilePath.h"
 #include "platform/IoError.h"
+#include "platform/ShownText.h"
 #include "platform/WholeFile.h"
 
 #include <QDateTime>
@@ -231,8 +232,11 @@ void PictureDownloads::log(const QUrl &url, const QString &reason)
     // The latest failures only.
     if (kept.size() > kLogBytes)
         kept = kept.mid(kept.indexOf('\n', kept.size() - kLogBytes / 2) + 1);
+    // The path as the names read, so that --info finds a game's lines.
+    const QString shown = url.scheme() + QStringLiteral("://") + url.host() + (url.port() >= 0 ? QStringLiteral(":%1").arg(url.port()) : QString())
+                          + url.path(QUrl::FullyDecoded);
     kept += QDateTime::currentDateTime().toString(Qt::ISODate).toUtf8() + ' '
-            + url.toString(QUrl::RemoveUserInfo).toUtf8() + ": " + reason.toUtf8() + '\n';
+            + withoutControlCharacters(shown).toUtf8() + ": " + reason.toUtf8() + '\n';
     try {
         makeFolders(cacheRoot_);
         writeFileAtomically(file, kept);

@@ -5,7 +5,6 @@
 #include "platform/WholeFile.h"
 
 #include <QEventLoop>
-#include <QUrl>
 
 #include <QCoreApplication>
 
@@ -196,7 +195,7 @@ QStringList pictureLines(const QString &file, const CartridgeDetails &details, c
     }
     for (const QByteArray &entry : log.split('\n'))
         for (const QString &name : query.names)
-            if (entry.contains(QUrl::toPercentEncoding(name + QStringLiteral(".png")))) {
+            if (entry.contains((QLatin1Char('/') + name + QStringLiteral(".png: ")).toUtf8())) {
                 lines.append(QStringLiteral("Download failed: ") + QString::fromUtf8(entry));
                 break;
             }

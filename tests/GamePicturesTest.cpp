@@ -3,10 +3,12 @@
 #include "catalogue/GamePictures.h"
 #include "catalogue/PictureDownloads.h"
 #include "config/UserSettings.h"
+#include "platform/FilePath.h"
 #include "tests/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -156,6 +158,33 @@ TEST(PictureDownloads, DownloadMissRememberedLimitsAndHangs)
                              "Away.png: redirected to http://example.invalid", "Local.png: redirect refused"})
         EXPECT_TRUE(log.contains(said)) << said << "\n" << log.toStdString();
     EXPECT_FALSE(log.contains("Unknown"));  // a picture the server lacks is no failure
+
+    // The command: pictures on disk listed, a download only when asked for,
+    // a failed one named.
+    const QString game = dir.filePath("STARHOP.GB");
+    ASSERT_TRUE(QFile::copy(SAMPLES_DIR "/roms/STARHOP.GB", game));
+    const QString titles = vantorix::userDataHome() + "/vantorix/thumbnails/Nintendo - Game Boy/Named_Titles";
+    writeFile(titles + "/STARHOP.png", "png");
+    server.answers[box + "Star Hopper (World) (Rev 1).png"] = [](QTcpSocket *s) { ThumbnailServer::reply(s, "503 Busy", ""); };
+    const auto info = [&](const QStringList &options) {
+        QProcess kelpad;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("VANTORIX_THUMBNAIL_URL", server.url());
+        kelpad.setProcessEnvironment(env);
+        kelpad.start(KELPAD_PATH, QStringList{"--dat", SAMPLES_DIR "/vantorix-samples.xml", "--info"} + options + QStringList{game});
+        waitFor([&] { return kelpad.state() == QProcess::NotRunning; });
+        return QString::fromUtf8(kelpad.readAllStandardOutput());
+    };
+    const int askedBefore = int(server.asked.size());
+    QString printed = info({});
+    EXPECT_TRUE(printed.contains("\nTitle screen: " + titles + "/STARHOP.png\n")) << printed.toStdString();
+    EXPECT_FALSE(printed.contains("Box art:"));
+    EXPECT_EQ(server.asked.size(), askedBefore);  // nothing asked unless told to
+    printed = info({"--download-pictures"});
+    // By the file's own name (missing), then by the game's (failing).
+    EXPECT_EQ(server.asked.mid(askedBefore), QStringList({box + "STARHOP.png", box + "Star Hopper (World) (Rev 1).png"}));
+    EXPECT_TRUE(printed.contains("Download failed: ")) << printed.toStdString();
+    EXPECT_TRUE(printed.contains("/Star Hopper (World) (Rev 1).png: HTTP 503")) << printed.toStdString();
 }
 
 }  // namespace
