@@ -76,12 +76,7 @@ std::optional<QImage> ScaledPictures::cached(const QString &path)
 
 void ScaledPictures::request(const QString &path, QObject *context, std::function<void(const QImage &)> ready)
 {
-    auto waiting = reading_.find(path);
-    const bool first = waiting == reading_.end();
-    if (first)
-        waiting = reading_.insert(path, {});
-    waiting->emplace_back(QPointer<QObject>(context), std::move(ready));
-    if (!first)
+    if (!reading_.add(path, context, std::move(ready)))
         return;
     // Handed back through this object, a child of the catalogue, which
     // waits for its tasks before it goes.
@@ -96,9 +91,7 @@ void ScaledPictures::request(const QString &path, QObject *context, std::functio
             this,
             [this, path, image] {
                 keep(path, image);
-                for (const auto &[context, ready] : reading_.take(path))
-                    if (context)
-                        ready(image);
+                reading_.finish(path, image);
             },
             Qt::QueuedConnection);
     });

@@ -1,14 +1,14 @@
 #pragma once
 
+#include "catalogue/ReadWaiters.h"
+
 #include <QHash>
 #include <QImage>
 #include <QObject>
-#include <QPointer>
 
 #include <functional>
 #include <list>
 #include <optional>
-#include <vector>
 
 namespace vantorix {
 class Catalogue;
@@ -41,7 +41,7 @@ private:
     QHash<QString, QImage> kept_;
     std::list<QString> recent_;  // most recently used first
     qint64 keptBytes_ = 0;
-    QHash<QString, std::vector<std::pair<QPointer<QObject>, std::function<void(const QImage &)>>>> reading_;
+    vantorix::ReadWaiters<QImage> reading_;
 };
 
 namespace vantorix {

@@ -50,12 +50,7 @@ std::optional<DetailToolTip> DetailToolTips::cached(const QString &path)
 
 void DetailToolTips::request(const QString &path, QObject *context, std::function<void(const DetailToolTip &)> ready)
 {
-    auto waiting = reading_.find(path);
-    const bool first = waiting == reading_.end();
-    if (first)
-        waiting = reading_.insert(path, {});
-    waiting->emplace_back(QPointer<QObject>(context), std::move(ready));
-    if (!first)
+    if (!reading_.add(path, context, std::move(ready)))
         return;
     // Handed back through the catalogue, on its thread: once it is gone (it
     // waits for its tasks first), nothing comes back to a tool-tip cache
@@ -84,7 +79,6 @@ void DetailToolTips::clear()
 
 void DetailToolTips::finish(const QString &path, const Known &known, quint64 generation)
 {
-    const std::vector<Waiter> waiters = reading_.take(path);
     if (known.stamp.size >= 0 && generation == generation_) {
         if (known_.contains(path))
             recent_.remove(path);
@@ -95,9 +89,7 @@ void DetailToolTips::finish(const QString &path, const Known &known, quint64 gen
             recent_.pop_back();
         }
     }
-    for (const Waiter &waiter : waiters)
-        if (waiter.first)
-            waiter.second(known.tip);
+    reading_.finish(path, known.tip);
 }
 
 }  // namespace vantorix

@@ -2,17 +2,16 @@
 
 #include "catalogue/FileStamp.h"
 #include "catalogue/GamePictures.h"
+#include "catalogue/ReadWaiters.h"
 
 #include <QHash>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 
 #include <functional>
 #include <list>
 #include <optional>
 #include <utility>
-#include <vector>
 
 namespace vantorix {
 
@@ -62,14 +61,13 @@ private:
         FileStamp stamp;
         DetailToolTip tip;
     };
-    using Waiter = std::pair<QPointer<QObject>, std::function<void(const DetailToolTip &)>>;
 
     void finish(const QString &path, const Known &known, quint64 generation);
 
     Catalogue &catalogue_;
     QHash<QString, Known> known_;  // at most kKept
     std::list<QString> recent_;    // the known paths, most recently used first
-    QHash<QString, std::vector<Waiter>> reading_;
+    ReadWaiters<DetailToolTip> reading_;
     quint64 generation_ = 0;  // counts the clears
 };
 
