@@ -238,7 +238,7 @@ void sortStartFiles(CommandLine &line)
 {
     if (line.mode != CommandLine::Gui || line.startFiles.isEmpty())
         return;
-    const bool allRoms = std::all_of(line.startFiles.cbegin(), line.startFiles.cend(), isRomFile);
+    const bool allRoms = std::all_of(line.startFiles.cbegin(), line.startFiles.cend(), isStartedAsRom);
     if (allRoms) {
         line.romFiles = line.startFiles;
         line.configFile.clear();
@@ -258,21 +258,25 @@ int addToLastConfiguration(const QStringList &files, Catalogue &catalogue)
                                                                    " load or save one in the main window first"));
         return 2;
     }
-    QStringList refused;
-    int added = 0;
+    RomAdding adding;
     try {
-        added = addRomsToConfiguration(config, files, catalogue, &refused);
+        adding = addRomsToConfiguration(config, files, catalogue);
     } catch (const IoError &error) {
         printMessage(stderr, displayPath(config) + QStringLiteral(": ") + error.text());
         return 2;
     }
-    for (const QString &reason : refused)
+    for (const QString &reason : adding.refused)
         printMessage(stderr, withoutControlCharacters(reason));
-    std::fputs(terminalText(QCoreApplication::translate("kelpad", "%n game(s) added to %1\n", nullptr, added)
+    for (const QString &file : adding.alreadyListed)
+        std::fputs(terminalText(withoutControlCharacters(file) + QStringLiteral(": ")
+                                + QCoreApplication::translate("kelpad", "already in the list") + QLatin1Char('\n'))
+                       .constData(),
+                   stdout);
+    std::fputs(terminalText(QCoreApplication::translate("kelpad", "%n game(s) added to %1\n", nullptr, adding.added)
                                 .arg(withoutControlCharacters(displayPath(config))))
                    .constData(),
                stdout);
-    return refused.isEmpty() ? 0 : 1;
+    return adding.refused.isEmpty() ? 0 : 1;
 }
 
 }  // namespace

@@ -1,15 +1,17 @@
 #include "app/RomAdding.h"
 
+#include "app/GameListEntry.h"
 #include "app/GamesFolder.h"
 #include "catalogue/HeaderPass.h"
 #include "catalogue/RomFolder.h"
 #include "catalogue/RomListing.h"
 #include "catalogue/StartableRom.h"
 #include "config/Configuration.h"
-#include "config/LastConfiguration.h"
+#include "config/ConfigurationFile.h"
+#include "config/TextFile.h"
+#include "config/UserSettings.h"
 #include "platform/FilePath.h"
 #include "platform/IoError.h"
-#include "platform/WholeFile.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -19,6 +21,9 @@
 namespace vantorix {
 
 namespace {
+
+// How long --add waits for another program's change of the same file.
+constexpr int kLockWaitMs = 10'000;
 
 // The one file of a folder's listing the pass converts.
 class OneFile : public EntryList {
@@ -37,58 +42,115 @@ private:
     QString text_;
 };
 
+QString reasonText(const char *text)
+{
+    return QCoreApplication::translate("RomAdding", text);
+}
+
 }  // namespace
 
-QString readerEntryOf(const QString &rom, const QString &gamesDirectory, Catalogue &catalogue)
+QString readerEntryOf(const QString &rom, const QString &gamesDirectory, Catalogue *names)
 {
     // Found in its folder's listing, so that a name shared but for letter
     // case keeps its own.
     const QString path = absolutePath(rom);
-    const QFileInfo info(path);
-    const RomFolder folder(info.absolutePath());
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const RomFolder folder(slash == 0 ? QStringLiteral("/") : path.left(slash));
     const RomListing listing = listRoms(folder, QStringLiteral("*"), ListingScope());
-    const QByteArray name = encodePath(info.fileName());
+    const QByteArray name = encodePath(path.mid(slash + 1));
     const auto found = std::find(listing.paths.begin(), listing.paths.end(), name);
     if (found == listing.paths.end())
         throw IoError::fromErrno(ENOENT);
     OneFile one(listing, size_t(found - listing.paths.begin()));
     const std::vector<HeaderPassFailure> failures =
-        runHeaderPass(one, folder, {}, entryPrefixFor(gamesDirectory, folder.path()), &catalogue);
+        runHeaderPass(one, folder, {}, entryPrefixFor(gamesDirectory, folder.path()), names);
     if (!failures.empty())
         throw failures.front().error;
     return one.text(0);
 }
 
-int addRomsToConfiguration(const QString &configPath, const QStringList &roms, Catalogue &catalogue,
-                           QStringList *refused)
+bool entryHoldsBack(const QString &entry)
 {
-    Configuration config = parseConfiguration(readWholeFile(configPath));
-    int added = 0;
+    return TextFileReader(encodeLines({entry})).readLine() == entry;
+}
+
+ListedFiles::ListedFiles(const QStringList &entries, const QString &gamesDirectory)
+{
+    const GamesFolder games(gamesDirectory);
+    for (const QString &entry : entries)
+        if (!isBlankEntry(entry) && !isUserSelection(entry))
+            add(games.find(romFileName(entry)));
+}
+
+bool ListedFiles::contains(const QString &path) const
+{
+    FileIdentity identity;
+    return fileIdentity(path, &identity) && identities_.contains({quint64(identity.device), quint64(identity.inode)});
+}
+
+void ListedFiles::add(const QString &path)
+{
+    FileIdentity identity;
+    if (!path.isEmpty() && fileIdentity(path, &identity))
+        identities_.append({quint64(identity.device), quint64(identity.inode)});
+}
+
+RomAdding addRomsToConfiguration(const QString &configPath, const QStringList &roms, Catalogue &catalogue)
+{
+    RomAdding result;
+    // The headers are read before the lock is taken: it is held only for
+    // the moment of reading, adding and writing.
+    const QString games = readConfigurationFile(configPath).gamesDirectory;
+    Catalogue *names = UserSettings().namesFromDatabases() ? &catalogue : nullptr;
+    QList<std::pair<QString, QString>> candidates;  // file, entry
     for (const QString &rom : roms) {
         const QString shown = displayPath(rom);
         try {
             if (!isRomFile(rom)) {
-                refused->append(shown + QStringLiteral(": ")
-                                + QCoreApplication::translate("RomAdding", "not a Game Boy ROM"));
+                result.refused.append(shown + QStringLiteral(": ") + reasonText("not a Game Boy ROM"));
                 continue;
             }
-            config.gameList.append(readerEntryOf(rom, config.gamesDirectory, catalogue));
-            ++added;
+            const QString entry = readerEntryOf(rom, games, names);
+            if (!entryHoldsBack(entry)) {
+                result.refused.append(shown + QStringLiteral(": ")
+                                      + reasonText("the game list cannot hold a name with a line break"));
+                continue;
+            }
+            candidates.append({absolutePath(rom), entry});
         } catch (const IoError &error) {
-            refused->append(shown + QStringLiteral(": ") + error.text());
+            result.refused.append(shown + QStringLiteral(": ") + error.text());
         }
     }
-    if (config.gameList.size() > kPlaylistLimit) {
-        refused->append(QCoreApplication::translate("RomAdding", "the game list would hold more than %1 games")
-                            .arg(kPlaylistLimit));
-        return 0;
+    if (candidates.isEmpty())
+        return result;
+    const ConfigurationLock lock(configPath, kLockWaitMs);
+    Configuration config = readConfigurationFile(configPath);
+    if (config.gamesDirectory != games)
+        throw IoError(IoError::AccessDenied, reasonText("the configuration's games directory changed meanwhile"));
+    ListedFiles listed(config.gameList, config.gamesDirectory);
+    QStringList entries;
+    for (const auto &[file, entry] : candidates) {
+        if (listed.contains(file)) {
+            result.alreadyListed.append(displayPath(file));
+            continue;
+        }
+        listed.add(file);
+        entries.append(entry);
     }
-    if (added > 0 && config.entriesLeftOut == 0)
-        writeFileAtomically(configPath, serializeConfiguration(config));
-    else if (added > 0)
-        refused->append(QCoreApplication::translate("RomAdding", "the configuration holds more games than its list"
-                                                                 " takes: it is left as it is"));
-    return config.entriesLeftOut == 0 ? added : 0;
+    if (entries.isEmpty())
+        return result;
+    if (config.entriesLeftOut > 0) {
+        result.refused.append(reasonText("the configuration holds more games than its list takes: it is left as it is"));
+        return result;
+    }
+    if (config.gameList.size() + entries.size() > kPlaylistLimit) {
+        result.refused.append(reasonText("the game list would hold more than %1 games").arg(kPlaylistLimit));
+        return result;
+    }
+    config.gameList += entries;
+    writeConfigurationFile(configPath, config);
+    result.added = int(entries.size());
+    return result;
 }
 
 }  // namespace vantorix

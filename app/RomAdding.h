@@ -7,19 +7,46 @@ namespace vantorix {
 
 class Catalogue;
 
+// The entry the ROMS reader lists for the file at rom, with the games
+// directory given (see entryPrefixFor); titled with the databases' name
+// when names is set and they know the game. Throws IoError.
+QString readerEntryOf(const QString &rom, const QString &gamesDirectory, Catalogue *names);
+
+// Whether the game list keeps entry as it is through a save and a load: a
+// line break inside it would end its line and change the file it names.
+bool entryHoldsBack(const QString &entry);
+
+// The files of a game list, found as the launch finds them, by identity:
+// the same file reached by another path (a link, "..", other letter case)
+// is the same game.
+class ListedFiles {
+public:
+    ListedFiles(const QStringList &entries, const QString &gamesDirectory);
+    bool contains(const QString &path) const;
+    void add(const QString &path);
+
+private:
+    QList<std::pair<quint64, quint64>> identities_;
+};
+
+// What --add did: how many it added, the files it left out with their
+// reasons, and those already in the list.
+struct RomAdding {
+    int added = 0;
+    QStringList refused;
+    QStringList alreadyListed;
+};
+
 // Adds the ROM files to the game list of the configuration at configPath,
 // each named as the ROMS reader names it (its path below the games
-// directory, or its whole path outside it; the databases' name when they
-// know the game), and saves the configuration. A file that is no ROM, or
-// that cannot be read, is named in refused with its reason and not added;
-// nothing is saved when the list would pass its limit. Returns how many
-// were added. Throws IoError when the configuration cannot be read or
-// saved.
-// The entry the ROMS reader lists for the file at rom, with the games
-// directory given (see entryPrefixFor). Throws IoError.
-QString readerEntryOf(const QString &rom, const QString &gamesDirectory, Catalogue &catalogue);
-
-int addRomsToConfiguration(const QString &configPath, const QStringList &roms, Catalogue &catalogue,
-                           QStringList *refused);
+// directory, or its whole path outside it; the databases' name when the
+// user takes names from them), and saves the configuration. The file is
+// read again and written under its lock, so that additions made meanwhile
+// by another program stay. A file that is no ROM, that cannot be read or
+// whose name the list cannot hold is refused with its reason; one already
+// in the list is not added again; nothing is saved when the list would
+// pass its limit. Throws IoError when the configuration cannot be read,
+// locked or saved, or is no configuration.
+RomAdding addRomsToConfiguration(const QString &configPath, const QStringList &roms, Catalogue &catalogue);
 
 }  // namespace vantorix

@@ -21,6 +21,7 @@
 #include "app/WindowAnchors.h"
 #include "config/Configuration.h"
 #include "catalogue/GameDatabase.h"
+#include "config/ConfigurationFile.h"
 #include "config/FirstStart.h"
 #include "config/LastConfiguration.h"
 #include "config/UserSettings.h"
@@ -41,6 +42,7 @@
 #include <QCompleter>
 #include <QDir>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QProcess>
 #include <QFileDialog>
 #include <QFontInfo>
@@ -214,7 +216,7 @@ bool TForm1::startRoms(const QStringList &roms)
     vantorix::Configuration settings;
     if (!config.isEmpty()) {
         try {
-            settings = vantorix::parseConfiguration(vantorix::readWholeFile(config));
+            settings = vantorix::readConfigurationFile(config);
         } catch (const vantorix::IoError &error) {
             romsNotStarted_.append(vantorix::displayPath(config) + QStringLiteral(": ") + error.text());
         }
@@ -260,7 +262,8 @@ void TForm1::selectRomFile(const QString &path, bool addWhenMissing)
     // Not in the list: added, as the reader names it, an unsaved change.
     QString entry;
     try {
-        entry = vantorix::readerEntryOf(path, vantorix::storedText(Edit1), catalogue_);
+        entry = vantorix::readerEntryOf(path, vantorix::storedText(Edit1),
+                                        vantorix::UserSettings().namesFromDatabases() ? &catalogue_ : nullptr);
     } catch (const vantorix::IoError &) {
         entry = vantorix::composeEntry(QString(), path);
     }
@@ -275,7 +278,30 @@ void TForm1::takeSavedState(const QString &file)
     if (file.isEmpty())
         return;
     currentFile_ = vantorix::absolutePath(file);
+    savedStamp_ = vantorix::FileStamp::of(currentFile_);
     vantorix::rememberLastConfiguration(currentFile_);
+    watchConfigurationFile();
+}
+
+void TForm1::watchConfigurationFile()
+{
+    if (!configWatcher_) {
+        configWatcher_ = new QFileSystemWatcher(this);
+        auto *settle = new QTimer(this);
+        settle->setSingleShot(true);
+        // A writer's rename and a second writer's close after it: one look.
+        settle->setInterval(200);
+        connect(configWatcher_, &QFileSystemWatcher::fileChanged, settle, qOverload<>(&QTimer::start));
+        connect(configWatcher_, &QFileSystemWatcher::directoryChanged, settle, qOverload<>(&QTimer::start));
+        connect(settle, &QTimer::timeout, this, vantorix::guarded([this] { followConfigurationOnDisk(); }));
+    }
+    const QStringList watched = configWatcher_->files() + configWatcher_->directories();
+    if (!watched.isEmpty())
+        configWatcher_->removePaths(watched);
+    const QString folder = currentFile_.left(currentFile_.lastIndexOf(QLatin1Char('/')));
+    for (const QString &path : {currentFile_, folder.isEmpty() ? QStringLiteral("/") : folder})
+        if (vantorix::isFaithfulPath(path))  // the watcher knows names as text only
+            configWatcher_->addPath(path);
 }
 
 bool TForm1::hasUnsavedChanges() const
@@ -606,7 +632,9 @@ void TForm1::addGameDatabase(const QString &path)
     try {
         games = catalogue_.addUserDatabase(path, &name, &roms);
     } catch (const vantorix::DatError &error) {
-        vantorix::reportError(tr("Not a game database (line %1: %2)").arg(error.line()).arg(error.reason()), path);
+        vantorix::reportError(error.line() > 0 ? tr("Not a game database (line %1: %2)").arg(error.line()).arg(error.reason())
+                                               : tr("Not a game database (%1)").arg(error.reason()),
+                              path);
         return;
     } catch (const vantorix::IoError &error) {
         vantorix::reportError(error.text(), path);

@@ -2,6 +2,7 @@
 
 #include "ui_Unit1.h"
 
+#include "catalogue/FileStamp.h"
 #include "config/Configuration.h"
 
 #include <QString>
@@ -13,6 +14,7 @@ class QCloseEvent;
 class QDragEnterEvent;
 class QDropEvent;
 class QFileDialog;
+class QFileSystemWatcher;
 class QLineEdit;
 class QListWidget;
 
@@ -145,6 +147,15 @@ private:
     // Before a save over path: asks whether to lose the games a file holds
     // beyond the list's limit. True to go on.
     bool confirmOverwritingLongList(const QString &path);
+    // Before a save over the file last loaded or saved that another
+    // program changed since: asks whether to lose that change. True to go on.
+    bool confirmOverwritingChangedFile(const QString &name);
+    // The configuration file changed on disk (kelpad --add): taken again
+    // while the window holds no change of its own.
+    void followConfigurationOnDisk();
+    // Watches the file last loaded or saved, and its folder (a save by
+    // rename replaces the file watched).
+    void watchConfigurationFile();
     // Before the window closes with unsaved changes: Save, Discard or
     // Cancel. True to close.
     bool confirmClosing();
@@ -162,6 +173,9 @@ private:
     QString noSelectionText_;
     QString proposedFile_;  // what the load dialog offers at its next showing
     QString currentFile_;   // the configuration last loaded or saved
+    vantorix::FileStamp savedStamp_;  // that file as it was then
+    QFileSystemWatcher *configWatcher_ = nullptr;
+    static constexpr int kLockWaitMs = 1000;
     QStringList romsNotStarted_;  // the ROM chosen at show, then the reasons
     std::optional<vantorix::Configuration> savedState_;
     QLineEdit *findField_ = nullptr;

@@ -74,13 +74,19 @@ Catalogue::FilesSeen Catalogue::databaseFilesNow() const
 
 void Catalogue::reloadDatabases()
 {
+    const quint64 generation = ++databaseGeneration_;
     FilesSeen seen = databaseFilesNow();
     takeDatabases(std::make_shared<const LoadedGameDatabases>(loadGameDatabases(gameDatabaseFiles(datFiles_))),
-                  std::move(seen));
+                  std::move(seen), generation);
 }
 
-void Catalogue::takeDatabases(std::shared_ptr<const LoadedGameDatabases> fresh, FilesSeen seen)
+void Catalogue::takeDatabases(std::shared_ptr<const LoadedGameDatabases> fresh, FilesSeen seen, quint64 generation)
 {
+    // A reading begun before a later one ends after it: the later state
+    // stays.
+    if (generation < databaseTaken_)
+        return;
+    databaseTaken_ = generation;
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         loaded_ = std::move(fresh);
@@ -93,11 +99,12 @@ void Catalogue::takeDatabases(std::shared_ptr<const LoadedGameDatabases> fresh, 
 
 void Catalogue::reloadDatabasesInBackground()
 {
-    executor_.start([this] {
+    const quint64 generation = ++databaseGeneration_;
+    executor_.start([this, generation] {
         FilesSeen seen = databaseFilesNow();
         auto fresh = std::make_shared<const LoadedGameDatabases>(loadGameDatabases(gameDatabaseFiles(datFiles_)));
         QMetaObject::invokeMethod(
-            this, [this, fresh, seen] { takeDatabases(fresh, seen); }, Qt::QueuedConnection);
+            this, [this, fresh, seen, generation] { takeDatabases(fresh, seen, generation); }, Qt::QueuedConnection);
     });
 }
 
@@ -111,13 +118,18 @@ void Catalogue::watchUserDatabases()
     } catch (const IoError &) {
         return;  // no folder of the user's: nothing there to watch
     }
-    watcher_ = new QFileSystemWatcher(QStringList(folder), this);
+    // The folder and the one above it: a folder deleted and made again
+    // (or replaced by a link) is watched again once it is back.
+    const QString parent = folder.left(folder.lastIndexOf(QLatin1Char('/')));
+    watcher_ = new QFileSystemWatcher(QStringList{folder, parent}, this);
     auto *settle = new QTimer(this);
     settle->setSingleShot(true);
     // A copy arrives in several writes: one reading after the last.
     settle->setInterval(500);
     connect(watcher_, &QFileSystemWatcher::directoryChanged, settle, qOverload<>(&QTimer::start));
-    connect(settle, &QTimer::timeout, this, [this] {
+    connect(settle, &QTimer::timeout, this, [this, folder] {
+        if (!watcher_->directories().contains(folder) && QFileInfo(folder).isDir())
+            watcher_->addPath(folder);
         // The program's own copy of a dropped file was read already.
         if (databaseFilesNow() != filesRead_)
             reloadDatabasesInBackground();

@@ -75,10 +75,14 @@ private:
     // reading saw, to tell a change of the folder from a change of none.
     using FilesSeen = QList<std::tuple<QString, qint64, QDateTime>>;
     FilesSeen databaseFilesNow() const;
-    void takeDatabases(std::shared_ptr<const LoadedGameDatabases> fresh, FilesSeen seen);
+    void takeDatabases(std::shared_ptr<const LoadedGameDatabases> fresh, FilesSeen seen, quint64 generation);
 
     const QStringList datFiles_;
     FilesSeen filesRead_;
+    // Readings of the databases in the order begun, and the latest taken:
+    // on the catalogue's thread only.
+    quint64 databaseGeneration_ = 0;
+    quint64 databaseTaken_ = 0;
     const QString hashCachePath_;
     mutable std::mutex mutex_;
     std::mutex hashCacheTurn_;

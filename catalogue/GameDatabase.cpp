@@ -141,6 +141,9 @@ int copyUserDatabase(const QString &path, QString *databaseName, int *roms)
     GameDatabase alone;
     const QString base = QFileInfo(displayPath(path)).completeBaseName();
     const int games = alone.add(contents, base);
+    // A file of which no game can be read names nothing: not kept.
+    if (games == 0)
+        throw DatError(0, QCoreApplication::translate("GameDatabase", "no game in it can be read"));
     if (databaseName)
         *databaseName = alone.databaseText(0);
     if (roms)

@@ -13,23 +13,50 @@
 #include <QNetworkRequest>
 #include <QTimer>
 
+#include <ctime>
+#include <memory>
+#include <sys/stat.h>
+
 namespace vantorix {
 
 namespace {
 
 constexpr qint64 kLogBytes = 64 * 1024;
+constexpr qint64 kReadBufferBytes = 256 * 1024;
+const QByteArray kPngSignature("\x89PNG\r\n\x1a\n", 8);
 
 QString missMarker(const QString &file)
 {
     return file + QStringLiteral(".missing");
 }
 
+// A regular file of the cache's own, never what a link there points to.
+bool isOwnFile(const QString &path, struct stat *st)
+{
+    return ::lstat(encodePath(path).constData(), st) == 0 && S_ISREG(st->st_mode);
+}
+
 bool recentlyMissing(const QString &file)
 {
-    const QFileInfo marker(missMarker(file));
-    return marker.exists()
-           && marker.lastModified().secsTo(QDateTime::currentDateTime()) < qint64(PictureDownloads::kMissKeptDays) * 86400;
+    struct stat st;
+    return isOwnFile(missMarker(file), &st)
+           && qint64(::time(nullptr)) - qint64(st.st_mtime) < qint64(PictureDownloads::kMissKeptDays) * 86400;
 }
+
+// What a download that finished writes: the picture, or its miss marker,
+// in its folder below the cache, never through a link there.
+void writeIntoCache(const QString &cacheRoot, const QString &file, const QByteArray &bytes)
+{
+    const QString folder = file.left(file.lastIndexOf(QLatin1Char('/')));
+    makeOwnFolders(cacheRoot, folder.mid(cacheRoot.size() + 1));
+    writeFileAtomically(file, bytes, LinkAtPath::Replace);
+}
+
+// A transfer under way: why it was given up, and what came so far.
+struct Transfer {
+    QString reason;
+    QByteArray data;
+};
 
 // Errors that say the network, not the server, failed.
 bool isNetworkDown(QNetworkReply::NetworkError error)
@@ -118,7 +145,8 @@ void PictureDownloads::askNext(const QString &key)
     // Already here, or missing lately: nothing to ask.
     while (job->next < job->candidates.size()) {
         const QString &file = job->candidates[job->next].second;
-        if (QFileInfo(file).isFile()) {
+        struct stat st;
+        if (isOwnFile(file, &st)) {
             finish(key, file);
             return;
         }
@@ -136,45 +164,53 @@ void PictureDownloads::askNext(const QString &key)
     request.setMaximumRedirectsAllowed(5);
     request.setTransferTimeout(timeoutMs_);
     QNetworkReply *reply = network_->get(request);
+    // What comes is taken as it comes and counted: a stream without an
+    // announced size stops at the bound, never held whole in memory.
+    reply->setReadBufferSize(kReadBufferBytes);
     ++running_;
-    auto *reason = new QString;  // why it was given up, beside the reply's own error
-    connect(reply, &QNetworkReply::redirected, reply, [this, reply, reason](const QUrl &to) {
-        const bool server = to.scheme() == server_.scheme() && to.host() == server_.host() && to.port() == server_.port();
-        if (to.scheme() == QLatin1String("https") || server) {
-            Q_EMIT reply->redirectAllowed();
-        } else {
-            *reason = QStringLiteral("redirected to %1").arg(to.toString(QUrl::RemoveUserInfo));
-            reply->abort();
-        }
-    });
-    const auto tooLarge = [reply, reason](qint64 size) {
-        if (size > kMaxPictureBytes && reason->isEmpty()) {
-            *reason = QStringLiteral("larger than %1 bytes").arg(kMaxPictureBytes);
-            reply->abort();
-        }
+    auto transfer = std::make_shared<Transfer>();
+    const auto giveUp = [reply, transfer](const QString &why) {
+        if (transfer->reason.isEmpty())
+            transfer->reason = why;
+        reply->abort();
     };
-    connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, tooLarge] {
-        tooLarge(reply->header(QNetworkRequest::ContentLengthHeader).toLongLong());
+    connect(reply, &QNetworkReply::redirected, reply, [this, reply, giveUp](const QUrl &to) {
+        const bool server = to.scheme() == server_.scheme() && to.host() == server_.host() && to.port() == server_.port();
+        if (to.scheme() == QLatin1String("https") || server)
+            Q_EMIT reply->redirectAllowed();
+        else
+            giveUp(QStringLiteral("redirected to %1").arg(to.toString(QUrl::RemoveUserInfo)));
     });
-    connect(reply, &QNetworkReply::downloadProgress, reply, [tooLarge](qint64 received, qint64) { tooLarge(received); });
+    const QString tooLarge = QStringLiteral("larger than %1 bytes").arg(kMaxPictureBytes);
+    connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, giveUp, tooLarge] {
+        if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > kMaxPictureBytes)
+            giveUp(tooLarge);
+    });
+    connect(reply, &QNetworkReply::readyRead, reply, [reply, transfer, giveUp, tooLarge] {
+        transfer->data += reply->readAll();
+        if (transfer->data.size() > kMaxPictureBytes) {
+            transfer->data.clear();
+            giveUp(tooLarge);
+        }
+    });
     // A server that drips a byte now and then keeps the transfer timeout
     // from ever running out.
-    QTimer::singleShot(3 * timeoutMs_, reply, [reply, reason] {
-        if (reason->isEmpty())
-            *reason = QStringLiteral("no answer in time");
-        reply->abort();
-    });
-    connect(reply, &QNetworkReply::finished, this, [this, key, reply, reason, url = url, file = file] {
+    QTimer::singleShot(3 * timeoutMs_, reply, [giveUp] { giveUp(QStringLiteral("no answer in time")); });
+    connect(reply, &QNetworkReply::finished, this, [this, key, reply, transfer, url = url, file = file] {
         reply->deleteLater();
         --running_;
-        const QString givenUp = *reason;
-        delete reason;
+        const QString givenUp = transfer->reason;
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         if (givenUp.isEmpty() && reply->error() == QNetworkReply::NoError && status == 200) {
-            const QByteArray bytes = reply->readAll();
+            const QByteArray bytes = transfer->data + reply->readAll();
             try {
-                makeFolders(QFileInfo(file).path());
-                writeFileAtomically(file, bytes);
+                // A captive portal's page or a server's error text is no
+                // picture: not kept, asked again another time.
+                if (bytes.size() > kMaxPictureBytes || !bytes.startsWith(kPngSignature))
+                    throw IoError(IoError::OtherPlatformError, bytes.size() > kMaxPictureBytes
+                                                                   ? QStringLiteral("larger than %1 bytes").arg(kMaxPictureBytes)
+                                                                   : QStringLiteral("not a PNG picture"));
+                writeIntoCache(cacheRoot_, file, bytes);
                 finish(key, file);
             } catch (const IoError &error) {
                 log(url, error.text());
@@ -183,8 +219,7 @@ void PictureDownloads::askNext(const QString &key)
         } else if (givenUp.isEmpty() && (status == 404 || reply->error() == QNetworkReply::ContentNotFoundError)) {
             // Remembered, so that it is not asked again for a while.
             try {
-                makeFolders(QFileInfo(file).path());
-                writeFileAtomically(missMarker(file), QByteArray());
+                writeIntoCache(cacheRoot_, missMarker(file), QByteArray());
             } catch (const IoError &) {
             }
             auto job = jobs_.find(key);
@@ -226,7 +261,7 @@ void PictureDownloads::log(const QUrl &url, const QString &reason)
     const QString file = logPath(cacheRoot_);
     QByteArray kept;
     try {
-        kept = readWholeFile(file, 4 * kLogBytes);
+        kept = readOwnFile(file, 4 * kLogBytes);
     } catch (const IoError &) {
     }
     // The latest failures only.
@@ -239,7 +274,7 @@ void PictureDownloads::log(const QUrl &url, const QString &reason)
             + withoutControlCharacters(shown).toUtf8() + ": " + reason.toUtf8() + '\n';
     try {
         makeFolders(cacheRoot_);
-        writeFileAtomically(file, kept);
+        writeFileAtomically(file, kept, LinkAtPath::Replace);
     } catch (const IoError &) {
         // A cache that cannot be written keeps no log either.
     }

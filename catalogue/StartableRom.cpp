@@ -60,4 +60,9 @@ bool isRomFile(const QString &path)
     }
 }
 
+bool isStartedAsRom(const QString &path)
+{
+    return hasRomName(encodePath(baseName(path))) || isRomFile(path);
+}
+
 }  // namespace vantorix

@@ -17,4 +17,9 @@ void checkStartableRom(const QString &path);
 // no ROM, whatever its name; nor is anything that cannot be read.
 bool isRomFile(const QString &path);
 
+// Whether a file given to start is started as a ROM rather than loaded as
+// a configuration: a ROM's name (.gb, .gbc, .cgb, .sgb, whatever its
+// content: an unlicensed cartridge has no logo) or a ROM's content.
+bool isStartedAsRom(const QString &path);
+
 }  // namespace vantorix

@@ -15,13 +15,15 @@
 #include "catalogue/GameDatabase.h"
 #include "catalogue/HeaderPass.h"
 #include "catalogue/RomFolder.h"
+#include "catalogue/FolderNameCompleter.h"
 #include "catalogue/Unit3.h"
+#include "app/GameListEntry.h"
+#include "app/RomAdding.h"
 #include "windows/DialogStyle.h"
 
 #include <QCoreApplication>
 #include <QCompleter>
 #include <QDir>
-#include <QFileSystemModel>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QScopedValueRollback>
@@ -29,6 +31,7 @@
 #include <QSignalBlocker>
 
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -89,14 +92,14 @@ TForm5::TForm5(vantorix::Catalogue &catalogue, QWidget *parent)
     CheckBox2->setChecked(settings.namesFromDatabases());
     FileListBox1->setIncludeSubfolders(CheckBox1->isChecked());
     connect(CheckBox1, &QCheckBox::toggled, this, vantorix::guarded([this] {
-        vantorix::UserSettings().setIncludeSubfolders(CheckBox1->isChecked());
+        sayIfNotKept(vantorix::UserSettings().setIncludeSubfolders(CheckBox1->isChecked()));
         FileListBox1->setIncludeSubfolders(CheckBox1->isChecked());
     }));
     // Titles from the game databases, or from the headers again: the list
     // is read afresh either way, and the game list follows the databases
     // from now on, or no longer.
     connect(CheckBox2, &QCheckBox::toggled, this, vantorix::guarded([this] {
-        vantorix::UserSettings().setNamesFromDatabases(CheckBox2->isChecked());
+        sayIfNotKept(vantorix::UserSettings().setNamesFromDatabases(CheckBox2->isChecked()));
         if (FileListBox1->isFilled())
             FileListBox1->refill();
         if (Form1)
@@ -105,12 +108,7 @@ TForm5::TForm5(vantorix::Catalogue &catalogue, QWidget *parent)
     DirectoryListBox1->setFileList(FileListBox1);
     // A folder typed or pasted, its names completed from the disk, opens on
     // Return; the field shows the listed folder.
-    auto *diskFolders = new QFileSystemModel(Edit1);
-    diskFolders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden);
-    diskFolders->setRootPath(QString());
-    auto *completer = new QCompleter(diskFolders, Edit1);
-    completer->setCaseSensitivity(Qt::CaseSensitive);
-    Edit1->setCompleter(completer);
+    new FolderNameCompleter(Edit1, catalogue);
     connect(Edit1, &QLineEdit::returnPressed, this, vantorix::guarded([this] { openTypedFolder(); }));
     connect(DirectoryListBox1, &DirectoryListBox::directoryChanged, Edit1, &QLineEdit::setText);
     DriveComboBox1->setDirList(DirectoryListBox1);
@@ -175,10 +173,19 @@ void TForm5::setVisible(bool visible)
         setWindowTitle(caption());
         return;
     }
-    if (!passPending_)
+    // Opened again after a reading was stopped by closing: the rows not yet
+    // read are read now.
+    if (!std::exchange(passPending_, false) && !FileListBox1->isFilled())
         return;
-    passPending_ = false;
     vantorix::atHandlerEdge([this] { FileListBox1Change(FileListBox1); });
+}
+
+void TForm5::sayIfNotKept(bool kept)
+{
+    if (kept || std::exchange(settingsNotKeptShown_, true))
+        return;
+    vantorix::showNotice(tr("%1 cannot be written: your choice holds until the program ends.")
+                             .arg(vantorix::displayPath(vantorix::UserSettings::defaultPath())));
 }
 
 bool TForm5::isReading() const
@@ -281,13 +288,27 @@ void TForm5::Label8Click(QObject *)
         addAllPending_ = true;
         return;
     }
+    // Only what was read becomes an entry: a row never read is a bare file
+    // name, whose last characters would name another file.
+    const QString games = Form1 ? vantorix::storedText(Form1->Edit1) : QString();
+    vantorix::ListedFiles listed(vantorix::listItems(Form3->ListBox2), games);
+    const QString folder = FileListBox1->folder() ? FileListBox1->folder()->path() : FileListBox1->directory();
     QStringList entries;
     int leftOut = 0;
+    int unread = 0;
+    int already = 0;
     for (int row = 0; row < FileListBox1->count(); ++row) {
-        if (FileListBox1->isFailed(row))
+        const QString file = folder + QLatin1Char('/') + vantorix::decodePath(FileListBox1->fileName(row));
+        if (FileListBox1->isFailed(row)) {
             ++leftOut;
-        else
+        } else if (!FileListBox1->isConverted(row)) {
+            ++unread;
+        } else if (listed.contains(file)) {
+            ++already;
+        } else {
+            listed.add(file);
             entries.append(FileListBox1->item(row)->text());
+        }
     }
     Form3->ListBox2->addItems(entries);
     Form3->countRefresh();
@@ -295,6 +316,13 @@ void TForm5::Label8Click(QObject *)
     accept();
     Form3->raise();
     Form3->activateWindow();
+    QStringList said;
     if (leftOut > 0)
-        vantorix::showNotice(tr("%n file(s) that could not be read were left out.", nullptr, leftOut));
+        said.append(tr("%n file(s) that could not be read were left out.", nullptr, leftOut));
+    if (unread > 0)
+        said.append(tr("%n file(s) not read yet were left out.", nullptr, unread));
+    if (already > 0)
+        said.append(tr("%n game(s) already in the list were not added again.", nullptr, already));
+    if (!said.isEmpty())
+        vantorix::showNotice(said.join(QLatin1Char('\n')));
 }

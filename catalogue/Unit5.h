@@ -40,6 +40,8 @@ private:
     // A batch of rows the pass read; read of them in all.
     void takeRows(const QList<vantorix::FolderReading::Row> &rows, int read);
     void finishPass(const QStringList &failures, bool cacheBusy, bool names);
+    // Says once that a choice of the window's is not kept across starts.
+    void sayIfNotKept(bool kept);
 
     vantorix::Catalogue &catalogue_;
     QString initialFolder_;
@@ -49,4 +51,5 @@ private:
     bool opened_ = false;
     bool opening_ = false;
     bool passPending_ = false;
+    bool settingsNotKeptShown_ = false;
 };

@@ -124,7 +124,14 @@ QString userConfigurationFolder()
 
 QString configurationFolder(const QString &programFolder)
 {
-    if (::access(encodePath(programFolder).constData(), W_OK) == 0)
+    // An installed copy is told by its layout (its data in
+    // ../share/vantorix), never by who may write beside it: one installed
+    // into ~/.local, or run as root, still keeps the user's files in the
+    // user's folder.
+    struct stat data;
+    const bool installed = ::stat(encodePath(programFolder + QStringLiteral("/../share/vantorix")).constData(), &data) == 0
+                           && S_ISDIR(data.st_mode);
+    if (!installed && ::access(encodePath(programFolder).constData(), W_OK) == 0)
         return programFolder;
     const QString userFolder = userConfigurationFolder();
     // Something else where the folder belongs: the current folder instead.

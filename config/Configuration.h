@@ -42,8 +42,9 @@ Configuration parseConfiguration(const QByteArray &bytes);
 // ~/.config/vantorix. Empty when no home folder can be found.
 QString userConfigurationFolder();
 
-// Where the configuration dialogs open: the program's folder when the user
-// can write there (a program run from its build or unpacked folder), else
+// Where the configuration dialogs open: the program's folder when it is no
+// installed copy (no ../share/vantorix beside it) and the user can write
+// there (a program run from its build or unpacked folder), else
 // the user's folder for the program, which is not created here (a save
 // creates it), or the current folder where a file stands in its place.
 QString configurationFolder(const QString &programFolder);

@@ -5,9 +5,7 @@
 #include "config/Configuration.h"
 #include "config/TextFile.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <unistd.h>
 
 namespace vantorix {
 
@@ -16,25 +14,46 @@ QString lastConfigurationRecord()
     return xdgUserFolder("XDG_STATE_HOME", QStringLiteral(".local/state")) + QStringLiteral("/vantorix/last-configuration");
 }
 
-QString lastConfigurationFile()
+namespace {
+
+// A record holds one path: its bytes, then a NUL, which no path holds (a
+// line end would be read as part of a name that has one). Records of
+// earlier versions end at their first line end.
+constexpr qint64 kRecordBytes = 64 * 1024;
+
+QString readRecord(const QString &record)
 {
     try {
-        const QByteArray bytes = readWholeFile(lastConfigurationRecord());
-        const QString path = decodePath(bytes.left(bytes.indexOf('\n')));
-        return path.startsWith(QLatin1Char('/')) && QFileInfo(path).isFile() ? path : QString();
+        const QByteArray bytes = readOwnFile(record, kRecordBytes);
+        const qsizetype end = bytes.indexOf('\0');
+        return decodePath(bytes.left(end >= 0 ? end : bytes.indexOf('\n')));
     } catch (const IoError &) {
         return QString();
     }
 }
 
+// Never through a link at the record's place: the link is replaced.
+void writeRecord(const QString &record, const QString &path)
+{
+    try {
+        makeFolders(record.left(record.lastIndexOf(QLatin1Char('/'))));
+        writeFileAtomically(record, encodePath(absolutePath(path)) + '\0' + '\n', LinkAtPath::Replace);
+    } catch (const IoError &) {
+        // Not remembered: the next start proposes nothing.
+    }
+}
+
+}  // namespace
+
+QString lastConfigurationFile()
+{
+    const QString path = readRecord(lastConfigurationRecord());
+    return path.startsWith(QLatin1Char('/')) && isRegularFile(path) ? path : QString();
+}
+
 void rememberLastConfiguration(const QString &path)
 {
-    const QString record = lastConfigurationRecord();
-    try {
-        if (QDir().mkpath(QFileInfo(record).absolutePath()))
-            writeFileAtomically(record, encodePath(absolutePath(path)) + '\n');
-    } catch (const IoError &) {
-    }
+    writeRecord(lastConfigurationRecord(), path);
 }
 
 QString startConfigurationFile()
@@ -44,41 +63,32 @@ QString startConfigurationFile()
         return last;
     const QString folder = userConfigurationFolder();
     const QString user = folder + QStringLiteral("/user.cfg");
-    return !folder.isEmpty() && QFileInfo(user).isFile() ? user : QString();
+    return !folder.isEmpty() && isRegularFile(user) ? user : QString();
 }
 
 namespace {
 
 QString lastPlayedRecord()
 {
-    return QFileInfo(lastConfigurationRecord()).absolutePath() + QStringLiteral("/last-played");
+    const QString record = lastConfigurationRecord();
+    return record.left(record.lastIndexOf(QLatin1Char('/'))) + QStringLiteral("/last-played");
 }
 
 }  // namespace
 
 QString lastPlayedRom()
 {
-    try {
-        const QByteArray bytes = readWholeFile(lastPlayedRecord());
-        return decodePath(bytes.left(bytes.indexOf('\n')));
-    } catch (const IoError &) {
-        return QString();
-    }
+    return readRecord(lastPlayedRecord());
 }
 
 void rememberLastPlayedRom(const QString &path)
 {
-    try {
-        makeFolders(QFileInfo(lastPlayedRecord()).absolutePath());
-        writeFileAtomically(lastPlayedRecord(), encodePath(absolutePath(path)) + '\n');
-    } catch (const IoError &) {
-        // Not remembered: the next start selects nothing.
-    }
+    writeRecord(lastPlayedRecord(), path);
 }
 
 void forgetLastPlayedRom()
 {
-    QFile::remove(lastPlayedRecord());
+    ::unlink(encodePath(lastPlayedRecord()).constData());
 }
 
 }  // namespace vantorix

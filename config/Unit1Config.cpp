@@ -8,7 +8,9 @@
 #include "platform/IoError.h"
 #include "app/PlainText.h"
 #include "catalogue/Unit3.h"
+#include "catalogue/FileStamp.h"
 #include "config/Configuration.h"
+#include "config/ConfigurationFile.h"
 #include "config/InterfaceFile.h"
 #include "config/TextFile.h"
 #include "windows/Unit2.h"
@@ -80,20 +82,61 @@ void TForm1::saveInPlace()
 
 bool TForm1::saveConfigurationTo(const QString &name)
 {
-    if (!confirmOverwritingLongList(name))
+    if (!confirmOverwritingLongList(name) || !confirmOverwritingChangedFile(name))
         return false;
     // The user's folder for the program is made by the first save into it.
     const QString folder = QFileInfo(name).absolutePath();
     if (folder == vantorix::userConfigurationFolder())
         QDir().mkpath(folder);
     try {
-        vantorix::writeFileAtomically(name, vantorix::serializeConfiguration(configuration()));
+        // Never over another program's change under way (kelpad --add).
+        const vantorix::ConfigurationLock lock(name, kLockWaitMs);
+        vantorix::writeConfigurationFile(name, configuration());
     } catch (const vantorix::IoError &error) {
         vantorix::reportError(error.text(), name);
         return false;
     }
     takeSavedState(name);
     return true;
+}
+
+bool TForm1::confirmOverwritingChangedFile(const QString &name)
+{
+    if (currentFile_.isEmpty() || vantorix::absolutePath(name) != currentFile_
+        || vantorix::FileStamp::of(currentFile_) == savedStamp_ || !vantorix::isRegularFile(currentFile_))
+        return true;
+    QMessageBox box(QMessageBox::Warning, vantorix::applicationTitle(),
+                    tr("%1 was changed by another program since it was loaded. Saving over it loses that change.\n\n"
+                       "Save anyway?").arg(vantorix::displayPath(currentFile_)),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setObjectName(QStringLiteral("ChangedOnDiskBox"));
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void TForm1::followConfigurationOnDisk()
+{
+    if (currentFile_.isEmpty() || vantorix::FileStamp::of(currentFile_) == savedStamp_ || hasUnsavedChanges())
+        return;  // a change of the window's own is asked about at its save
+    vantorix::Configuration config;
+    try {
+        config = vantorix::readConfigurationFile(currentFile_);
+    } catch (const vantorix::IoError &) {
+        return;  // gone, or no configuration now: the window keeps its own
+    }
+    // Another program added games: taken, with the game chosen kept.
+    const QString chosen = ComboBox1->currentText();
+    const bool launchable = Label8->isEnabled();
+    const QString selection = Label3->text();
+    applyConfiguration(config);
+    takeSavedState(currentFile_);
+    const int row = ComboBox1->findText(chosen);
+    if (row >= 0 && !chosen.isEmpty()) {
+        ComboBox1->setCurrentIndex(row);
+        Label3->setText(selection);
+        Label8->setEnabled(launchable);
+    }
 }
 
 void TForm1::Button4Click(QObject *)
@@ -116,8 +159,9 @@ bool TForm1::loadConfigurationFile(const QString &path)
     Configuration config;
     try {
         // The whole file is read and parsed before any control changes, so a
-        // failure leaves the window as it was.
-        config = vantorix::parseConfiguration(vantorix::readWholeFile(path));
+        // failure leaves the window as it was; a file that is no
+        // configuration is neither taken nor remembered.
+        config = vantorix::readConfigurationFile(path);
     } catch (const vantorix::IoError &error) {
         vantorix::reportError(error.text(), path);
         return false;

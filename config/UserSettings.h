@@ -2,14 +2,17 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 namespace vantorix {
 
 // What the user chose in the windows and expects to find again at the next
 // start, in a small file of its own beside the configurations:
 // $XDG_CONFIG_HOME/vantorix/settings.ini. The configuration file keeps its
-// format; a settings file that cannot be read or written only means the
-// defaults.
+// format; a settings file that cannot be read means the defaults. Only a
+// regular file is read. A choice that cannot be written (the file is no
+// regular file, or another program holds its lock for long) holds until
+// the program ends: each setter says whether it was written.
 class UserSettings {
 public:
     // Empty where there is no home folder: nothing is remembered.
@@ -20,26 +23,29 @@ public:
     // The ROMS reader titles games with their names from the game
     // databases, and the game list follows the databases.
     bool namesFromDatabases() const;
-    void setNamesFromDatabases(bool on);
+    bool setNamesFromDatabases(bool on);
     // The ROMS reader lists the files of the subfolders too.
     bool includeSubfolders() const;
-    void setIncludeSubfolders(bool on);
+    bool setIncludeSubfolders(bool on);
 
     // Folders of game pictures the user added (a folder dropped on the
     // main window), in the order added.
     QStringList pictureRoots() const;
-    void addPictureRoot(const QString &folder);
+    bool addPictureRoot(const QString &folder);
 
     // Whether pictures may be downloaded: asked once, then remembered.
     enum class Downloads { NotAsked, Allowed, Refused };
     Downloads pictureDownloads() const;
-    void setPictureDownloads(bool allowed);
+    bool setPictureDownloads(bool allowed);
 
     const QString &path() const { return path_; }
 
 private:
+    bool readable() const;
+    QVariant stored(const char *key) const;
     bool value(const char *key, bool fallback) const;
-    void setValue(const char *key, bool on);
+    bool store(const char *key, const QVariant &value);
+    bool setValue(const char *key, bool on);
 
     QString path_;
 };

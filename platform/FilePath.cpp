@@ -16,6 +16,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <dirent.h>
 #include <unistd.h>
 
 namespace vantorix {
@@ -185,6 +186,63 @@ void makeFolders(const QString &path)
     struct stat st;
     if (::stat(encodePath(clean).constData(), &st) != 0)
         throw IoError::fromErrno(errno);
+}
+
+void makeOwnFolders(const QString &root, const QString &below)
+{
+    makeFolders(root);
+    QByteArray made = encodePath(absolutePath(root));
+    for (const QString &part : below.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        if (part == QLatin1String(".") || part == QLatin1String(".."))
+            throw IoError::fromErrno(EINVAL);
+        made += '/' + encodePath(part);
+        struct stat st;
+        if (::lstat(made.constData(), &st) == 0 && !S_ISDIR(st.st_mode) && ::unlink(made.constData()) != 0)
+            throw IoError::fromErrno(errno);
+        if (::mkdir(made.constData(), 0777) != 0 && errno != EEXIST)
+            throw IoError::fromErrno(errno);
+    }
+}
+
+bool isRegularFile(const QString &path)
+{
+    struct stat st;
+    return ::stat(encodePath(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool fileIdentity(const QString &path, FileIdentity *identity)
+{
+    struct stat st;
+    const QByteArray name = encodePath(path);
+    if (name.isEmpty() || name.contains('\0') || ::stat(name.constData(), &st) != 0)
+        return false;
+    *identity = FileIdentity{st.st_dev, st.st_ino};
+    return true;
+}
+
+QStringList subfolderNames(const QString &folder, int limit)
+{
+    QStringList names;
+    DIR *dir = ::opendir(encodePath(folder.isEmpty() ? QStringLiteral("/") : folder).constData());
+    if (!dir)
+        return names;
+    while (const dirent *entry = ::readdir(dir)) {
+        if (names.size() >= limit)
+            break;
+        const char *name = entry->d_name;
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
+            continue;
+        bool isFolder = entry->d_type == DT_DIR;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat st;
+            isFolder = ::fstatat(::dirfd(dir), name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+        }
+        if (isFolder)
+            names.append(decodePath(QByteArray(name)));
+    }
+    ::closedir(dir);
+    names.sort();
+    return names;
 }
 
 }  // namespace vantorix

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <sys/stat.h>
 
@@ -58,6 +59,30 @@ QString userCacheHome();
 // Makes the folder at path and the folders above it, as mkdir -p does.
 // Throws IoError, naming the part that is there but no folder.
 void makeFolders(const QString &path);
+
+// Makes the folders of below inside root, each a real folder: a link or a
+// file where one belongs is set aside (removed, never followed), so that
+// what the program writes there stays inside root. Throws IoError.
+void makeOwnFolders(const QString &root, const QString &below);
+
+// Whether path names a regular file (through links), by its own bytes.
+bool isRegularFile(const QString &path);
+
+// A file as the system knows it: two paths (links, "..", another mount of
+// the same folder) name the same file when their identities are equal.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool operator==(const FileIdentity &other) const { return device == other.device && inode == other.inode; }
+};
+// The identity of the file at path (through links); false when it is not
+// there.
+bool fileIdentity(const QString &path, FileIdentity *identity);
+
+// The names of the folders in folder (links to folders too), at most
+// limit, sorted; no file is opened, so a folder like /proc or one of
+// devices answers at once. Empty when it cannot be listed.
+QStringList subfolderNames(const QString &folder, int limit);
 
 // The last component of a path ("/a/b.gb" gives "b.gb").
 QString baseName(const QString &path);

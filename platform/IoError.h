@@ -28,6 +28,7 @@ public:
         NotRegularFile = 1031,
         IsFolder = 1032,
         NoRomInArchive = 1033,
+        NotConfiguration = 1034,
     };
 
     IoError(Code code, const QString &text, int platformErrno = 0);

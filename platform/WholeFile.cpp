@@ -4,10 +4,10 @@
 #include "platform/FilePath.h"
 #include "platform/IoError.h"
 
-#include <QFile>
-#include <QFileInfo>
 
 #include <cctype>
+#include <climits>
+#include <cstdlib>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -107,7 +107,7 @@ bool isOwnTemporaryName(const char *name)
 void removeStaleTemporaries(const QString &folder)
 {
     constexpr qint64 kStaleSeconds = 600;
-    const QByteArray dirName = QFile::encodeName(folder);
+    const QByteArray dirName = encodePath(folder);
     DIR *dir = ::opendir(dirName.constData());
     if (!dir)
         return;
@@ -125,36 +125,60 @@ void removeStaleTemporaries(const QString &folder)
     ::closedir(dir);
 }
 
-// Where a save goes: through a symbolic link to the file it names, as an
-// editor does (a rename onto the link itself would replace the link).
+// Where a save goes. Paths stay bytes from here on (encodePath), so that a
+// name that is not UTF-8 is written under its own bytes, never another's.
 struct SaveTarget {
-    QFileInfo info;
-    QByteArray path;
+    QByteArray path;    // the file written
+    QByteArray folder;  // where its temporary goes
     bool exists = false;
     struct stat old {};
 };
 
-SaveTarget resolveSaveTarget(const QString &path)
+QByteArray folderOf(const QByteArray &path)
 {
-    if (path.isEmpty())
-        throw IoError::fromErrno(ENOENT);
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
+}
+
+// The file a link names, relative to the link's folder.
+QByteArray linkTarget(const QByteArray &link)
+{
+    QByteArray target(PATH_MAX, Qt::Uninitialized);
+    const ssize_t n = ::readlink(link.constData(), target.data(), size_t(target.size()));
+    if (n < 0)
+        throw IoError::fromErrno(errno);
+    target.truncate(n);
+    return target.startsWith('/') ? target : folderOf(link) + '/' + target;
+}
+
+SaveTarget resolveSaveTarget(const QString &path, LinkAtPath link)
+{
     SaveTarget target;
-    target.info = QFileInfo(path);
-    if (target.info.isSymLink()) {
-        if (target.info.exists()) {
-            target.info = QFileInfo(target.info.canonicalFilePath());
+    target.path = encodePath(absolutePath(path));
+    if (path.isEmpty() || target.path.contains('\0'))
+        throw IoError::fromErrno(ENOENT);
+    struct stat st;
+    if (link == LinkAtPath::SaveThrough && ::lstat(target.path.constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (::stat(target.path.constData(), &st) == 0) {
+            char resolved[PATH_MAX];
+            if (!::realpath(target.path.constData(), resolved))
+                throw IoError::fromErrno(errno);
+            target.path = resolved;
         } else {
-            struct stat st;
-            if (::stat(QFile::encodeName(path).constData(), &st) != 0 && errno == ELOOP)
+            if (errno == ELOOP)
                 throw IoError::fromErrno(ELOOP);
-            // A link to a file not yet there: create that file.
-            target.info = QFileInfo(target.info.symLinkTarget());
-            if (target.info.isSymLink())
+            // A link to a file not yet there: create that file, but never
+            // through a second link.
+            target.path = linkTarget(target.path);
+            if (::lstat(target.path.constData(), &st) == 0 && S_ISLNK(st.st_mode))
                 throw IoError::fromErrno(ELOOP);
         }
     }
-    target.path = QFile::encodeName(target.info.absoluteFilePath());
-    target.exists = ::stat(target.path.constData(), &target.old) == 0;
+    target.folder = folderOf(target.path);
+    target.exists = ::lstat(target.path.constData(), &target.old) == 0;
+    // A link of the program's own file is replaced by the rename, as it is.
+    if (target.exists && S_ISLNK(target.old.st_mode))
+        return target;
     if (target.exists && S_ISDIR(target.old.st_mode))
         throw IoError::fromErrno(EISDIR);
     // Devices and pipes cannot be replaced by a rename: refuse them rather
@@ -171,7 +195,7 @@ SaveTarget resolveSaveTarget(const QString &path)
 // folder takes no new file (EACCES, EPERM). Throws IoError.
 QByteArray writeTemporary(const SaveTarget &target, const QByteArray &data)
 {
-    QByteArray temp = QFile::encodeName(target.info.absolutePath()) + "/" + kTemporaryPrefix
+    QByteArray temp = target.folder + "/" + kTemporaryPrefix
                       + QByteArray(int(kTemporaryRandom), 'X') + kTemporarySuffix;
     FileDescriptor fd(::mkostemps(temp.data(), int(sizeof kTemporarySuffix - 1), O_CLOEXEC));
     if (fd.get() < 0) {
@@ -181,7 +205,7 @@ QByteArray writeTemporary(const SaveTarget &target, const QByteArray &data)
     }
     try {
         mode_t mode;
-        if (target.exists) {
+        if (target.exists && S_ISREG(target.old.st_mode)) {
             mode = target.old.st_mode & 07777;
             // Saving someone else's file (as root) keeps it theirs. Where
             // the owner cannot be kept the file becomes the saver's, in the
@@ -214,7 +238,7 @@ void commitTemporary(const SaveTarget &target, const QByteArray &temp, const QBy
         return;
     const int err = errno;
     try {
-        if (!target.exists || (err != EBUSY && err != EPERM && err != EACCES))
+        if (!target.exists || !S_ISREG(target.old.st_mode) || (err != EBUSY && err != EPERM && err != EACCES))
             throw IoError::fromErrno(err);
         writeInPlace(target.path, data);
     } catch (...) {
@@ -226,10 +250,11 @@ void commitTemporary(const SaveTarget &target, const QByteArray &temp, const QBy
 
 }  // namespace
 
-QByteArray readWholeFile(const QString &path, qint64 maxBytes)
+namespace {
+
+// The whole of an open regular file, up to maxBytes.
+QByteArray readAllOf(FileDescriptor &fd, const struct stat &st, qint64 maxBytes)
 {
-    struct stat st;
-    FileDescriptor fd = openForReading(path, &st);
     if (!S_ISREG(st.st_mode))
         throw IoError::notRegularFile();
     if (st.st_size > maxBytes)
@@ -253,17 +278,46 @@ QByteArray readWholeFile(const QString &path, qint64 maxBytes)
     return data;
 }
 
-void writeFileAtomically(const QString &path, const QByteArray &data)
+}  // namespace
+
+QByteArray readWholeFile(const QString &path, qint64 maxBytes)
 {
-    const SaveTarget target = resolveSaveTarget(path);
+    struct stat st;
+    FileDescriptor fd = openForReading(path, &st);
+    return readAllOf(fd, st, maxBytes);
+}
+
+void writeFileAtomically(const QString &path, const QByteArray &data, LinkAtPath link)
+{
+    const SaveTarget target = resolveSaveTarget(path, link);
     const QByteArray temp = writeTemporary(target, data);
     // A folder the user cannot write, holding a file the user can: the
     // file is rewritten in place, as there is no other way to save.
-    if (temp.isEmpty())
+    if (temp.isEmpty() && S_ISREG(target.old.st_mode))
         writeInPlace(target.path, data);
+    else if (temp.isEmpty())
+        throw IoError::fromErrno(EACCES);
     else
         commitTemporary(target, temp, data);
-    removeStaleTemporaries(target.info.absolutePath());
+    removeStaleTemporaries(decodePath(target.folder));
+}
+
+QByteArray readOwnFile(const QString &path, qint64 maxBytes, bool *found)
+{
+    if (found)
+        *found = false;
+    FileDescriptor fd(::open(encodePath(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
+    struct stat st;
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        // Absent, a link (ELOOP) or something else: no file of ours.
+        if (fd.get() < 0 && errno != ENOENT && errno != ELOOP && errno != ENOTDIR)
+            throw IoError::fromErrno(errno);
+        return QByteArray();
+    }
+    QByteArray bytes = readAllOf(fd, st, maxBytes);
+    if (found)
+        *found = true;
+    return bytes;
 }
 
 }  // namespace vantorix

@@ -120,7 +120,7 @@ TEST_F(ConfigurationActions, SaveAndLoadThroughTheDialogsRestoreEveryField)
 
 TEST_F(ConfigurationActions, SaveAsksBeforeReplacingAndCancelWritesNothing)
 {
-    const QString file = writeFile(dir.filePath("user.cfg"), "old\r\n");
+    const QString file = writeFile(dir.filePath("user.cfg"), "## old\r\n");
     Form1->applyConfiguration(sampleConfiguration());
     {
         ModalAnswerer answer(std::vector<ModalAnswerer::Handler>{
@@ -131,13 +131,13 @@ TEST_F(ConfigurationActions, SaveAsksBeforeReplacingAndCancelWritesNothing)
     }
     EXPECT_EQ(readFile(file), vantorix::serializeConfiguration(sampleConfiguration()));
 
-    writeFile(file, "old\r\n");
+    writeFile(file, "## old\r\n");
     {
         ModalAnswerer answer(rejectDialog);
         Form1->Button3Click(Form1->Button3);
         EXPECT_TRUE(answer.answered());
     }
-    EXPECT_EQ(readFile(file), QByteArray("old\r\n"));
+    EXPECT_EQ(readFile(file), QByteArray("## old\r\n"));
 }
 
 // Closing the main window with changes asks Save, Discard or Cancel, and

@@ -77,6 +77,8 @@ TEST(GamePictures, NamesMatchingAndFilesThatAreNoPicture)
     EXPECT_EQ(vantorix::UserSettings(dir.filePath("settings.ini")).pictureRoots(), QStringList{second});
 }
 
+const QByteArray kPng("\x89PNG\r\n\x1a\nDATA", 12);
+
 // A server on this machine that answers each path its own way.
 class ThumbnailServer : public QTcpServer {
 public:
@@ -117,7 +119,7 @@ TEST(PictureDownloads, DownloadMissRememberedLimitsAndHangs)
     ThumbnailServer server;
     ASSERT_TRUE(server.isListening());
     const QString box = "/Nintendo - Game Boy/Named_Boxarts/";
-    server.answers[box + "Star Hopper (World) (Rev 1).png"] = [](QTcpSocket *s) { ThumbnailServer::reply(s, "200 OK", "PNGDATA"); };
+    server.answers[box + "Star Hopper (World) (Rev 1).png"] = [](QTcpSocket *s) { ThumbnailServer::reply(s, "200 OK", kPng); };
     server.answers[box + "Huge.png"] = [](QTcpSocket *s) {
         ThumbnailServer::reply(s, "200 OK", QByteArray(vantorix::kMaxPictureBytes + 10, 'x'));
     };
@@ -128,6 +130,22 @@ TEST(PictureDownloads, DownloadMissRememberedLimitsAndHangs)
     };
     server.answers[box + "Local.png"] = [](QTcpSocket *s) {
         ThumbnailServer::reply(s, "302 Found", "", "Location: file:///etc/passwd\r\n");
+    };
+    // A captive portal's page, and an endless stream with no size said.
+    server.answers[box + "Portal.png"] = [](QTcpSocket *s) { ThumbnailServer::reply(s, "200 OK", "<html>Log in</html>"); };
+    qint64 streamed = 0;
+    server.answers[box + "Stream.png"] = [&streamed](QTcpSocket *s) {
+        s->write("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n");
+        const QByteArray chunk = "10000\r\n" + QByteArray(0x10000, 'x') + "\r\n";
+        const auto more = [s, chunk, &streamed] {
+            while (s->state() == QAbstractSocket::ConnectedState && s->bytesToWrite() < 4 * chunk.size()
+                   && streamed < (qint64(1) << 30)) {
+                s->write(chunk);
+                streamed += chunk.size();
+            }
+        };
+        QObject::connect(s, &QTcpSocket::bytesWritten, s, more);
+        more();
     };
     vantorix::PictureDownloads downloads(dir.path());
     downloads.setServer(QUrl(server.url()));
@@ -143,21 +161,60 @@ TEST(PictureDownloads, DownloadMissRememberedLimitsAndHangs)
     };
     const QString saved = dir.path() + box + "Star Hopper (World) (Rev 1).png";
     EXPECT_EQ(fetch("Star Hopper (World) (Rev 1)"), saved);
-    EXPECT_EQ(readFile(saved), "PNGDATA");
+    EXPECT_EQ(readFile(saved), kPng);
     EXPECT_EQ(fetch("Star Hopper (World) (Rev 1)"), saved);  // kept: not asked again
     EXPECT_EQ(fetch("Unknown"), QString());
     EXPECT_EQ(fetch("Unknown"), QString());  // the miss is remembered
     EXPECT_EQ(server.asked.count(box + "Unknown.png"), 1);
     EXPECT_EQ(server.asked.count(box + "Star Hopper (World) (Rev 1).png"), 1);
-    for (const char *refused : {"Huge", "Broken", "Silent", "Away", "Local"}) {
+    for (const char *refused : {"Huge", "Broken", "Silent", "Away", "Local", "Portal", "Stream"}) {
         EXPECT_EQ(fetch(refused), QString()) << refused;
         EXPECT_FALSE(QFile::exists(dir.path() + box + refused + ".png")) << refused;
     }
     const QString log = QString::fromUtf8(readFile(vantorix::PictureDownloads::logPath(dir.path())));
     for (const char *said : {"Huge.png: larger than", "Broken.png: HTTP 500", "Silent.png: no answer in time",
-                             "Away.png: redirected to http://example.invalid", "Local.png: redirect refused"})
+                             "Away.png: redirected to http://example.invalid", "Local.png: redirect refused",
+                             "Portal.png: not a PNG picture", "Stream.png: larger than"})
         EXPECT_TRUE(log.contains(said)) << said << "\n" << log.toStdString();
     EXPECT_FALSE(log.contains("Unknown"));  // a picture the server lacks is no failure
+    // The stream was given up at the bound, not read to its end.
+    EXPECT_LT(streamed, qint64(64) << 20);
+
+    // Links in the cache are replaced, never written through: at a
+    // picture's name, at a miss marker, at the log and at a folder.
+    QTemporaryDir cache;
+    const QString users = writeFile(cache.filePath("user/notes.txt"), "mine");
+    QDir().mkpath(cache.filePath("user/folder"));
+    const QString gb = cache.filePath("Nintendo - Game Boy");
+    QDir().mkpath(gb + "/Named_Boxarts");
+    QDir().mkpath(cache.filePath("Nintendo - Game Boy Color"));
+    const auto link = [](const QString &to, const QString &at) { return ::symlink(QFile::encodeName(to), QFile::encodeName(at)) == 0; };
+    ASSERT_TRUE(link(cache.filePath("user/new.png"), gb + "/Named_Boxarts/Star Hopper (World) (Rev 1).png"));
+    ASSERT_TRUE(link(users, gb + "/Named_Boxarts/Unknown.png.missing"));
+    ASSERT_TRUE(link(users, vantorix::PictureDownloads::logPath(cache.path())));
+    ASSERT_TRUE(link(cache.filePath("user/folder"), cache.filePath("Nintendo - Game Boy Color/Named_Boxarts")));
+    server.answers["/Nintendo - Game Boy Color/Named_Boxarts/Colour.png"] = [](QTcpSocket *s) { ThumbnailServer::reply(s, "200 OK", kPng); };
+    vantorix::PictureDownloads linked(cache.path());
+    linked.setServer(QUrl(server.url()));
+    const auto fetchInto = [&](const QString &system, const QString &name) {
+        vantorix::PictureQuery query;
+        query.systems = {system};
+        query.names = {name};
+        QString got = "none yet";
+        linked.fetch(query, PictureKind::BoxArt, &server, [&](const QString &path) { got = path; });
+        waitFor([&] { return got != "none yet"; });
+        return got;
+    };
+    EXPECT_EQ(fetchInto("Nintendo - Game Boy", "Star Hopper (World) (Rev 1)"), gb + "/Named_Boxarts/Star Hopper (World) (Rev 1).png");
+    EXPECT_EQ(fetchInto("Nintendo - Game Boy", "Unknown"), QString());
+    EXPECT_EQ(fetchInto("Nintendo - Game Boy", "Broken"), QString());  // logged
+    EXPECT_FALSE(fetchInto("Nintendo - Game Boy Color", "Colour").isEmpty());
+    EXPECT_EQ(readFile(users), "mine");
+    EXPECT_EQ(QDir(cache.filePath("user/folder")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    EXPECT_FALSE(QFileInfo::exists(cache.filePath("user/new.png")));
+    for (const QString &own : {gb + "/Named_Boxarts/Star Hopper (World) (Rev 1).png", gb + "/Named_Boxarts/Unknown.png.missing",
+                               vantorix::PictureDownloads::logPath(cache.path()), cache.filePath("Nintendo - Game Boy Color/Named_Boxarts")})
+        EXPECT_FALSE(QFileInfo(own).isSymLink()) << own.toStdString();
 
     // The command: pictures on disk listed, a download only when asked for,
     // a failed one named.
