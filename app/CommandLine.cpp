@@ -2,6 +2,7 @@
 
 #include "app/RomAdding.h"
 #include "catalogue/StartableRom.h"
+#include "config/ConfigurationFile.h"
 #include "config/LastConfiguration.h"
 #include "platform/FilePath.h"
 #include "platform/IoError.h"
@@ -238,7 +239,10 @@ void sortStartFiles(CommandLine &line)
 {
     if (line.mode != CommandLine::Gui || line.startFiles.isEmpty())
         return;
-    const bool allRoms = std::all_of(line.startFiles.cbegin(), line.startFiles.cend(), isStartedAsRom);
+    // What reads as a configuration is one, whatever its name.
+    const bool allRoms = std::all_of(line.startFiles.cbegin(), line.startFiles.cend(), [](const QString &file) {
+        return !beginsAsConfiguration(file) && isStartedAsRom(file);
+    });
     if (allRoms) {
         line.romFiles = line.startFiles;
         line.configFile.clear();

@@ -42,11 +42,6 @@ private:
     QString text_;
 };
 
-QString reasonText(const char *text)
-{
-    return QCoreApplication::translate("RomAdding", text);
-}
-
 }  // namespace
 
 QString readerEntryOf(const QString &rom, const QString &gamesDirectory, Catalogue *names)
@@ -107,13 +102,14 @@ RomAdding addRomsToConfiguration(const QString &configPath, const QStringList &r
         const QString shown = displayPath(rom);
         try {
             if (!isRomFile(rom)) {
-                result.refused.append(shown + QStringLiteral(": ") + reasonText("not a Game Boy ROM"));
+                result.refused.append(shown + QStringLiteral(": ")
+                                      + QCoreApplication::translate("RomAdding", "not a Game Boy ROM"));
                 continue;
             }
             const QString entry = readerEntryOf(rom, games, names);
             if (!entryHoldsBack(entry)) {
                 result.refused.append(shown + QStringLiteral(": ")
-                                      + reasonText("the game list cannot hold a name with a line break"));
+                                      + QCoreApplication::translate("RomAdding", "the game list cannot hold a name with a line break"));
                 continue;
             }
             candidates.append({absolutePath(rom), entry});
@@ -126,7 +122,8 @@ RomAdding addRomsToConfiguration(const QString &configPath, const QStringList &r
     const ConfigurationLock lock(configPath, kLockWaitMs);
     Configuration config = readConfigurationFile(configPath);
     if (config.gamesDirectory != games)
-        throw IoError(IoError::AccessDenied, reasonText("the configuration's games directory changed meanwhile"));
+        throw IoError(IoError::AccessDenied,
+                      QCoreApplication::translate("RomAdding", "the configuration's games directory changed meanwhile"));
     ListedFiles listed(config.gameList, config.gamesDirectory);
     QStringList entries;
     for (const auto &[file, entry] : candidates) {
@@ -140,11 +137,13 @@ RomAdding addRomsToConfiguration(const QString &configPath, const QStringList &r
     if (entries.isEmpty())
         return result;
     if (config.entriesLeftOut > 0) {
-        result.refused.append(reasonText("the configuration holds more games than its list takes: it is left as it is"));
+        result.refused.append(QCoreApplication::translate(
+            "RomAdding", "the configuration holds more games than its list takes: it is left as it is"));
         return result;
     }
     if (config.gameList.size() + entries.size() > kPlaylistLimit) {
-        result.refused.append(reasonText("the game list would hold more than %1 games").arg(kPlaylistLimit));
+        result.refused.append(
+            QCoreApplication::translate("RomAdding", "the game list would hold more than %1 games").arg(kPlaylistLimit));
         return result;
     }
     config.gameList += entries;

@@ -175,7 +175,7 @@ void TForm5::setVisible(bool visible)
     }
     // Opened again after a reading was stopped by closing: the rows not yet
     // read are read now.
-    if (!std::exchange(passPending_, false) && !FileListBox1->isFilled())
+    if (!std::exchange(passPending_, false) && !hasUnreadRows())
         return;
     vantorix::atHandlerEdge([this] { FileListBox1Change(FileListBox1); });
 }
@@ -186,6 +186,16 @@ void TForm5::sayIfNotKept(bool kept)
         return;
     vantorix::showNotice(tr("%1 cannot be written: your choice holds until the program ends.")
                              .arg(vantorix::displayPath(vantorix::UserSettings::defaultPath())));
+}
+
+bool TForm5::hasUnreadRows() const
+{
+    if (!FileListBox1->isFilled() || FileListBox1->isListing())
+        return false;
+    for (int row = 0; row < FileListBox1->count(); ++row)
+        if (!FileListBox1->isConverted(row) && !FileListBox1->isFailed(row))
+            return true;
+    return false;
 }
 
 bool TForm5::isReading() const

@@ -28,6 +28,9 @@ public:
     void setVisible(bool visible) override;
     // Whether its folder is being listed or its files read.
     bool isReading() const;
+    // Whether rows of the listed folder wait for a pass (one stopped by
+    // closing the window).
+    bool hasUnreadRows() const;
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -1,6 +1,7 @@
 #include "config/ConfigurationFile.h"
 
 #include "config/TextFile.h"
+#include "platform/FileDescriptor.h"
 #include "platform/FilePath.h"
 #include "platform/IoError.h"
 #include "platform/WholeFile.h"
@@ -55,6 +56,21 @@ bool isConfigurationText(const QByteArray &bytes)
             return false;
     }
     return true;
+}
+
+bool beginsAsConfiguration(const QString &path)
+{
+    try {
+        struct stat st;
+        const FileDescriptor fd = openForReading(path, &st);
+        if (!S_ISREG(st.st_mode))
+            return false;
+        QByteArray head(64 * 1024, Qt::Uninitialized);
+        head.truncate(qsizetype(readAt(fd.get(), head.data(), head.size(), 0)));
+        return isConfigurationText(head);
+    } catch (const IoError &) {
+        return false;
+    }
 }
 
 Configuration readConfigurationFile(const QString &path)

@@ -15,6 +15,11 @@ namespace vantorix {
 // a ROM is none.
 bool isConfigurationText(const QByteArray &bytes);
 
+// Whether the file at path begins as a configuration does (its first 64
+// KiB, which hold the lines looked at in any configuration); false for
+// what cannot be read.
+bool beginsAsConfiguration(const QString &path);
+
 // The configuration at path. Throws IoError: NotConfiguration for a file
 // that is no configuration, the platform's error when it cannot be read.
 Configuration readConfigurationFile(const QString &path);

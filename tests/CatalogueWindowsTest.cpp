@@ -10,6 +10,7 @@
 #include "catalogue/RomHeader.h"
 #include "catalogue/Unit3.h"
 #include "catalogue/Unit5.h"
+#include "config/UserSettings.h"
 #include "tests/WindowTestSupport.h"
 
 #include <QApplication>
@@ -24,6 +25,10 @@
 #include <QSqlQuery>
 #include <QStorageInfo>
 #include <QTimer>
+#include <QAbstractItemView>
+#include <QCompleter>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -244,16 +249,22 @@ TEST_F(RomsReader, AddAllTwiceWhileTheEditorStaysOpen)
     rom("b.gb", "SECOND");
     start();
     Form3->show();
-    for (int round = 1; round <= 2; ++round) {
-        Form5->show();
-        waitForReader();
+    Form5->show();
+    waitForReader();
+    Form5->Label8Click(Form5->Label8);
+    EXPECT_FALSE(Form5->isVisible());
+    // The second time every game is in the playlist already.
+    Form5->show();
+    waitForReader();
+    {
+        ModalAnswerer notice(pressOk);
         Form5->Label8Click(Form5->Label8);
-        EXPECT_FALSE(Form5->isVisible());
+        EXPECT_EQ(notice.seenText(), "2 games already in the list were not added again.");
     }
+    EXPECT_FALSE(Form5->isVisible());
     EXPECT_EQ(vantorix::listItems(Form3->ListBox2),
-              QStringList({composeEntry("FIRST", "A.GB"), composeEntry("SECOND", "B.GB"),
-                           composeEntry("FIRST", "A.GB"), composeEntry("SECOND", "B.GB")}));
-    EXPECT_EQ(Form3->Label4->text(), QStringLiteral("4 ROMs"));
+              QStringList({composeEntry("FIRST", "A.GB"), composeEntry("SECOND", "B.GB")}));
+    EXPECT_EQ(Form3->Label4->text(), QStringLiteral("2 ROMs"));
 }
 
 class PlaylistEditor : public ::testing::Test {
@@ -536,6 +547,84 @@ TEST_F(RomsReader, WindowAnswersWhileAFolderIsRead)
     holder = QSqlDatabase();
     QSqlDatabase::removeDatabase("holder");
     QFile::remove(dat);
+}
+
+// The reader closed while it reads, and opened again: the rows not read
+// are read, Add all adds entries only, each file once; the path field
+// completes folders without opening a file, in /proc too; a settings file
+// that is a FIFO neither hangs the window nor keeps a choice.
+TEST_F(RomsReader, ReadingStoppedByClosingPathFieldAndSettingsThatCannotBeKept)
+{
+    for (int i = 0; i < 400; ++i)
+        rom(QStringLiteral("g%1.gb").arg(i, 3, 10, QLatin1Char('0')), QByteArray("GAME ") + QByteArray::number(i));
+    for (int i = 0; i < 10000; ++i)
+        writeFile(folder + QStringLiteral("/crowd/f%1").arg(i), "x");
+    QDir(folder).mkpath("crowd/Sub One");
+    start();
+    Form5->show();
+    ASSERT_TRUE(waitFor([] { return Form5->FileListBox1->isFilled() && !Form5->FileListBox1->isListing(); }));
+    Form5->close();  // most likely in the middle of the pass
+    Form5->show();
+    waitForReader();
+    ASSERT_EQ(Form5->FileListBox1->count(), 400);
+    for (int row = 0; row < 400; ++row)
+        EXPECT_TRUE(Form5->FileListBox1->isConverted(row)) << row;
+
+    // A game already in the playlist, by the same file, is not added again.
+    Form3->ListBox2->clear();
+    Form3->ListBox2->addItem(composeEntry("GAME 0", "G000.GB"));
+    {
+        ModalAnswerer notice(pressOk);
+        Form5->Label8Click(Form5->Label8);
+        EXPECT_EQ(notice.seenText(), "1 game already in the list was not added again.");
+    }
+    const QStringList playlist = vantorix::listItems(Form3->ListBox2);
+    ASSERT_EQ(playlist.size(), 400);
+    EXPECT_EQ(playlist.last(), composeEntry("GAME 399", "G399.GB"));
+
+    // Completion of folder names, the window answering all along.
+    Form5->show();
+    waitForReader();
+    QElapsedTimer sinceTick;
+    qint64 longestPause = 0;
+    QTimer ticker;
+    ticker.setInterval(10);
+    QObject::connect(&ticker, &QTimer::timeout, [&] { longestPause = qMax(longestPause, sinceTick.restart()); });
+    const auto offered = [](const QString &typed) {
+        Form5->Edit1->setFocus();
+        Form5->Edit1->clear();
+        QTest::keyClicks(Form5->Edit1, typed);
+        QStringList names;
+        waitFor([&] {
+            names.clear();
+            QAbstractItemModel *model = Form5->Edit1->completer()->model();
+            for (int row = 0; row < model->rowCount(); ++row)
+                names.append(model->index(row, 0).data().toString());
+            return !names.isEmpty() && names.first().startsWith(typed);
+        });
+        return names;
+    };
+    sinceTick.start();
+    ticker.start();
+    EXPECT_TRUE(offered("/proc/").contains("/proc/self"));
+    EXPECT_EQ(offered(folder + "/crowd/"), QStringList{folder + "/crowd/Sub One"});
+    ticker.stop();
+    EXPECT_LT(longestPause, 1000);
+
+    // settings.ini a FIFO: the choice holds for this run, said once.
+    const QString settings = vantorix::UserSettings::defaultPath();
+    QDir().mkpath(QFileInfo(settings).path());
+    QFile::remove(settings);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(settings).constData(), 0644), 0);
+    {
+        ModalAnswerer notice(pressOk);
+        Form5->CheckBox2->setChecked(true);
+        EXPECT_TRUE(notice.seenText().endsWith("cannot be written: your choice holds until the program ends."));
+    }
+    Form5->CheckBox2->setChecked(false);  // not said again
+    EXPECT_FALSE(vantorix::UserSettings().namesFromDatabases());
+    waitForReader();
+    QFile::remove(settings);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "app/GameListEntry.h"
 #include "app/Unit1.h"
 #include "config/Configuration.h"
+#include "config/LastConfiguration.h"
 #include "tests/WindowTestSupport.h"
 #include "windows/Unit2.h"
 
@@ -424,6 +425,63 @@ TEST(CommandLine, HelpVersionUsageErrorsAndTheWindowProgram)
         EXPECT_EQ(process.exitCode(), c.status) << what.toStdString();
         EXPECT_TRUE(out.contains(c.output)) << what.toStdString() << ": " << out.left(300).constData();
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The window and kelpad --add on one file: games added meanwhile are taken
+// while the window holds no change of its own, a save over them asks
+// first, and a file that is no configuration is never taken.
+TEST_F(ConfigurationActions, WindowFollowsItsFileChangedByAnotherProgram)
+{
+    const QString root = QDir(dir.path()).canonicalPath();
+    Configuration config = sampleConfiguration();
+    config.gamesDirectory = root;
+    config.gameList = {vantorix::composeEntry("OLD", "OLD.GB")};
+    const QString file = writeFile(root + "/mine.cfg", vantorix::serializeConfiguration(config));
+    ASSERT_TRUE(Form1->loadConfigurationFile(file));
+    Form1->ComboBox1->setCurrentIndex(0);
+    Form1->ComboBox1Change(Form1->ComboBox1);
+    const QByteArray star = readFile(SAMPLES_DIR "/roms/STARHOP.GB");
+    const auto addFromOutside = [&](const QString &name) {
+        QProcess kelpad;
+        kelpad.start(KELPAD_PATH, {"--add", writeFile(root + "/" + name, star)});
+        EXPECT_TRUE(kelpad.waitForFinished(60000));
+        EXPECT_EQ(kelpad.exitCode(), 0) << kelpad.readAllStandardError().toStdString();
+    };
+    addFromOutside("one.gb");
+    EXPECT_TRUE(waitFor([] { return Form1->ComboBox1->count() == 2; }));
+    EXPECT_EQ(Form1->ComboBox1->currentIndex(), 0);  // the choice stays
+    EXPECT_FALSE(Form1->hasUnsavedChanges());
+
+    // A change of the window's own: the file is not taken, and Ctrl+S asks.
+    Form1->Edit2->setText("mgba-qt -f");
+    addFromOutside("two.gb");
+    const auto saveInPlace = [](int button) {
+        ModalAnswerer answer([button](QWidget *box) { pressButton(box, button); });
+        for (QShortcut *shortcut : Form1->findChildren<QShortcut *>())
+            if (shortcut->key() == QKeySequence(QKeySequence::Save))
+                Q_EMIT shortcut->activated();
+        EXPECT_TRUE(answer.answered());
+        return answer.seenText();
+    };
+    EXPECT_TRUE(saveInPlace(QMessageBox::No).startsWith(file + " was changed by another program"));
+    EXPECT_EQ(vantorix::parseConfiguration(readFile(file)).gameList.size(), 3);
+    EXPECT_EQ(Form1->ComboBox1->count(), 2);
+    saveInPlace(QMessageBox::Yes);
+    EXPECT_EQ(vantorix::parseConfiguration(readFile(file)).executables[0], "mgba-qt -f");
+
+    // Settings, notes: neither loaded nor remembered as the configuration.
+    const QString settings = writeFile(root + "/settings.ini", "[reader]\nnamesFromDatabases=true\n");
+    {
+        ModalAnswerer box(pressOk);
+        EXPECT_FALSE(Form1->loadConfigurationFile(settings));
+        EXPECT_EQ(box.seenText(), "Not a configuration file.");
+    }
+    EXPECT_EQ(vantorix::lastConfigurationFile(), file);
+    EXPECT_EQ(readFile(settings), "[reader]\nnamesFromDatabases=true\n");
 }
 
 }  // namespace

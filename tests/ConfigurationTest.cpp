@@ -326,9 +326,14 @@ TEST(ConfigurationFolder, BesideTheProgramOrInTheUsersFolderCreatingNothing)
     const QString home = dir.filePath("home");
     QDir().mkpath(installed);
     QDir().mkpath(unpacked);
+    // Installed into a prefix of the user's own (cmake --install --prefix
+    // ~/.local): an installed copy all the same.
+    const QString ownInstall = dir.filePath("own/games");
+    QDir().mkpath(ownInstall);
+    QDir().mkpath(dir.filePath("own/share/vantorix"));
     QDir().mkpath(home + "/.config");
     writeFile(dir.filePath("blocked/vantorix"), "a file where the folder belongs");
-    for (const QString &mine : {unpacked, home, home + "/.config", dir.filePath("blocked")})
+    for (const QString &mine : {unpacked, ownInstall, home, home + "/.config", dir.filePath("blocked")})
         ASSERT_EQ(::chown(QFile::encodeName(mine).constData(), 65534, 65534), 0);
     const int status = testing_support::runUnprivileged([&] {
         const QByteArray unset = "<unset>";
@@ -355,6 +360,10 @@ TEST(ConfigurationFolder, BesideTheProgramOrInTheUsersFolderCreatingNothing)
         }
         if (configurationFolder(unpacked) != unpacked)
             failures |= 2;
+        qunsetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", QFile::encodeName(home));
+        if (configurationFolder(ownInstall) != home + "/.config/vantorix")
+            failures |= 8;
         if (QFileInfo::exists(home + "/.config/vantorix"))
             failures |= 4;  // nothing is made before a save
         return failures;

@@ -4,6 +4,7 @@
 #include "catalogue/CartridgeDetails.h"
 #include "catalogue/DatReader.h"
 #include "catalogue/GameDatabase.h"
+#include "catalogue/Catalogue.h"
 #include "catalogue/HashCache.h"
 #include "samples/ArchiveMaker.h"
 #include "tests/TestSupport.h"
@@ -13,6 +14,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
@@ -495,6 +497,47 @@ TEST(HashCacheFile, BoundsMergesAndForeignFiles)
     EXPECT_FALSE(QFileInfo::exists(full + ".damaged"));
     QFile::remove(small.path + "/filler");
     EXPECT_EQ(HashCache(full).keysOf(folder).size(), 3);
+}
+
+}  // namespace
+
+namespace {
+
+// The user's folder of databases: a drop of a file that names no game is
+// refused, the folder is still watched once deleted and made again, and
+// a reading begun early never puts back the databases of before.
+TEST(GameDatabases, DroppedAndWatchedInTheUsersFolder)
+{
+    QTemporaryDir dir;
+    const QString folder = userDatFolder();
+    QDir(folder).removeRecursively();
+    Catalogue catalogue(QStringList(), dir.filePath("cache.sqlite"));
+    catalogue.watchUserDatabases();
+    const auto game = [](const QString &name, int crc) {
+        return QStringLiteral("game ( name \"%1\" rom ( name \"x.gb\" size 32768 crc %2 ) )\n").arg(name).arg(crc, 8, 16, QChar('0')).toUtf8();
+    };
+    const auto games = [&] { return catalogue.databases()->database.gameCount(); };
+    const int before = games();
+
+    // No game can be read: refused, nothing copied.
+    const QString broken = writeFile(dir.filePath("broken.dat"), "game ( name \"A\" rom ( size x crc zz ) )\n");
+    QString name;
+    EXPECT_THROW(catalogue.addUserDatabase(broken, &name), DatError);
+    EXPECT_TRUE(QDir(folder).entryList(QDir::Files).isEmpty());
+
+    // A reading begun before a drop ends after it: the drop stays.
+    catalogue.reloadDatabasesInBackground();
+    EXPECT_EQ(catalogue.addUserDatabase(writeFile(dir.filePath("one.dat"), game("One", 1)), &name), 1);
+    catalogue.waitForTasks();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(games(), before + 1);
+
+    // Deleted and made again: what is copied in afterwards is read.
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    EXPECT_TRUE(waitFor([&] { return games() == before; }));
+    QDir().mkpath(folder);
+    writeFile(folder + "/two.dat", game("Two", 2));
+    EXPECT_TRUE(waitFor([&] { return games() == before + 1; }));
 }
 
 }  // namespace

@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <cstring>
 #include <dirent.h>
 #include <sys/stat.h>
@@ -52,6 +54,16 @@ void removeRawNames(const QString &folder)
             ::unlink((encodePath(folder) + '/' + name).constData());
 }
 
+// The records' folder for the test's span, put back after it.
+class StateFolder {
+public:
+    explicit StateFolder(const QByteArray &folder) : saved_(qgetenv("XDG_STATE_HOME")) { qputenv("XDG_STATE_HOME", folder); }
+    ~StateFolder() { qputenv("XDG_STATE_HOME", saved_); }
+
+private:
+    QByteArray saved_;
+};
+
 Configuration someConfiguration(const QString &games)
 {
     Configuration config;
@@ -80,14 +92,13 @@ TEST(UserFiles, NamesInTheirOwnBytes)
 
     // The records of the last configuration and the last game keep such a
     // name, and one with a line break, whole.
-    qputenv("XDG_STATE_HOME", root + "/state");
+    const StateFolder state(root + "/state");
     const QString latin = decodePath(root + "/caf\xe9.cfg");
     rememberLastConfiguration(latin);
     EXPECT_EQ(lastConfigurationFile(), latin);
     const QString broken = decodePath(root + "/A\nB.GB");
     rememberLastPlayedRom(broken);
     EXPECT_EQ(lastPlayedRom(), broken);
-    qunsetenv("XDG_STATE_HOME");
     removeRawNames(dir.path());
 }
 
@@ -159,7 +170,7 @@ TEST(UserFiles, OwnFilesNeverThroughALink)
 {
     QTemporaryDir dir;
     const QString notes = writeFile(dir.filePath("notes.txt"), "my notes");
-    qputenv("XDG_STATE_HOME", QFile::encodeName(dir.filePath("state")));
+    std::optional<StateFolder> state(std::in_place, QFile::encodeName(dir.filePath("state")));
     const QString records = dir.filePath("state/vantorix");
     QDir().mkpath(records);
     for (const QString &record : {records + "/last-played", records + "/last-configuration"}) {
@@ -179,7 +190,7 @@ TEST(UserFiles, OwnFilesNeverThroughALink)
     writeConfigurationFile(dir.filePath("link.cfg"), someConfiguration("/g"));
     EXPECT_TRUE(QFileInfo(dir.filePath("link.cfg")).isSymLink());
     EXPECT_EQ(readConfigurationFile(real).gamesDirectory, "/g");
-    qunsetenv("XDG_STATE_HOME");
+    state.reset();
 
     // The settings: a FIFO is never read (it would never answer), and a
     // stale lock that is a folder holds a choice for this run only.
@@ -211,9 +222,11 @@ TEST(UserFiles, AddCommandLocksSkipsAndRefuses)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_STATE_HOME", QString::fromLocal8Bit(root + "/state"));
     env.insert("XDG_CONFIG_HOME", QString::fromLocal8Bit(root + "/config"));
-    qputenv("XDG_STATE_HOME", root + "/state");
-    rememberLastConfiguration(config);
-    qunsetenv("XDG_STATE_HOME");
+    const auto remember = [&](const QString &file) {
+        const StateFolder state(root + "/state");
+        rememberLastConfiguration(file);
+    };
+    remember(config);
     const auto start = [&](QProcess &kelpad, const QStringList &files) {
         kelpad.setProcessEnvironment(env);
         kelpad.start(KELPAD_PATH, QStringList{"--dat", SAMPLES_DIR "/vantorix-samples.xml", "--add"} + files);
@@ -265,9 +278,7 @@ TEST(UserFiles, AddCommandLocksSkipsAndRefuses)
 
     // The last configuration turned into something else: left as it is.
     const QString settings = writeFile(QString::fromLocal8Bit(root) + "/settings.ini", "[reader]\n");
-    qputenv("XDG_STATE_HOME", root + "/state");
-    rememberLastConfiguration(settings);
-    qunsetenv("XDG_STATE_HOME");
+    remember(settings);
     std::tie(status, said) = add({plain});
     EXPECT_EQ(status, 2);
     EXPECT_TRUE(said.contains("Not a configuration file")) << said.toStdString();

@@ -116,7 +116,7 @@ for opened in "$work/game.gb" "$work/zipped.gb"; do
   as_desktop gio open "$opened"
   wait_for_start "$opened"
 done
-grep -qx "$work/zipped.gb" "$home/.local/state/vantorix/last-played" || { echo "the ROM started is not remembered"; exit 1; }
+tr -d '\000' <"$home/.local/state/vantorix/last-played" | grep -qx "$work/zipped.gb" || { echo "the ROM started is not remembered"; exit 1; }
 status=0
 as_desktop timeout 5 kelpad -- "$work/settings.gb" >/dev/null 2>&1 || status=$?
 [ "$status" -eq 124 ] || { echo "a configuration named .gb did not open the window ($status)"; exit 1; }

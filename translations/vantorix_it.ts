@@ -345,6 +345,10 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
             <numerusform> (%n giochi)</numerusform>
         </translation>
     </message>
+    <message>
+        <source>no game in it can be read</source>
+        <translation>non vi si può leggere alcun gioco</translation>
+    </message>
 </context>
 <context>
     <name>IoError</name>
@@ -416,6 +420,14 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
         <source>Empty file</source>
         <translation>File vuoto</translation>
     </message>
+    <message>
+        <source>Not a configuration file</source>
+        <translation>Non è un file di configurazione</translation>
+    </message>
+    <message>
+        <source>The file is being changed by another program</source>
+        <translation>Il file è in corso di modifica da parte di un altro programma</translation>
+    </message>
 </context>
 <context>
     <name>ListItemDelegate</name>
@@ -435,15 +447,23 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
     <name>RomAdding</name>
     <message>
         <source>not a Game Boy ROM</source>
-        <translation>non è una ROM per Game Boy</translation>
+        <translation>non è una ROM Game Boy</translation>
+    </message>
+    <message>
+        <source>the game list cannot hold a name with a line break</source>
+        <translation>la lista dei giochi non può contenere un nome con un a capo</translation>
+    </message>
+    <message>
+        <source>the configuration&apos;s games directory changed meanwhile</source>
+        <translation>nel frattempo la cartella dei giochi della configurazione è cambiata</translation>
+    </message>
+    <message>
+        <source>the configuration holds more games than its list takes: it is left as it is</source>
+        <translation>la configurazione contiene più giochi di quanti la sua lista ne accetti: resta com'è</translation>
     </message>
     <message>
         <source>the game list would hold more than %1 games</source>
         <translation>la lista dei giochi conterrebbe più di %1 giochi</translation>
-    </message>
-    <message>
-        <source>the configuration holds more games than its list takes: it is left as it is</source>
-        <translation>la configurazione contiene più giochi di quanti la sua lista ne accetti: resta com&apos;è</translation>
     </message>
 </context>
 <context>
@@ -626,6 +646,18 @@ Salvare comunque?</numerusform>
         <source>Pictures of games added from %1</source>
         <translation>Immagini dei giochi aggiunte da %1</translation>
     </message>
+    <message>
+        <source>Not a game database (%1)</source>
+        <translation>Non è un database di giochi (%1)</translation>
+    </message>
+    <message>
+        <source>%1 was changed by another program since it was loaded. Saving over it loses that change.
+
+Save anyway?</source>
+        <translation>%1 è stato modificato da un altro programma dopo il caricamento. Salvandoci sopra, quella modifica va persa.
+
+Salvare comunque?</translation>
+    </message>
 </context>
 <context>
     <name>TForm2</name>
@@ -807,6 +839,24 @@ Salvare comunque?</numerusform>
         <source>Type or paste a folder and press Return to open it</source>
         <translation>Scrivi o incolla una cartella e premi Invio per aprirla</translation>
     </message>
+    <message>
+        <source>%1 cannot be written: your choice holds until the program ends.</source>
+        <translation>Impossibile scrivere %1: la scelta vale fino alla chiusura del programma.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) not read yet were left out.</source>
+        <translation>
+            <numerusform>%n file non ancora letto è stato escluso.</numerusform>
+            <numerusform>%n file non ancora letti sono stati esclusi.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n game(s) already in the list were not added again.</source>
+        <translation>
+            <numerusform>%n gioco già nella lista non è stato aggiunto di nuovo.</numerusform>
+            <numerusform>%n giochi già nella lista non sono stati aggiunti di nuovo.</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>kelpad</name>
@@ -854,6 +904,10 @@ Salvare comunque?</numerusform>
             <numerusform>%n giochi aggiunti a %1
 </numerusform>
         </translation>
+    </message>
+    <message>
+        <source>already in the list</source>
+        <translation>già nella lista</translation>
     </message>
 </context>
 </TS>

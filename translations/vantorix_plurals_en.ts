@@ -163,6 +163,20 @@ Save anyway?</numerusform>
             <numerusform>Games left out of %n game databases:</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>%n file(s) not read yet were left out.</source>
+        <translation>
+            <numerusform>%n file not read yet was left out.</numerusform>
+            <numerusform>%n files not read yet were left out.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n game(s) already in the list were not added again.</source>
+        <translation>
+            <numerusform>%n game already in the list was not added again.</numerusform>
+            <numerusform>%n games already in the list were not added again.</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>kelpad</name>
