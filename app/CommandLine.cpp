@@ -4,6 +4,9 @@
 #include "catalogue/StartableRom.h"
 #include "config/ConfigurationFile.h"
 #include "config/LastConfiguration.h"
+#include "library/LibraryModel.h"
+#include "library/LibraryScan.h"
+#include "library/LibraryStore.h"
 #include "platform/FilePath.h"
 #include "platform/IoError.h"
 #include "platform/ShownText.h"
@@ -14,10 +17,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vantorix {
@@ -69,6 +74,8 @@ QString usageText()
         "       kelpad --scan DIR [--subfolders] [--names] [--mask MASK]\n"
         "       kelpad --info [--download-pictures] FILE...\n"
         "       kelpad --add ROM...\n"
+        "       kelpad --library | --library-list\n"
+        "       kelpad --library-add FOLDER... | --library-remove FOLDER...\n"
         "\n"
         "A front-end for Game Boy and Game Boy Color emulators.\n"
         "\n"
@@ -92,6 +99,14 @@ QString usageText()
         "                     thumbnails.libretro.com\n"
         "  --add FILE...      add these ROMs to the game list of the configuration\n"
         "                     last loaded or saved, and save it\n"
+        "  --library          open the library window with the main window\n"
+        "  --library-add FOLDER...\n"
+        "                     add these folders (and their subfolders) to the library\n"
+        "  --library-remove FOLDER...\n"
+        "                     take these folders out of the library (no file is deleted)\n"
+        "  --library-list     print the library's games as tab-separated text: name,\n"
+        "                     system, region, size, crc32, verified, played, last\n"
+        "                     played and path, one line a game sorted by path\n"
         "  --help             show this text\n"
         "  --version          show the version\n"
         "  --                 what follows is a file name, even if it starts with -\n"
@@ -158,10 +173,24 @@ void readOption(const QStringList &arguments, qsizetype *i, Reading &r)
         if (r.error.isEmpty() && file.isEmpty())
             r.error = QCoreApplication::translate("CommandLine", "%1 needs a value").arg(option);
         r.line.datFiles.append(file);
-    } else if (option == QLatin1String("--info") || option == QLatin1String("--add")) {
+    } else if (option == QLatin1String("--library")) {
+        r.line.library = true;
+    } else if (option == QLatin1String("--info") || option == QLatin1String("--add")
+               || option.startsWith(QLatin1String("--library-"))) {
+        static const QHash<QString, CommandLine::Mode> modes{
+            {QStringLiteral("--info"), CommandLine::Info},
+            {QStringLiteral("--add"), CommandLine::Add},
+            {QStringLiteral("--library-add"), CommandLine::LibraryAdd},
+            {QStringLiteral("--library-remove"), CommandLine::LibraryRemove},
+            {QStringLiteral("--library-list"), CommandLine::LibraryList},
+        };
+        if (!modes.contains(option)) {
+            r.error = QCoreApplication::translate("CommandLine", "unknown option %1").arg(option);
+            return;
+        }
         if (r.line.mode != CommandLine::Gui)
             r.error = QCoreApplication::translate("CommandLine", "%1 goes with nothing but files").arg(option);
-        r.line.mode = option == QLatin1String("--info") ? CommandLine::Info : CommandLine::Add;
+        r.line.mode = modes.value(option);
     } else if (option == QLatin1String("--mask")) {
         r.line.mask = takeValue(arguments, i, r);
         r.mask = true;
@@ -192,6 +221,8 @@ QString combine(Reading &r)
         return QCoreApplication::translate("CommandLine", "--names goes with --scan");
     if (r.download && r.line.mode != CommandLine::Info)
         return QCoreApplication::translate("CommandLine", "--download-pictures goes with --info");
+    if (r.line.library && r.line.mode != CommandLine::Gui)
+        return QCoreApplication::translate("CommandLine", "--library goes with nothing but a configuration file");
     r.line.subfolders = r.subfolders;
     r.line.names = r.names;
     r.line.downloadPictures = r.download;
@@ -199,6 +230,18 @@ QString combine(Reading &r)
     case CommandLine::Scan:
         if (!r.files.isEmpty())
             return QCoreApplication::translate("CommandLine", "--scan takes no configuration file");
+        break;
+    case CommandLine::LibraryList:
+        if (!r.files.isEmpty() || r.line.library)
+            return QCoreApplication::translate("CommandLine", "--library-list takes nothing more");
+        break;
+    case CommandLine::LibraryAdd:
+    case CommandLine::LibraryRemove:
+        if (r.files.isEmpty())
+            return QCoreApplication::translate("CommandLine", "%1 needs at least one folder")
+                .arg(r.line.mode == CommandLine::LibraryAdd ? QStringLiteral("--library-add")
+                                                            : QStringLiteral("--library-remove"));
+        r.line.libraryFolders = r.files;
         break;
     case CommandLine::Info:
     case CommandLine::Add:
@@ -283,6 +326,62 @@ int addToLastConfiguration(const QStringList &files, Catalogue &catalogue)
     return adding.refused.isEmpty() ? 0 : 1;
 }
 
+int runLibraryCommand(const CommandLine &line, Catalogue &catalogue)
+{
+    const auto say = [](FILE *to, const QString &text) {
+        std::fputs(terminalText(withoutControlCharacters(text) + QLatin1Char('\n')).constData(), to);
+    };
+    int status = 0;
+    try {
+        if (line.mode == CommandLine::LibraryList) {
+            const LibraryStore store = LibraryStore::read();
+            QStringList problems;
+            const QByteArray text = libraryListText(scanLibrary(store.folders, catalogue, &problems), store);
+            for (const QString &problem : std::as_const(problems))
+                printMessage(stderr, withoutControlCharacters(displayPath(problem)));
+            if (std::fwrite(text.constData(), 1, size_t(text.size()), stdout) != size_t(text.size())
+                || std::fflush(stdout) != 0)
+                return 1;
+            return problems.isEmpty() ? 0 : 1;
+        }
+        QStringList folders;
+        for (const QString &given : line.libraryFolders) {
+            const QString folder = QDir::cleanPath(absolutePath(given));
+            struct stat st;
+            if (line.mode == CommandLine::LibraryAdd
+                && (::stat(encodePath(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode))) {
+                printMessage(stderr, displayPath(given) + QStringLiteral(": ")
+                                         + QCoreApplication::translate("kelpad", "not a folder"));
+                status = 1;
+                continue;
+            }
+            folders.append(folder);
+        }
+        if (line.mode == CommandLine::LibraryAdd) {
+            const QStringList added = LibraryStore::addFolders(folders);
+            for (const QString &folder : std::as_const(folders))
+                say(stdout, displayPath(folder) + QStringLiteral(": ")
+                                + (added.contains(folder) ? QCoreApplication::translate("kelpad", "added to the library")
+                                                          : QCoreApplication::translate("kelpad", "already in the library")));
+        } else {
+            for (const QString &folder : std::as_const(folders)) {
+                if (LibraryStore::removeFolder(folder)) {
+                    say(stdout, displayPath(folder) + QStringLiteral(": ")
+                                    + QCoreApplication::translate("kelpad", "taken out of the library"));
+                } else {
+                    printMessage(stderr, displayPath(folder) + QStringLiteral(": ")
+                                             + QCoreApplication::translate("kelpad", "not in the library"));
+                    status = 1;
+                }
+            }
+        }
+    } catch (const IoError &error) {
+        printMessage(stderr, displayPath(LibraryStore::defaultPath()) + QStringLiteral(": ") + error.text());
+        return 1;
+    }
+    return status;
+}
+
 }  // namespace
 
 int runWithoutWindow(const CommandLine &line, Catalogue &catalogue)
@@ -308,6 +407,10 @@ int runWithoutWindow(const CommandLine &line, Catalogue &catalogue)
         return printDetails(line.infoFiles, catalogue, stdout, stderr, line.downloadPictures);
     case CommandLine::Add:
         return addToLastConfiguration(line.addFiles, catalogue);
+    case CommandLine::LibraryAdd:
+    case CommandLine::LibraryRemove:
+    case CommandLine::LibraryList:
+        return runLibraryCommand(line, catalogue);
     case CommandLine::Gui:
         break;
     }

@@ -8,7 +8,7 @@ namespace vantorix {
 class Catalogue;
 
 struct CommandLine {
-    enum Mode { Gui, Help, Version, Scan, Info, Add, UsageError };
+    enum Mode { Gui, Help, Version, Scan, Info, Add, LibraryAdd, LibraryRemove, LibraryList, UsageError };
     Mode mode = Gui;
     QString configFile;               // Gui: loaded instead of the start-up dialog
     QString scanFolder;               // Scan
@@ -19,6 +19,8 @@ struct CommandLine {
     QStringList datFiles;             // --dat: game databases asked first
     QStringList infoFiles;            // Info
     QStringList addFiles;             // Add: ROMs for the last configuration's list
+    QStringList libraryFolders;       // LibraryAdd, LibraryRemove
+    bool library = false;             // Gui: the library window too (--library)
     QStringList startFiles;           // Gui: the files given (see sortStartFiles)
     QStringList romFiles;             // Gui: ROMs to start without the window
     QString error;                    // UsageError

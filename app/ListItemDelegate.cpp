@@ -97,20 +97,10 @@ void ListItemDelegate::showPictureWhenRead(const QString &picture)
 
 void ListItemDelegate::downloadPicture(const vantorix::DetailToolTip &tip)
 {
-    vantorix::UserSettings settings;
-    if (settings.pictureDownloads() == vantorix::UserSettings::Downloads::Refused)
+    // Only what the user allowed: the question is the library's picture
+    // pane's to ask, never a dialog popping up over a hover.
+    if (vantorix::UserSettings().pictureDownloads() != vantorix::UserSettings::Downloads::Allowed)
         return;
-    if (settings.pictureDownloads() == vantorix::UserSettings::Downloads::NotAsked) {
-        // Asked once, after this event: a question cannot open inside a
-        // tool-tip's showing.
-        QTimer::singleShot(0, this, [] {
-            vantorix::UserSettings asked;
-            if (asked.pictureDownloads() == vantorix::UserSettings::Downloads::NotAsked)
-                asked.setPictureDownloads(vantorix::askYesNo(
-                    tr("Download pictures of your games from thumbnails.libretro.com?")));
-        });
-        return;
-    }
     const QPersistentModelIndex wanted = shownOn_;
     catalogue_->pictureDownloads().fetch(tip.downloadable, vantorix::PictureKind::BoxArt, this,
                                          [this, wanted](const QString &path) {

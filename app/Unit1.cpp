@@ -1,6 +1,8 @@
 #include "app/Unit1.h"
 
 #include "app/RomAdding.h"
+#include "library/LibraryStore.h"
+#include "windows/LibraryWindow.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/DatabaseNames.h"
 #include "catalogue/GamePictures.h"
@@ -163,6 +165,47 @@ TForm1::TForm1(vantorix::Catalogue &catalogue, QWidget *parent) : QWidget(parent
     connect(Button4, &QToolButton::clicked, this, vantorix::guarded([this] { Button4Click(Button4); }));
     connect(Label1, &LinkLabel::clicked, this, vantorix::guarded([this] { Label1Click(Label1); }));
     connect(Label7, &LinkLabel::clicked, this, vantorix::guarded([this] { Label7Click(Label7); }));
+    connect(Label9, &LinkLabel::clicked, this, vantorix::guarded([this] { showLibrary(); }));
+}
+
+void TForm1::showLibrary()
+{
+    if (!library_)
+        library_ = new LibraryWindow(catalogue_, this);
+    library_->show();
+    library_->raise();
+    library_->activateWindow();
+}
+
+void TForm1::recordPlay(const QString &path)
+{
+    try {
+        vantorix::LibraryStore::recordPlay(path);
+    } catch (const vantorix::IoError &) {
+        // Not counted: the game started all the same.
+    }
+    if (library_)
+        library_->takeStore();
+}
+
+bool TForm1::launchWith(int slot, const QString &path)
+{
+    try {
+        vantorix::checkStartableRom(path);
+    } catch (const vantorix::IoError &error) {
+        vantorix::reportError(error.text(), path);
+        return false;
+    }
+    QLineEdit *const emulators[] = {Edit2, Edit3, Edit4};
+    const QString emulator = vantorix::storedText(emulators[qBound(0, slot - 1, 2)]);
+    if (emulator.isEmpty()) {
+        vantorix::reportError(tr("No emulator is set in slot %1").arg(slot));
+        return false;
+    }
+    if (!startEmulator(emulator, path))
+        return false;
+    recordPlay(path);
+    return true;
 }
 
 void TForm1::showEvent(QShowEvent *event)
@@ -231,6 +274,7 @@ bool TForm1::startRoms(const QStringList &roms)
                                                   : startEmulatorQuietly(emulator, path);
         if (reason.isEmpty()) {
             vantorix::rememberLastPlayedRom(path);
+            recordPlay(path);
             continue;
         }
         reasons.append(vantorix::shownText(vantorix::displayPath(path), vantorix::kShownPathLength)
@@ -370,8 +414,16 @@ QString TForm1::prepareFirstStart() const
     };
     // Writes only into a folder without a configuration, and says nothing
     // when it cannot.
-    return vantorix::writeFirstStartConfiguration(
+    const QString written = vantorix::writeFirstStartConfiguration(
         folder, vantorix::firstStartConfiguration(vantorix::findEmulators(probe), vantorix::bundledInterfaceFile(), games));
+    // The library is never empty at first: it lists the sample games.
+    if (!written.isEmpty() && !games.isEmpty()) {
+        try {
+            vantorix::LibraryStore::addFolders({games});
+        } catch (const vantorix::IoError &) {
+        }
+    }
+    return written;
 }
 
 void TForm1::replaceGameList(const QStringList &entries)
@@ -508,7 +560,8 @@ void TForm1::addShortcuts()
         {QKeySequence(Qt::CTRL | Qt::Key_E), [this] { Button5Click(Button5); }},
         {QKeySequence(Qt::CTRL | Qt::Key_I), [this] { Label7Click(Label7); }},
         {QKeySequence(Qt::Key_F1), [this] { Label1Click(Label1); }},
-        {QKeySequence(Qt::CTRL | Qt::Key_L), [this] { openRomFile(); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_L), [this] { showLibrary(); }},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L), [this] { openRomFile(); }},
         {QKeySequence(Qt::CTRL | Qt::Key_F), [this] { showFindField(); }},
     };
     for (const auto &[sequence, action] : keys) {
@@ -531,6 +584,7 @@ void TForm1::showKeysInHints()
         {Label7, QKeySequence(Qt::CTRL | Qt::Key_I)},
         {Label1, QKeySequence(Qt::Key_F1)},
         {Label8, QKeySequence(Qt::Key_Return)},
+        {Label9, QKeySequence(Qt::CTRL | Qt::Key_L)},
     };
     for (const auto &[widget, key] : keys) {
         const QString suffix = QStringLiteral("(%1)").arg(key.toString(QKeySequence::NativeText));
@@ -817,12 +871,15 @@ void TForm1::launch(const QString &romPath)
             vantorix::reportError(error.text(), romPath);
         return;
     }
+    bool started = false;
     if (RadioButton1->isChecked())
-        startEmulator(vantorix::storedText(Edit2), romPath);
+        started = startEmulator(vantorix::storedText(Edit2), romPath);
     if (RadioButton2->isChecked())
-        startEmulator(vantorix::storedText(Edit3), romPath);
+        started = startEmulator(vantorix::storedText(Edit3), romPath);
     if (RadioButton3->isChecked())
-        startEmulator(vantorix::storedText(Edit4), romPath);
+        started = startEmulator(vantorix::storedText(Edit4), romPath);
+    if (started)
+        recordPlay(romPath);
 }
 
 QString TForm1::startEmulatorQuietly(const QString &slotText, const QString &romPath)
@@ -841,17 +898,17 @@ QString TForm1::startEmulatorQuietly(const QString &slotText, const QString &rom
     return failure;
 }
 
-void TForm1::startEmulator(const QString &slotText, const QString &romPath)
+bool TForm1::startEmulator(const QString &slotText, const QString &romPath)
 {
     if (slotText.isEmpty())
-        return;
+        return false;
     vantorix::EmulatorCommand command;
     const auto isExecutable = [](const QString &text) { return !vantorix::findExecutable(text).isEmpty(); };
     if (!vantorix::emulatorCommand(slotText, romPath, isExecutable, &command)) {
         vantorix::reportError(tr("The emulator's command line has a quote that is not closed"), slotText);
-        return;
+        return false;
     }
-    vantorix::startProgram(command.program, command.arguments);
+    return vantorix::startProgram(command.program, command.arguments);
 }
 
 void TForm1::Label6Click(QObject *)

@@ -17,6 +17,7 @@ class QFileDialog;
 class QFileSystemWatcher;
 class QLineEdit;
 class QListWidget;
+class LibraryWindow;
 
 namespace vantorix {
 class Catalogue;
@@ -85,7 +86,15 @@ public:
     const QString &romKey() const { return romKey_; }
     const QString &interfaceName() const { return interfaceName_; }
 
-    // Asks for a ROM file (Ctrl+L) and starts it with the checked emulator.
+    // The library window (Ctrl+L, the "Library" link, kelpad --library),
+    // made at its first showing.
+    void showLibrary();
+    LibraryWindow *library() const { return library_; }
+    // Starts the file at path (absolute) with the emulator of slot 1, 2 or
+    // 3, as the launch does with the checked one; said in the error box
+    // when it cannot. True when it started.
+    bool launchWith(int slot, const QString &path);
+    // Asks for a ROM file (Ctrl+Shift+L) and starts it with the checked emulator.
     void openRomFile();
     // Starts a ROM file given whole (a dropped file, a chosen one).
     // Reads a dropped DAT file into the user's game databases and says so.
@@ -127,7 +136,11 @@ private:
     void launchCurrentMatch();
     void showFindSelection();
     void launch(const QString &romPath);
-    void startEmulator(const QString &slotText, const QString &romPath);
+    // Counts a start of the game at path in the library's play history.
+    void recordPlay(const QString &path);
+    // False when nothing was started (an empty slot, a command line that
+    // cannot be read, a program that did not start).
+    bool startEmulator(const QString &slotText, const QString &romPath);
     // The same, saying nothing: why it did not start, or empty.
     QString startEmulatorQuietly(const QString &slotText, const QString &romPath);
     // Chooses the entry that starts the file at path; one that is in no
@@ -185,5 +198,6 @@ private:
     QList<QKeySequence> shortcutKeys_;
     bool shown_ = false;
     bool started_ = false;
-    quint64 namingSerial_ = 0;  // the naming under way; an older one's names are stale
+    quint64 namingSerial_ = 0;
+    LibraryWindow *library_ = nullptr;  // the naming under way; an older one's names are stale
 };

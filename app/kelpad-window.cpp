@@ -52,6 +52,8 @@ int main(int argc, char **argv)
         return 0;
     }
     Form1->show();
+    if (line.library)
+        Form1->showLibrary();
     const int status = QApplication::exec();
     catalogue.waitForTasks();
     vantorix::destroyForms();

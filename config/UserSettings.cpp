@@ -174,4 +174,14 @@ bool UserSettings::setPictureDownloads(bool allowed)
     return setValue(kPictureDownloads, allowed);
 }
 
+QVariant UserSettings::libraryState(const QString &name) const
+{
+    return stored(QStringLiteral("library/%1").arg(name).toLatin1().constData());
+}
+
+bool UserSettings::setLibraryState(const QString &name, const QVariant &value)
+{
+    return store(QStringLiteral("library/%1").arg(name).toLatin1().constData(), value);
+}
+
 }  // namespace vantorix

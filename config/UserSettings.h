@@ -38,6 +38,11 @@ public:
     Downloads pictureDownloads() const;
     bool setPictureDownloads(bool allowed);
 
+    // The library window's state (its size and place, splitter, view,
+    // columns, cover size), by name.
+    QVariant libraryState(const QString &name) const;
+    bool setLibraryState(const QString &name, const QVariant &value);
+
     const QString &path() const { return path_; }
 
 private:

@@ -11,6 +11,8 @@
 #include "app/PlainText.h"
 #include "app/Translations.h"
 #include "app/Unit1.h"
+#include "library/LibraryStore.h"
+#include "windows/LibraryWindow.h"
 #include "catalogue/Unit3.h"
 #include "catalogue/GameDatabase.h"
 #include "catalogue/Unit5.h"
@@ -90,6 +92,8 @@ int main(int argc, char **argv)
     // The windows' choices are the pictures', not the user's.
     QTemporaryDir settings;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(settings.filePath(QStringLiteral("data"))));
+    qputenv("XDG_STATE_HOME", QFile::encodeName(settings.filePath(QStringLiteral("state"))));
     vantorix::UserSettings().setPictureDownloads(false);
     // A box art for each sample game, found by the ROM file's own name.
     if (argc > 2) {
@@ -248,6 +252,32 @@ int main(int argc, char **argv)
                           QStringLiteral("/home/someone/Games/Game Boy/Collections/Homebrew 2026/Very Long Folder Name/x"));
     Form1->Label3->setText(QStringLiteral("User selection: ") + QString(60, QLatin1Char('x')) + QStringLiteral("/end.gb"));
     grab(Form1, out.filePath(QStringLiteral("main-long-selection.png")));
+    // The library of the sample games: the table with the picture pane,
+    // then the covers.
+    if (argc > 2) {
+        vantorix::LibraryStore::addFolders(
+            {QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteDir().filePath(QStringLiteral("roms"))});
+        Form1->showLibrary();
+        LibraryWindow *library = Form1->library();
+        QElapsedTimer reading;
+        reading.start();
+        while ((library->isReading() || library->filter()->shownCount() == 0) && reading.elapsed() < 30000)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        library->TableView->setCurrentIndex(library->filter()->index(1, 0));
+        const auto settle = [](int ms) {
+            QElapsedTimer waited;
+            waited.start();
+            while (waited.elapsed() < ms)
+                QApplication::processEvents(QEventLoop::AllEvents, 20);
+        };
+        settle(1500);  // the details and pictures come off the window's thread
+        grab(library, out.filePath(QStringLiteral("library.png")));
+        library->GridButton->setChecked(true);
+        settle(1500);
+        grab(library, out.filePath(QStringLiteral("library-grid.png")));
+        library->FilterEdit->setText(QStringLiteral("star"));
+        grab(library, out.filePath(QStringLiteral("library-filtered.png")));
+    }
     vantorix::destroyForms();
     return 0;
 }

@@ -1,0 +1,121 @@
+#include "library/LibraryScan.h"
+
+#include "app/GameListEntry.h"
+#include "catalogue/GameDatabase.h"
+#include "catalogue/GameNaming.h"
+#include "catalogue/HeadReader.h"
+#include "catalogue/RomFolder.h"
+#include "catalogue/RomHeader.h"
+#include "catalogue/RomListing.h"
+#include "platform/IoError.h"
+
+#include <QSet>
+
+#include <optional>
+
+namespace vantorix {
+
+namespace {
+
+const QString kEveryRom = QStringLiteral("*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z");
+constexpr size_t kBatchGames = 2000;
+
+// The game of one file read, or nothing when its head is too short.
+std::optional<LibraryGame> gameOf(const HeadResult &read, const QString &path, const KnownGame *known)
+{
+    if (read.head.size() < kLeadBytes)
+        return std::nullopt;
+    const qint64 block = headerOffset(locateHeader(read.head.left(kLeadBytes), read.size));
+    if (read.head.size() < block + kHeaderBlockSize)
+        return std::nullopt;
+    LibraryGame game;
+    game.path = path;
+    const uchar flag = uchar(read.head.at(block + 0x43));
+    game.colour = flag == 0x80 || flag == 0xC0;
+    game.size = read.key.isValid() ? read.key.size : read.size;
+    game.hasCrc = read.key.isValid();
+    game.crc32 = read.key.crc32;
+    game.identity = FileIdentity{dev_t(read.stamp.device), ino_t(read.stamp.inode)};
+    if (known) {
+        game.name = known->name;
+        game.region = regionOfName(known->name);
+        game.verified = true;
+    } else {
+        char title[kTitleSize];
+        const QByteArrayView shown = entryTitle(read.head, read.size, title);
+        game.name = shown.isEmpty() ? namelessRomTitle(baseName(path)) : QString::fromLatin1(shown);
+    }
+    return game;
+}
+
+}  // namespace
+
+QString regionOfName(const QString &name)
+{
+    const qsizetype open = name.indexOf(QLatin1String(" ("));
+    const qsizetype close = name.indexOf(QLatin1Char(')'), open);
+    return open < 0 || close < 0 ? QString() : name.mid(open + 2, close - open - 2);
+}
+
+std::vector<LibraryGame> scanLibrary(const QStringList &folders, Catalogue &catalogue, QStringList *problems,
+                                     const std::function<void(const std::vector<LibraryGame> &)> &batch,
+                                     const std::atomic<bool> *cancelled, int cacheWaitMs)
+{
+    std::vector<LibraryGame> games;
+    QSet<std::pair<quint64, quint64>> seen;
+    std::vector<LibraryGame> pending;
+    const auto stop = [cancelled] { return cancelled && cancelled->load(); };
+    for (const QString &folder : folders) {
+        if (stop())
+            break;
+        try {
+            const RomFolder dir(folder);
+            ListingScope scope;
+            scope.subfolders = true;
+            RomListing listing = listRoms(dir, kEveryRom, scope);
+            for (const auto &[path, reason] : listing.skipped)
+                problems->append(folder + QLatin1Char('/') + path + QStringLiteral(": ") + reason);
+            GameNaming naming(catalogue, dir.fd(), cacheWaitMs);
+            HeadReader reader(dir.fd(), listing.paths, HeadReader::defaultThreads(), naming.knownKeys());
+            const QString base = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+            for (size_t k = 0; k < listing.paths.size() && !stop(); ++k) {
+                const HeadResult read = reader.take(k);
+                const QString path = base + decodePath(listing.paths[k]);
+                if (read.error) {
+                    problems->append(path + QStringLiteral(": ") + read.error->text());
+                    continue;
+                }
+                if (!read.regular)
+                    continue;
+                // The same file through another folder or a link: once.
+                const std::pair<quint64, quint64> identity{read.stamp.device, read.stamp.inode};
+                if (seen.contains(identity))
+                    continue;
+                seen.insert(identity);
+                const KnownGame *known = naming.gameOf(read);
+                std::optional<LibraryGame> game = gameOf(read, path, known);
+                if (!game) {
+                    problems->append(path + QStringLiteral(": ") + IoError::readBeyondEnd(read.size).text());
+                    continue;
+                }
+                game->folder = folder;
+                pending.push_back(std::move(*game));
+                if (pending.size() >= kBatchGames) {
+                    if (batch)
+                        batch(pending);
+                    games.insert(games.end(), pending.begin(), pending.end());
+                    pending.clear();
+                }
+            }
+            naming.rememberKeys();
+        } catch (const IoError &error) {
+            problems->append(folder + QStringLiteral(": ") + error.text());
+        }
+    }
+    if (batch && !pending.empty())
+        batch(pending);
+    games.insert(games.end(), pending.begin(), pending.end());
+    return games;
+}
+
+}  // namespace vantorix

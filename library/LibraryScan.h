@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/FilePath.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <functional>
+#include <vector>
+
+namespace vantorix {
+
+class Catalogue;
+
+// A game of the library as its file and the databases tell it.
+struct LibraryGame {
+    QString path;     // absolute, as reached through its library folder
+    QString folder;   // the library folder it was found in
+    QString name;     // the database's name, else the header's title, else the file's name
+    bool colour = false;  // made for the Game Boy Color (flag 0x80 or 0xC0)
+    QString region;   // from the database's name: "USA, Europe"
+    qint64 size = 0;  // of the ROM itself (an archive's chosen entry, no copier header)
+    quint32 crc32 = 0;
+    bool hasCrc = false;
+    bool verified = false;  // a database knows the CRC32 and size
+    FileIdentity identity;
+
+    QString system() const { return colour ? QStringLiteral("GBC") : QStringLiteral("GB"); }
+};
+
+// The region of a No-Intro name: its first parenthesised part ("Tetris
+// (World) (Rev 1)" gives "World"); empty when it has none.
+QString regionOfName(const QString &name);
+
+// Reads every ROM file (plain, zip, 7z) under the folders, subfolders
+// included, each file once however many folders or links reach it, named
+// from the catalogue's databases with the keys its hash cache knows (a
+// second look reads no file whole again). batch receives the games as
+// folders are read, on this thread; cancelled, when set, stops the pass.
+// Files and folders that cannot be read are left out, each said in
+// problems ("path: reason").
+std::vector<LibraryGame> scanLibrary(const QStringList &folders, Catalogue &catalogue, QStringList *problems,
+                                     const std::function<void(const std::vector<LibraryGame> &)> &batch = {},
+                                     const std::atomic<bool> *cancelled = nullptr, int cacheWaitMs = 200);
+
+}  // namespace vantorix

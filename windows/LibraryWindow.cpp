@@ -1,0 +1,667 @@
+#include "windows/LibraryWindow.h"
+
+#include "app/ErrorBox.h"
+#include "app/Forms.h"
+#include "app/GameListEntry.h"
+#include "app/PlainText.h"
+#include "app/RomAdding.h"
+#include "app/ScaledPictures.h"
+#include "app/Unit1.h"
+#include "catalogue/Catalogue.h"
+#include "catalogue/DetailToolTips.h"
+#include "catalogue/GamePictures.h"
+#include "catalogue/PictureDownloads.h"
+#include "catalogue/Unit3.h"
+#include "config/Configuration.h"
+#include "config/UserSettings.h"
+#include "library/LibraryWatch.h"
+#include "platform/FilePath.h"
+#include "platform/IoError.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QPainter>
+#include <QShortcut>
+#include <QStyledItemDelegate>
+#include <QUrl>
+#include <QWheelEvent>
+
+namespace {
+
+// Runs work on the catalogue's executor and hands its result to done on
+// the window's thread, unless the window is gone by then.
+template <typename Result>
+void offThread(vantorix::Catalogue &catalogue, QObject *window, std::function<Result()> work,
+               std::function<void(const Result &)> done)
+{
+    QPointer<QObject> alive(window);
+    catalogue.executor().start([&catalogue, alive, work = std::move(work), done = std::move(done)] {
+        Result result = work();
+        QMetaObject::invokeMethod(
+            &catalogue, [alive, done, result = std::move(result)] {
+                if (alive)
+                    vantorix::atHandlerEdge([&] { done(result); });
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+}  // namespace
+
+// The covers of the grid: each game's box art (else its title screen, else
+// a tile with its name), looked for and scaled off the window's thread for
+// the rows painted, which are the rows on the screen.
+class CoverDelegate : public QStyledItemDelegate {
+public:
+    CoverDelegate(vantorix::Catalogue &catalogue, QListView *view)
+        : QStyledItemDelegate(view), catalogue_(catalogue), view_(view) {}
+
+    int size = 128;
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const override
+    {
+        return QSize(size + 16, size + option.fontMetrics.height() * 2 + 12);
+    }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        painter->save();
+        if (item.state & QStyle::State_Selected)
+            painter->fillRect(item.rect, item.palette.highlight());
+        const QRect cover(item.rect.x() + 8, item.rect.y() + 4, size, size);
+        const QString path = index.data(vantorix::LibraryModel::PathRole).toString();
+        const QString name = index.data(Qt::DisplayRole).toString();
+        const QImage image = coverOf(path, name, index.data(vantorix::LibraryModel::ColourRole).toBool());
+        if (image.isNull()) {
+            painter->fillRect(cover, item.palette.alternateBase());
+            painter->setPen(item.palette.mid().color());
+            painter->drawRect(cover.adjusted(0, 0, -1, -1));
+            painter->setPen(item.palette.text().color());
+            painter->drawText(cover.adjusted(6, 6, -6, -6), Qt::AlignCenter | Qt::TextWordWrap, name);
+        } else {
+            const QImage scaled = image.scaled(cover.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+            painter->drawImage(cover.x() + (size - scaled.width()) / 2, cover.y() + (size - scaled.height()) / 2, scaled);
+        }
+        painter->setPen((item.state & QStyle::State_Selected) ? item.palette.highlightedText().color()
+                                                              : item.palette.text().color());
+        const QRect caption(item.rect.x() + 2, cover.bottom() + 4, item.rect.width() - 4,
+                            item.rect.bottom() - cover.bottom() - 4);
+        painter->drawText(caption, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
+                          item.fontMetrics.elidedText(name, Qt::ElideRight, caption.width() * 2));
+        painter->restore();
+    }
+
+    void forget() { found_.clear(); }
+
+private:
+    QImage coverOf(const QString &path, const QString &name, bool colour) const
+    {
+        const auto found = found_.constFind(path);
+        if (found == found_.constEnd()) {
+            found_.insert(path, QString());  // looked for once
+            auto *self = const_cast<CoverDelegate *>(this);
+            offThread<QString>(
+                catalogue_, view_,
+                [path, name, colour] {
+                    const vantorix::PictureQuery query = vantorix::pictureQueryOf(path, name, QString(), colour);
+                    const QStringList roots = vantorix::pictureRoots();
+                    QString picture = vantorix::findPicture(roots, query, vantorix::PictureKind::BoxArt);
+                    if (picture.isEmpty())
+                        picture = vantorix::findPicture(roots, query, vantorix::PictureKind::TitleScreen);
+                    return picture;
+                },
+                [self, path](const QString &picture) {
+                    self->found_.insert(path, picture);
+                    if (!picture.isEmpty())
+                        self->view_->viewport()->update();
+                });
+            return QImage();
+        }
+        if (found->isEmpty())
+            return QImage();
+        ScaledPictures &pictures = ScaledPictures::of(catalogue_);
+        if (const std::optional<QImage> image = pictures.cached(*found))
+            return *image;
+        QPointer<QListView> view(view_);
+        pictures.request(*found, view_, [view](const QImage &) {
+            if (view)
+                view->viewport()->update();
+        });
+        return QImage();
+    }
+
+    vantorix::Catalogue &catalogue_;
+    QListView *view_;
+    mutable QHash<QString, QString> found_;  // game -> its cover, "" while none is known
+};
+
+LibraryWindow::LibraryWindow(vantorix::Catalogue &catalogue, QWidget *parent)
+    : QWidget(parent, Qt::Window),
+      catalogue_(catalogue),
+      model_(new vantorix::LibraryModel(this)),
+      filter_(new vantorix::LibraryFilter(this)),
+      watch_(new vantorix::LibraryWatch(this))
+{
+    setupUi(this);
+    setObjectName(QStringLiteral("LibraryWindow"));
+    setAcceptDrops(true);
+    filter_->setSourceModel(model_);
+    TableView->setModel(filter_);
+    TableView->horizontalHeader()->setSectionsMovable(true);
+    TableView->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
+    TableView->horizontalHeader()->setSortIndicator(vantorix::LibraryModel::Name, Qt::AscendingOrder);
+    TableView->verticalHeader()->hide();
+    TableView->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    TableView->setContextMenuPolicy(Qt::CustomContextMenu);
+    TableView->setColumnWidth(vantorix::LibraryModel::Name, 280);
+    GridView->setModel(filter_);
+    GridView->setModelColumn(vantorix::LibraryModel::Name);
+    GridView->setContextMenuPolicy(Qt::CustomContextMenu);
+    covers_ = new CoverDelegate(catalogue, GridView);
+    GridView->setItemDelegate(covers_);
+    GridView->viewport()->installEventFilter(this);
+    FilterEdit->installEventFilter(this);
+    for (QLabel *picture : {BoxArt, TitleScreen, Screenshot})
+        picture->hide();
+    DownloadBox->hide();
+    DownloadQuestion->setText(tr("Download pictures of your games from thumbnails.libretro.com?"));
+    DetailsText->setPlaceholderText(tr("Choose a game to see its details."));
+    Splitter->setStretchFactor(0, 3);
+    Splitter->setStretchFactor(1, 1);
+
+    connect(FilterEdit, &QLineEdit::textChanged, this, vantorix::guarded([this] { filter_->setText(FilterEdit->text()); }));
+    connect(SystemBox, qOverload<int>(&QComboBox::currentIndexChanged), this, vantorix::guarded([this] {
+        filter_->setSystem(static_cast<vantorix::LibraryFilter::SystemFilter>(SystemBox->currentIndex()));
+    }));
+    connect(VerifiedBox, &QCheckBox::toggled, filter_, &vantorix::LibraryFilter::setVerifiedOnly);
+    connect(FavouritesBox, &QCheckBox::toggled, filter_, &vantorix::LibraryFilter::setFavouritesOnly);
+    connect(RecentBox, &QCheckBox::toggled, filter_, &vantorix::LibraryFilter::setRecentOnly);
+    connect(GridButton, &QToolButton::toggled, this, [this](bool grid) { Views->setCurrentWidget(grid ? static_cast<QWidget *>(GridView) : TableView); });
+    connect(CoverSlider, &QSlider::valueChanged, this, &LibraryWindow::setCoverSize);
+    connect(AddFolderButton, &QPushButton::clicked, this, vantorix::guarded([this] {
+        const QString folder = QFileDialog::getExistingDirectory(this, tr("Add a folder to the library"), QDir::homePath());
+        if (!folder.isEmpty())
+            addFolder(folder);
+    }));
+    connect(RemoveFolderButton, &QPushButton::clicked, this, vantorix::guarded([this] { removeFolder(); }));
+    for (QAbstractItemView *view : {static_cast<QAbstractItemView *>(TableView), static_cast<QAbstractItemView *>(GridView)}) {
+        connect(view, &QAbstractItemView::activated, this, vantorix::guarded([this, view] { playRow(view->currentIndex().row()); }));
+        connect(view, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+            vantorix::atHandlerEdge([&] { showContextMenu(at); });
+        });
+    }
+    connect(TableView->horizontalHeader(), &QWidget::customContextMenuRequested, this, &LibraryWindow::chooseHiddenColumns);
+    connect(filter_, &QAbstractItemModel::modelReset, this, &LibraryWindow::updateCaption);
+    connect(model_, &QAbstractItemModel::rowsInserted, this, &LibraryWindow::updateCaption);
+    connect(filter_, &QAbstractItemModel::modelReset, this, [this] {
+        // A new order or filter: the chosen game stays chosen where it is shown.
+        showCurrentGame();
+    });
+    for (QAbstractItemView *view : {static_cast<QAbstractItemView *>(TableView), static_cast<QAbstractItemView *>(GridView)})
+        connect(view->selectionModel(), &QItemSelectionModel::currentChanged, this, vantorix::guarded([this] { showCurrentGame(); }));
+    connect(DownloadYes, &QPushButton::clicked, this, vantorix::guarded([this] {
+        vantorix::UserSettings().setPictureDownloads(true);
+        DownloadBox->hide();
+        showCurrentGame();
+    }));
+    connect(DownloadNo, &QPushButton::clicked, this, vantorix::guarded([this] {
+        vantorix::UserSettings().setPictureDownloads(false);
+        DownloadBox->hide();
+    }));
+    connect(watch_, &vantorix::LibraryWatch::foldersChanged, this, [this](const QStringList &folders) {
+        vantorix::atHandlerEdge([&] { readFolders(folders); });
+    });
+    connect(watch_, &vantorix::LibraryWatch::limitReached, this, [this] {
+        StatusLine->setText(tr("Too many folders to watch: the library looks at them every %n second(s).", nullptr,
+                               vantorix::LibraryWatch::kPollMs / 1000));
+    });
+    connect(&catalogue, &vantorix::Catalogue::databasesChanged, this, vantorix::guarded([this] {
+        if (started_)
+            readFolders({});
+    }));
+
+    const std::pair<QKeySequence, std::function<void()>> keys[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_F), [this] { FilterEdit->setFocus(); FilterEdit->selectAll(); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_D), [this] { toggleFavourite(); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_W), [this] { close(); }},
+    };
+    for (const auto &[sequence, action] : keys)
+        connect(new QShortcut(sequence, this), &QShortcut::activated, this, vantorix::guarded(action));
+    resize(900, 560);
+    restoreState();
+    updateCaption();
+}
+
+LibraryWindow::~LibraryWindow()
+{
+    if (stop_)
+        *stop_ = true;
+}
+
+void LibraryWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (started_)
+        return;
+    started_ = true;
+    readFolders({});
+}
+
+void LibraryWindow::hideEvent(QHideEvent *event)
+{
+    saveState();
+    QWidget::hideEvent(event);
+}
+
+void LibraryWindow::readFolders(const QStringList &folders)
+{
+    const vantorix::LibraryStore store = vantorix::LibraryStore::read();
+    model_->setStore(store);
+    const QStringList reading = folders.isEmpty() ? store.folders : folders;
+    if (folders.isEmpty()) {
+        // The whole library: what an earlier pass still reads is not wanted.
+        if (stop_)
+            *stop_ = true;
+        watch_->watch(store.folders);
+    }
+    auto stop = std::make_shared<std::atomic<bool>>(false);
+    if (folders.isEmpty())
+        stop_ = stop;
+    ++reading_;
+    struct Pass {
+        std::vector<vantorix::LibraryGame> games;
+        QStringList problems;
+    };
+    offThread<std::shared_ptr<Pass>>(
+        catalogue_, this,
+        [this, reading, stop, whole = folders.isEmpty()] {
+            auto pass = std::make_shared<Pass>();
+            QPointer<LibraryWindow> window(this);
+            vantorix::Catalogue &catalogue = catalogue_;
+            // A whole pass shows its games as they come.
+            const auto batch = [&catalogue, window, stop, whole](const std::vector<vantorix::LibraryGame> &games) {
+                if (!whole)
+                    return;
+                QMetaObject::invokeMethod(
+                    &catalogue, [window, stop, games] {
+                        if (window && !*stop && window->stop_ == stop)
+                            window->model_->appendGames(games);
+                    },
+                    Qt::QueuedConnection);
+            };
+            if (whole)
+                QMetaObject::invokeMethod(
+                    &catalogue, [window, stop] {
+                        if (window && window->stop_ == stop)
+                            window->model_->setGames({});
+                    },
+                    Qt::QueuedConnection);
+            pass->games = vantorix::scanLibrary(reading, catalogue, &pass->problems, batch, stop.get(), 0);
+            return pass;
+        },
+        [this, reading, stop, whole = folders.isEmpty()](const std::shared_ptr<Pass> &pass) {
+            --reading_;
+            if (*stop)
+                return;
+            const QString chosen = currentPath();
+            if (whole)
+                model_->setGames(std::move(pass->games));
+            else
+                model_->replaceFolders(reading, std::move(pass->games));
+            if (!pass->problems.isEmpty())
+                StatusLine->setText(tr("%n file(s) or folder(s) could not be read, the first: %1", nullptr,
+                                       int(pass->problems.size()))
+                                        .arg(vantorix::displayPath(pass->problems.constFirst())));
+            const int row = model_->rowOf(chosen);
+            if (row >= 0) {
+                const QModelIndex shown = filter_->mapFromSource(model_->index(row, 0));
+                TableView->setCurrentIndex(shown);
+                GridView->setCurrentIndex(shown);
+            }
+            updateCaption();
+        });
+}
+
+void LibraryWindow::updateCaption()
+{
+    const int total = filter_->totalCount();
+    const int shown = filter_->shownCount();
+    setWindowTitle(shown == total ? tr("Library - %Ln game(s)", nullptr, total)
+                                  : tr("Library - %1 of %Ln game(s)", nullptr, total).arg(QLocale().toString(shown)));
+}
+
+QString LibraryWindow::currentPath() const
+{
+    const QAbstractItemView *view = Views->currentWidget() == GridView ? static_cast<QAbstractItemView *>(GridView)
+                                                                       : TableView;
+    return view->currentIndex().data(vantorix::LibraryModel::PathRole).toString();
+}
+
+QList<int> LibraryWindow::selectedRows() const
+{
+    const QAbstractItemView *view = Views->currentWidget() == GridView ? static_cast<QAbstractItemView *>(GridView)
+                                                                       : TableView;
+    QList<int> rows;
+    for (const QModelIndex &index : view->selectionModel()->selectedIndexes())
+        if (!rows.contains(index.row()))
+            rows.append(index.row());
+    if (rows.isEmpty() && view->currentIndex().isValid())
+        rows.append(view->currentIndex().row());
+    return rows;
+}
+
+void LibraryWindow::playRow(int row)
+{
+    const QString path = filter_->index(row, 0).data(vantorix::LibraryModel::PathRole).toString();
+    if (path.isEmpty() || !Form1)
+        return;
+    // Exactly as the main window's launch: its checked emulator, its
+    // rules, its errors.
+    Form1->launchFile(path);
+}
+
+void LibraryWindow::takeStore()
+{
+    model_->setStore(vantorix::LibraryStore::read());
+}
+
+void LibraryWindow::addFolder(const QString &folder)
+{
+    const QString clean = QDir::cleanPath(vantorix::absolutePath(folder));
+    try {
+        if (vantorix::LibraryStore::addFolders({clean}).isEmpty())
+            return;
+    } catch (const vantorix::IoError &error) {
+        vantorix::reportError(error.text(), vantorix::LibraryStore::defaultPath());
+        return;
+    }
+    watch_->watch(vantorix::LibraryStore::read().folders);
+    readFolders({clean});
+}
+
+void LibraryWindow::removeFolder()
+{
+    const QStringList folders = vantorix::LibraryStore::read().folders;
+    if (folders.isEmpty())
+        return;
+    QStringList shown;
+    for (const QString &folder : folders)
+        shown.append(vantorix::displayPath(folder));
+    bool chosen = false;
+    const QString folder = QInputDialog::getItem(this, tr("Remove a folder from the library"),
+                                                 tr("The folder's games leave the library; no file is deleted."), shown,
+                                                 0, false, &chosen);
+    if (!chosen)
+        return;
+    const QString removed = folders.value(shown.indexOf(folder));
+    try {
+        vantorix::LibraryStore::removeFolder(removed);
+    } catch (const vantorix::IoError &error) {
+        vantorix::reportError(error.text(), vantorix::LibraryStore::defaultPath());
+        return;
+    }
+    watch_->watch(vantorix::LibraryStore::read().folders);
+    model_->replaceFolders({removed}, {});
+}
+
+void LibraryWindow::toggleFavourite()
+{
+    const QString path = currentPath();
+    if (path.isEmpty())
+        return;
+    try {
+        vantorix::LibraryStore::toggleFavourite(path);
+    } catch (const vantorix::IoError &error) {
+        vantorix::reportError(error.text(), vantorix::LibraryStore::defaultPath());
+    }
+    takeStore();
+}
+
+void LibraryWindow::showCurrentGame()
+{
+    const quint64 serial = ++paneSerial_;
+    const QString path = currentPath();
+    for (QLabel *picture : {BoxArt, TitleScreen, Screenshot})
+        picture->hide();
+    DownloadBox->hide();
+    if (path.isEmpty()) {
+        DetailsText->clear();
+        return;
+    }
+    DetailsText->setPlainText(vantorix::displayPath(path));
+    catalogue_.toolTips().request(path, this, [this, serial, path](const vantorix::DetailToolTip &tip) {
+        if (serial != paneSerial_)
+            return;
+        // Text of a file's and a database's: plain, never rich text.
+        DetailsText->setPlainText(tip.text);
+        showPictures(path, serial);
+        if (tip.picture.isEmpty() && !tip.downloadable.isEmpty())
+            askDownload(tip.downloadable, serial);
+    });
+}
+
+void LibraryWindow::showPictures(const QString &path, quint64 serial)
+{
+    const int row = model_->rowOf(path);
+    const QString name = row >= 0 ? model_->game(row).name : QString();
+    const bool colour = row >= 0 && model_->game(row).colour;
+    offThread<QStringList>(
+        catalogue_, this,
+        [path, name, colour] {
+            const vantorix::PictureQuery query = vantorix::pictureQueryOf(path, name, QString(), colour);
+            const QStringList roots = vantorix::pictureRoots();
+            QStringList found;
+            for (const vantorix::PictureKind kind :
+                 {vantorix::PictureKind::BoxArt, vantorix::PictureKind::TitleScreen, vantorix::PictureKind::Screenshot})
+                found.append(vantorix::findPicture(roots, query, kind));
+            return found;
+        },
+        [this, serial](const QStringList &found) {
+            QLabel *const labels[] = {BoxArt, TitleScreen, Screenshot};
+            for (int i = 0; i < 3; ++i) {
+                if (found.at(i).isEmpty())
+                    continue;
+                QPointer<QLabel> label(labels[i]);
+                ScaledPictures::of(catalogue_).request(found.at(i), this, [this, label, serial](const QImage &image) {
+                    if (label && serial == paneSerial_ && !image.isNull()) {
+                        label->setPixmap(QPixmap::fromImage(image));
+                        label->show();
+                    }
+                });
+            }
+        });
+}
+
+void LibraryWindow::askDownload(const vantorix::PictureQuery &query, quint64 serial)
+{
+    const vantorix::UserSettings::Downloads answer = vantorix::UserSettings().pictureDownloads();
+    if (answer == vantorix::UserSettings::Downloads::NotAsked) {
+        DownloadBox->show();
+        return;
+    }
+    if (answer != vantorix::UserSettings::Downloads::Allowed)
+        return;
+    const QString path = currentPath();
+    catalogue_.pictureDownloads().fetch(query, vantorix::PictureKind::BoxArt, this, [this, serial, path](const QString &got) {
+        if (!got.isEmpty() && serial == paneSerial_) {
+            covers_->forget();
+            showPictures(path, serial);
+        }
+    });
+}
+
+void LibraryWindow::showContextMenu(const QPoint &)
+{
+    const QString path = currentPath();
+    if (path.isEmpty() || !Form1)
+        return;
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("LibraryMenu"));
+    QRadioButton *const slots[] = {Form1->RadioButton1, Form1->RadioButton2, Form1->RadioButton3};
+    for (int slot = 1; slot <= 3; ++slot) {
+        const QString emulator = vantorix::storedText(slots[slot - 1]);
+        QAction *play = menu.addAction(emulator.isEmpty() ? tr("Play with emulator %1").arg(slot)
+                                                          : tr("Play with %1").arg(emulator));
+        connect(play, &QAction::triggered, this, vantorix::guarded([path, slot] { Form1->launchWith(slot, path); }));
+    }
+    menu.addSeparator();
+    connect(menu.addAction(tr("Add to the game list")), &QAction::triggered, this, vantorix::guarded([this] { addToGameList(); }));
+    QAction *favourite = menu.addAction(tr("Favourite"));
+    favourite->setCheckable(true);
+    favourite->setChecked(model_->isFavourite(model_->rowOf(path)));
+    favourite->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    connect(favourite, &QAction::triggered, this, vantorix::guarded([this] { toggleFavourite(); }));
+    connect(menu.addAction(tr("Open the containing folder")), &QAction::triggered, this, [path] {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path.left(path.lastIndexOf(QLatin1Char('/')))));
+    });
+    connect(menu.addAction(tr("Copy the path")), &QAction::triggered, this,
+            [path] { QApplication::clipboard()->setText(vantorix::displayPath(path)); });
+    connect(menu.addAction(tr("Details")), &QAction::triggered, this, [this] {
+        DetailsText->setFocus();
+        Splitter->setSizes({width() / 2, width() / 2});
+    });
+    menu.exec(QCursor::pos());
+}
+
+void LibraryWindow::chooseHiddenColumns(const QPoint &at)
+{
+    QMenu menu(this);
+    QHeaderView *header = TableView->horizontalHeader();
+    for (int column = 0; column < vantorix::LibraryModel::ColumnCount; ++column) {
+        QAction *shown = menu.addAction(model_->headerData(column, Qt::Horizontal).toString());
+        shown->setCheckable(true);
+        shown->setChecked(!header->isSectionHidden(column));
+        shown->setEnabled(column != vantorix::LibraryModel::Name);  // one column stays
+        connect(shown, &QAction::toggled, header, [header, column](bool on) { header->setSectionHidden(column, !on); });
+    }
+    menu.exec(header->mapToGlobal(at));
+}
+
+void LibraryWindow::addToGameList()
+{
+    if (!Form1)
+        return;
+    const QString games = vantorix::storedText(Form1->Edit1);
+    vantorix::Catalogue *names = vantorix::UserSettings().namesFromDatabases() ? &catalogue_ : nullptr;
+    vantorix::ListedFiles listed(vantorix::listItems(Form1->ComboBox1), games);
+    QStringList entries;
+    QStringList refused;
+    int leftOut = 0;
+    for (const int row : selectedRows()) {
+        const QString path = filter_->index(row, 0).data(vantorix::LibraryModel::PathRole).toString();
+        if (listed.contains(path))
+            continue;
+        if (Form1->ComboBox1->count() + entries.size() >= vantorix::kPlaylistLimit) {
+            ++leftOut;
+            continue;
+        }
+        try {
+            const QString entry = vantorix::readerEntryOf(path, games, names);
+            if (!vantorix::entryHoldsBack(entry))
+                throw vantorix::IoError(vantorix::IoError::InvalidFilename,
+                                        tr("the game list cannot hold a name with a line break"));
+            entries.append(entry);
+            listed.add(path);
+        } catch (const vantorix::IoError &error) {
+            refused.append(vantorix::displayPath(path) + QStringLiteral(": ") + error.text());
+        }
+    }
+    for (const QString &entry : std::as_const(entries))
+        Form1->ComboBox1->addItem(entry);
+    if (!entries.isEmpty())
+        Form1->markMissingGames();
+    if (leftOut > 0)
+        refused.prepend(tr("MAX ROMS: %1").arg(vantorix::kPlaylistLimit));
+    if (!refused.isEmpty())
+        vantorix::reportError(refused.join(QLatin1Char('\n')));
+}
+
+void LibraryWindow::setCoverSize(int size)
+{
+    covers_->size = size;
+    GridView->setGridSize(covers_->sizeHint(QStyleOptionViewItem(), QModelIndex()) + QSize(4, 4));
+    QStyleOptionViewItem option;
+    option.initFrom(GridView);
+    GridView->setGridSize(covers_->sizeHint(option, QModelIndex()) + QSize(4, 4));
+    GridView->doItemsLayout();
+}
+
+bool LibraryWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == FilterEdit && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Escape) {
+            FilterEdit->clear();
+            return true;
+        }
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && filter_->shownCount() > 0) {
+            vantorix::atHandlerEdge([this] { playRow(0); });
+            return true;
+        }
+    }
+    if (watched == GridView->viewport() && event->type() == QEvent::Wheel) {
+        auto *wheel = static_cast<QWheelEvent *>(event);
+        if (wheel->modifiers() & Qt::ControlModifier) {
+            CoverSlider->setValue(CoverSlider->value() + (wheel->angleDelta().y() > 0 ? 16 : -16));
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void LibraryWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.constFirst().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void LibraryWindow::dropEvent(QDropEvent *event)
+{
+    for (const QUrl &url : event->mimeData()->urls()) {
+        if (!url.isLocalFile())
+            continue;
+        // The folder's own bytes, as the main window takes a dropped file.
+        const QString path = vantorix::decodePath(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
+        struct stat st;
+        if (::stat(vantorix::encodePath(path).constData(), &st) == 0 && S_ISDIR(st.st_mode))
+            vantorix::atHandlerEdge([&] { addFolder(path); });
+    }
+    event->acceptProposedAction();
+}
+
+void LibraryWindow::saveState()
+{
+    vantorix::UserSettings settings;
+    settings.setLibraryState(QStringLiteral("geometry"), saveGeometry());
+    settings.setLibraryState(QStringLiteral("splitter"), Splitter->saveState());
+    settings.setLibraryState(QStringLiteral("columns"), TableView->horizontalHeader()->saveState());
+    settings.setLibraryState(QStringLiteral("grid"), GridButton->isChecked());
+    settings.setLibraryState(QStringLiteral("coverSize"), CoverSlider->value());
+}
+
+void LibraryWindow::restoreState()
+{
+    const vantorix::UserSettings settings;
+    restoreGeometry(settings.libraryState(QStringLiteral("geometry")).toByteArray());
+    Splitter->restoreState(settings.libraryState(QStringLiteral("splitter")).toByteArray());
+    QHeaderView *header = TableView->horizontalHeader();
+    if (header->restoreState(settings.libraryState(QStringLiteral("columns")).toByteArray()))
+        filter_->sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
+    GridButton->setChecked(settings.libraryState(QStringLiteral("grid")).toBool());
+    const QVariant size = settings.libraryState(QStringLiteral("coverSize"));
+    CoverSlider->setValue(size.isValid() ? size.toInt() : 128);
+    setCoverSize(CoverSlider->value());
+}

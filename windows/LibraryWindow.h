@@ -1,0 +1,78 @@
+#pragma once
+
+#include "ui_LibraryWindow.h"
+
+#include "catalogue/GamePictures.h"
+#include "library/LibraryModel.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <atomic>
+#include <memory>
+
+namespace vantorix {
+class Catalogue;
+class LibraryWatch;
+}
+class CoverDelegate;
+
+// The library: every game of the user's folders as a sortable table or a
+// grid of covers, with a picture pane, a filter and the play history. A
+// second, larger view of the games beside the main window's list, which it
+// leaves as it is. Reading the folders, finding and scaling pictures all
+// run on the catalogue's executor: the window only takes what comes back.
+class LibraryWindow : public QWidget, public Ui::LibraryWindow {
+    Q_OBJECT
+public:
+    explicit LibraryWindow(vantorix::Catalogue &catalogue, QWidget *parent = nullptr);
+    ~LibraryWindow() override;
+
+    vantorix::LibraryModel *model() const { return model_; }
+    vantorix::LibraryFilter *filter() const { return filter_; }
+    // Whether a pass over the folders is under way.
+    bool isReading() const { return reading_ > 0; }
+
+    // Plays the game of a shown row with the main window's checked emulator.
+    void playRow(int row);
+    // Takes the play history and favourites again from the disk.
+    void takeStore();
+    // Adds a folder to the library and reads it.
+    void addFolder(const QString &folder);
+    void toggleFavourite();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    // Reads the given library folders (all of them: empty) on the executor,
+    // the model taking their games as they come.
+    void readFolders(const QStringList &folders);
+    void updateCaption();
+    void showCurrentGame();
+    void showPictures(const QString &path, quint64 serial);
+    void askDownload(const vantorix::PictureQuery &query, quint64 serial);
+    void showContextMenu(const QPoint &at);
+    void chooseHiddenColumns(const QPoint &at);
+    void addToGameList();
+    void removeFolder();
+    void setCoverSize(int size);
+    void saveState();
+    void restoreState();
+    QString currentPath() const;
+    QList<int> selectedRows() const;
+
+    vantorix::Catalogue &catalogue_;
+    vantorix::LibraryModel *model_;
+    vantorix::LibraryFilter *filter_;
+    vantorix::LibraryWatch *watch_;
+    CoverDelegate *covers_;
+    std::shared_ptr<std::atomic<bool>> stop_;  // the pass under way stops
+    int reading_ = 0;
+    quint64 paneSerial_ = 0;
+    bool started_ = false;
+};
