@@ -122,6 +122,11 @@ void Catalogue::watchUserDatabases()
     // (or replaced by a link) is watched again once it is back.
     const QString parent = folder.left(folder.lastIndexOf(QLatin1Char('/')));
     watcher_ = new QFileSystemWatcher(QStringList{folder, parent}, this);
+    // What is there now is what the databases are (or will be) read from:
+    // only a change from it is read again, not a file the program writes
+    // beside the folder.
+    if (filesRead_.isEmpty())
+        filesRead_ = databaseFilesNow();
     auto *settle = new QTimer(this);
     settle->setSingleShot(true);
     // A copy arrives in several writes: one reading after the last.

@@ -3,6 +3,7 @@
 #include "platform/FilePath.h"
 #include "platform/ShownText.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 
 #include <algorithm>
@@ -96,7 +97,7 @@ QVariant LibraryModel::data(const QModelIndex &index, int role) const
     case Size:
         return locale.toString(game.size);
     case Verified:
-        return game.verified ? tr("yes") : tr("no");
+        return game.verified ? QCoreApplication::translate("LibraryModel", "yes") : QCoreApplication::translate("LibraryModel", "no");
     case Played: {
         const int count = store_.plays.value(game.path).count;
         return count > 0 ? locale.toString(count) : QString();
@@ -119,15 +120,15 @@ QVariant LibraryModel::headerData(int section, Qt::Orientation orientation, int 
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     switch (section) {
-    case Name: return tr("Name");
-    case System: return tr("System");
-    case Region: return tr("Region");
-    case Size: return tr("Size");
-    case Verified: return tr("Verified");
-    case Played: return tr("Played");
-    case LastPlayed: return tr("Last played");
-    case Folder: return tr("Folder");
-    case File: return tr("File");
+    case Name: return QCoreApplication::translate("LibraryModel", "Name");
+    case System: return QCoreApplication::translate("LibraryModel", "System");
+    case Region: return QCoreApplication::translate("LibraryModel", "Region");
+    case Size: return QCoreApplication::translate("LibraryModel", "Size");
+    case Verified: return QCoreApplication::translate("LibraryModel", "Verified");
+    case Played: return QCoreApplication::translate("LibraryModel", "Played");
+    case LastPlayed: return QCoreApplication::translate("LibraryModel", "Last played");
+    case Folder: return QCoreApplication::translate("LibraryModel", "Folder");
+    case File: return QCoreApplication::translate("LibraryModel", "File");
     default: return QVariant();
     }
 }

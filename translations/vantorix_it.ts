@@ -132,11 +132,17 @@
         <translation>%1 vuole almeno un file</translation>
     </message>
     <message>
+        <source>--download-pictures goes with --info</source>
+        <translation>--download-pictures va con --info</translation>
+    </message>
+    <message>
         <source>Usage: kelpad [OPTIONS] [--] [FILE]
        kelpad [--] ROM...
        kelpad --scan DIR [--subfolders] [--names] [--mask MASK]
        kelpad --info [--download-pictures] FILE...
        kelpad --add ROM...
+       kelpad --library | --library-list
+       kelpad --library-add FOLDER... | --library-remove FOLDER...
 
 A front-end for Game Boy and Game Boy Color emulators.
 
@@ -160,6 +166,14 @@ A front-end for Game Boy and Game Boy Color emulators.
                      thumbnails.libretro.com
   --add FILE...      add these ROMs to the game list of the configuration
                      last loaded or saved, and save it
+  --library          open the library window with the main window
+  --library-add FOLDER...
+                     add these folders (and their subfolders) to the library
+  --library-remove FOLDER...
+                     take these folders out of the library (no file is deleted)
+  --library-list     print the library&apos;s games as tab-separated text: name,
+                     system, region, size, crc32, verified, played, last
+                     played and path, one line a game sorted by path
   --help             show this text
   --version          show the version
   --                 what follows is a file name, even if it starts with -
@@ -171,6 +185,8 @@ The toolkit&apos;s own options (-style NAME, -platform NAME, ...) are taken too.
      kelpad --scan CARTELLA [--subfolders] [--names] [--mask MASCHERA]
      kelpad --info [--download-pictures] FILE...
      kelpad --add ROM...
+     kelpad --library | --library-list
+     kelpad --library-add CARTELLA... | --library-remove CARTELLA...
 
 Un&apos;interfaccia per emulatori di Game Boy e Game Boy Color.
 
@@ -194,6 +210,15 @@ Un&apos;interfaccia per emulatori di Game Boy e Game Boy Color.
                      thumbnails.libretro.com
   --add FILE...      aggiunge queste ROM alla lista dei giochi della
                      configurazione caricata o salvata per ultima, e la salva
+  --library          apre la finestra della libreria con quella principale
+  --library-add CARTELLA...
+                     aggiunge queste cartelle (e le sottocartelle) alla libreria
+  --library-remove CARTELLA...
+                     toglie queste cartelle dalla libreria (nessun file è cancellato)
+  --library-list     stampa i giochi della libreria come testo separato da
+                     tabulazioni: nome, sistema, regione, dimensione, crc32,
+                     verificato, partite, ultima partita e percorso, una riga
+                     per gioco in ordine di percorso
   --help             mostra questo testo
   --version          mostra la versione
   --                 ciò che segue è un nome di file, anche se inizia con -
@@ -202,8 +227,16 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
 </translation>
     </message>
     <message>
-        <source>--download-pictures goes with --info</source>
-        <translation>--download-pictures va con --info</translation>
+        <source>--library goes with nothing but a configuration file</source>
+        <translation>--library va solo con un file di configurazione</translation>
+    </message>
+    <message>
+        <source>--library-list takes nothing more</source>
+        <translation>--library-list non accetta altro</translation>
+    </message>
+    <message>
+        <source>%1 needs at least one folder</source>
+        <translation>%1 richiede almeno una cartella</translation>
     </message>
 </context>
 <context>
@@ -430,10 +463,189 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
     </message>
 </context>
 <context>
-    <name>ListItemDelegate</name>
+    <name>LibraryModel</name>
+    <message>
+        <source>yes</source>
+        <translation>sì</translation>
+    </message>
+    <message>
+        <source>no</source>
+        <translation>no</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nome</translation>
+    </message>
+    <message>
+        <source>System</source>
+        <translation>Sistema</translation>
+    </message>
+    <message>
+        <source>Region</source>
+        <translation>Regione</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Dimensione</translation>
+    </message>
+    <message>
+        <source>Verified</source>
+        <translation>Verificati</translation>
+    </message>
+    <message>
+        <source>Played</source>
+        <translation>Partite</translation>
+    </message>
+    <message>
+        <source>Last played</source>
+        <translation>Ultima partita</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Cartella</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>File</translation>
+    </message>
+</context>
+<context>
+    <name>LibraryWindow</name>
+    <message>
+        <source>Library</source>
+        <translation>Libreria</translation>
+    </message>
+    <message>
+        <source>Filter by name or file</source>
+        <translation>Filtra per nome o file</translation>
+    </message>
+    <message>
+        <source>All systems</source>
+        <translation>Tutti i sistemi</translation>
+    </message>
+    <message>
+        <source>Game Boy</source>
+        <translation>Game Boy</translation>
+    </message>
+    <message>
+        <source>Game Boy Color</source>
+        <translation>Game Boy Color</translation>
+    </message>
+    <message>
+        <source>Verified</source>
+        <translation>Verificati</translation>
+    </message>
+    <message>
+        <source>Favourites</source>
+        <translation>Preferiti</translation>
+    </message>
+    <message>
+        <source>Recently played</source>
+        <translation>Giocati di recente</translation>
+    </message>
+    <message>
+        <source>Covers</source>
+        <translation>Copertine</translation>
+    </message>
+    <message>
+        <source>Add folder…</source>
+        <translation>Aggiungi cartella…</translation>
+    </message>
+    <message>
+        <source>Remove folder…</source>
+        <translation>Rimuovi cartella…</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>Scarica</translation>
+    </message>
+    <message>
+        <source>Never</source>
+        <translation>Mai</translation>
+    </message>
     <message>
         <source>Download pictures of your games from thumbnails.libretro.com?</source>
         <translation>Scaricare le immagini dei tuoi giochi da thumbnails.libretro.com?</translation>
+    </message>
+    <message>
+        <source>Choose a game to see its details.</source>
+        <translation>Scegli un gioco per vederne i dettagli.</translation>
+    </message>
+    <message>
+        <source>Add a folder to the library</source>
+        <translation>Aggiungi una cartella alla libreria</translation>
+    </message>
+    <message numerus="yes">
+        <source>Too many folders to watch: the library looks at them every %n second(s).</source>
+        <translation>
+            <numerusform>Troppe cartelle da sorvegliare: la libreria le guarda ogni %n secondo.</numerusform>
+            <numerusform>Troppe cartelle da sorvegliare: la libreria le guarda ogni %n secondi.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) or folder(s) could not be read, the first: %1</source>
+        <translation>
+            <numerusform>%n file o cartella non si è potuto leggere: %1</numerusform>
+            <numerusform>%n file o cartelle non si sono potuti leggere, il primo: %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Library - %Ln game(s)</source>
+        <translation>
+            <numerusform>Libreria - %Ln gioco</numerusform>
+            <numerusform>Libreria - %Ln giochi</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Library - %1 of %Ln game(s)</source>
+        <translation>
+            <numerusform>Libreria - %1 di %Ln gioco</numerusform>
+            <numerusform>Libreria - %1 di %Ln giochi</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Remove a folder from the library</source>
+        <translation>Rimuovi una cartella dalla libreria</translation>
+    </message>
+    <message>
+        <source>The folder&apos;s games leave the library; no file is deleted.</source>
+        <translation>I giochi della cartella escono dalla libreria; nessun file viene cancellato.</translation>
+    </message>
+    <message>
+        <source>Play with emulator %1</source>
+        <translation>Gioca con l&apos;emulatore %1</translation>
+    </message>
+    <message>
+        <source>Play with %1</source>
+        <translation>Gioca con %1</translation>
+    </message>
+    <message>
+        <source>Add to the game list</source>
+        <translation>Aggiungi alla lista dei giochi</translation>
+    </message>
+    <message>
+        <source>Favourite</source>
+        <translation>Preferito</translation>
+    </message>
+    <message>
+        <source>Open the containing folder</source>
+        <translation>Apri la cartella che lo contiene</translation>
+    </message>
+    <message>
+        <source>Copy the path</source>
+        <translation>Copia il percorso</translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>Dettagli</translation>
+    </message>
+    <message>
+        <source>the game list cannot hold a name with a line break</source>
+        <translation>la lista dei giochi non può contenere un nome con un a capo</translation>
+    </message>
+    <message>
+        <source>MAX ROMS: %1</source>
+        <translation>MASSIMO DI ROM: %1</translation>
     </message>
 </context>
 <context>
@@ -459,7 +671,7 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
     </message>
     <message>
         <source>the configuration holds more games than its list takes: it is left as it is</source>
-        <translation>la configurazione contiene più giochi di quanti la sua lista ne accetti: resta com'è</translation>
+        <translation>la configurazione contiene più giochi di quanti la sua lista ne accetti: resta com&apos;è</translation>
     </message>
     <message>
         <source>the game list would hold more than %1 games</source>
@@ -657,6 +869,14 @@ Save anyway?</source>
         <translation>%1 è stato modificato da un altro programma dopo il caricamento. Salvandoci sopra, quella modifica va persa.
 
 Salvare comunque?</translation>
+    </message>
+    <message>
+        <source>Library</source>
+        <translation>Libreria</translation>
+    </message>
+    <message>
+        <source>No emulator is set in slot %1</source>
+        <translation>Nessun emulatore impostato nella posizione %1</translation>
     </message>
 </context>
 <context>
@@ -908,6 +1128,26 @@ Salvare comunque?</translation>
     <message>
         <source>already in the list</source>
         <translation>già nella lista</translation>
+    </message>
+    <message>
+        <source>not a folder</source>
+        <translation>non è una cartella</translation>
+    </message>
+    <message>
+        <source>added to the library</source>
+        <translation>aggiunta alla libreria</translation>
+    </message>
+    <message>
+        <source>already in the library</source>
+        <translation>già nella libreria</translation>
+    </message>
+    <message>
+        <source>taken out of the library</source>
+        <translation>tolta dalla libreria</translation>
+    </message>
+    <message>
+        <source>not in the library</source>
+        <translation>non è nella libreria</translation>
     </message>
 </context>
 </TS>

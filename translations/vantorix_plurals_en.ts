@@ -56,6 +56,37 @@
     </message>
 </context>
 <context>
+    <name>LibraryWindow</name>
+    <message numerus="yes">
+        <source>Too many folders to watch: the library looks at them every %n second(s).</source>
+        <translation>
+            <numerusform>Too many folders to watch: the library looks at them every second.</numerusform>
+            <numerusform>Too many folders to watch: the library looks at them every %n seconds.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) or folder(s) could not be read, the first: %1</source>
+        <translation>
+            <numerusform>%n file or folder could not be read: %1</numerusform>
+            <numerusform>%n files or folders could not be read, the first: %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Library - %Ln game(s)</source>
+        <translation>
+            <numerusform>Library - %Ln game</numerusform>
+            <numerusform>Library - %Ln games</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Library - %1 of %Ln game(s)</source>
+        <translation>
+            <numerusform>Library - %1 of %Ln game</numerusform>
+            <numerusform>Library - %1 of %Ln games</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>RomFolder</name>
     <message numerus="yes">
         <source>more than %n folder(s) deep</source>

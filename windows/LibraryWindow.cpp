@@ -7,6 +7,7 @@
 #include "app/RomAdding.h"
 #include "app/ScaledPictures.h"
 #include "app/Unit1.h"
+#include "catalogue/CartridgeDetails.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/DetailToolTips.h"
 #include "catalogue/GamePictures.h"
@@ -17,6 +18,7 @@
 #include "library/LibraryWatch.h"
 #include "platform/FilePath.h"
 #include "platform/IoError.h"
+#include "platform/ShownText.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -239,7 +241,7 @@ LibraryWindow::LibraryWindow(vantorix::Catalogue &catalogue, QWidget *parent)
     };
     for (const auto &[sequence, action] : keys)
         connect(new QShortcut(sequence, this), &QShortcut::activated, this, vantorix::guarded(action));
-    resize(900, 560);
+    resize(1040, 600);
     restoreState();
     updateCaption();
 }
@@ -441,11 +443,31 @@ void LibraryWindow::showCurrentGame()
         return;
     }
     DetailsText->setPlainText(vantorix::displayPath(path));
+    // What kelpad --info says of it: header, CRC32, database.
+    vantorix::Catalogue &catalogue = catalogue_;
+    offThread<QString>(
+        catalogue_, this,
+        [&catalogue, path] {
+            try {
+                const vantorix::CartridgeDetails details = vantorix::readCartridgeDetails(path);
+                return vantorix::detailLines(details, vantorix::displayPath(path), &catalogue.databases()->database)
+                    .join(QLatin1Char('\n'));
+            } catch (const vantorix::IoError &error) {
+                return vantorix::displayPath(path) + QStringLiteral(": ") + error.text();
+            }
+        },
+        [this, serial](const QString &text) {
+            // Text of a file's and a database's: plain, never rich text.
+            if (serial != paneSerial_)
+                return;
+            QStringList lines = text.split(QLatin1Char('\n'));
+            for (QString &line : lines)
+                line = vantorix::withoutControlCharacters(line);  // an archive entry's name is anyone's
+            DetailsText->setPlainText(lines.join(QLatin1Char('\n')));
+        });
     catalogue_.toolTips().request(path, this, [this, serial, path](const vantorix::DetailToolTip &tip) {
         if (serial != paneSerial_)
             return;
-        // Text of a file's and a database's: plain, never rich text.
-        DetailsText->setPlainText(tip.text);
         showPictures(path, serial);
         if (tip.picture.isEmpty() && !tip.downloadable.isEmpty())
             askDownload(tip.downloadable, serial);
