@@ -9,7 +9,9 @@
 #include "catalogue/RomListing.h"
 #include "platform/IoError.h"
 
-#include <QSet>
+#include <QHash>
+
+#include <sys/stat.h>
 
 #include <optional>
 
@@ -48,6 +50,12 @@ std::optional<LibraryGame> gameOf(const HeadResult &read, const QString &path, c
     return game;
 }
 
+bool isLink(const QString &path)
+{
+    struct stat st;
+    return ::lstat(encodePath(path).constData(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 }  // namespace
 
 QString regionOfName(const QString &name)
@@ -62,8 +70,8 @@ std::vector<LibraryGame> scanLibrary(const QStringList &folders, Catalogue &cata
                                      const std::atomic<bool> *cancelled, int cacheWaitMs)
 {
     std::vector<LibraryGame> games;
-    QSet<std::pair<quint64, quint64>> seen;
-    std::vector<LibraryGame> pending;
+    QHash<std::pair<quint64, quint64>, size_t> seen;  // identity -> index in games
+    size_t told = 0;  // games handed to batch so far
     const auto stop = [cancelled] { return cancelled && cancelled->load(); };
     for (const QString &folder : folders) {
         if (stop())
@@ -87,11 +95,19 @@ std::vector<LibraryGame> scanLibrary(const QStringList &folders, Catalogue &cata
                 }
                 if (!read.regular)
                     continue;
-                // The same file through another folder or a link: once.
+                // The same file through another folder or a link: once,
+                // by the path that is no link where there is one.
                 const std::pair<quint64, quint64> identity{read.stamp.device, read.stamp.inode};
-                if (seen.contains(identity))
+                const auto known_ = seen.constFind(identity);
+                if (known_ != seen.constEnd()) {
+                    LibraryGame &kept = games[*known_];
+                    if (isLink(kept.path) && !isLink(path)) {
+                        kept.path = path;
+                        kept.folder = folder;
+                    }
                     continue;
-                seen.insert(identity);
+                }
+                seen.insert(identity, games.size());
                 const KnownGame *known = naming.gameOf(read);
                 std::optional<LibraryGame> game = gameOf(read, path, known);
                 if (!game) {
@@ -99,12 +115,10 @@ std::vector<LibraryGame> scanLibrary(const QStringList &folders, Catalogue &cata
                     continue;
                 }
                 game->folder = folder;
-                pending.push_back(std::move(*game));
-                if (pending.size() >= kBatchGames) {
-                    if (batch)
-                        batch(pending);
-                    games.insert(games.end(), pending.begin(), pending.end());
-                    pending.clear();
+                games.push_back(std::move(*game));
+                if (batch && games.size() - told >= kBatchGames) {
+                    batch(std::vector<LibraryGame>(games.begin() + qsizetype(told), games.end()));
+                    told = games.size();
                 }
             }
             naming.rememberKeys();
@@ -112,9 +126,8 @@ std::vector<LibraryGame> scanLibrary(const QStringList &folders, Catalogue &cata
             problems->append(folder + QStringLiteral(": ") + error.text());
         }
     }
-    if (batch && !pending.empty())
-        batch(pending);
-    games.insert(games.end(), pending.begin(), pending.end());
+    if (batch && games.size() > told)
+        batch(std::vector<LibraryGame>(games.begin() + qsizetype(told), games.end()));
     return games;
 }
 
