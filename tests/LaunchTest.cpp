@@ -363,7 +363,7 @@ TEST_F(Launch, EveryActionHasItsKey)
     } opening[] = {
         {Qt::Key_S, Qt::ControlModifier, "SaveDialog"}, {Qt::Key_O, Qt::ControlModifier, "OpenDialog"},
         {Qt::Key_E, Qt::ControlModifier, "TForm3"},     {Qt::Key_I, Qt::ControlModifier, "TForm2"},
-        {Qt::Key_F1, Qt::NoModifier, "TForm4"},        {Qt::Key_L, Qt::ControlModifier, "OpenDialog2"},
+        {Qt::Key_F1, Qt::NoModifier, "TForm4"},        {Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier, "OpenDialog2"},
     };
     for (const auto &o : opening) {
         QString seen;
@@ -1039,11 +1039,11 @@ TEST_F(Launch, ReplacedListDroppedRomAndFindField)
         EXPECT_TRUE(recorded(recorder, 300).isEmpty()) << r.message.toStdString();
     }
     {
-        // Ctrl+L on the archive without a ROM.
+        // Ctrl+Shift+L on the archive without a ROM.
         ModalAnswerer answer(std::vector<ModalAnswerer::Handler>{
             [&](QWidget *dialog) { acceptFileDialog(dialog, games + "/nothing.zip"); }, pressOk});
         QApplication::setActiveWindow(Form1);
-        QTest::keyClick(Form1, Qt::Key_L, Qt::ControlModifier);
+        QTest::keyClick(Form1, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
         EXPECT_TRUE(answer.answered());
         EXPECT_EQ(answer.seenText(), QStringLiteral("No ROM in the archive."));
         EXPECT_TRUE(recorded(recorder, 300).isEmpty());

@@ -1,0 +1,108 @@
+// The library at 100,000 games: the window opened until its caption counts
+// them all (cache filled) against the same folder scanned with names in
+// this process; a sort by each column and a filter keystroke; the longest
+// pause of the window's thread; and the memory the window adds.
+#include "bench/BenchFolders.h"
+#include "catalogue/Catalogue.h"
+#include "catalogue/RomScan.h"
+#include "library/LibraryModel.h"
+#include "library/LibraryStore.h"
+#include "windows/LibraryWindow.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+
+namespace {
+
+// The library's store and cache in a folder of their own, the one folder
+// of count games in it, read once so that the cache holds their keys.
+struct FilledLibrary {
+    QTemporaryDir home;
+    QString folder;
+    explicit FilledLibrary(int count) : folder(vantorix_bench::romFolder(count))
+    {
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("data"))));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(home.filePath(QStringLiteral("cache"))));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
+        vantorix::LibraryStore::addFolders({folder});
+        vantorix::Catalogue catalogue;
+        QStringList problems;
+        vantorix::scanLibrary({folder}, catalogue, &problems);
+    }
+};
+
+// Turns the event loop until done(), returning the longest pause between
+// two turns in ms.
+template <typename Done>
+double runUntil(Done done)
+{
+    QElapsedTimer sinceTurn;
+    sinceTurn.start();
+    double longest = 0;
+    while (!done()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        longest = qMax(longest, double(sinceTurn.restart()));
+    }
+    return longest;
+}
+
+void LibraryWindowOpen(benchmark::State &state)
+{
+    const int count = int(state.range(0));
+    FilledLibrary library(count);
+    vantorix::Catalogue catalogue;
+    double longestPause = 0;
+    double sortMs = 0;
+    double filterMs = 0;
+    const double before = vantorix_bench::peakResidentMiB();
+    for (auto _ : state) {
+        auto *window = new LibraryWindow(catalogue);
+        window->show();
+        longestPause = qMax(longestPause, runUntil([&] {
+            return !window->isReading() && window->filter()->totalCount() == count;
+        }));
+        state.PauseTiming();
+        QElapsedTimer timer;
+        for (int column = 0; column < vantorix::LibraryModel::ColumnCount; ++column) {
+            timer.start();
+            window->filter()->sort(column, column % 2 ? Qt::DescendingOrder : Qt::AscendingOrder);
+            sortMs = qMax(sortMs, double(timer.nsecsElapsed()) / 1e6);
+        }
+        for (const char *typed : {"g", "ga", "gam", "game", "game0", "game00001"}) {
+            timer.start();
+            window->filter()->setText(QString::fromLatin1(typed));
+            filterMs = qMax(filterMs, double(timer.nsecsElapsed()) / 1e6);
+        }
+        delete window;
+        state.ResumeTiming();
+    }
+    state.counters["longest_pause_ms"] = longestPause;
+    state.counters["slowest_sort_ms"] = sortMs;
+    state.counters["slowest_keystroke_ms"] = filterMs;
+    state.counters["added_MiB"] = vantorix_bench::peakResidentMiB() - before;
+}
+
+// Baseline: the same folder scanned with names, cache filled, in this
+// process (what "kelpad --scan DIR --subfolders --names" does).
+void LibraryBaselineScan(benchmark::State &state)
+{
+    FilledLibrary library(int(state.range(0)));
+    vantorix::Catalogue catalogue;
+    FILE *sink = std::fopen("/dev/null", "w");
+    vantorix::ListingScope scope;
+    scope.subfolders = true;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(vantorix::scanFolder(library.folder, QStringLiteral("*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z"),
+                                                      scope, sink, sink, &catalogue));
+    std::fclose(sink);
+}
+
+}  // namespace
+
+BENCHMARK(LibraryWindowOpen)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(LibraryBaselineScan)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
