@@ -336,7 +336,12 @@ int runLibraryCommand(const CommandLine &line, Catalogue &catalogue)
         if (line.mode == CommandLine::LibraryList) {
             const LibraryStore store = LibraryStore::read();
             QStringList problems;
-            const QByteArray text = libraryListText(scanLibrary(store.folders, catalogue, &problems), store);
+            std::vector<LibraryListLine> lines;
+            scanLibrary(store.folders, catalogue, &problems, [&](const std::vector<LibraryGame> &games) {
+                for (const LibraryGame &game : games)
+                    lines.push_back(libraryListLine(game, store));
+            });
+            const QByteArray text = libraryListText(std::move(lines));
             for (const QString &problem : std::as_const(problems))
                 printMessage(stderr, withoutControlCharacters(displayPath(problem)));
             if (std::fwrite(text.constData(), 1, size_t(text.size()), stdout) != size_t(text.size())

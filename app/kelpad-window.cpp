@@ -7,6 +7,7 @@
 #include "app/Translations.h"
 #include "app/Unit1.h"
 #include "catalogue/Catalogue.h"
+#include "platform/MemoryArenas.h"
 
 #include <QApplication>
 
@@ -15,6 +16,7 @@
 
 int main(int argc, char **argv)
 {
+    vantorix::useOneMemoryArena();
     // The toolkit takes its own options (-style, -platform, ...) out of the
     // arguments before "--"; what follows "--" is the program's alone.
     int toolkitArgc = argc;

@@ -1,6 +1,7 @@
 // The benchmarks run inside a QApplication on the offscreen platform, so
 // that the windows can be measured beside the core.
 #include "app/Fonts.h"
+#include "platform/MemoryArenas.h"
 
 #include <QApplication>
 
@@ -8,6 +9,8 @@
 
 int main(int argc, char **argv)
 {
+    // Measured as the window program runs.
+    vantorix::useOneMemoryArena();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     int qtArgc = 1;
     QApplication application(qtArgc, argv);

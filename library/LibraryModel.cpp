@@ -36,7 +36,7 @@ int LibraryModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : ColumnCount;
 }
 
-QString LibraryModel::naturalKey(const QString &text)
+QByteArray LibraryModel::naturalKey(const QString &text)
 {
     const QString folded = text.toCaseFolded();
     QString key;
@@ -56,12 +56,20 @@ QString LibraryModel::naturalKey(const QString &text)
         key += digits;
         i = end;
     }
-    return key;
+    return key.toUtf8();
 }
 
-LibraryModel::Keys LibraryModel::keysOf(const LibraryGame &game) const
+QByteArray LibraryModel::foldedKey(const QString &text)
 {
-    return Keys{naturalKey(game.name), displayPath(baseName(game.path)).toCaseFolded(), game.name.toCaseFolded()};
+    return text.toCaseFolded().toUtf8();
+}
+
+void LibraryModel::prepare(LibraryGame &game)
+{
+    if (game.sortKey.isEmpty())
+        game.sortKey = naturalKey(game.name);
+    if (game.filterKey.isEmpty())
+        game.filterKey = foldedKey(game.name + QLatin1Char('\t') + displayPath(baseName(game.path)));
 }
 
 QVariant LibraryModel::data(const QModelIndex &index, int role) const
@@ -136,11 +144,9 @@ QVariant LibraryModel::headerData(int section, Qt::Orientation orientation, int 
 void LibraryModel::setGames(std::vector<LibraryGame> games)
 {
     beginResetModel();
-    games_ = std::move(games);
-    keys_.clear();
-    keys_.reserve(games_.size());
-    for (const LibraryGame &game : games_)
-        keys_.push_back(keysOf(game));
+    games_.assign(std::make_move_iterator(games.begin()), std::make_move_iterator(games.end()));
+    for (LibraryGame &game : games_)
+        prepare(game);
     endResetModel();
 }
 
@@ -168,7 +174,7 @@ void LibraryModel::appendGames(const std::vector<LibraryGame> &games)
     beginInsertRows(QModelIndex(), rowCount(), rowCount() + int(games.size()) - 1);
     for (const LibraryGame &game : games) {
         games_.push_back(game);
-        keys_.push_back(keysOf(game));
+        prepare(games_.back());
     }
     endInsertRows();
 }
@@ -188,7 +194,12 @@ int LibraryModel::rowOf(const QString &path) const
     return -1;
 }
 
-LibraryFilter::LibraryFilter(QObject *parent) : QAbstractProxyModel(parent) {}
+LibraryFilter::LibraryFilter(QObject *parent) : QAbstractProxyModel(parent)
+{
+    pendingRefresh_.setSingleShot(true);
+    pendingRefresh_.setInterval(kRefreshMs);
+    connect(&pendingRefresh_, &QTimer::timeout, this, &LibraryFilter::refresh);
+}
 
 LibraryModel *LibraryFilter::library() const
 {
@@ -202,7 +213,10 @@ void LibraryFilter::setSourceModel(QAbstractItemModel *model)
         disconnect(sourceModel(), nullptr, this, nullptr);
     QAbstractProxyModel::setSourceModel(model);
     connect(model, &QAbstractItemModel::modelReset, this, &LibraryFilter::refresh);
-    connect(model, &QAbstractItemModel::rowsInserted, this, &LibraryFilter::refresh);
+    connect(model, &QAbstractItemModel::rowsInserted, this, [this] {
+        if (!pendingRefresh_.isActive())
+            pendingRefresh_.start();
+    });
     connect(model, &QAbstractItemModel::rowsRemoved, this, &LibraryFilter::refresh);
     connect(model, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &, const QModelIndex &) {
         // Plays and favourites may change what the quick filters let through.
@@ -218,32 +232,32 @@ void LibraryFilter::setSourceModel(QAbstractItemModel *model)
 void LibraryFilter::setText(const QString &text)
 {
     text_ = text;
-    foldedText_ = text.trimmed().toCaseFolded();
-    refresh();
+    foldedText_ = LibraryModel::foldedKey(text.trimmed());
+    refilter();
 }
 
 void LibraryFilter::setSystem(SystemFilter system)
 {
     system_ = system;
-    refresh();
+    refilter();
 }
 
 void LibraryFilter::setVerifiedOnly(bool on)
 {
     verifiedOnly_ = on;
-    refresh();
+    refilter();
 }
 
 void LibraryFilter::setFavouritesOnly(bool on)
 {
     favouritesOnly_ = on;
-    refresh();
+    refilter();
 }
 
 void LibraryFilter::setRecentOnly(bool on)
 {
     recentOnly_ = on;
-    refresh();
+    refilter();
 }
 
 void LibraryFilter::sort(int column, Qt::SortOrder order)
@@ -265,16 +279,18 @@ bool LibraryFilter::accepts(int row, const QDateTime &recentSince) const
         return false;
     if (recentOnly_ && !(model.play(row).last >= recentSince))
         return false;
-    return foldedText_.isEmpty() || model.keys_[size_t(row)].folded.contains(foldedText_)
-           || model.foldedFile(row).contains(foldedText_);
+    return foldedText_.isEmpty() || game.filterKey.contains(foldedText_);
 }
 
-bool LibraryFilter::lessThan(int a, int b) const
+bool LibraryFilter::lessThan(int a, int b, const std::vector<QByteArrayView> &names,
+                             const std::vector<PlayRecord> &plays) const
 {
+    const auto byName = [&] { return names[size_t(a)].compare(names[size_t(b)]) < 0; };
+    if (sortColumn_ == LibraryModel::Name)
+        return byName();
     const LibraryModel &model = *library();
     const LibraryGame &x = model.game(a);
     const LibraryGame &y = model.game(b);
-    const auto byName = [&] { return model.sortName(a) < model.sortName(b); };
     switch (sortColumn_) {
     case LibraryModel::System:
         return x.colour != y.colour ? y.colour : byName();
@@ -285,11 +301,11 @@ bool LibraryFilter::lessThan(int a, int b) const
     case LibraryModel::Verified:
         return x.verified != y.verified ? y.verified : byName();
     case LibraryModel::Played: {
-        const int p = model.play(a).count, q = model.play(b).count;
+        const int p = plays[size_t(a)].count, q = plays[size_t(b)].count;
         return p != q ? p < q : byName();
     }
     case LibraryModel::LastPlayed: {
-        const QDateTime p = model.play(a).last, q = model.play(b).last;
+        const QDateTime &p = plays[size_t(a)].last, &q = plays[size_t(b)].last;
         return p != q ? p < q : byName();
     }
     case LibraryModel::Folder:
@@ -302,17 +318,37 @@ bool LibraryFilter::lessThan(int a, int b) const
 
 void LibraryFilter::refresh()
 {
+    pendingRefresh_.stop();
+    const int total = totalCount();
+    // The plays looked up once a game, not once a comparison.
+    std::vector<PlayRecord> plays;
+    if (sortColumn_ == LibraryModel::Played || sortColumn_ == LibraryModel::LastPlayed) {
+        plays.reserve(size_t(total));
+        for (int row = 0; row < total; ++row)
+            plays.push_back(library()->play(row));
+    }
+    std::vector<QByteArrayView> names;
+    names.resize(size_t(total));
+    sorted_.resize(size_t(total));
+    for (int row = 0; row < total; ++row) {
+        names[size_t(row)] = library()->sortName(row);
+        sorted_[size_t(row)] = row;
+    }
+    std::stable_sort(sorted_.begin(), sorted_.end(), [&](int a, int b) { return lessThan(a, b, names, plays); });
+    if (sortOrder_ == Qt::DescendingOrder)
+        std::reverse(sorted_.begin(), sorted_.end());
+    refilter();
+}
+
+void LibraryFilter::refilter()
+{
     beginResetModel();
     rows_.clear();
-    const int total = totalCount();
     const QDateTime recentSince = QDateTime::currentDateTimeUtc().addDays(-kRecentDays);
-    for (int row = 0; row < total; ++row)
+    for (const int row : sorted_)
         if (accepts(row, recentSince))
             rows_.push_back(row);
-    std::stable_sort(rows_.begin(), rows_.end(), [this](int a, int b) { return lessThan(a, b); });
-    if (sortOrder_ == Qt::DescendingOrder)
-        std::reverse(rows_.begin(), rows_.end());
-    positionOf_.assign(size_t(total), -1);
+    positionOf_.assign(sorted_.size(), -1);
     for (size_t shown = 0; shown < rows_.size(); ++shown)
         positionOf_[size_t(rows_[shown])] = int(shown);
     endResetModel();
@@ -369,24 +405,40 @@ QByteArray lineSafe(QByteArray bytes)
 
 }  // namespace
 
-QByteArray libraryListText(std::vector<LibraryGame> games, const LibraryStore &store)
+const QByteArray &libraryListHeader()
 {
-    std::sort(games.begin(), games.end(), [](const LibraryGame &a, const LibraryGame &b) {
-        return encodePath(a.path) < encodePath(b.path);
-    });
-    QByteArray out = "name\tsystem\tregion\tsize\tcrc32\tverified\tplayed\tlast played\tpath\n";
-    // A tab or line break in a name or path would forge a field or a line.
+    static const QByteArray header = "name\tsystem\tregion\tsize\tcrc32\tverified\tplayed\tlast played\tpath\n";
+    return header;
+}
+
+LibraryListLine libraryListLine(const LibraryGame &game, const LibraryStore &store)
+{
+    // A tab or line break in a name would forge a field or a line.
     const auto field = [](const QString &text) { return withoutControlCharacters(text).toUtf8(); };
-    for (const LibraryGame &game : games) {
-        const PlayRecord play = store.plays.value(game.path);
-        out += field(game.name) + '\t' + game.system().toLatin1() + '\t' + field(game.region) + '\t'
-               + QByteArray::number(game.size) + '\t'
-               + (game.hasCrc ? QByteArray::number(game.crc32, 16).rightJustified(8, '0') : QByteArray()) + '\t'
-               + (game.verified ? "yes" : "no") + '\t' + QByteArray::number(play.count) + '\t'
-               + (play.last.isValid() ? play.last.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toLatin1()
-                                      : QByteArray())
-               + '\t' + lineSafe(encodePath(game.path)) + '\n';
-    }
+    LibraryListLine line;
+    line.path = encodePath(game.path);
+    const PlayRecord play = store.plays.value(game.path);
+    line.text = field(game.name) + '\t' + game.system().toLatin1() + '\t' + field(game.region) + '\t'
+                + QByteArray::number(game.size) + '\t'
+                + (game.hasCrc ? QByteArray::number(game.crc32, 16).rightJustified(8, '0') : QByteArray()) + '\t'
+                + (game.verified ? "yes" : "no") + '\t' + QByteArray::number(play.count) + '\t'
+                + (play.last.isValid() ? play.last.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toLatin1()
+                                       : QByteArray())
+                + '\t' + lineSafe(line.path) + '\n';
+    return line;
+}
+
+QByteArray libraryListText(std::vector<LibraryListLine> lines)
+{
+    std::sort(lines.begin(), lines.end(),
+              [](const LibraryListLine &a, const LibraryListLine &b) { return a.path < b.path; });
+    QByteArray out = libraryListHeader();
+    qsizetype size = out.size();
+    for (const LibraryListLine &line : lines)
+        size += line.text.size();
+    out.reserve(size);
+    for (const LibraryListLine &line : lines)
+        out += line.text;
     return out;
 }
 

@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 
 #include <optional>
+#include <utility>
 
 namespace vantorix {
 
@@ -27,7 +28,7 @@ std::optional<LibraryGame> gameOf(const HeadResult &read, const QString &path, c
 {
     if (read.head.size() < kLeadBytes)
         return std::nullopt;
-    const qint64 block = headerOffset(locateHeader(read.head.left(kLeadBytes), read.size));
+    const qint64 block = headerOffset(locateHeader(QByteArray::fromRawData(read.head.constData(), kLeadBytes), read.size));
     if (read.head.size() < block + kHeaderBlockSize)
         return std::nullopt;
     LibraryGame game;
@@ -50,6 +51,16 @@ std::optional<LibraryGame> gameOf(const HeadResult &read, const QString &path, c
     return game;
 }
 
+// Hands the games read so far to batch. Returns how many.
+size_t handOver(std::vector<LibraryGame> &games, const std::function<void(const std::vector<LibraryGame> &)> &batch)
+{
+    const size_t count = games.size();
+    if (count > 0)
+        batch(games);
+    games.clear();
+    return count;
+}
+
 bool isLink(const QString &path)
 {
     struct stat st;
@@ -69,8 +80,10 @@ std::vector<LibraryGame> scanLibrary(const QStringList &folders, Catalogue &cata
                                      const std::function<void(const std::vector<LibraryGame> &)> &batch,
                                      const std::atomic<bool> *cancelled, int cacheWaitMs)
 {
+    // The games read and not yet handed to batch: games[i] is the
+    // (told + i)th game found.
     std::vector<LibraryGame> games;
-    QHash<std::pair<quint64, quint64>, size_t> seen;  // identity -> index in games
+    QHash<std::pair<quint64, quint64>, size_t> seen;  // identity -> which game found
     size_t told = 0;  // games handed to batch so far
     const auto stop = [cancelled] { return cancelled && cancelled->load(); };
     for (const QString &folder : folders) {
@@ -85,6 +98,9 @@ std::vector<LibraryGame> scanLibrary(const QStringList &folders, Catalogue &cata
                 problems->append(folder + QLatin1Char('/') + path + QStringLiteral(": ") + reason);
             GameNaming naming(catalogue, dir.fd(), cacheWaitMs);
             HeadReader reader(dir.fd(), listing.paths, HeadReader::defaultThreads(), naming.knownKeys());
+            if (!batch)
+                games.reserve(games.size() + listing.paths.size());
+            seen.reserve(seen.size() + qsizetype(listing.paths.size()));
             const QString base = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
             for (size_t k = 0; k < listing.paths.size() && !stop(); ++k) {
                 const HeadResult read = reader.take(k);
@@ -98,16 +114,19 @@ std::vector<LibraryGame> scanLibrary(const QStringList &folders, Catalogue &cata
                 // The same file through another folder or a link: once,
                 // by the path that is no link where there is one.
                 const std::pair<quint64, quint64> identity{read.stamp.device, read.stamp.inode};
-                const auto known_ = seen.constFind(identity);
-                if (known_ != seen.constEnd()) {
-                    LibraryGame &kept = games[*known_];
-                    if (isLink(kept.path) && !isLink(path)) {
-                        kept.path = path;
-                        kept.folder = folder;
+                const auto found = seen.constFind(identity);
+                if (found != seen.constEnd()) {
+                    // (A game handed over already keeps the path it had.)
+                    if (*found >= told) {
+                        LibraryGame &kept = games[*found - told];
+                        if (isLink(kept.path) && !isLink(path)) {
+                            kept.path = path;
+                            kept.folder = folder;
+                        }
                     }
                     continue;
                 }
-                seen.insert(identity, games.size());
+                seen.insert(identity, told + games.size());
                 const KnownGame *known = naming.gameOf(read);
                 std::optional<LibraryGame> game = gameOf(read, path, known);
                 if (!game) {
@@ -116,19 +135,18 @@ std::vector<LibraryGame> scanLibrary(const QStringList &folders, Catalogue &cata
                 }
                 game->folder = folder;
                 games.push_back(std::move(*game));
-                if (batch && games.size() - told >= kBatchGames) {
-                    batch(std::vector<LibraryGame>(games.begin() + qsizetype(told), games.end()));
-                    told = games.size();
-                }
+                if (batch && games.size() >= kBatchGames)
+                    told += handOver(games, batch);
             }
             naming.rememberKeys();
         } catch (const IoError &error) {
             problems->append(folder + QStringLiteral(": ") + error.text());
         }
     }
-    if (batch && games.size() > told)
-        batch(std::vector<LibraryGame>(games.begin() + qsizetype(told), games.end()));
-    return games;
+    if (!batch)
+        return games;
+    handOver(games, batch);
+    return {};
 }
 
 }  // namespace vantorix

@@ -25,6 +25,11 @@ struct LibraryGame {
     bool hasCrc = false;
     bool verified = false;  // a database knows the CRC32 and size
     FileIdentity identity;
+    // What the library's sort and filter compare, made with the game (off
+    // the window's thread): the name folded with its numbers padded, and
+    // the name and file's name folded.
+    QByteArray sortKey;
+    QByteArray filterKey;
 
     QString system() const { return colour ? QStringLiteral("GBC") : QStringLiteral("GB"); }
 };
@@ -36,8 +41,10 @@ QString regionOfName(const QString &name);
 // Reads every ROM file (plain, zip, 7z) under the folders, subfolders
 // included, each file once however many folders or links reach it, named
 // from the catalogue's databases with the keys its hash cache knows (a
-// second look reads no file whole again). batch receives the games as
-// folders are read, on this thread; cancelled, when set, stops the pass.
+// second look reads no file whole again). Given batch, the games go to it
+// as they are read, on this thread, and none is returned (a list of
+// 100,000 is held once, by whoever takes the batches); cancelled, when
+// set, stops the pass.
 // Files and folders that cannot be read are left out, each said in
 // problems ("path: reason").
 std::vector<LibraryGame> scanLibrary(const QStringList &folders, Catalogue &catalogue, QStringList *problems,

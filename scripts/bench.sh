@@ -200,3 +200,21 @@ for _ in $(seq 10); do
 done
 echo "names, cache after 10 scans of 20000 changed files: $(cache_bytes) bytes, after one $once bytes," \
      "ratio $(ratio "$(cache_bytes)" "$once")"
+
+# The library at 100,000 games, its cache filled: --library-list against the
+# cached named scan of the same folder, whole processes taking turns; then
+# the window (opening until its caption counts every game, a sort by each
+# column, a filter keystroke, its longest pause and the memory it adds)
+# against the same scan in one process.
+library_home=$work/library
+mkdir -p "$library_home"
+export XDG_DATA_HOME=$library_home/data XDG_CACHE_HOME=$library_home/cache XDG_CONFIG_HOME=$library_home/config
+"$kelpad" --library-add "$work/100000" >/dev/null
+"$kelpad" --library-list >/dev/null
+"$kelpad" --scan "$work/100000" --subfolders --names >/dev/null
+read -r -d '' listed scanned < <(paired_ms 11 "$kelpad --library-list" "$kelpad --scan $work/100000 --subfolders --names") || true
+echo "library, 100000 games: --library-list $(ms "$listed") ms, cached --scan --subfolders --names $(ms "$scanned") ms," \
+     "ratio $(ratio "$listed" "$scanned")"
+for case in LibraryWindowOpen LibraryBaselineScan; do
+  "$bench" --benchmark_filter="^${case}/" 2>/dev/null | grep "^${case}"
+done

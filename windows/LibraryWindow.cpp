@@ -168,8 +168,6 @@ LibraryWindow::LibraryWindow(vantorix::Catalogue &catalogue, QWidget *parent)
     TableView->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     TableView->setContextMenuPolicy(Qt::CustomContextMenu);
     TableView->setColumnWidth(vantorix::LibraryModel::Name, 280);
-    GridView->setModel(filter_);
-    GridView->setModelColumn(vantorix::LibraryModel::Name);
     GridView->setContextMenuPolicy(Qt::CustomContextMenu);
     covers_ = new CoverDelegate(catalogue, GridView);
     GridView->setItemDelegate(covers_);
@@ -190,7 +188,17 @@ LibraryWindow::LibraryWindow(vantorix::Catalogue &catalogue, QWidget *parent)
     connect(VerifiedBox, &QCheckBox::toggled, filter_, &vantorix::LibraryFilter::setVerifiedOnly);
     connect(FavouritesBox, &QCheckBox::toggled, filter_, &vantorix::LibraryFilter::setFavouritesOnly);
     connect(RecentBox, &QCheckBox::toggled, filter_, &vantorix::LibraryFilter::setRecentOnly);
-    connect(GridButton, &QToolButton::toggled, this, [this](bool grid) { Views->setCurrentWidget(grid ? static_cast<QWidget *>(GridView) : TableView); });
+    connect(GridButton, &QToolButton::toggled, this, [this](bool grid) {
+        // The grid lays out every game it holds: it takes them once shown.
+        if (grid && !GridView->model()) {
+            GridView->setModel(filter_);
+            GridView->setModelColumn(vantorix::LibraryModel::Name);
+            connect(GridView->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                    vantorix::guarded([this] { showCurrentGame(); }));
+            GridView->setCurrentIndex(TableView->currentIndex().siblingAtColumn(vantorix::LibraryModel::Name));
+        }
+        Views->setCurrentWidget(grid ? static_cast<QWidget *>(GridView) : TableView);
+    });
     connect(CoverSlider, &QSlider::valueChanged, this, &LibraryWindow::setCoverSize);
     connect(AddFolderButton, &QPushButton::clicked, this, vantorix::guarded([this] {
         const QString folder = QFileDialog::getExistingDirectory(this, tr("Add a folder to the library"), QDir::homePath());
@@ -211,8 +219,8 @@ LibraryWindow::LibraryWindow(vantorix::Catalogue &catalogue, QWidget *parent)
         // A new order or filter: the chosen game stays chosen where it is shown.
         showCurrentGame();
     });
-    for (QAbstractItemView *view : {static_cast<QAbstractItemView *>(TableView), static_cast<QAbstractItemView *>(GridView)})
-        connect(view->selectionModel(), &QItemSelectionModel::currentChanged, this, vantorix::guarded([this] { showCurrentGame(); }));
+    connect(TableView->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            vantorix::guarded([this] { showCurrentGame(); }));
     connect(DownloadYes, &QPushButton::clicked, this, vantorix::guarded([this] {
         vantorix::UserSettings().setPictureDownloads(true);
         DownloadBox->hide();
@@ -293,9 +301,9 @@ void LibraryWindow::readFolders(const QStringList &folders)
             QPointer<LibraryWindow> window(this);
             vantorix::Catalogue &catalogue = catalogue_;
             // A whole pass shows its games as they come.
-            const auto batch = [&catalogue, window, stop, whole](const std::vector<vantorix::LibraryGame> &games) {
-                if (!whole)
-                    return;
+            const auto batch = [&catalogue, window, stop](std::vector<vantorix::LibraryGame> games) {
+                for (vantorix::LibraryGame &game : games)
+                    vantorix::LibraryModel::prepare(game);
                 QMetaObject::invokeMethod(
                     &catalogue, [window, stop, games] {
                         if (window && !*stop && window->stop_ == stop)
@@ -310,7 +318,11 @@ void LibraryWindow::readFolders(const QStringList &folders)
                             window->model_->setGames({});
                     },
                     Qt::QueuedConnection);
-            pass->games = vantorix::scanLibrary(reading, catalogue, &pass->problems, batch, stop.get(), 0);
+            using Batch = std::function<void(const std::vector<vantorix::LibraryGame> &)>;
+            pass->games = vantorix::scanLibrary(reading, catalogue, &pass->problems, whole ? Batch(batch) : Batch(),
+                                                stop.get(), 0);
+            for (vantorix::LibraryGame &game : pass->games)
+                vantorix::LibraryModel::prepare(game);
             return pass;
         },
         [this, reading, stop, whole = folders.isEmpty()](const std::shared_ptr<Pass> &pass) {
@@ -318,10 +330,10 @@ void LibraryWindow::readFolders(const QStringList &folders)
             if (*stop)
                 return;
             const QString chosen = currentPath();
-            if (whole)
-                model_->setGames(std::move(pass->games));
-            else
+            // A whole pass handed its games over as it read them.
+            if (!whole)
                 model_->replaceFolders(reading, std::move(pass->games));
+            filter_->flush();
             if (!pass->problems.isEmpty())
                 StatusLine->setText(tr("%n file(s) or folder(s) could not be read, the first: %1", nullptr,
                                        int(pass->problems.size()))
@@ -330,7 +342,8 @@ void LibraryWindow::readFolders(const QStringList &folders)
             if (row >= 0) {
                 const QModelIndex shown = filter_->mapFromSource(model_->index(row, 0));
                 TableView->setCurrentIndex(shown);
-                GridView->setCurrentIndex(shown);
+                if (GridView->model())
+                    GridView->setCurrentIndex(shown);
             }
             updateCaption();
         });
@@ -348,6 +361,8 @@ QString LibraryWindow::currentPath() const
 {
     const QAbstractItemView *view = Views->currentWidget() == GridView ? static_cast<QAbstractItemView *>(GridView)
                                                                        : TableView;
+    if (!view->model())
+        return QString();
     return view->currentIndex().data(vantorix::LibraryModel::PathRole).toString();
 }
 

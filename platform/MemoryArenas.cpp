@@ -1,0 +1,14 @@
+#include "platform/MemoryArenas.h"
+
+#include <cstdlib>
+#include <malloc.h>
+
+namespace vantorix {
+
+void useOneMemoryArena()
+{
+    if (!std::getenv("MALLOC_ARENA_MAX"))
+        mallopt(M_ARENA_MAX, 1);
+}
+
+}  // namespace vantorix
