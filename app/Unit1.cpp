@@ -110,7 +110,7 @@ TForm1::TForm1(vantorix::Catalogue &catalogue, QWidget *parent) : QWidget(parent
     resize(590, 338);
     auto *anchors = new WindowAnchors(this, false);
     anchors->anchor(Label1, {0.5, 0, 0, 0});
-    for (QWidget *right : std::initializer_list<QWidget *>{Label6, Label8, Label7})
+    for (QWidget *right : std::initializer_list<QWidget *>{Label6, Label8, Label7, Label9})
         anchors->anchor(right, WindowAnchors::kFollowRight);
     for (QWidget *wide : std::initializer_list<QWidget *>{Label2, ComboBox1, Label3, Label5, Edit1, GroupBox2, Edit2,
                                                          Edit3, Edit4})

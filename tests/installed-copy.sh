@@ -77,6 +77,7 @@ for expected in italian.txt "Comando:  mgba-qt" vba "$games" "STAR HOPPER" "COLO
   grep -q "$expected" "$config" || { echo "the first start's configuration lacks $expected"; exit 1; }
 done
 [ "$(cat "$games/TENNIS.GB")" = mine ] || { echo "the first start wrote over the user's file"; exit 1; }
+grep -q "^folder	" "$home/.local/share/vantorix/library.txt" || { echo "the first start's library is empty"; exit 1; }
 cmp "$games/COLOR/GARDEN.GB" "$work/prefix/share/vantorix/roms/COLOR/GARDEN.GB" || { echo "the samples were not copied"; exit 1; }
 as_nobody test -w "$games/STARHOP.GB" || { echo "the user cannot write beside the games"; exit 1; }
 as_nobody sh -c "echo save >'$games/STARHOP.sav'" || { echo "no save file can be written beside a game"; exit 1; }
