@@ -167,6 +167,29 @@ void LibraryModel::replaceFolders(const QStringList &folders, std::vector<Librar
     setGames(std::move(kept));
 }
 
+void LibraryModel::updateFolders(const QStringList &folders, std::vector<LibraryGame> games)
+{
+    QSet<QString> fresh;
+    fresh.reserve(qsizetype(games.size()));
+    for (const LibraryGame &game : games)
+        fresh.insert(game.path);
+    QSet<QString> known;
+    for (const LibraryGame &game : games_) {
+        if (!folders.contains(game.folder))
+            continue;
+        if (!fresh.contains(game.path)) {
+            replaceFolders(folders, std::move(games));  // games are gone
+            return;
+        }
+        known.insert(game.path);
+    }
+    std::vector<LibraryGame> added;
+    for (LibraryGame &game : games)
+        if (!known.contains(game.path))
+            added.push_back(std::move(game));
+    appendGames(added);
+}
+
 void LibraryModel::appendGames(const std::vector<LibraryGame> &games)
 {
     if (games.empty())
@@ -213,10 +236,8 @@ void LibraryFilter::setSourceModel(QAbstractItemModel *model)
         disconnect(sourceModel(), nullptr, this, nullptr);
     QAbstractProxyModel::setSourceModel(model);
     connect(model, &QAbstractItemModel::modelReset, this, &LibraryFilter::refresh);
-    connect(model, &QAbstractItemModel::rowsInserted, this, [this] {
-        if (!pendingRefresh_.isActive())
-            pendingRefresh_.start();
-    });
+    connect(model, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex &, int first, int last) { takeInsertedRows(first, last); });
     connect(model, &QAbstractItemModel::rowsRemoved, this, &LibraryFilter::refresh);
     connect(model, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &, const QModelIndex &) {
         // Plays and favourites may change what the quick filters let through.
@@ -316,24 +337,61 @@ bool LibraryFilter::lessThan(int a, int b, const std::vector<QByteArrayView> &na
     }
 }
 
-void LibraryFilter::refresh()
+std::vector<QByteArrayView> LibraryFilter::sortNames() const
 {
-    pendingRefresh_.stop();
-    const int total = totalCount();
+    std::vector<QByteArrayView> names;
+    names.reserve(size_t(totalCount()));
+    for (int row = 0; row < totalCount(); ++row)
+        names.push_back(library()->sortName(row));
+    return names;
+}
+
+std::vector<PlayRecord> LibraryFilter::playsForSort() const
+{
     // The plays looked up once a game, not once a comparison.
     std::vector<PlayRecord> plays;
     if (sortColumn_ == LibraryModel::Played || sortColumn_ == LibraryModel::LastPlayed) {
+        const int total = totalCount();
         plays.reserve(size_t(total));
         for (int row = 0; row < total; ++row)
             plays.push_back(library()->play(row));
     }
-    std::vector<QByteArrayView> names;
-    names.resize(size_t(total));
-    sorted_.resize(size_t(total));
-    for (int row = 0; row < total; ++row) {
-        names[size_t(row)] = library()->sortName(row);
-        sorted_[size_t(row)] = row;
+    return plays;
+}
+
+void LibraryFilter::takeInsertedRows(int first, int last)
+{
+    constexpr int kFewRows = 2000;
+    const int count = last - first + 1;
+    if (pendingRefresh_.isActive() || size_t(first) != sorted_.size() || count > kFewRows
+        || count * 20 > totalCount()) {
+        if (!pendingRefresh_.isActive())
+            pendingRefresh_.start();
+        return;
     }
+    const std::vector<PlayRecord> plays = playsForSort();
+    const std::vector<QByteArrayView> names = sortNames();
+    const bool descending = sortOrder_ == Qt::DescendingOrder;
+    for (int row = first; row <= last; ++row) {
+        const auto place = descending
+            ? std::upper_bound(sorted_.begin(), sorted_.end(), row,
+                               [&](int a, int b) { return lessThan(b, a, names, plays); })
+            : std::upper_bound(sorted_.begin(), sorted_.end(), row,
+                               [&](int a, int b) { return lessThan(a, b, names, plays); });
+        sorted_.insert(place, row);
+    }
+    refilter();
+}
+
+void LibraryFilter::refresh()
+{
+    pendingRefresh_.stop();
+    const int total = totalCount();
+    const std::vector<PlayRecord> plays = playsForSort();
+    const std::vector<QByteArrayView> names = sortNames();
+    sorted_.resize(size_t(total));
+    for (int row = 0; row < total; ++row)
+        sorted_[size_t(row)] = row;
     std::stable_sort(sorted_.begin(), sorted_.end(), [&](int a, int b) { return lessThan(a, b, names, plays); });
     if (sortOrder_ == Qt::DescendingOrder)
         std::reverse(sorted_.begin(), sorted_.end());

@@ -36,6 +36,10 @@ public:
     // folders, replacing the games found in them before.
     void setGames(std::vector<LibraryGame> games);
     void replaceFolders(const QStringList &folders, std::vector<LibraryGame> games);
+    // The games a pass found in some library folders now: those new are
+    // added, and only where games are gone is the model built again (a
+    // file copied in is a few rows inserted, not 100,000 reset).
+    void updateFolders(const QStringList &folders, std::vector<LibraryGame> games);
     void appendGames(const std::vector<LibraryGame> &games);
     void setStore(const LibraryStore &store);
 
@@ -118,6 +122,11 @@ private:
     // Takes the games that pass from the sorted order: a keystroke sorts
     // nothing.
     void refilter();
+    // Rows added at the end of the model: placed in the sorted order one by
+    // one when they are few, else sorted with all the rest, a moment later.
+    void takeInsertedRows(int first, int last);
+    std::vector<PlayRecord> playsForSort() const;
+    std::vector<QByteArrayView> sortNames() const;
     // names: each game's sort key, in one array, so that a sort of
     // 100,000 games does not walk the model for each comparison.
     bool lessThan(int a, int b, const std::vector<QByteArrayView> &names, const std::vector<PlayRecord> &plays) const;

@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include <sys/stat.h>
+
 namespace vantorix {
 
 LibraryWatch::LibraryWatch(QObject *parent, int mostWatched) : QObject(parent), mostWatched_(mostWatched)
@@ -16,9 +18,11 @@ LibraryWatch::LibraryWatch(QObject *parent, int mostWatched) : QObject(parent), 
             for (const QString &path : std::as_const(changed_))
                 if ((path == folder || path.startsWith(folder + QLatin1Char('/'))) && !folders.contains(folder))
                     folders.append(folder);
+        const bool refollow = foldersMayHaveChanged(changed_);
         changed_.clear();
         if (!folders.isEmpty()) {
-            watch(libraryFolders_);  // folders made or removed meanwhile
+            if (refollow)
+                watch(libraryFolders_);  // folders made or removed meanwhile
             Q_EMIT foldersChanged(folders);
         }
     });
@@ -53,9 +57,15 @@ void LibraryWatch::watch(const QStringList &libraryFolders)
     for (const QString &folder : libraryFolders)
         addTree(folder, &paths);
     QStringList faithful;
-    for (const QString &path : std::as_const(paths))
-        if (isFaithfulPath(path))
-            faithful.append(path);
+    links_.clear();
+    for (const QString &path : std::as_const(paths)) {
+        if (!isFaithfulPath(path))
+            continue;
+        faithful.append(path);
+        struct stat st;
+        if (::stat(encodePath(path).constData(), &st) == 0)
+            links_.insert(path, quint64(st.st_nlink));
+    }
     const QStringList refused = faithful.isEmpty() ? QStringList() : watcher_->addPaths(faithful);
     const bool short_ = !refused.isEmpty() || paths.size() >= mostWatched_ || faithful.size() < paths.size();
     if (short_ && !poll_.isActive()) {
@@ -65,6 +75,20 @@ void LibraryWatch::watch(const QStringList &libraryFolders)
     } else if (!short_) {
         poll_.stop();
     }
+}
+
+bool LibraryWatch::foldersMayHaveChanged(const QSet<QString> &changed) const
+{
+    // A folder's link count is 2 and one for each folder in it, where the
+    // file system keeps it so (not btrfs: 1): files coming and going leave
+    // it as it was, and the large folder they are in is not listed again.
+    for (const QString &path : changed) {
+        struct stat st;
+        if (::stat(encodePath(path).constData(), &st) != 0 || st.st_nlink <= 1
+            || links_.value(path) != quint64(st.st_nlink))
+            return true;
+    }
+    return false;
 }
 
 void LibraryWatch::noteChange(const QString &path)

@@ -2,6 +2,7 @@
 
 #include <QFileSystemWatcher>
 #include <QObject>
+#include <QHash>
 #include <QSet>
 #include <QStringList>
 #include <QTimer>
@@ -39,11 +40,15 @@ Q_SIGNALS:
 private:
     void noteChange(const QString &path);
     void addTree(const QString &folder, QStringList *paths) const;
+    // Whether a folder that changed may have gained or lost a subfolder,
+    // which the watches must follow.
+    bool foldersMayHaveChanged(const QSet<QString> &changed) const;
 
     const int mostWatched_;
     QFileSystemWatcher *watcher_ = nullptr;
     QStringList libraryFolders_;
     QSet<QString> changed_;
+    QHash<QString, quint64> links_;  // each folder watched -> its link count then
     QTimer settle_;
     QTimer poll_;
     bool limitSaid_ = false;

@@ -332,7 +332,7 @@ void LibraryWindow::readFolders(const QStringList &folders)
             const QString chosen = currentPath();
             // A whole pass handed its games over as it read them.
             if (!whole)
-                model_->replaceFolders(reading, std::move(pass->games));
+                model_->updateFolders(reading, std::move(pass->games));
             filter_->flush();
             if (!pass->problems.isEmpty())
                 StatusLine->setText(tr("%n file(s) or folder(s) could not be read, the first: %1", nullptr,
