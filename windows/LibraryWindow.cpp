@@ -294,12 +294,14 @@ void LibraryWindow::readFolders(const QStringList &folders)
         std::vector<vantorix::LibraryGame> games;
         QStringList problems;
     };
+    // The task knows the window only by a guarded pointer: it may be gone
+    // (closed with the main window) before the pass ends.
+    QPointer<LibraryWindow> window(this);
+    vantorix::Catalogue &catalogue = catalogue_;
     offThread<std::shared_ptr<Pass>>(
         catalogue_, this,
-        [this, reading, stop, whole = folders.isEmpty()] {
+        [&catalogue, window, reading, stop, whole = folders.isEmpty()] {
             auto pass = std::make_shared<Pass>();
-            QPointer<LibraryWindow> window(this);
-            vantorix::Catalogue &catalogue = catalogue_;
             // A whole pass shows its games as they come.
             const auto batch = [&catalogue, window, stop](std::vector<vantorix::LibraryGame> games) {
                 for (vantorix::LibraryGame &game : games)
