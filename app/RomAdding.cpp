@@ -74,20 +74,19 @@ ListedFiles::ListedFiles(const QStringList &entries, const QString &gamesDirecto
     const GamesFolder games(gamesDirectory);
     for (const QString &entry : entries)
         if (!isBlankEntry(entry) && !isUserSelection(entry))
-            add(games.find(romFileName(entry)));
+            insert(games.find(romFileName(entry)));
 }
 
-bool ListedFiles::contains(const QString &path) const
+bool ListedFiles::insert(const QString &path)
 {
     FileIdentity identity;
-    return fileIdentity(path, &identity) && identities_.contains({quint64(identity.device), quint64(identity.inode)});
-}
-
-void ListedFiles::add(const QString &path)
-{
-    FileIdentity identity;
-    if (!path.isEmpty() && fileIdentity(path, &identity))
-        identities_.append({quint64(identity.device), quint64(identity.inode)});
+    if (path.isEmpty() || !fileIdentity(path, &identity))
+        return true;
+    const std::pair<quint64, quint64> key{quint64(identity.device), quint64(identity.inode)};
+    if (identities_.contains(key))
+        return false;
+    identities_.insert(key);
+    return true;
 }
 
 RomAdding addRomsToConfiguration(const QString &configPath, const QStringList &roms, Catalogue &catalogue)
@@ -127,11 +126,10 @@ RomAdding addRomsToConfiguration(const QString &configPath, const QStringList &r
     ListedFiles listed(config.gameList, config.gamesDirectory);
     QStringList entries;
     for (const auto &[file, entry] : candidates) {
-        if (listed.contains(file)) {
+        if (!listed.insert(file)) {
             result.alreadyListed.append(displayPath(file));
             continue;
         }
-        listed.add(file);
         entries.append(entry);
     }
     if (entries.isEmpty())

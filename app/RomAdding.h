@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -22,11 +23,12 @@ bool entryHoldsBack(const QString &entry);
 class ListedFiles {
 public:
     ListedFiles(const QStringList &entries, const QString &gamesDirectory);
-    bool contains(const QString &path) const;
-    void add(const QString &path);
+    // Adds the file at path; false when it was listed already. A file that
+    // cannot be looked at is taken as new.
+    bool insert(const QString &path);
 
 private:
-    QList<std::pair<quint64, quint64>> identities_;
+    QSet<std::pair<quint64, quint64>> identities_;
 };
 
 // What --add did: how many it added, the files it left out with their

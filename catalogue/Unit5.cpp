@@ -313,10 +313,9 @@ void TForm5::Label8Click(QObject *)
             ++leftOut;
         } else if (!FileListBox1->isConverted(row)) {
             ++unread;
-        } else if (listed.contains(file)) {
+        } else if (!listed.insert(file)) {
             ++already;
         } else {
-            listed.add(file);
             entries.append(FileListBox1->item(row)->text());
         }
     }

@@ -600,7 +600,7 @@ void LibraryWindow::addToGameList()
     int leftOut = 0;
     for (const int row : selectedRows()) {
         const QString path = filter_->index(row, 0).data(vantorix::LibraryModel::PathRole).toString();
-        if (listed.contains(path))
+        if (!listed.insert(path))
             continue;
         if (Form1->ComboBox1->count() + entries.size() >= vantorix::kPlaylistLimit) {
             ++leftOut;
@@ -612,7 +612,6 @@ void LibraryWindow::addToGameList()
                 throw vantorix::IoError(vantorix::IoError::InvalidFilename,
                                         tr("the game list cannot hold a name with a line break"));
             entries.append(entry);
-            listed.add(path);
         } catch (const vantorix::IoError &error) {
             refused.append(vantorix::displayPath(path) + QStringLiteral(": ") + error.text());
         }
