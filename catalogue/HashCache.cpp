@@ -2,6 +2,7 @@
 
 #include "platform/FilePath.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,7 +17,9 @@
 
 #include <QSet>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace vantorix {
 
@@ -80,7 +83,7 @@ QString HashCache::defaultPath()
     return userCacheHome() + QStringLiteral("/vantorix/hashes.sqlite");
 }
 
-HashCache::HashCache(const QString &path, int busyWaitMs) : path_(path)
+HashCache::HashCache(const QString &path, int busyWaitMs) : path_(path), busyWaitMs_(busyWaitMs)
 {
     static std::atomic<int> serial{0};
     connection_ = QStringLiteral("vantorix-hash-cache-%1").arg(serial++);
@@ -140,12 +143,6 @@ HashCache::Opening HashCache::openDatabase(int busyWaitMs)
         if (!q.exec(QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId)))
             return failed();
     }
-    // Damage past the first page shows only when the pages are read: at
-    // these sizes a quick check on opening costs little.
-    if (!q.exec(QStringLiteral("PRAGMA quick_check")) || !q.next())
-        return failed();
-    if (q.value(0).toString() != QLatin1String("ok"))
-        return Opening::Unusable;
     if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next())
         return failed();
     if (q.value(0).toInt() != kSchemaVersion) {
@@ -161,7 +158,40 @@ HashCache::Opening HashCache::openDatabase(int busyWaitMs)
     if (!q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS folders (device INTEGER NOT NULL, inode INTEGER NOT NULL,"
                                " used INTEGER NOT NULL, keys BLOB NOT NULL, PRIMARY KEY (device, inode))")))
         return failed();
+    // Damage past the first page shows only when its pages are read. A
+    // query that meets it sets the file aside (see recoverFromDamage); the
+    // whole file, whose check grows with it (about 50 MB at the bounds), is
+    // checked once a day: an empty file beside it is touched at each check
+    // (kept out of the database, which a full disk may not let grow).
+    const QByteArray checkedMark = encodePath(path_ + QStringLiteral("-checked"));
+    struct stat mark;
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    if (::lstat(checkedMark.constData(), &mark) != 0 || !S_ISREG(mark.st_mode)
+        || now - qint64(mark.st_mtime) >= kCheckEverySeconds || qint64(mark.st_mtime) > now) {
+        if (!q.exec(QStringLiteral("PRAGMA quick_check")) || !q.next())
+            return failed();
+        if (q.value(0).toString() != QLatin1String("ok"))
+            return Opening::Unusable;
+        ::unlink(checkedMark.constData());  // whatever lay there, a link too
+        const int fd = ::open(checkedMark.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0)
+            ::close(fd);
+    }
     return Opening::Open;
+}
+
+bool HashCache::isDamage(const QSqlQuery &q)
+{
+    const int code = q.lastError().nativeErrorCode().toInt() & 0xff;
+    return code == 11 || code == 26;  // SQLITE_CORRUPT, SQLITE_NOTADB
+}
+
+void HashCache::recoverFromDamage()
+{
+    setAside();
+    const Opening opening = openDatabase(busyWaitMs_);
+    open_ = opening == Opening::Open;
+    busy_ = busy_ || opening == Opening::Busy;
 }
 
 void HashCache::setAside()
@@ -175,15 +205,20 @@ void HashCache::setAside()
         QFile::remove(path_);
     QFile::remove(path_ + QStringLiteral("-wal"));
     QFile::remove(path_ + QStringLiteral("-shm"));
+    QFile::remove(path_ + QStringLiteral("-checked"));
 }
 
-QByteArray HashCache::storedKeys(const FileStamp &folder)
+QByteArray HashCache::storedKeys(const FileStamp &folder, bool *damaged)
 {
     QSqlQuery q(QSqlDatabase::database(connection_, false));
     q.prepare(QStringLiteral("SELECT keys FROM folders WHERE device = ? AND inode = ?"));
     q.addBindValue(qint64(folder.device));
     q.addBindValue(qint64(folder.inode));
-    return q.exec() && q.next() ? q.value(0).toByteArray() : QByteArray();
+    if (q.exec() && q.next())
+        return q.value(0).toByteArray();
+    if (damaged)
+        *damaged = isDamage(q);
+    return QByteArray();
 }
 
 HashCache::Keys HashCache::keysOf(const FileStamp &folder)
@@ -191,7 +226,10 @@ HashCache::Keys HashCache::keysOf(const FileStamp &folder)
     Keys keys;
     if (!open_)
         return keys;
-    const QByteArray blob = storedKeys(folder);
+    bool damaged = false;
+    const QByteArray blob = storedKeys(folder, &damaged);
+    if (damaged)
+        recoverFromDamage();
     keys.reserve(blob.size() / kRecordBytes);
     forEachRecord(blob, [&keys](const Record &r) { keys.insert(r.stamp, r.key); });
     return keys;
@@ -209,7 +247,17 @@ void HashCache::remember(const FileStamp &folder, const Keys &seen)
         busy_ = true;
         return;
     }
-    const QByteArray stored = storedKeys(folder);
+    bool damaged = false;
+    const QByteArray stored = storedKeys(folder, &damaged);
+    if (damaged) {
+        q.exec(QStringLiteral("ROLLBACK"));
+        q = QSqlQuery();
+        db = QSqlDatabase();
+        recoverFromDamage();
+        if (open_)
+            remember(folder, seen);
+        return;
+    }
     // A pass that saw every file as recorded only marks the folder used.
     bool unchanged = stored.size() / kRecordBytes == seen.size();
     if (unchanged)
@@ -265,7 +313,15 @@ void HashCache::remember(const FileStamp &folder, const Keys &seen)
             written = written && q.exec();
         }
     }
+    const bool damagedWhileWriting = !written && isDamage(q);
     q.exec(written ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
+    if (damagedWhileWriting) {
+        q = QSqlQuery();
+        db = QSqlDatabase();
+        recoverFromDamage();
+        if (open_)
+            remember(folder, seen);
+    }
 }
 
 }  // namespace vantorix

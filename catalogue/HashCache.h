@@ -6,6 +6,8 @@
 #include <QHash>
 #include <QString>
 
+class QSqlQuery;
+
 // The keys of ROMs read whole once, kept on disk so that the next look at
 // an unchanged file costs nothing. One SQLite file, shared by every running
 // program (a window, a scan in a terminal): each listed folder's keys are
@@ -58,13 +60,20 @@ public:
     bool wasBusy() const { return busy_; }
 
 private:
+    // How often the whole file is checked for damage on opening.
+    static constexpr qint64 kCheckEverySeconds = 24 * 3600;
+
     enum class Opening { Open, Unusable, Busy };
     Opening openDatabase(int busyWaitMs);
     void setAside();
-    QByteArray storedKeys(const FileStamp &folder);
+    // A query that found the file damaged: it is set aside and begun anew.
+    static bool isDamage(const QSqlQuery &q);
+    void recoverFromDamage();
+    QByteArray storedKeys(const FileStamp &folder, bool *damaged = nullptr);
 
     QString path_;
     QString connection_;
+    int busyWaitMs_;
     bool open_ = false;
     bool busy_ = false;
 };
