@@ -1,8 +1,8 @@
 #include "app/FmxUtils.h"
 
-#include "app/ErrorBox.h"
+#include "widgets/ErrorBox.h"
 #include "platform/FilePath.h"
-#include "app/PlainText.h"
+#include "widgets/PlainText.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

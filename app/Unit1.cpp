@@ -1,39 +1,39 @@
 #include "app/Unit1.h"
 
-#include "app/RomAdding.h"
+#include "reading/RomAdding.h"
 #include "library/LibraryStore.h"
 #include "windows/LibraryWindow.h"
-#include "catalogue/Catalogue.h"
-#include "catalogue/DatabaseNames.h"
-#include "catalogue/GamePictures.h"
-#include "catalogue/DetailToolTips.h"
+#include "reading/Catalogue.h"
+#include "reading/DatabaseNames.h"
+#include "pictures/GamePictures.h"
+#include "reading/DetailToolTips.h"
 
-#include "app/CommandLine.h"
-#include "app/EmulatorCommand.h"
-#include "app/ErrorBox.h"
+#include "commands/CommandLine.h"
+#include "settings/EmulatorCommand.h"
+#include "widgets/ErrorBox.h"
 #include "platform/FilePath.h"
 #include "app/FmxUtils.h"
 #include "app/Forms.h"
-#include "app/GameListEntry.h"
-#include "app/GamesFolder.h"
+#include "rom/GameListEntry.h"
+#include "rom/GamesFolder.h"
 #include "platform/IoError.h"
-#include "app/ListItemDelegate.h"
-#include "app/PlainText.h"
-#include "app/Translations.h"
-#include "app/WindowAnchors.h"
-#include "config/Configuration.h"
-#include "catalogue/GameDatabase.h"
-#include "config/ConfigurationFile.h"
-#include "config/FirstStart.h"
-#include "config/LastConfiguration.h"
-#include "config/UserSettings.h"
+#include "widgets/ListItemDelegate.h"
+#include "widgets/PlainText.h"
+#include "platform/Translations.h"
+#include "widgets/WindowAnchors.h"
+#include "settings/Configuration.h"
+#include "names/GameDatabase.h"
+#include "settings/ConfigurationFile.h"
+#include "settings/FirstStart.h"
+#include "settings/LastConfiguration.h"
+#include "settings/UserSettings.h"
 #include "platform/ShownText.h"
 #include "platform/WholeFile.h"
-#include "catalogue/CartridgeDetails.h"
-#include "catalogue/StartableRom.h"
+#include "names/CartridgeDetails.h"
+#include "names/StartableRom.h"
 #include "catalogue/Unit3.h"
 #include "windows/Unit2.h"
-#include "windows/DialogStyle.h"
+#include "widgets/DialogStyle.h"
 #include "windows/Unit4.h"
 
 #include <QAbstractItemView>
@@ -268,8 +268,9 @@ bool TForm1::startRoms(const QStringList &roms)
     const QString emulator = settings.executables[1];
     QStringList reasons;
     QString firstFailed;
+    const QString firstRom = vantorix::absolutePath(roms.constFirst());
     for (const QString &rom : roms) {
-        const QString path = vantorix::absolutePath(rom);
+        const QString path = rom == roms.constFirst() ? firstRom : vantorix::absolutePath(rom);
         const QString reason = emulator.isEmpty() ? tr("No emulator is set in slot 2 of the configuration")
                                                   : startEmulatorQuietly(emulator, path);
         if (reason.isEmpty()) {
@@ -284,36 +285,50 @@ bool TForm1::startRoms(const QStringList &roms)
     }
     if (reasons.isEmpty() && romsNotStarted_.isEmpty())
         return true;
-    romsNotStarted_ = QStringList(firstFailed.isEmpty() ? vantorix::absolutePath(roms.constFirst()) : firstFailed)
-                      + romsNotStarted_ + reasons;
+    romsNotStarted_ = QStringList(firstFailed.isEmpty() ? firstRom : firstFailed) + romsNotStarted_ + reasons;
     startupFile_ = config;
+    return false;
+}
+
+bool TForm1::selectListedRom(const QString &path)
+{
+    for (int row = 0; row < ComboBox1->count(); ++row) {
+        if (entryFile(ComboBox1->itemText(row)) == path) {
+            ComboBox1->setCurrentIndex(row);
+            ComboBox1Change(ComboBox1);
+            return true;
+        }
+    }
     return false;
 }
 
 void TForm1::selectRomFile(const QString &path, bool addWhenMissing)
 {
-    if (path.isEmpty())
-        return;
-    for (int row = 0; row < ComboBox1->count(); ++row) {
-        if (entryFile(ComboBox1->itemText(row)) == path) {
-            ComboBox1->setCurrentIndex(row);
-            ComboBox1Change(ComboBox1);
-            return;
-        }
-    }
-    if (!addWhenMissing)
+    if (path.isEmpty() || selectListedRom(path) || !addWhenMissing)
         return;
     // Not in the list: added, as the reader names it, an unsaved change.
-    QString entry;
-    try {
-        entry = vantorix::readerEntryOf(path, vantorix::storedText(Edit1),
-                                        vantorix::UserSettings().namesFromDatabases() ? &catalogue_ : nullptr);
-    } catch (const vantorix::IoError &) {
-        entry = vantorix::composeEntry(QString(), path);
-    }
-    ComboBox1->addItem(entry);
-    ComboBox1->setCurrentIndex(ComboBox1->count() - 1);
-    ComboBox1Change(ComboBox1);
+    // Its folder, header and name wait on the drive and the hash cache:
+    // read on the executor, added when read.
+    const QString games = vantorix::storedText(Edit1);
+    vantorix::Catalogue *names = vantorix::UserSettings().namesFromDatabases() ? &catalogue_ : nullptr;
+    catalogue_.runThenHandBack(
+        this,
+        [path, games, names] {
+            try {
+                return vantorix::readerEntryOf(path, games, names);
+            } catch (const vantorix::IoError &) {
+                return vantorix::composeEntry(QString(), path);
+            }
+        },
+        [this, path](const QString &entry) {
+            vantorix::atHandlerEdge([&] {
+                if (selectListedRom(path))
+                    return;  // listed meanwhile
+                ComboBox1->addItem(entry);
+                ComboBox1->setCurrentIndex(ComboBox1->count() - 1);
+                ComboBox1Change(ComboBox1);
+            });
+        });
 }
 
 void TForm1::takeSavedState(const QString &file)
@@ -680,11 +695,21 @@ void TForm1::dropEvent(QDropEvent *event)
 
 void TForm1::addGameDatabase(const QString &path)
 {
-    QString name;
-    int games = 0;
-    int roms = 0;
+    // A DAT of 100 MB takes a while to read, copy and read again with the
+    // others: the window is not kept waiting.
+    catalogue_.addUserDatabaseInBackground(path, this, [this, path](const vantorix::Catalogue::AddedDatabase &added) {
+        vantorix::atHandlerEdge([&] { tellDatabaseAdded(path, added); });
+    });
+}
+
+void TForm1::tellDatabaseAdded(const QString &path, const vantorix::Catalogue::AddedDatabase &added)
+{
+    const QString &name = added.name;
+    const int games = added.games;
+    const int roms = added.roms;
     try {
-        games = catalogue_.addUserDatabase(path, &name, &roms);
+        if (added.failure)
+            std::rethrow_exception(added.failure);
     } catch (const vantorix::DatError &error) {
         vantorix::reportError(error.line() > 0 ? tr("Not a game database (line %1: %2)").arg(error.line()).arg(error.reason())
                                                : tr("Not a game database (%1)").arg(error.reason()),

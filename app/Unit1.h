@@ -2,8 +2,9 @@
 
 #include "ui_Unit1.h"
 
-#include "catalogue/FileStamp.h"
-#include "config/Configuration.h"
+#include "rom/FileStamp.h"
+#include "reading/Catalogue.h"
+#include "settings/Configuration.h"
 
 #include <QString>
 #include <QWidget>
@@ -146,6 +147,7 @@ private:
     // Chooses the entry that starts the file at path; one that is in no
     // entry is added first when addWhenMissing.
     void selectRomFile(const QString &path, bool addWhenMissing);
+    bool selectListedRom(const QString &path);
     QString initialDialogFolder() const;
     // Writes the configuration to name and takes it as the current one.
     // False when it was not written (the reason was shown).
@@ -157,6 +159,7 @@ private:
     // machine has and the sample games into the user's folder for the
     // program, when it has none. Returns the file written, or empty.
     QString prepareFirstStart() const;
+    void tellDatabaseAdded(const QString &path, const vantorix::Catalogue::AddedDatabase &added);
     // Before a save over path: asks whether to lose the games a file holds
     // beyond the list's limit. True to go on.
     bool confirmOverwritingLongList(const QString &path);

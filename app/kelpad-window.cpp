@@ -1,12 +1,13 @@
 // Vantorix: a front-end for Game Boy and Game Boy Color emulators. The
 // program of the windows, started by the command "kelpad" (which runs what
 // needs no window by itself, without loading the windows' libraries).
-#include "app/CommandLine.h"
-#include "app/Fonts.h"
+#include "commands/CommandLine.h"
+#include "widgets/Fonts.h"
 #include "app/Forms.h"
-#include "app/Translations.h"
+#include "platform/Translations.h"
 #include "app/Unit1.h"
-#include "catalogue/Catalogue.h"
+#include "downloads/PictureDownloads.h"
+#include "reading/Catalogue.h"
 #include "platform/MemoryArenas.h"
 
 #include <QApplication>
@@ -14,8 +15,28 @@
 #include <cstring>
 #include <vector>
 
+namespace {
+
+// What runs without a window (--info --download-pictures, handed over by
+// the command because only this program loads the network's libraries):
+// no display is needed.
+int runWithoutDisplay(int argc, char **argv)
+{
+    QCoreApplication core(argc, argv);
+    vantorix::installTranslations();
+    vantorix::CommandLine line = vantorix::parseCommandLine(vantorix::rawArguments(argc, argv));
+    vantorix::sortStartFiles(line);
+    vantorix::Catalogue catalogue(line.datFiles);
+    catalogue.allowPictureDownloads(vantorix::PictureDownloads::maker());
+    return vantorix::runWithoutWindow(line, catalogue);
+}
+
+}  // namespace
+
 int main(int argc, char **argv)
 {
+    if (vantorix::parseCommandLine(vantorix::rawArguments(argc, argv)).mode == vantorix::CommandLine::Info)
+        return runWithoutDisplay(argc, argv);
     vantorix::useOneMemoryArena();
     // The toolkit takes its own options (-style, -platform, ...) out of the
     // arguments before "--"; what follows "--" is the program's alone.
@@ -37,6 +58,7 @@ int main(int argc, char **argv)
     vantorix::CommandLine line = vantorix::parseCommandLine(arguments);
     vantorix::sortStartFiles(line);
     vantorix::Catalogue catalogue(line.datFiles);
+    catalogue.allowPictureDownloads(vantorix::PictureDownloads::maker());
     if (line.mode != vantorix::CommandLine::Gui)
         return vantorix::runWithoutWindow(line, catalogue);
     QApplication::setApplicationName(QStringLiteral("kelpad"));

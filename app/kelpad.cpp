@@ -1,12 +1,13 @@
 // Vantorix: a front-end for Game Boy and Game Boy Color emulators. The
 // command: help, version, --scan and --info run here, on the core library
-// alone; a start with windows is handed to the window program, so that a
-// scan never waits on the loading of the windows' libraries.
-#include "app/CommandLine.h"
+// alone; a start with windows, or a download, is handed to the window
+// program, so that a scan never waits on the loading of the windows' or the
+// network's libraries.
+#include "commands/CommandLine.h"
 #include "platform/IoError.h"
 #include "platform/TerminalText.h"
-#include "app/Translations.h"
-#include "catalogue/Catalogue.h"
+#include "platform/Translations.h"
+#include "reading/Catalogue.h"
 
 #include <QCoreApplication>
 
@@ -25,7 +26,10 @@ int main(int argc, char **argv)
     vantorix::sortStartFiles(line);
     QByteArray windowProgram;
     int execError = ENOENT;
-    if (line.mode == vantorix::CommandLine::Gui) {
+    // Downloads too: the network's libraries are the window program's.
+    const bool handedOver = line.mode == vantorix::CommandLine::Gui
+                            || (line.mode == vantorix::CommandLine::Info && line.downloadPictures);
+    if (handedOver) {
         windowProgram = vantorix::windowProgramPath();
         if (!windowProgram.isEmpty()) {
             struct stat st;
@@ -39,7 +43,7 @@ int main(int argc, char **argv)
     }
     QCoreApplication core(argc, argv);
     vantorix::installTranslations();
-    if (line.mode == vantorix::CommandLine::Gui) {
+    if (handedOver) {
         const QString reason = execError == EISDIR ? vantorix::IoError::fromErrno(EISDIR).text()
                                                    : QString::fromLocal8Bit(std::strerror(execError));
         vantorix::printMessage(stderr, QCoreApplication::translate("kelpad", "the window program cannot be started: %1")

@@ -6,8 +6,8 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
-#include "catalogue/FileListing.h"
-#include "config/TextFile.h"
+#include "rom/FileListing.h"
+#include "settings/TextFile.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/Configuration.h"
+#include "settings/Configuration.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
 // The benchmarks run inside a QApplication on the offscreen platform, so
 // that the windows can be measured beside the core.
-#include "app/Fonts.h"
+#include "widgets/Fonts.h"
 #include "platform/MemoryArenas.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 // Loading and saving a configuration of 680 entries, beside a raw read and
 // a raw durable write of the same bytes.
 #include "bench/BenchFolders.h"
-#include "config/Configuration.h"
-#include "config/TextFile.h"
+#include "settings/Configuration.h"
+#include "settings/TextFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 // Game databases: Debian's No-Intro list read whole, beside reading its
 // bytes alone; and the hash cache of a folder of 20,000 keys read back.
 #include "bench/BenchFolders.h"
-#include "catalogue/GameDatabase.h"
-#include "catalogue/HashCache.h"
-#include "config/TextFile.h"
+#include "names/GameDatabase.h"
+#include "names/HashCache.h"
+#include "settings/TextFile.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -2,8 +2,8 @@
 // makes the same system calls (stat, open, read, size, seek, read, close)
 // and nothing else.
 #include "bench/BenchFolders.h"
-#include "catalogue/FileListing.h"
-#include "catalogue/HeaderPass.h"
+#include "rom/FileListing.h"
+#include "reading/HeaderPass.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -2,8 +2,8 @@
 // folders with its subfolders, beside the same number of files in one
 // folder.
 #include "bench/BenchFolders.h"
-#include "catalogue/Catalogue.h"
-#include "catalogue/FolderBrowser.h"
+#include "reading/Catalogue.h"
+#include "widgets/FolderBrowser.h"
 #include "catalogue/Unit5.h"
 
 #include <QApplication>

@@ -2,12 +2,12 @@
 // kind of text: every window opened, drawn and closed, beside reading the
 // same file.
 #include "app/Forms.h"
-#include "catalogue/Catalogue.h"
+#include "reading/Catalogue.h"
 #include "app/Unit1.h"
 #include "bench/BenchFolders.h"
 #include "catalogue/Unit3.h"
-#include "config/Configuration.h"
-#include "config/TextFile.h"
+#include "settings/Configuration.h"
+#include "settings/TextFile.h"
 #include "windows/Unit2.h"
 #include "windows/Unit4.h"
 

@@ -3,8 +3,8 @@
 // this process; a sort by each column and a filter keystroke; the longest
 // pause of the window's thread; and the memory the window adds.
 #include "bench/BenchFolders.h"
-#include "catalogue/Catalogue.h"
-#include "catalogue/RomScan.h"
+#include "reading/Catalogue.h"
+#include "reading/RomScan.h"
 #include "library/LibraryModel.h"
 #include "library/LibraryStore.h"
 #include "windows/LibraryWindow.h"

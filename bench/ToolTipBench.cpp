@@ -1,11 +1,11 @@
 // Resting the pointer on a game: the first time reads the whole ROM for its
 // details (an 8 MiB game in a 7z archive is unpacked whole), every later
 // time finds them kept for the file as it is.
-#include "catalogue/CartridgeDetails.h"
-#include "catalogue/Catalogue.h"
-#include "catalogue/DetailToolTips.h"
-#include "catalogue/GamePictures.h"
-#include "app/ScaledPictures.h"
+#include "names/CartridgeDetails.h"
+#include "reading/Catalogue.h"
+#include "reading/DetailToolTips.h"
+#include "pictures/GamePictures.h"
+#include "widgets/ScaledPictures.h"
 #include "samples/ArchiveMaker.h"
 
 #include <QCoreApplication>

@@ -1,15 +1,15 @@
 // The ROMS reader opening a folder (list and convert), and the start-up of
 // the five windows, each beside the plainest thing that does the same work.
 #include "app/Forms.h"
-#include "catalogue/Catalogue.h"
+#include "reading/Catalogue.h"
 #include "app/Unit1.h"
 #include "bench/BenchFolders.h"
-#include "catalogue/FolderBrowser.h"
-#include "catalogue/FileListing.h"
-#include "catalogue/HeaderPass.h"
-#include "catalogue/RomScan.h"
+#include "widgets/FolderBrowser.h"
+#include "rom/FileListing.h"
+#include "reading/HeaderPass.h"
+#include "reading/RomScan.h"
 #include "catalogue/Unit5.h"
-#include "config/Configuration.h"
+#include "settings/Configuration.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,18 +1,18 @@
 #include "catalogue/Unit3.h"
 
-#include "app/WindowAnchors.h"
+#include "widgets/WindowAnchors.h"
 
-#include "catalogue/Catalogue.h"
+#include "reading/Catalogue.h"
 
-#include "app/ErrorBox.h"
+#include "widgets/ErrorBox.h"
 #include "app/FmxUtils.h"
 #include "app/Forms.h"
-#include "app/ListItemDelegate.h"
-#include "app/PlainText.h"
+#include "widgets/ListItemDelegate.h"
+#include "widgets/PlainText.h"
 #include "app/Unit1.h"
 #include "catalogue/Unit5.h"
-#include "config/Configuration.h"
-#include "windows/DialogStyle.h"
+#include "settings/Configuration.h"
+#include "widgets/DialogStyle.h"
 
 #include <QKeyEvent>
 #include <QShortcut>

@@ -2,7 +2,7 @@
 
 #include "ui_Unit5.h"
 
-#include "catalogue/FolderReading.h"
+#include "reading/FolderReading.h"
 
 #include <QDialog>
 

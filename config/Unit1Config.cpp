@@ -1,18 +1,18 @@
 // The main window's configuration actions: save, load and the interface file.
 #include "app/Unit1.h"
 
-#include "app/CommandLine.h"
-#include "app/ErrorBox.h"
+#include "commands/CommandLine.h"
+#include "widgets/ErrorBox.h"
 #include "platform/FilePath.h"
 #include "app/Forms.h"
 #include "platform/IoError.h"
-#include "app/PlainText.h"
+#include "widgets/PlainText.h"
 #include "catalogue/Unit3.h"
-#include "catalogue/FileStamp.h"
-#include "config/Configuration.h"
-#include "config/ConfigurationFile.h"
-#include "config/InterfaceFile.h"
-#include "config/TextFile.h"
+#include "rom/FileStamp.h"
+#include "settings/Configuration.h"
+#include "settings/ConfigurationFile.h"
+#include "settings/InterfaceFile.h"
+#include "settings/TextFile.h"
 #include "windows/Unit2.h"
 
 #include <QCoreApplication>

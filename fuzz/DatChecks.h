@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalogue/DatReader.h"
+#include "names/DatReader.h"
 
 #include <cstdlib>
 

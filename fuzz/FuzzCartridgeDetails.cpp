@@ -1,7 +1,7 @@
 // Any file's bytes give the cartridge details or a read beyond the end of
 // the file, never anything else.
 #include "platform/IoError.h"
-#include "catalogue/CartridgeDetails.h"
+#include "names/CartridgeDetails.h"
 
 #include <cstdint>
 #include <cstdlib>

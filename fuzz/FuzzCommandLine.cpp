@@ -1,6 +1,6 @@
 // An emulator slot's text of any characters splits into words or fails on
 // an open quote, and words joined again split back to the same words.
-#include "app/EmulatorCommand.h"
+#include "settings/EmulatorCommand.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // The configuration reader: any bytes parse; written out and read again,
 // the configuration is the same.
-#include "config/Configuration.h"
+#include "settings/Configuration.h"
 
 #include <cstdint>
 #include <cstdlib>

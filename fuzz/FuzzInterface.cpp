@@ -1,6 +1,6 @@
 // The interface file reader: any bytes give 18 texts and the help lines,
 // none of them holding a line end.
-#include "config/InterfaceFile.h"
+#include "settings/InterfaceFile.h"
 
 #include <cstdint>
 #include <cstdlib>

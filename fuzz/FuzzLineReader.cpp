@@ -1,7 +1,7 @@
 // The text-file line reader: any bytes give lines without line-end
 // characters, the reader always reaches the end, and past it every line is
 // empty.
-#include "config/TextFile.h"
+#include "settings/TextFile.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,9 +1,9 @@
 // Hostile bytes as an archive: the ROM inside or one of the archive errors,
 // never a crash, a leak, or more unpacked than was asked for.
 #include "platform/IoError.h"
-#include "catalogue/RomArchive.h"
-#include "catalogue/RomDigest.h"
-#include "catalogue/RomHeader.h"
+#include "rom/RomArchive.h"
+#include "rom/RomDigest.h"
+#include "rom/RomHeader.h"
 
 #include <cstdint>
 #include <cstdlib>

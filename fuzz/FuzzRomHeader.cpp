@@ -1,8 +1,8 @@
 // The header core: an image of any bytes (and the size it claims) gives an
 // entry of the fixed layout or a typed error, never anything else.
-#include "app/GameListEntry.h"
+#include "rom/GameListEntry.h"
 #include "platform/IoError.h"
-#include "catalogue/RomHeader.h"
+#include "rom/RomHeader.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // ROM key and file-name extraction: any entry text gives a key of 11
 // characters without spaces inside, and an entry composed from a title and
 // a name gives that name back.
-#include "app/GameListEntry.h"
+#include "rom/GameListEntry.h"
 
 #include <cstdint>
 #include <cstdlib>

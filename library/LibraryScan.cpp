@@ -1,12 +1,13 @@
 #include "library/LibraryScan.h"
+#include "reading/Catalogue.h"
 
-#include "app/GameListEntry.h"
-#include "catalogue/GameDatabase.h"
-#include "catalogue/GameNaming.h"
-#include "catalogue/HeadReader.h"
-#include "catalogue/RomFolder.h"
-#include "catalogue/RomHeader.h"
-#include "catalogue/RomListing.h"
+#include "rom/GameListEntry.h"
+#include "names/GameDatabase.h"
+#include "reading/GameNaming.h"
+#include "rom/HeadReader.h"
+#include "rom/RomFolder.h"
+#include "rom/RomHeader.h"
+#include "reading/RomListing.h"
 #include "platform/IoError.h"
 
 #include <QHash>
@@ -97,7 +98,8 @@ std::vector<LibraryGame> scanLibrary(const QStringList &folders, Catalogue &cata
             for (const auto &[path, reason] : listing.skipped)
                 problems->append(folder + QLatin1Char('/') + path + QStringLiteral(": ") + reason);
             GameNaming naming(catalogue, dir.fd(), cacheWaitMs);
-            HeadReader reader(dir.fd(), listing.paths, HeadReader::defaultThreads(), naming.knownKeys());
+            HeadReader reader(dir.fd(), listing.paths, &catalogue.executor(), HeadReader::defaultThreads(),
+                              naming.knownKeys());
             if (!batch)
                 games.reserve(games.size() + listing.paths.size());
             seen.reserve(seen.size() + qsizetype(listing.paths.size()));

@@ -1,6 +1,6 @@
 #include "library/LibraryStore.h"
 
-#include "config/ConfigurationFile.h"
+#include "settings/ConfigurationFile.h"
 #include "platform/FilePath.h"
 #include "platform/IoError.h"
 #include "platform/WholeFile.h"

@@ -7,12 +7,12 @@
 // global checksum) and a small program that shows the title on the screen,
 // so that real emulators run them.
 #include "platform/IoError.h"
-#include "catalogue/CartridgeDetails.h"
-#include "catalogue/FileListing.h"
-#include "catalogue/RomHeader.h"
-#include "config/Configuration.h"
-#include "config/FirstStart.h"
-#include "config/TextFile.h"
+#include "names/CartridgeDetails.h"
+#include "rom/FileListing.h"
+#include "rom/RomHeader.h"
+#include "settings/Configuration.h"
+#include "settings/FirstStart.h"
+#include "settings/TextFile.h"
 #include "samples/ArchiveMaker.h"
 
 #include <QCoreApplication>

@@ -6,7 +6,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 lupdate=${LUPDATE:-/usr/lib/qt6/bin/lupdate}
-sources=("$top/platform" "$top/app" "$top/config" "$top/catalogue" "$top/library" "$top/windows" "$top/resources")
+sources=("$top/platform" "$top/rom" "$top/settings" "$top/names" "$top/pictures" "$top/reading" "$top/downloads" "$top/library" "$top/commands" "$top/widgets" "$top/app" "$top/config" "$top/catalogue" "$top/windows" "$top/resources")
 if [ "${1:-}" = --check ]; then
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT

@@ -1,6 +1,6 @@
 // What a cartridge header says, from images the test builds.
 #include "platform/IoError.h"
-#include "catalogue/CartridgeDetails.h"
+#include "names/CartridgeDetails.h"
 #include "samples/ArchiveMaker.h"
 #include "tests/TestSupport.h"
 

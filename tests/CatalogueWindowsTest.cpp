@@ -1,16 +1,16 @@
 // The ROMS reader and the playlist editor on real widgets, over folders the
 // tests make.
 #include "app/Forms.h"
-#include "app/GameListEntry.h"
+#include "rom/GameListEntry.h"
 #include "app/Unit1.h"
-#include "catalogue/Catalogue.h"
-#include "catalogue/FolderBrowser.h"
-#include "catalogue/GameDatabase.h"
-#include "catalogue/HashCache.h"
-#include "catalogue/RomHeader.h"
+#include "reading/Catalogue.h"
+#include "widgets/FolderBrowser.h"
+#include "names/GameDatabase.h"
+#include "names/HashCache.h"
+#include "rom/RomHeader.h"
 #include "catalogue/Unit3.h"
 #include "catalogue/Unit5.h"
-#include "config/UserSettings.h"
+#include "settings/UserSettings.h"
 #include "tests/WindowTestSupport.h"
 
 #include <QApplication>

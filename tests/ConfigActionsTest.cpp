@@ -1,9 +1,9 @@
 // Save and load through the main window's dialogs, and the start-up file.
 #include "app/Forms.h"
-#include "app/GameListEntry.h"
+#include "rom/GameListEntry.h"
 #include "app/Unit1.h"
-#include "config/Configuration.h"
-#include "config/LastConfiguration.h"
+#include "settings/Configuration.h"
+#include "settings/LastConfiguration.h"
 #include "tests/WindowTestSupport.h"
 #include "windows/Unit2.h"
 

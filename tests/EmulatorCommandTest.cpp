@@ -1,6 +1,6 @@
 // An emulator slot's text as a command line: split like a shell would,
 // expand nothing, put the ROM where %ROM% stands or last.
-#include "app/EmulatorCommand.h"
+#include "settings/EmulatorCommand.h"
 #include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
 // Games by their real names: the two DAT forms, the keys they are looked
 // up by, the hash cache, and what the commands print.
-#include "app/GameListEntry.h"
-#include "catalogue/CartridgeDetails.h"
-#include "catalogue/DatReader.h"
-#include "catalogue/GameDatabase.h"
-#include "catalogue/Catalogue.h"
-#include "catalogue/HashCache.h"
+#include "rom/GameListEntry.h"
+#include "names/CartridgeDetails.h"
+#include "names/DatReader.h"
+#include "names/GameDatabase.h"
+#include "reading/Catalogue.h"
+#include "names/HashCache.h"
 #include "samples/ArchiveMaker.h"
 #include "tests/TestSupport.h"
 

@@ -1,5 +1,5 @@
 #include "platform/FilePath.h"
-#include "app/GameListEntry.h"
+#include "rom/GameListEntry.h"
 #include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>

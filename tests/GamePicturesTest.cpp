@@ -1,8 +1,8 @@
 // Pictures of games: their names in the thumbnails' layout, where they are
 // looked for, and their download from a server on this machine.
-#include "catalogue/GamePictures.h"
-#include "catalogue/PictureDownloads.h"
-#include "config/UserSettings.h"
+#include "pictures/GamePictures.h"
+#include "downloads/PictureDownloads.h"
+#include "settings/UserSettings.h"
 #include "platform/FilePath.h"
 #include "tests/TestSupport.h"
 

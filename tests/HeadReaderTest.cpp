@@ -1,9 +1,9 @@
 // The reading threads change nothing but the speed: the same results, in
 // the same order, with the pool as without it.
-#include "app/GameListEntry.h"
-#include "catalogue/HeadReader.h"
-#include "catalogue/HeaderPass.h"
-#include "catalogue/RomFolder.h"
+#include "rom/GameListEntry.h"
+#include "rom/HeadReader.h"
+#include "reading/HeaderPass.h"
+#include "rom/RomFolder.h"
 #include "samples/ArchiveMaker.h"
 #include "tests/TestSupport.h"
 
@@ -50,15 +50,16 @@ TEST(HeadReader, ThePoolGivesWhatOneThreadGivesInOrder)
         names.push_back(name.toUtf8());
     }
     const RomFolder folder(dir.path());
+    Executor executor(HeadReader::kThreads + HeadReader::kSpareThreads);
     QStringList alone;
     QStringList pooled;
     {
-        HeadReader reader(folder.fd(), names, 0);
+        HeadReader reader(folder.fd(), names, nullptr, 0);
         for (size_t i = 0; i < names.size(); ++i)
             alone.append(describe(reader.take(i)));
     }
     {
-        HeadReader reader(folder.fd(), names);
+        HeadReader reader(folder.fd(), names, &executor);
         for (size_t i = 0; i < names.size(); ++i)
             pooled.append(describe(reader.take(i)));
     }
@@ -104,7 +105,7 @@ TEST(HeadReader, ThePoolGivesWhatOneThreadGivesInOrder)
         EXPECT_EQ(limited, unlimited) << (limit == RLIMIT_NPROC ? "task limit" : "address space");
     }
     // A reader left before its end stops its threads.
-    HeadReader early(folder.fd(), names);
+    HeadReader early(folder.fd(), names, &executor);
     EXPECT_EQ(describe(early.take(0)), alone.at(0));
 
     // The pass over the same folder: entries, failures and order as ever.
@@ -136,9 +137,10 @@ TEST(HeadReader, AColdFolderGrowsThePool)
         writeFile(dir.filePath(QString::fromUtf8(names.back())), romImage("COLD" + QByteArray::number(i)));
     }
     const RomFolder folder(dir.path());
+    Executor executor(HeadReader::kThreads + HeadReader::kSpareThreads);
     QStringList alone;
     {
-        HeadReader reader(folder.fd(), names, 0);
+        HeadReader reader(folder.fd(), names, nullptr, 0);
         for (size_t i = 0; i < names.size(); ++i)
             alone.append(describe(reader.take(i)));
     }
@@ -158,7 +160,7 @@ TEST(HeadReader, AColdFolderGrowsThePool)
     if (!evicted)
         GTEST_SKIP() << "this file system keeps its files in memory";
     QStringList pooled;
-    HeadReader reader(folder.fd(), names);
+    HeadReader reader(folder.fd(), names, &executor);
     for (size_t i = 0; i < names.size(); ++i)
         pooled.append(describe(reader.take(i)));
     EXPECT_EQ(pooled, alone);

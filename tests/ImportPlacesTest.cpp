@@ -2,10 +2,10 @@
 // entry gets for each kind of folder, absolute names found as they stand or
 // whatever their letter case, and the first start's own copy of the samples.
 #include "platform/FilePath.h"
-#include "app/GameListEntry.h"
-#include "app/GamesFolder.h"
-#include "config/Configuration.h"
-#include "config/FirstStart.h"
+#include "rom/GameListEntry.h"
+#include "rom/GamesFolder.h"
+#include "settings/Configuration.h"
+#include "settings/FirstStart.h"
 #include "tests/TestSupport.h"
 
 #include <QDir>

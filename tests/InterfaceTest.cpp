@@ -1,12 +1,12 @@
 // The interface file applied by a configuration load, and the bundled
 // sample setup.
 #include "app/Forms.h"
-#include "app/GameListEntry.h"
+#include "rom/GameListEntry.h"
 #include "app/FmxUtils.h"
 #include "app/Unit1.h"
-#include "catalogue/CartridgeDetails.h"
+#include "names/CartridgeDetails.h"
 #include "catalogue/Unit3.h"
-#include "config/Configuration.h"
+#include "settings/Configuration.h"
 #include "tests/WindowTestSupport.h"
 #include "windows/Unit2.h"
 

@@ -3,14 +3,14 @@
 // of a new user, ready to play.
 #include "app/FmxUtils.h"
 #include "app/Forms.h"
-#include "app/GameListEntry.h"
+#include "rom/GameListEntry.h"
 #include "platform/IoError.h"
-#include "app/Translations.h"
+#include "platform/Translations.h"
 #include "app/Unit1.h"
-#include "catalogue/CartridgeDetails.h"
+#include "names/CartridgeDetails.h"
 #include "catalogue/Unit5.h"
-#include "config/Configuration.h"
-#include "config/FirstStart.h"
+#include "settings/Configuration.h"
+#include "settings/FirstStart.h"
 #include "tests/WindowTestSupport.h"
 
 #include <QDir>

@@ -2,16 +2,16 @@
 #include "platform/FilePath.h"
 #include "app/FmxUtils.h"
 #include "app/Forms.h"
-#include "app/GameListEntry.h"
-#include "app/GameListBox.h"
-#include "app/ScaledPictures.h"
-#include "app/Translations.h"
-#include "catalogue/DetailToolTips.h"
+#include "rom/GameListEntry.h"
+#include "widgets/GameListBox.h"
+#include "widgets/ScaledPictures.h"
+#include "platform/Translations.h"
+#include "reading/DetailToolTips.h"
 #include "app/Unit1.h"
-#include "catalogue/Catalogue.h"
-#include "catalogue/GameDatabase.h"
+#include "reading/Catalogue.h"
+#include "names/GameDatabase.h"
 #include "catalogue/Unit3.h"
-#include "config/Configuration.h"
+#include "settings/Configuration.h"
 #include "catalogue/Unit5.h"
 #include "samples/ArchiveMaker.h"
 #include "tests/WindowTestSupport.h"
@@ -756,8 +756,10 @@ TEST_F(Launch, DroppedGameDatabaseRenamesTheListInWindowsThatGrow)
     for (const auto &[file, said] : {std::pair{writeFile(dir.filePath("letter.dat"), "Dear user,\n"),
                                                QStringLiteral("Not a game database (line 1: not a game database).")},
                                      std::pair{fifo, QStringLiteral("Not a regular file.")}}) {
-        ModalAnswerer box(pressOk);
+        // Read off the window's thread: the box follows.
+        ModalAnswerer box(pressOk, 60000);
         drop(file);
+        EXPECT_TRUE(waitFor([&] { return box.answered(); }));
         EXPECT_EQ(box.seenText(), said);
     }
 
@@ -780,8 +782,9 @@ TEST_F(Launch, DroppedGameDatabaseRenamesTheListInWindowsThatGrow)
 
     // Dropped while names are the headers': nothing renamed.
     for (const char *copy : {"vantorix-samples.xml", "vantorix-samples (2).xml"}) {
-        ModalAnswerer box(pressOk);
+        ModalAnswerer box(pressOk, 60000);
         drop(samples + "/vantorix-samples.xml");
+        EXPECT_TRUE(waitFor([&] { return box.answered(); }));
         EXPECT_EQ(box.seenText(), QStringLiteral("Game database Vantorix - Samples (XML) (2026) added: 7 games"));
         EXPECT_TRUE(QFile::exists(vantorix::userDatFolder() + "/" + copy)) << copy;
     }

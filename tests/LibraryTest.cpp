@@ -1,8 +1,8 @@
 // The library's core: what --library-list prints of each kind of file, each
 // file once however it is reached, plays counted from every kind of start,
 // the store kept whole, and the watch when the system's watches run out.
-#include "config/Configuration.h"
-#include "config/LastConfiguration.h"
+#include "settings/Configuration.h"
+#include "settings/LastConfiguration.h"
 #include "library/LibraryStore.h"
 #include "library/LibraryWatch.h"
 #include "platform/FilePath.h"

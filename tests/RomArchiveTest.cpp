@@ -1,11 +1,11 @@
 // Zipped and 7z ROMs read as the ROM inside them.
-#include "app/GameListEntry.h"
+#include "rom/GameListEntry.h"
 #include "platform/IoError.h"
-#include "catalogue/CartridgeDetails.h"
-#include "catalogue/HeaderPass.h"
-#include "catalogue/ArchiveParts.h"
-#include "catalogue/RomArchive.h"
-#include "catalogue/RomDigest.h"
+#include "names/CartridgeDetails.h"
+#include "reading/HeaderPass.h"
+#include "rom/ArchiveParts.h"
+#include "rom/RomArchive.h"
+#include "rom/RomDigest.h"
 #include "samples/ArchiveMaker.h"
 #include "tests/TestSupport.h"
 

@@ -1,9 +1,9 @@
-#include "app/GameListEntry.h"
+#include "rom/GameListEntry.h"
 #include "platform/IoError.h"
 #include "platform/FilePath.h"
-#include "catalogue/HeaderPass.h"
-#include "catalogue/NameOrder.h"
-#include "catalogue/RomHeader.h"
+#include "reading/HeaderPass.h"
+#include "rom/NameOrder.h"
+#include "rom/RomHeader.h"
 #include "tests/TestSupport.h"
 
 #include <QFile>

@@ -3,25 +3,25 @@
 // With CONFIG the windows show that configuration and its interface file;
 // the ROMS reader lists the current folder; the main window is grabbed once
 // more after its configuration was saved and loaded back.
-#include "app/ErrorBox.h"
-#include "app/Fonts.h"
+#include "widgets/ErrorBox.h"
+#include "widgets/Fonts.h"
 #include "app/Forms.h"
-#include "catalogue/Catalogue.h"
-#include "app/GameListEntry.h"
-#include "app/PlainText.h"
-#include "app/Translations.h"
+#include "reading/Catalogue.h"
+#include "rom/GameListEntry.h"
+#include "widgets/PlainText.h"
+#include "platform/Translations.h"
 #include "app/Unit1.h"
 #include "library/LibraryStore.h"
 #include "windows/LibraryWindow.h"
 #include "catalogue/Unit3.h"
-#include "catalogue/GameDatabase.h"
+#include "names/GameDatabase.h"
 #include "catalogue/Unit5.h"
-#include "config/Configuration.h"
-#include "config/TextFile.h"
+#include "settings/Configuration.h"
+#include "settings/TextFile.h"
 #include "windows/Unit2.h"
 #include "windows/Unit4.h"
 
-#include "config/UserSettings.h"
+#include "settings/UserSettings.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,9 +2,9 @@
 // platform, the core's (built with VANTORIX_CORE_TESTS) with a
 // QCoreApplication and no widget library at all. A watchdog ends the
 // process if a test hangs, so that it fails instead.
-#include "app/Translations.h"
+#include "platform/Translations.h"
 #ifndef VANTORIX_CORE_TESTS
-#include "app/Fonts.h"
+#include "widgets/Fonts.h"
 #include <QApplication>
 #endif
 

@@ -2,7 +2,7 @@
 // stands in the way of the rename; and only the program's own temporaries
 // are ever cleaned away.
 #include "platform/IoError.h"
-#include "config/TextFile.h"
+#include "settings/TextFile.h"
 #include "tests/TestSupport.h"
 
 #include <QDir>

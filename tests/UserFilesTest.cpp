@@ -1,12 +1,12 @@
 // The user's files: written under their own bytes, told from files that are
 // no configuration, never reached through a link of the program's own, and
 // changed by one program at a time.
-#include "app/CommandLine.h"
-#include "app/GameListEntry.h"
-#include "config/Configuration.h"
-#include "config/ConfigurationFile.h"
-#include "config/LastConfiguration.h"
-#include "config/UserSettings.h"
+#include "commands/CommandLine.h"
+#include "rom/GameListEntry.h"
+#include "settings/Configuration.h"
+#include "settings/ConfigurationFile.h"
+#include "settings/LastConfiguration.h"
+#include "settings/UserSettings.h"
 #include "platform/FilePath.h"
 #include "platform/IoError.h"
 #include "platform/WholeFile.h"

@@ -1,10 +1,10 @@
 #include "tests/WindowTestSupport.h"
 
-#include "config/UserSettings.h"
+#include "settings/UserSettings.h"
 
 #include "app/Forms.h"
 #include "app/Unit1.h"
-#include "catalogue/Catalogue.h"
+#include "reading/Catalogue.h"
 #include "catalogue/Unit5.h"
 
 #include <QAbstractButton>

@@ -1,20 +1,20 @@
 #include "windows/LibraryWindow.h"
 
-#include "app/ErrorBox.h"
+#include "widgets/ErrorBox.h"
 #include "app/Forms.h"
-#include "app/GameListEntry.h"
-#include "app/PlainText.h"
-#include "app/RomAdding.h"
-#include "app/ScaledPictures.h"
+#include "rom/GameListEntry.h"
+#include "widgets/PlainText.h"
+#include "reading/RomAdding.h"
+#include "widgets/ScaledPictures.h"
 #include "app/Unit1.h"
-#include "catalogue/CartridgeDetails.h"
-#include "catalogue/Catalogue.h"
-#include "catalogue/DetailToolTips.h"
-#include "catalogue/GamePictures.h"
-#include "catalogue/PictureDownloads.h"
+#include "names/CartridgeDetails.h"
+#include "reading/Catalogue.h"
+#include "reading/DetailToolTips.h"
+#include "pictures/GamePictures.h"
+#include "downloads/PictureDownloads.h"
 #include "catalogue/Unit3.h"
-#include "config/Configuration.h"
-#include "config/UserSettings.h"
+#include "settings/Configuration.h"
+#include "settings/UserSettings.h"
 #include "library/LibraryWatch.h"
 #include "platform/FilePath.h"
 #include "platform/IoError.h"
@@ -530,10 +530,11 @@ void LibraryWindow::askDownload(const vantorix::PictureQuery &query, quint64 ser
         DownloadBox->show();
         return;
     }
-    if (answer != vantorix::UserSettings::Downloads::Allowed)
+    vantorix::PictureFetcher *downloads = catalogue_.pictureDownloads();
+    if (answer != vantorix::UserSettings::Downloads::Allowed || !downloads)
         return;
     const QString path = currentPath();
-    catalogue_.pictureDownloads().fetch(query, vantorix::PictureKind::BoxArt, this, [this, serial, path](const QString &got) {
+    downloads->fetch(query, vantorix::PictureKind::BoxArt, this, [this, serial, path](const QString &got) {
         if (!got.isEmpty() && serial == paneSerial_) {
             covers_->forget();
             showPictures(path, serial);

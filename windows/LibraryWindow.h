@@ -2,7 +2,7 @@
 
 #include "ui_LibraryWindow.h"
 
-#include "catalogue/GamePictures.h"
+#include "pictures/GamePictures.h"
 #include "library/LibraryModel.h"
 
 #include <QPointer>

@@ -1,8 +1,8 @@
 #include "windows/Unit2.h"
 
-#include "app/ErrorBox.h"
+#include "widgets/ErrorBox.h"
 
-#include "windows/DialogStyle.h"
+#include "widgets/DialogStyle.h"
 
 TForm2::TForm2(QWidget *parent) : QDialog(parent)
 {

@@ -1,10 +1,10 @@
 #include "windows/Unit4.h"
 
-#include "app/ErrorBox.h"
+#include "widgets/ErrorBox.h"
 
 #include "app/FmxUtils.h"
 #include "windows/AboutNotice.h"
-#include "windows/DialogStyle.h"
+#include "widgets/DialogStyle.h"
 
 
 TForm4::TForm4(QWidget *parent) : QDialog(parent)

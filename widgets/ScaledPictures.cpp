@@ -1,0 +1,113 @@
+#include "widgets/ScaledPictures.h"
+
+#include "reading/Catalogue.h"
+#include "pictures/GamePictures.h"
+#include "platform/FilePath.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QMetaObject>
+
+#include <algorithm>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vantorix {
+
+QImage readScaledPicture(const QString &path)
+{
+    // Read whole first, from a regular file only (a FIFO would never end),
+    // and never more than a picture may hold.
+    const int fd = ::open(encodePath(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return QImage();
+    struct stat st;
+    QByteArray bytes;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 && st.st_size <= kMaxPictureBytes) {
+        bytes.resize(st.st_size);
+        qsizetype done = 0;
+        while (done < bytes.size()) {
+            const ssize_t got = ::read(fd, bytes.data() + done, size_t(bytes.size() - done));
+            if (got <= 0)
+                break;
+            done += got;
+        }
+        bytes.truncate(done);
+    }
+    ::close(fd);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setDecideFormatFromContent(true);
+    // A decompression bomb stops at the allocation limit, and a picture
+    // claiming more pixels than a box art ever has is not decoded at all.
+    reader.setAllocationLimit(64);
+    const QSize size = reader.size();
+    if (reader.format() != "png" || !size.isValid() || size.isEmpty() || qint64(size.width()) * size.height() > 16'000'000)
+        return QImage();
+    QSize scaled = size.scaled(ScaledPictures::kMaxWidth, ScaledPictures::kHeight, Qt::KeepAspectRatio);
+    if (scaled.width() > size.width())
+        scaled = size;  // small pictures stay as they are
+    reader.setScaledSize(scaled);
+    QImage image = reader.read();
+    return image.isNull() ? QImage() : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+}  // namespace vantorix
+
+ScaledPictures &ScaledPictures::of(vantorix::Catalogue &catalogue)
+{
+    if (auto *made = catalogue.findChild<ScaledPictures *>(QString(), Qt::FindDirectChildrenOnly))
+        return *made;
+    return *new ScaledPictures(catalogue);
+}
+
+ScaledPictures::ScaledPictures(vantorix::Catalogue &catalogue) : QObject(&catalogue), catalogue_(catalogue) {}
+
+std::optional<QImage> ScaledPictures::cached(const QString &path)
+{
+    const auto found = kept_.constFind(path);
+    if (found == kept_.constEnd())
+        return std::nullopt;
+    recent_.splice(recent_.begin(), recent_, std::find(recent_.begin(), recent_.end(), path));
+    return *found;
+}
+
+void ScaledPictures::request(const QString &path, QObject *context, std::function<void(const QImage &)> ready)
+{
+    if (!reading_.add(path, context, std::move(ready)))
+        return;
+    // Handed back through this object, a child of the catalogue, which
+    // waits for its tasks before it goes.
+    catalogue_.executor().start([this, path] {
+        QImage image;
+        try {
+            image = vantorix::readScaledPicture(path);
+        } catch (...) {
+            // No memory for it: no picture.
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [this, path, image] {
+                keep(path, image);
+                reading_.finish(path, image);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void ScaledPictures::keep(const QString &path, const QImage &image)
+{
+    if (kept_.contains(path)) {
+        keptBytes_ -= kept_.value(path).sizeInBytes();
+        recent_.remove(path);
+    }
+    kept_.insert(path, image);
+    keptBytes_ += image.sizeInBytes();
+    recent_.push_front(path);
+    while (keptBytes_ > kKeptBytes && recent_.size() > 1) {
+        keptBytes_ -= kept_.take(recent_.back()).sizeInBytes();
+        recent_.pop_back();
+    }
+}
