@@ -9,6 +9,8 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSocketNotifier>
+#include <QTimer>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QUrl>
@@ -18,8 +20,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -78,6 +80,35 @@ QString whyNotExecutable(const QString &program)
             return QCoreApplication::translate("ShellRunFile", "is not executable");
     }
     return QString::fromLocal8Bit(std::strerror(ENOENT));
+}
+
+// The launcher does not wait for the emulator, but reaps it when it ends,
+// so that no finished emulator lingers as a zombie: its pidfd becomes
+// readable then, on the event loop of the thread that started it (no
+// thread of its own); a kernel without pidfds (before 5.3) is asked once
+// a second.
+void reapWhenEnded(pid_t child)
+{
+    const int pidfd = int(::syscall(SYS_pidfd_open, child, 0));
+    if (pidfd >= 0) {
+        auto *ended = new QSocketNotifier(pidfd, QSocketNotifier::Read);
+        QObject::connect(ended, &QSocketNotifier::activated, ended, [ended, child, pidfd] {
+            while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+            }
+            ended->setEnabled(false);
+            ended->deleteLater();
+            ::close(pidfd);
+        });
+        return;
+    }
+    auto *poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, child] {
+        if (::waitpid(child, nullptr, WNOHANG) != 0) {
+            poll->stop();
+            poll->deleteLater();
+        }
+    });
+    poll->start(1000);
 }
 
 }  // namespace
@@ -140,12 +171,7 @@ bool startProgram(const QString &program, const QStringList &arguments, QString 
     posix_spawn_file_actions_destroy(&actions);
     if (spawnError != 0)
         return reportCannotStart(program, QString::fromLocal8Bit(std::strerror(spawnError)), failure);
-    // The launcher does not wait for the emulator; a thread reaps it when
-    // it ends, so that no finished emulator lingers as a zombie.
-    std::thread([child] {
-        while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
-        }
-    }).detach();
+    reapWhenEnded(child);
     return true;
 }
 

@@ -234,21 +234,37 @@ void TForm1::FormShow(QObject *)
 {
     vantorix::seedRandomGenerator();
     takeSavedState(QString());  // nothing loaded yet: nothing to lose
-    if (!startupFile_.isEmpty()) {
+    if (!startupFile_.isEmpty())
         loadConfigurationFile(startupFile_);
-    } else if (romsNotStarted_.isEmpty()) {
-        // Every start checks slot 2, the first start's preferred emulator's.
-        proposedFile_ = prepareFirstStart();
-        if (proposedFile_.isEmpty())
-            proposedFile_ = vantorix::lastConfigurationFile();  // Return loads it again
-        Button4Click(this);
-    }
     if (!romsNotStarted_.isEmpty()) {
         // Started from outside and failed: the game chosen, the reason said.
         selectRomFile(romsNotStarted_.constFirst(), true);
         vantorix::reportError(std::exchange(romsNotStarted_, {}).join(QLatin1Char('\n')));
         return;
     }
+    if (!startupFile_.isEmpty()) {
+        selectRomFile(vantorix::lastPlayedRom(), false);
+        return;
+    }
+    const QString folder = initialDialogFolder();
+    if (folder != vantorix::userConfigurationFolder() || !vantorix::isFirstStart(folder)) {
+        offerConfiguration(QString());
+        return;
+    }
+    // The first start copies the sample games and asks the system for its
+    // emulators (a flatpak that never answers is waited for 3 s): done on
+    // the executor, the load dialog after it.
+    catalogue_.runThenHandBack(
+        this, [folder] { return prepareFirstStart(folder); },
+        [this](const QString &written) { vantorix::atHandlerEdge([&] { offerConfiguration(written); }); });
+}
+
+void TForm1::offerConfiguration(const QString &firstStartFile)
+{
+    // Every start checks slot 2, the first start's preferred emulator's.
+    proposedFile_ = firstStartFile.isEmpty() ? vantorix::lastConfigurationFile()  // Return loads it again
+                                             : firstStartFile;
+    Button4Click(this);
     // The game last started from outside is the one chosen.
     selectRomFile(vantorix::lastPlayedRom(), false);
 }
@@ -402,11 +418,8 @@ bool TForm1::confirmClosing()
     }
 }
 
-QString TForm1::prepareFirstStart() const
+QString TForm1::prepareFirstStart(const QString &folder)
 {
-    const QString folder = initialDialogFolder();
-    if (folder != vantorix::userConfigurationFolder())
-        return QString();  // run from its own folder: the user set it up
     const QString data = vantorix::commandFolder() + QStringLiteral("/../share/vantorix");
     const QString samples = QDir(data + QStringLiteral("/roms")).exists()
                                 ? QDir(data + QStringLiteral("/roms")).canonicalPath()
@@ -468,13 +481,11 @@ void TForm1::followDatabases()
     }
     if (entries.isEmpty())
         return;
-    QPointer<TForm1> window(this);
     vantorix::Catalogue &catalogue = catalogue_;
     const QString games = vantorix::storedText(Edit1);
-    // Names come back through the catalogue, which outlives its tasks; the
-    // window may be gone by then, or a newer naming under way. Even finding
-    // the files waits on the drive.
-    catalogue.executor().start([&catalogue, window, serial, entries, games] {
+    // A newer naming may be under way by the time these come back. Even
+    // finding the files waits on the drive.
+    catalogue.runThenHandBack(this, [&catalogue, entries, games] {
         QStringList files;
         for (const QString &entry : entries)
             files.append(vantorix::absolutePath(vantorix::resolveRomPath(games, vantorix::romFileName(entry))));
@@ -488,13 +499,10 @@ void TForm1::followDatabases()
             if (renamed != entries.at(i))
                 renames.insert(entries.at(i), renamed);
         }
-        QMetaObject::invokeMethod(
-            &catalogue,
-            [window, serial, renames] {
-                if (window && window->namingSerial_ == serial && !renames.isEmpty())
-                    vantorix::atHandlerEdge([&] { window->renameEntries(renames); });
-            },
-            Qt::QueuedConnection);
+        return renames;
+    }, [this, serial](const QHash<QString, QString> &renames) {
+        if (namingSerial_ == serial && !renames.isEmpty())
+            vantorix::atHandlerEdge([&] { renameEntries(renames); });
     });
 }
 

@@ -158,7 +158,10 @@ private:
     // A new user's first start: writes a configuration of the emulators this
     // machine has and the sample games into the user's folder for the
     // program, when it has none. Returns the file written, or empty.
-    QString prepareFirstStart() const;
+    // Writes the first start's configuration into folder; its path, or
+    // nothing. On any thread.
+    static QString prepareFirstStart(const QString &folder);
+    void offerConfiguration(const QString &firstStartFile);
     void tellDatabaseAdded(const QString &path, const vantorix::Catalogue::AddedDatabase &added);
     // Before a save over path: asks whether to lose the games a file holds
     // beyond the list's limit. True to go on.

@@ -109,12 +109,14 @@ void Catalogue::takeDatabases(std::shared_ptr<const LoadedGameDatabases> fresh, 
 void Catalogue::reloadDatabasesInBackground()
 {
     const quint64 generation = ++databaseGeneration_;
-    executor_.start([this, generation] {
-        FilesSeen seen = databaseFilesNow();
-        auto fresh = std::make_shared<const LoadedGameDatabases>(loadGameDatabases(gameDatabaseFiles(datFiles_)));
-        QMetaObject::invokeMethod(
-            this, [this, fresh, seen, generation] { takeDatabases(fresh, seen, generation); }, Qt::QueuedConnection);
-    });
+    runThenHandBack(
+        this,
+        [this] {
+            FilesSeen seen = databaseFilesNow();
+            return std::make_pair(
+                std::make_shared<const LoadedGameDatabases>(loadGameDatabases(gameDatabaseFiles(datFiles_))), seen);
+        },
+        [this, generation](const auto &read) { takeDatabases(read.first, read.second, generation); });
 }
 
 void Catalogue::watchUserDatabases()

@@ -4,7 +4,7 @@
 #include "pictures/GamePictures.h"
 #include "platform/ReadWaiters.h"
 
-#include <QHash>
+#include <QCache>
 #include <QObject>
 #include <QString>
 
@@ -33,6 +33,11 @@ struct DetailToolTip {
 // on the thread of the context, and kept for the file as it was, so that
 // resting on it again costs nothing until the file changes.
 class GameDatabase;
+struct CartridgeDetails;
+
+// What the pictures of the cartridge at path are looked for by: its name
+// in the databases, else its file name.
+PictureQuery pictureQueryOf(const QString &path, const CartridgeDetails &details, const GameDatabase &databases);
 
 // Reads the details of the file at path and looks for its picture on disk;
 // slow: not for the window's thread.
@@ -65,8 +70,7 @@ private:
     void finish(const QString &path, const Known &known, quint64 generation);
 
     Catalogue &catalogue_;
-    QHash<QString, Known> known_;  // at most kKept
-    std::list<QString> recent_;    // the known paths, most recently used first
+    QCache<QString, Known> known_{kKept};  // the most recently used
     ReadWaiters<DetailToolTip> reading_;
     quint64 generation_ = 0;  // counts the clears
 };

@@ -14,6 +14,7 @@
 #include "platform/TerminalText.h"
 #include "names/CartridgeDetails.h"
 #include "reading/Catalogue.h"
+#include "reading/DetailToolTips.h"
 #include "names/GameDatabase.h"
 #include "reading/GameNaming.h"
 #include "rom/HeadReader.h"
@@ -164,9 +165,7 @@ QStringList pictureLines(const QString &file, const CartridgeDetails &details, c
                          Catalogue &catalogue, bool download)
 {
     const KnownGame *game = databases.find(details.key);
-    const PictureQuery query = pictureQueryOf(file, game ? game->name : QString(),
-                                              game ? databases.databaseText(game->database) : QString(),
-                                              details.colour != QLatin1String("none"));
+    const PictureQuery query = pictureQueryOf(file, details, databases);
     const QStringList roots = pictureRoots();
     PictureFetcher *downloads = download ? catalogue.pictureDownloads() : nullptr;
     if (downloads && game && findPicture(roots, query, PictureKind::BoxArt).isEmpty()) {

@@ -237,18 +237,24 @@ Configuration firstStartConfiguration(const std::vector<EmulatorChoice> &emulato
     return config;
 }
 
-QString writeFirstStartConfiguration(const QString &folder, const Configuration &config)
+bool isFirstStart(const QString &folder)
 {
     if (folder.isEmpty())
-        return QString();
+        return false;
     const QDir dir(folder);
     if (dir.exists() && !dir.entryList({QStringLiteral("*.cfg")}, QDir::Files | QDir::Hidden).isEmpty())
-        return QString();
-    const QString path = dir.filePath(QStringLiteral("user.cfg"));
+        return false;
     // A link in its place, dangling or not, is the user's doing: never
     // written through, wherever it points.
-    if (QFileInfo(path).isSymLink())
+    return !QFileInfo(dir.filePath(QStringLiteral("user.cfg"))).isSymLink();
+}
+
+QString writeFirstStartConfiguration(const QString &folder, const Configuration &config)
+{
+    if (!isFirstStart(folder))
         return QString();
+    const QDir dir(folder);
+    const QString path = dir.filePath(QStringLiteral("user.cfg"));
     try {
         if (!QDir().mkpath(folder))
             return QString();

@@ -59,5 +59,8 @@ Configuration firstStartConfiguration(const std::vector<EmulatorChoice> &emulato
 // folder holds a configuration file already. Returns the file written, or
 // an empty text when nothing was written, for whatever reason.
 QString writeFirstStartConfiguration(const QString &folder, const Configuration &config);
+// Whether writeFirstStartConfiguration would write into folder: only then
+// are the samples copied and the emulators looked for.
+bool isFirstStart(const QString &folder);
 
 }  // namespace vantorix

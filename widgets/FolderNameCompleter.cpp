@@ -29,17 +29,9 @@ void FolderNameCompleter::follow(const QString &text)
     if (folder == listed_ || folder == asked_)
         return;
     asked_ = folder;
-    QPointer<FolderNameCompleter> self(this);
-    vantorix::Catalogue &catalogue = catalogue_;
-    catalogue.executor().start([&catalogue, self, folder] {
-        const QStringList names = vantorix::subfolderNames(folder, kMostNames);
-        QMetaObject::invokeMethod(
-            &catalogue, [self, folder, names] {
-                if (self)
-                    self->take(folder, names);
-            },
-            Qt::QueuedConnection);
-    });
+    catalogue_.runThenHandBack(
+        this, [folder] { return vantorix::subfolderNames(folder, kMostNames); },
+        [this, folder](const QStringList &names) { take(folder, names); });
 }
 
 void FolderNameCompleter::take(const QString &folder, const QStringList &names)

@@ -63,14 +63,16 @@ ScaledPictures &ScaledPictures::of(vantorix::Catalogue &catalogue)
     return *new ScaledPictures(catalogue);
 }
 
-ScaledPictures::ScaledPictures(vantorix::Catalogue &catalogue) : QObject(&catalogue), catalogue_(catalogue) {}
+ScaledPictures::ScaledPictures(vantorix::Catalogue &catalogue)
+    : QObject(&catalogue), catalogue_(catalogue), kept_(kKeptBytes)
+{
+}
 
 std::optional<QImage> ScaledPictures::cached(const QString &path)
 {
-    const auto found = kept_.constFind(path);
-    if (found == kept_.constEnd())
+    const QImage *found = kept_.object(path);
+    if (!found)
         return std::nullopt;
-    recent_.splice(recent_.begin(), recent_, std::find(recent_.begin(), recent_.end(), path));
     return *found;
 }
 
@@ -80,34 +82,20 @@ void ScaledPictures::request(const QString &path, QObject *context, std::functio
         return;
     // Handed back through this object, a child of the catalogue, which
     // waits for its tasks before it goes.
-    catalogue_.executor().start([this, path] {
-        QImage image;
-        try {
-            image = vantorix::readScaledPicture(path);
-        } catch (...) {
-            // No memory for it: no picture.
-        }
-        QMetaObject::invokeMethod(
-            this,
-            [this, path, image] {
-                keep(path, image);
-                reading_.finish(path, image);
-            },
-            Qt::QueuedConnection);
-    });
+    catalogue_.runThenHandBack(
+        this,
+        [path] {
+            QImage image;
+            try {
+                image = vantorix::readScaledPicture(path);
+            } catch (...) {
+                // No memory for it: no picture.
+            }
+            return image;
+        },
+        [this, path](const QImage &image) {
+            kept_.insert(path, new QImage(image), qMax<qsizetype>(1, image.sizeInBytes()));
+            reading_.finish(path, image);
+        });
 }
 
-void ScaledPictures::keep(const QString &path, const QImage &image)
-{
-    if (kept_.contains(path)) {
-        keptBytes_ -= kept_.value(path).sizeInBytes();
-        recent_.remove(path);
-    }
-    kept_.insert(path, image);
-    keptBytes_ += image.sizeInBytes();
-    recent_.push_front(path);
-    while (keptBytes_ > kKeptBytes && recent_.size() > 1) {
-        keptBytes_ -= kept_.take(recent_.back()).sizeInBytes();
-        recent_.pop_back();
-    }
-}

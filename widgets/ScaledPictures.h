@@ -2,7 +2,7 @@
 
 #include "platform/ReadWaiters.h"
 
-#include <QHash>
+#include <QCache>
 #include <QImage>
 #include <QObject>
 
@@ -31,16 +31,13 @@ public:
     // ready receives the picture on context's thread unless context is gone.
     void request(const QString &path, QObject *context, std::function<void(const QImage &)> ready);
 
-    qint64 keptBytes() const { return keptBytes_; }
+    qint64 keptBytes() const { return kept_.totalCost(); }
 
 private:
     explicit ScaledPictures(vantorix::Catalogue &catalogue);
-    void keep(const QString &path, const QImage &image);
 
     vantorix::Catalogue &catalogue_;
-    QHash<QString, QImage> kept_;
-    std::list<QString> recent_;  // most recently used first
-    qint64 keptBytes_ = 0;
+    QCache<QString, QImage> kept_;  // the most recently used, costing their bytes
     vantorix::ReadWaiters<QImage> reading_;
 };
 

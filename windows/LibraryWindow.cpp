@@ -46,15 +46,8 @@ template <typename Result>
 void offThread(vantorix::Catalogue &catalogue, QObject *window, std::function<Result()> work,
                std::function<void(const Result &)> done)
 {
-    QPointer<QObject> alive(window);
-    catalogue.executor().start([&catalogue, alive, work = std::move(work), done = std::move(done)] {
-        Result result = work();
-        QMetaObject::invokeMethod(
-            &catalogue, [alive, done, result = std::move(result)] {
-                if (alive)
-                    vantorix::atHandlerEdge([&] { done(result); });
-            },
-            Qt::QueuedConnection);
+    catalogue.runThenHandBack(window, std::move(work), [done = std::move(done)](const Result &result) {
+        vantorix::atHandlerEdge([&] { done(result); });
     });
 }
 
