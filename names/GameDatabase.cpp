@@ -11,7 +11,10 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <cerrno>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace vantorix {
 
@@ -100,12 +103,60 @@ QStringList gameDatabaseFiles(const QStringList &extra)
 
 namespace {
 
-// Read into memory, not mapped: a DAT the user rewrites while it is read
-// (cp truncates it first) would make a mapping fault; a copy read at once
-// is only damaged text, which the reader names.
+// Whether the file at path is the package manager's, which replaces a file
+// by renaming a new one over it and never rewrites one in place.
+bool isInstalledBySystem(const QString &path)
+{
+    return path.startsWith(QLatin1String("/usr/"));
+}
+
+// A DAT the user rewrites while it is read (cp truncates it first) would
+// make a mapping of it fault: the user's DATs are read into memory, where
+// a change meanwhile is only damaged text, which the reader names. That
+// memory is mapped with its pages made at once: megabytes of fresh pages
+// touched one by one cost a page fault each, which on a virtual machine is
+// most of the reading. The system's DATs (Debian's No-Intro list) are
+// mapped, which copies nothing at all.
 DatContents readDatFile(const QString &path)
 {
-    return readDat(readWholeFile(path, kMaxDatBytes));
+    struct stat st;
+    const FileDescriptor fd = openForReading(path, &st);
+    if (!S_ISREG(st.st_mode))
+        throw IoError::notRegularFile();
+    if (st.st_size > kMaxDatBytes)
+        throw IoError::fileTooLarge();
+    if (st.st_size == 0)
+        return readDat(QByteArray());
+    const size_t size = size_t(st.st_size);
+    struct Unmap {
+        void *at;
+        size_t size;
+        ~Unmap() { ::munmap(at, size); }
+    };
+    if (isInstalledBySystem(path)) {
+        void *mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd.get(), 0);
+        if (mapped != MAP_FAILED) {
+            const Unmap unmap{mapped, size};
+            return readDat(QByteArray::fromRawData(static_cast<const char *>(mapped), qsizetype(size)));
+        }
+    }
+    void *memory = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+    if (memory == MAP_FAILED)
+        return readDat(readWholeFile(path, kMaxDatBytes));
+    const Unmap unmap{memory, size};
+    char *bytes = static_cast<char *>(memory);
+    size_t got = 0;
+    while (got < size) {
+        const ssize_t n = ::pread(fd.get(), bytes + got, size - got, off_t(got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw IoError::fromErrno(errno);
+        if (n == 0)
+            break;  // cut short meanwhile: what was there
+        got += size_t(n);
+    }
+    return readDat(QByteArray::fromRawData(bytes, qsizetype(got)));
 }
 
 }  // namespace

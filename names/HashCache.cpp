@@ -263,6 +263,19 @@ void HashCache::remember(const FileStamp &folder, const Keys &seen)
     if (unchanged)
         forEachRecord(stored, [&](const Record &r) { unchanged = unchanged && r.misses == 0 && seen.contains(r.stamp); });
     if (unchanged) {
+        // Marked used only when it is no longer among the folders used
+        // lately: those are safe from the bound (kMaxFolders used last are
+        // kept), and a pass that changed nothing then writes nothing, so
+        // its end waits on no disk.
+        q.prepare(QStringLiteral("SELECT (SELECT max(used) FROM folders) - used FROM folders"
+                                 " WHERE device = ? AND inode = ?"));
+        q.addBindValue(qint64(folder.device));
+        q.addBindValue(qint64(folder.inode));
+        if (q.exec() && q.next() && q.value(0).toLongLong() < kMaxFolders / 2) {
+            q.finish();
+            q.exec(QStringLiteral("ROLLBACK"));
+            return;
+        }
         q.prepare(QStringLiteral("UPDATE folders SET used = (SELECT coalesce(max(used), 0) + 1 FROM folders)"
                                  " WHERE device = ? AND inode = ?"));
         q.addBindValue(qint64(folder.device));

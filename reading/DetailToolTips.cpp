@@ -46,8 +46,18 @@ DetailToolTip detailToolTipWithPicture(const QString &path, const GameDatabase &
 std::optional<DetailToolTip> DetailToolTips::cached(const QString &path)
 {
     const Known *found = known_.object(path);
-    if (!found || !(found->stamp == FileStamp::of(path)))
+    if (!found)
         return std::nullopt;
+    // Shown as it was read. Whether the file changed since is asked off
+    // this thread (a drive may keep a stat waiting): a changed file is read
+    // again the next time.
+    catalogue_.runThenHandBack(
+        &catalogue_, [path] { return FileStamp::of(path); },
+        [this, path, stamp = found->stamp](const FileStamp &now) {
+            const Known *known = known_.object(path);
+            if (!(now == stamp) && known && known->stamp == stamp)
+                known_.remove(path);
+        });
     return found->tip;
 }
 

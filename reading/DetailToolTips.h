@@ -49,7 +49,9 @@ public:
 
     explicit DetailToolTips(Catalogue &catalogue) : catalogue_(catalogue) {}
 
-    // The tool-tip of path, when it is known for the file as it is now.
+    // The tool-tip of path as it was read; a file changed since is read
+    // again at the call after the change is seen (the check runs on the
+    // executor, as a drive may keep a stat waiting).
     std::optional<DetailToolTip> cached(const QString &path);
 
     // Reads the tool-tip of path off this thread; ready receives it on

@@ -28,15 +28,24 @@ QString plainToolTip(const QString &text)
     return Qt::convertFromPlainText(text, Qt::WhiteSpacePre);
 }
 
-QString pictureToolTip(const QImage &picture, const QString &text)
+QString pngInBase64(const QImage &picture)
 {
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     picture.save(&buffer, "PNG");
+    return QString::fromLatin1(png.toBase64());
+}
+
+QString pictureToolTip(const QImage &picture, const QString &text)
+{
+    // Encoded once where the picture was read (ScaledPictures), else here.
+    QString png = picture.text(QLatin1String(kPngInBase64));
+    if (png.isEmpty())
+        png = pngInBase64(picture);
     // The picture rides in the tool-tip itself; the text stays plain.
     return QStringLiteral("<table cellspacing=\"0\" cellpadding=\"0\"><tr><td valign=\"top\"><img src=\"data:image/png;base64,")
-           + QString::fromLatin1(png.toBase64()) + QStringLiteral("\"></td><td width=\"8\"></td><td valign=\"top\">")
+           + png + QStringLiteral("\"></td><td width=\"8\"></td><td valign=\"top\">")
            + Qt::convertFromPlainText(text, Qt::WhiteSpacePre) + QStringLiteral("</td></tr></table>");
 }
 

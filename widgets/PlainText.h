@@ -20,6 +20,10 @@ void makeLabelsPlain(QWidget *root);
 QString plainToolTip(const QString &text);
 // A tool-tip of a picture to the left of a plain text.
 QString pictureToolTip(const QImage &picture, const QString &text);
+// The picture as PNG in base64, as a tool-tip carries it; a picture that
+// holds it already under the text key kPngInBase64 is not encoded again.
+constexpr const char *kPngInBase64 = "vantorix-png-base64";
+QString pngInBase64(const QImage &picture);
 
 // A text as a button or a group box shows it literally: an "&" of a name
 // such as "Tom&Jerry" is no keyboard accelerator there.

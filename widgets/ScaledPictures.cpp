@@ -3,6 +3,7 @@
 #include "reading/Catalogue.h"
 #include "pictures/GamePictures.h"
 #include "platform/FilePath.h"
+#include "widgets/PlainText.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -88,13 +89,17 @@ void ScaledPictures::request(const QString &path, QObject *context, std::functio
             QImage image;
             try {
                 image = vantorix::readScaledPicture(path);
+                // What a tool-tip shows it by, made once.
+                if (!image.isNull())
+                    image.setText(QLatin1String(vantorix::kPngInBase64), vantorix::pngInBase64(image));
             } catch (...) {
-                // No memory for it: no picture.
+                image = QImage();  // no memory for it: no picture
             }
             return image;
         },
         [this, path](const QImage &image) {
-            kept_.insert(path, new QImage(image), qMax<qsizetype>(1, image.sizeInBytes()));
+            const qsizetype cost = image.sizeInBytes() + image.text(QLatin1String(vantorix::kPngInBase64)).size() * 2;
+            kept_.insert(path, new QImage(image), qMax<qsizetype>(1, cost));
             reading_.finish(path, image);
         });
 }
