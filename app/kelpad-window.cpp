@@ -9,6 +9,7 @@
 #include "downloads/PictureDownloads.h"
 #include "reading/Catalogue.h"
 #include "platform/MemoryArenas.h"
+#include "platform/TimeZone.h"
 
 #include <QApplication>
 
@@ -35,6 +36,7 @@ int runWithoutDisplay(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
+    vantorix::settleTimeZone();
     if (vantorix::parseCommandLine(vantorix::rawArguments(argc, argv)).mode == vantorix::CommandLine::Info)
         return runWithoutDisplay(argc, argv);
     vantorix::useOneMemoryArena();

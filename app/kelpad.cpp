@@ -6,6 +6,7 @@
 #include "commands/CommandLine.h"
 #include "platform/IoError.h"
 #include "platform/TerminalText.h"
+#include "platform/TimeZone.h"
 #include "platform/Translations.h"
 #include "reading/Catalogue.h"
 
@@ -19,6 +20,7 @@
 
 int main(int argc, char **argv)
 {
+    vantorix::settleTimeZone();
     // Every option is checked here, before any window program (and its
     // display) is started: a mistyped option is a usage error, not an abort
     // for want of a display.

@@ -2,6 +2,7 @@
 // that the windows can be measured beside the core.
 #include "widgets/Fonts.h"
 #include "platform/MemoryArenas.h"
+#include "platform/TimeZone.h"
 
 #include <QApplication>
 
@@ -11,6 +12,7 @@ int main(int argc, char **argv)
 {
     // Measured as the window program runs.
     vantorix::useOneMemoryArena();
+    vantorix::settleTimeZone();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     int qtArgc = 1;
     QApplication application(qtArgc, argv);

@@ -68,6 +68,21 @@ bool isArchive(const QByteArray &lead)
     return isZip(lead) || lead.startsWith(QByteArrayLiteral("7z\xBC\xAF\x27\x1C"));
 }
 
+ArchiveRom readArchiveRom(int fd, qint64 fileSize, QByteArrayView lead, qint64 wanted, RomDigest *digest)
+{
+    if (!isZip(lead))
+        return readSevenZipRom(fd, wanted, digest);
+    if (fileSize > kWholeZipReadLimit || lead.size() > fileSize)
+        return readZipRom(fd, fileSize, wanted, digest);
+    // Most zips of a collection hold one small ROM: the rest read in one
+    // go after what was read already.
+    QByteArray whole(qsizetype(fileSize), Qt::Uninitialized);
+    std::memcpy(whole.data(), lead.data(), size_t(lead.size()));
+    const qint64 rest = readAt(fd, whole.data() + lead.size(), fileSize - lead.size(), lead.size());
+    whole.truncate(lead.size() + qsizetype(rest));
+    return readZipRom(whole, wanted, digest);
+}
+
 ArchiveRom readArchiveRom(int fd, qint64 wanted, RomDigest *digest)
 {
     char lead[8] = {};

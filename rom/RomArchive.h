@@ -42,6 +42,11 @@ struct ArchiveRom {
 // damaged, truncated or password-protected archive, one without a file, or
 // a ROM too large.
 ArchiveRom readArchiveRom(int fd, qint64 wanted, RomDigest *digest = nullptr);
+// The same, where the file's size and its first bytes (lead) were read
+// already: they are not read again.
+ArchiveRom readArchiveRom(int fd, qint64 fileSize, QByteArrayView lead, qint64 wanted, RomDigest *digest = nullptr);
+// Zips up to this size are read whole into memory and opened there.
+constexpr qint64 kWholeZipReadLimit = 256 * 1024;
 ArchiveRom readArchiveRom(const QByteArray &archive, qint64 wanted, RomDigest *digest = nullptr);
 
 }  // namespace vantorix

@@ -237,7 +237,7 @@ bool readRomHeadInto(int dirFd, const QByteArray &name, char *buffer, QByteArray
     *head = QByteArray::fromRawData(buffer, filled);
     *size = st.st_size;
     if (isArchive(*head)) {
-        ArchiveRom rom = readArchiveRom(fd, kHeadBytes);
+        ArchiveRom rom = readArchiveRom(fd, st.st_size, QByteArrayView(buffer, filled), kHeadBytes);
         if (keyRead)
             readKey(fd, st, QByteArray(), &rom, keyRead);
         *head = std::move(rom.bytes);

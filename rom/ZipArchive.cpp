@@ -17,7 +17,6 @@ namespace vantorix {
 
 namespace {
 
-constexpr qint64 kWholeReadLimit = 256 * 1024;  // smaller archives are read in one go
 
 // A libzip source reading an open file with pread, so that nothing moves
 // the descriptor's offset and nothing is written.
@@ -188,7 +187,7 @@ ArchiveRom readZip(zip_t *z, qint64 wanted, RomDigest *digest)
 
 ArchiveRom readZipRom(int fd, qint64 fileSize, qint64 wanted, RomDigest *digest)
 {
-    if (fileSize <= kWholeReadLimit) {
+    if (fileSize <= kWholeZipReadLimit) {
         // Most zips of a collection hold one small ROM: one read.
         QByteArray whole(qsizetype(fileSize), Qt::Uninitialized);
         whole.truncate(qsizetype(readAt(fd, whole.data(), whole.size(), 0)));
