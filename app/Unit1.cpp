@@ -539,27 +539,53 @@ QString TForm1::entryToolTip(const QString &entry) const
 void TForm1::markMissingGames()
 {
     const QString directory = vantorix::storedText(Edit1);
-    const vantorix::GamesFolder games(directory);
+    QStringList entries;
+    for (int i = 0; i < ComboBox1->count(); ++i)
+        entries.append(ComboBox1->itemText(i));
+    // Up to 680 lookups on a drive that may answer slowly: made on the
+    // executor, shown when done unless a newer marking was asked for.
+    const quint64 serial = ++missingSerial_;
+    catalogue_.runThenHandBack(
+        this,
+        [directory, entries] {
+            const vantorix::GamesFolder games(directory);
+            std::pair<bool, QStringList> found{games.exists(), {}};
+            for (const QString &entry : entries) {
+                QString missing;
+                if (!vantorix::isBlankEntry(entry) && !vantorix::isUserSelection(entry)) {
+                    // An entry imported from elsewhere names its file
+                    // whole: it is found, or lost, whatever the directory.
+                    const QString name = vantorix::romFileName(entry);
+                    if ((games.exists() || name.startsWith(QLatin1Char('/'))) && games.find(name).isEmpty())
+                        missing = vantorix::absolutePath(vantorix::joinRomPath(directory, name));
+                }
+                found.second.append(missing);
+            }
+            return found;
+        },
+        [this, serial, directory, entries](const std::pair<bool, QStringList> &found) {
+            if (serial == missingSerial_)
+                vantorix::atHandlerEdge([&] { showMissingGames(directory, found.first, entries, found.second); });
+        });
+}
+
+void TForm1::showMissingGames(const QString &directory, bool folderExists, const QStringList &entries,
+                              const QStringList &missingFiles)
+{
     // An unmounted drive must not paint the whole list as lost: the
     // directory is marked instead of every entry.
     QPalette editColours = palette();
-    if (!games.exists())
+    if (!folderExists)
         editColours.setColor(QPalette::Text, QColor(160, 0, 0));
     Edit1->setPalette(editColours);
-    Edit1->setToolTip(games.exists() ? QString()
-                                     : vantorix::plainToolTip(tr("Folder not found: ")
-                                                              + vantorix::shownText(vantorix::displayPath(directory),
-                                                                                    vantorix::kShownPathLength)));
-    for (int i = 0; i < ComboBox1->count(); ++i) {
-        const QString entry = ComboBox1->itemText(i);
-        QString missing;
-        if (!vantorix::isBlankEntry(entry) && !vantorix::isUserSelection(entry)) {
-            // An entry imported from elsewhere names its file whole: it is
-            // found, or lost, whatever the directory.
-            const QString name = vantorix::romFileName(entry);
-            if ((games.exists() || name.startsWith(QLatin1Char('/'))) && games.find(name).isEmpty())
-                missing = vantorix::absolutePath(vantorix::joinRomPath(directory, name));
-        }
+    Edit1->setToolTip(folderExists ? QString()
+                                   : vantorix::plainToolTip(tr("Folder not found: ")
+                                                            + vantorix::shownText(vantorix::displayPath(directory),
+                                                                                  vantorix::kShownPathLength)));
+    for (int i = 0; i < ComboBox1->count() && i < entries.size(); ++i) {
+        if (ComboBox1->itemText(i) != entries.at(i))
+            continue;  // changed meanwhile: its marking is on its way
+        const QString &missing = missingFiles.at(i);
         ComboBox1->setItemData(i, missing.isEmpty() ? QVariant() : QVariant(QColor(Qt::gray)), Qt::ForegroundRole);
         // A mark that reads in light and dark styles alike.
         ComboBox1->setItemData(i, missing.isEmpty() ? QVariant() : QVariant(style()->standardIcon(QStyle::SP_MessageBoxWarning)),

@@ -82,6 +82,8 @@ public:
     QString entryToolTip(const QString &entry) const;
     // Greys the entries whose file the launch would not find, or marks the
     // games directory when it does not exist.
+    // Marks the entries whose file is not found, once looked for off the
+    // window's thread.
     void markMissingGames();
 
     const QString &romKey() const { return romKey_; }
@@ -148,6 +150,8 @@ private:
     // entry is added first when addWhenMissing.
     void selectRomFile(const QString &path, bool addWhenMissing);
     bool selectListedRom(const QString &path);
+    void showMissingGames(const QString &directory, bool folderExists, const QStringList &entries,
+                          const QStringList &missingFiles);
     QString initialDialogFolder() const;
     // Writes the configuration to name and takes it as the current one.
     // False when it was not written (the reason was shown).
@@ -205,5 +209,6 @@ private:
     bool shown_ = false;
     bool started_ = false;
     quint64 namingSerial_ = 0;
+    quint64 missingSerial_ = 0;
     LibraryWindow *library_ = nullptr;  // the naming under way; an older one's names are stale
 };

@@ -1,10 +1,12 @@
 #include "downloads/PictureDownloads.h"
 
+#include "platform/Executor.h"
 #include "platform/FilePath.h"
 #include "platform/IoError.h"
 #include "platform/ShownText.h"
 #include "platform/WholeFile.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -75,8 +77,9 @@ bool isNetworkDown(QNetworkReply::NetworkError error)
 
 }  // namespace
 
-PictureDownloads::PictureDownloads(const QString &cacheRoot, QObject *parent)
-    : QObject(parent), cacheRoot_(cacheRoot), server_(defaultServer()), network_(new QNetworkAccessManager(this))
+PictureDownloads::PictureDownloads(const QString &cacheRoot, Executor *writer, QObject *parent)
+    : QObject(parent), cacheRoot_(cacheRoot), server_(defaultServer()), writer_(writer),
+      network_(new QNetworkAccessManager(this))
 {
 }
 
@@ -95,7 +98,7 @@ QString PictureDownloads::logPath(const QString &cacheRoot)
 
 PictureFetcherMaker PictureDownloads::maker()
 {
-    return [] { return std::make_unique<PictureDownloads>(); };
+    return [](Executor &writer) { return std::make_unique<PictureDownloads>(pictureCacheRoot(), &writer); };
 }
 
 void PictureDownloads::fetch(const PictureQuery &query, PictureKind kind, QObject *context,
@@ -215,18 +218,38 @@ void PictureDownloads::askNext(const QString &key)
                     throw IoError(IoError::OtherPlatformError, bytes.size() > kMaxPictureBytes
                                                                    ? QStringLiteral("larger than %1 bytes").arg(kMaxPictureBytes)
                                                                    : QStringLiteral("not a PNG picture"));
-                writeIntoCache(cacheRoot_, file, bytes);
-                finish(key, file);
             } catch (const IoError &error) {
-                log(url, error.text());
-                finish(key, QString());
+                log(url, error.text(), [this, key] { finish(key, QString()); });
+                pump();
+                return;
             }
+            // Written with a wait for the disk: on the writer's thread.
+            onDisk(
+                [cacheRoot = cacheRoot_, file, bytes] {
+                    try {
+                        writeIntoCache(cacheRoot, file, bytes);
+                        return QString();
+                    } catch (const IoError &error) {
+                        return error.text();
+                    }
+                },
+                [this, key, url, file](const QString &failure) {
+                    if (failure.isEmpty())
+                        finish(key, file);
+                    else
+                        log(url, failure, [this, key] { finish(key, QString()); });
+                });
         } else if (givenUp.isEmpty() && (status == 404 || reply->error() == QNetworkReply::ContentNotFoundError)) {
             // Remembered, so that it is not asked again for a while.
-            try {
-                writeIntoCache(cacheRoot_, missMarker(file), QByteArray());
-            } catch (const IoError &) {
-            }
+            onDisk(
+                [cacheRoot = cacheRoot_, marker = missMarker(file)] {
+                    try {
+                        writeIntoCache(cacheRoot, marker, QByteArray());
+                    } catch (const IoError &) {
+                    }
+                    return QString();
+                },
+                [](const QString &) {});
             auto job = jobs_.find(key);
             if (job != jobs_.end()) {
                 ++job->next;
@@ -246,8 +269,7 @@ void PictureDownloads::askNext(const QString &key)
                 why = QStringLiteral("no answer in time");  // the transfer timeout ran out
             else if (why.isEmpty())
                 why = reply->errorString();
-            log(url, why);
-            finish(key, QString());
+            log(url, why, [this, key] { finish(key, QString()); });
         }
         pump();
     });
@@ -261,9 +283,47 @@ void PictureDownloads::finish(const QString &key, const QString &path)
             done(path);
 }
 
-void PictureDownloads::log(const QUrl &url, const QString &reason)
+void PictureDownloads::onDisk(std::function<QString()> work, std::function<void(const QString &)> then)
 {
-    const QString file = logPath(cacheRoot_);
+    if (!writer_) {
+        then(work());
+        return;
+    }
+    QPointer<PictureDownloads> self(this);
+    writer_->start([self, turn = diskTurn_, work = std::move(work), then = std::move(then)] {
+        QString result;
+        {
+            // One write at a time: the log is read and written again for
+            // each line.
+            const std::lock_guard<std::mutex> one(*turn);
+            result = work();
+        }
+        // Back on the thread of this object, the application's, where self
+        // is asked whether it still lives.
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self, then, result] {
+                if (self)
+                    then(result);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void PictureDownloads::log(const QUrl &url, const QString &reason, std::function<void()> logged)
+{
+    // Written on the writer's thread, each line a read and a rewrite of
+    // the file; whoever waits for the failure finds it in the log.
+    onDisk([cacheRoot = cacheRoot_, url, reason] { appendToLog(cacheRoot, url, reason); return QString(); },
+           [logged = std::move(logged)](const QString &) {
+               if (logged)
+                   logged();
+           });
+}
+
+void PictureDownloads::appendToLog(const QString &cacheRoot, const QUrl &url, const QString &reason)
+{
+    const QString file = logPath(cacheRoot);
     QByteArray kept;
     try {
         kept = readOwnFile(file, 4 * kLogBytes);
@@ -278,7 +338,7 @@ void PictureDownloads::log(const QUrl &url, const QString &reason)
     kept += QDateTime::currentDateTime().toString(Qt::ISODate).toUtf8() + ' '
             + withoutControlCharacters(shown).toUtf8() + ": " + reason.toUtf8() + '\n';
     try {
-        makeFolders(cacheRoot_);
+        makeFolders(cacheRoot);
         writeFileAtomically(file, kept, LinkAtPath::Replace);
     } catch (const IoError &) {
         // A cache that cannot be written keeps no log either.

@@ -10,12 +10,16 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 class QNetworkAccessManager;
 class QNetworkReply;
 
 namespace vantorix {
+
+class Executor;
 
 // Downloads the pictures of games from the libretro thumbnail server
 // (VANTORIX_THUMBNAIL_URL replaces it) into pictureCacheRoot(), in the
@@ -34,7 +38,10 @@ public:
     static constexpr int kMissKeptDays = 30;
     static constexpr int kOfflinePauseMs = 60'000;
 
-    explicit PictureDownloads(const QString &cacheRoot = pictureCacheRoot(), QObject *parent = nullptr);
+    // What is written waits for the disk: done on writer where one is
+    // given (the catalogue's executor), else at once.
+    explicit PictureDownloads(const QString &cacheRoot = pictureCacheRoot(), Executor *writer = nullptr,
+                              QObject *parent = nullptr);
     ~PictureDownloads() override;
 
     // https://thumbnails.libretro.com, or VANTORIX_THUMBNAIL_URL.
@@ -63,10 +70,16 @@ private:
     void pump();
     void askNext(const QString &key);
     void finish(const QString &key, const QString &path);
-    void log(const QUrl &url, const QString &reason);
+    void log(const QUrl &url, const QString &reason, std::function<void()> logged = {});
+    static void appendToLog(const QString &cacheRoot, const QUrl &url, const QString &reason);
+    // Runs work where files are written, then hands its result to then on
+    // this object's thread, while it lives.
+    void onDisk(std::function<QString()> work, std::function<void(const QString &)> then);
 
     QString cacheRoot_;
     QUrl server_;
+    Executor *writer_;
+    std::shared_ptr<std::mutex> diskTurn_ = std::make_shared<std::mutex>();
     int timeoutMs_ = kTimeoutMs;
     QNetworkAccessManager *network_;
     QHash<QString, Job> jobs_;     // by the first file they may write

@@ -25,7 +25,9 @@ public:
                        std::function<void(const QString &)> done) = 0;
 };
 
-using PictureFetcherMaker = std::function<std::unique_ptr<PictureFetcher>()>;
+class Executor;
+// Makes a fetcher that writes what it fetched on the executor given.
+using PictureFetcherMaker = std::function<std::unique_ptr<PictureFetcher>(Executor &)>;
 
 // Where the downloads' failures are written, one line each.
 QString pictureDownloadLogPath(const QString &cacheRoot = pictureCacheRoot());

@@ -191,7 +191,7 @@ void Catalogue::addUserDatabaseInBackground(const QString &path, QObject *contex
 PictureFetcher *Catalogue::pictureDownloads()
 {
     if (!downloads_ && downloadsMaker_)
-        downloads_ = downloadsMaker_();
+        downloads_ = downloadsMaker_(executor_);
     return downloads_.get();
 }
 

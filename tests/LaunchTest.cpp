@@ -433,7 +433,9 @@ TEST_F(Launch, DetailsAsToolTipsAndMissingGamesGreyed)
             marks.append(Form1->ComboBox1->itemData(i, Qt::ToolTipRole).toString());
         return marks;
     };
-    EXPECT_EQ(missing(), QStringList({"", "File not found: " + games + "/MISSING.GB", "", ""}));
+    // Looked for off the window's thread.
+    EXPECT_TRUE(waitFor([&] { return missing() == QStringList({"", "File not found: " + games + "/MISSING.GB", "", ""}); }))
+        << missing().join('|').toStdString();
     EXPECT_TRUE(Form1->ComboBox1->itemData(1, Qt::ForegroundRole).isValid());
 
     // Resting on an entry of the open list reads its file's header.
@@ -453,12 +455,12 @@ TEST_F(Launch, DetailsAsToolTipsAndMissingGamesGreyed)
     // The file removed: marked when the games directory is next confirmed.
     QFile::remove(rom);
     Q_EMIT Form1->Edit1->editingFinished();
-    EXPECT_EQ(missing().at(0), "File not found: " + games + "/STARHOP.GB");
+    EXPECT_TRUE(waitFor([&] { return missing().at(0) == "File not found: " + games + "/STARHOP.GB"; }));
 
     // The directory gone (an unmounted drive): it is marked, no entry is.
     Form1->Edit1->setText(games + "/unmounted");
     Q_EMIT Form1->Edit1->editingFinished();
-    EXPECT_EQ(missing(), QStringList(4, QString()));
+    EXPECT_TRUE(waitFor([&] { return missing() == QStringList(4, QString()); }));
     EXPECT_EQ(Form1->Edit1->toolTip(), "Folder not found: " + games + "/unmounted");
 }
 
@@ -946,7 +948,7 @@ TEST_F(Launch, ReplacedListDroppedRomAndFindField)
     Form1->applyConfiguration(config);
     Form1->RadioButton2->setChecked(true);
     showMainWindow();
-    EXPECT_FALSE(Form1->ComboBox1->itemData(2, Qt::DecorationRole).isNull());  // missing: marked
+    EXPECT_TRUE(waitFor([] { return !Form1->ComboBox1->itemData(2, Qt::DecorationRole).isNull(); }));  // missing: marked
     EXPECT_TRUE(Form1->ComboBox1->itemData(0, Qt::DecorationRole).isNull());
 
     Form1->ComboBox1->setCurrentIndex(0);
