@@ -586,15 +586,20 @@ void TForm1::showMissingGames(const QString &directory, bool folderExists, const
         if (ComboBox1->itemText(i) != entries.at(i))
             continue;  // changed meanwhile: its marking is on its way
         const QString &missing = missingFiles.at(i);
+        const QString toolTip = missing.isEmpty() ? QString()
+                                                  : tr("File not found: ")
+                                                        + vantorix::shownText(vantorix::displayPath(missing),
+                                                                              vantorix::kShownPathLength);
+        // Marked anew only where the mark changes: an open list is not
+        // disturbed (its tool-tip under way, say) by a marking that finds
+        // what it found before.
+        if (ComboBox1->itemData(i, Qt::ToolTipRole).toString() == toolTip)
+            continue;
         ComboBox1->setItemData(i, missing.isEmpty() ? QVariant() : QVariant(QColor(Qt::gray)), Qt::ForegroundRole);
         // A mark that reads in light and dark styles alike.
         ComboBox1->setItemData(i, missing.isEmpty() ? QVariant() : QVariant(style()->standardIcon(QStyle::SP_MessageBoxWarning)),
                                Qt::DecorationRole);
-        ComboBox1->setItemData(i, missing.isEmpty() ? QVariant()
-                                                    : QVariant(tr("File not found: ")
-                                                               + vantorix::shownText(vantorix::displayPath(missing),
-                                                                                     vantorix::kShownPathLength)),
-                               Qt::ToolTipRole);
+        ComboBox1->setItemData(i, toolTip.isEmpty() ? QVariant() : QVariant(toolTip), Qt::ToolTipRole);
     }
 }
 

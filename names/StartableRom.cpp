@@ -3,6 +3,7 @@
 #include "platform/FileDescriptor.h"
 #include "platform/FilePath.h"
 #include "platform/IoError.h"
+#include "platform/WholeFile.h"
 #include "rom/ArchiveParts.h"
 #include "names/CartridgeDetails.h"
 #include "rom/RomArchive.h"
@@ -45,14 +46,10 @@ void checkStartableRom(const QString &path)
 
 bool isRomFile(const QString &path)
 {
+    const std::optional<QByteArray> lead = headOfRegularFile(path, 3);
+    if (!lead || *lead == "## ")
+        return false;
     try {
-        struct stat st;
-        const FileDescriptor fd = openForReading(path, &st);
-        if (!S_ISREG(st.st_mode))
-            return false;
-        char lead[3] = {};
-        if (readAt(fd.get(), lead, sizeof lead, 0) == sizeof lead && QByteArrayView(lead, 3) == "## ")
-            return false;
         const CartridgeDetails details = readCartridgeDetails(path);
         return details.logoValid || !details.archiveEntry.isEmpty();
     } catch (const IoError &) {

@@ -280,6 +280,21 @@ QByteArray readAllOf(FileDescriptor &fd, const struct stat &st, qint64 maxBytes)
 
 }  // namespace
 
+std::optional<QByteArray> headOfRegularFile(const QString &path, qsizetype maxBytes)
+{
+    try {
+        struct stat st;
+        const FileDescriptor fd = openForReading(path, &st);
+        if (!S_ISREG(st.st_mode))
+            return std::nullopt;
+        QByteArray head(maxBytes, Qt::Uninitialized);
+        head.truncate(qsizetype(readAt(fd.get(), head.data(), head.size(), 0)));
+        return head;
+    } catch (const IoError &) {
+        return std::nullopt;
+    }
+}
+
 QByteArray readWholeFile(const QString &path, qint64 maxBytes)
 {
     struct stat st;

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 // Files read and written whole: read into memory at once, and replaced only
 // once the new content is on disk.
 namespace vantorix {
@@ -14,6 +16,10 @@ constexpr qint64 kMaxTextFileSize = qint64(64) << 20;
 // memory: a file cut or rewritten meanwhile gives what was there, never a
 // fault. Throws IoError.
 QByteArray readWholeFile(const QString &path, qint64 maxBytes = kMaxTextFileSize);
+// The first bytes (at most maxBytes) of the file at path, when it is a
+// regular file that can be read; nothing otherwise (a FIFO is never waited
+// on).
+std::optional<QByteArray> headOfRegularFile(const QString &path, qsizetype maxBytes);
 
 // What a save does with a symbolic link at its path. A user's own file
 // (a configuration) is saved through it, as an editor does; a file of the

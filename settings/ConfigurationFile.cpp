@@ -60,17 +60,8 @@ bool isConfigurationText(const QByteArray &bytes)
 
 bool beginsAsConfiguration(const QString &path)
 {
-    try {
-        struct stat st;
-        const FileDescriptor fd = openForReading(path, &st);
-        if (!S_ISREG(st.st_mode))
-            return false;
-        QByteArray head(64 * 1024, Qt::Uninitialized);
-        head.truncate(qsizetype(readAt(fd.get(), head.data(), head.size(), 0)));
-        return isConfigurationText(head);
-    } catch (const IoError &) {
-        return false;
-    }
+    const std::optional<QByteArray> head = headOfRegularFile(path, 64 * 1024);
+    return head && isConfigurationText(*head);
 }
 
 Configuration readConfigurationFile(const QString &path)

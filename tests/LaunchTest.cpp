@@ -740,14 +740,7 @@ TEST_F(Launch, DroppedGameDatabaseRenamesTheListInWindowsThatGrow)
     writeFile(games + "/04-sweep.gb", romImage(""));  // test ROMs often carry no title
     writeFile(games + "/05-sweep.gb", romImage(""));
     Form1->Edit1->setText(games);
-    const auto drop = [](const QString &file) {
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(file)});
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(Form1, &enter);
-        QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(Form1, &event);
-    };
+    const auto drop = [](const QString &file) { dropFile(Form1, file); };
     const auto gameList = [] { return vantorix::listItems(Form1->ComboBox1); };
     const auto settle = [this] {
         forms.catalogue().waitForTasks();

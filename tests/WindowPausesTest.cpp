@@ -129,12 +129,7 @@ TEST(MainWindow, NeverWaitsOnSlowWork)
     {
         PauseMeter meter;
         ModalAnswerer box(pressOk, 300000);
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(dat)});
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(Form1, &enter);
-        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(Form1, &drop);
+        dropFile(Form1, dat);
         EXPECT_TRUE(waitFor([&] { return box.answered(); }, 300000));
         EXPECT_TRUE(box.seenText().startsWith("Game database Large added: ")) << box.seenText().toStdString();
         dropPause = meter.longestMs();

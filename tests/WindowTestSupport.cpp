@@ -9,6 +9,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QUrl>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -159,6 +162,16 @@ QString waitForToolTip()
 {
     waitFor([] { return QToolTip::isVisible() && !QToolTip::text().isEmpty(); });
     return QToolTip::isVisible() ? QToolTip::text() : QString();
+}
+
+void dropFile(QWidget *target, const QString &file)
+{
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(file)});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
 }
 
 void showMainWindow()

@@ -51,6 +51,9 @@ void rejectDialog(QWidget *dialog);
 // shows before the watchdog).
 QString waitForToolTip();
 
+// Drags file onto target and drops it there.
+void dropFile(QWidget *target, const QString &file);
+
 // Shows the main window, answering the load dialog of its first showing
 // with Cancel.
 void showMainWindow();
