@@ -2,6 +2,8 @@
 // makes the same system calls (stat, open, read, size, seek, read, close)
 // and nothing else.
 #include "bench/BenchFolders.h"
+#include "platform/Executor.h"
+#include "rom/HeadReader.h"
 #include "rom/FileListing.h"
 #include "reading/HeaderPass.h"
 
@@ -20,10 +22,12 @@ void HeaderPass(benchmark::State &state)
 {
     const QString folder = vantorix_bench::romFolder(int(state.range(0)));
     const QStringList names = vantorix::listMatchingFiles(folder, QStringLiteral("*.gb"));
+    // Sized as a catalogue's executor, whose threads the readers share.
+    vantorix::Executor executor(vantorix::HeadReader::kThreads + vantorix::HeadReader::kSpareThreads);
     for (auto _ : state) {
         vantorix::TextEntryList list;
         list.items = names;
-        vantorix::runHeaderPass(list, folder);
+        vantorix::runHeaderPass(list, folder, {}, &executor);
         benchmark::DoNotOptimize(list.items);
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));

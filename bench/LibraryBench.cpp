@@ -140,7 +140,7 @@ void LibraryBaselineScan(benchmark::State &state)
     scope.subfolders = true;
     for (auto _ : state)
         benchmark::DoNotOptimize(vantorix::scanFolder(library.folder, QStringLiteral("*.gb;*.gbc;*.cgb;*.sgb;*.zip;*.7z"),
-                                                      scope, sink, sink, &catalogue));
+                                                      scope, sink, sink, &catalogue, &catalogue.executor()));
     std::fclose(sink);
 }
 

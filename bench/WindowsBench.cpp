@@ -4,6 +4,8 @@
 #include "reading/Catalogue.h"
 #include "app/Unit1.h"
 #include "bench/BenchFolders.h"
+#include "platform/Executor.h"
+#include "rom/HeadReader.h"
 #include "widgets/FolderBrowser.h"
 #include "rom/FileListing.h"
 #include "reading/HeaderPass.h"
@@ -130,8 +132,9 @@ void ScanInProcess(benchmark::State &state)
 {
     const QString folder = vantorix_bench::romFolder(int(state.range(0)));
     FILE *sink = std::fopen("/dev/null", "w");
+    vantorix::Executor executor(vantorix::HeadReader::kThreads + vantorix::HeadReader::kSpareThreads);
     for (auto _ : state)
-        benchmark::DoNotOptimize(vantorix::scanFolder(folder, QStringLiteral("*.gb"), {}, sink, sink));
+        benchmark::DoNotOptimize(vantorix::scanFolder(folder, QStringLiteral("*.gb"), {}, sink, sink, nullptr, &executor));
     std::fclose(sink);
 }
 

@@ -15,7 +15,7 @@ bench=$build/bench/vantorix_bench
 for filter in 'HeaderPass/|RawLoop/' 'FolderOpen|RawLoop/10000$' 'ConfigLoad|RawRead' \
               'ConfigSave|RawWrite' 'StartUp|RawWindow' 'LargeText' \
               'ReaderFirstOpening|ScanInProcess' 'SelectionChange' 'MissingMarks|StatPerEntry' 'Hover' \
-              'ReaderImport' 'NoIntro|CacheKeys'; do
+              'ReaderImport' 'NoIntro|CacheKeys' 'CacheOpen'; do
   for case in $("$bench" --benchmark_list_tests --benchmark_filter="$filter"); do
     "$bench" --benchmark_filter="^${case}\$" --benchmark_repetitions=5 \
       --benchmark_report_aggregates_only=true 2>/dev/null | grep '_median'
@@ -218,3 +218,32 @@ echo "library, 100000 games: --library-list $(ms "$listed") ms, cached --scan --
 for case in LibraryWindowOpen LibraryBaselineScan; do
   "$bench" --benchmark_filter="^${case}/" 2>/dev/null | grep "^${case}"
 done
+
+# The cached second named look and the start-up against another build of
+# the command (VANTORIX_BASELINE_KELPAD, say main at 94eef68 built apart),
+# whole processes taking turns, each with a cache of its own: 800 ROMs of
+# 32 KiB to 1 MiB in four folders.
+if [ -n "${VANTORIX_BASELINE_KELPAD:-}" ]; then
+  look=$work/look
+  python3 - "$look" <<'PY'
+import os, random, sys
+random.seed(7)
+for i in range(800):
+    folder = os.path.join(sys.argv[1], "abcd"[i % 4])
+    os.makedirs(folder, exist_ok=True)
+    size = random.choices([32768, 65536, 131072, 262144, 524288, 1048576], [10, 15, 30, 25, 15, 5])[0]
+    rom = bytearray(random.getrandbits(8) for _ in range(4096)) * (size // 4096)
+    rom[0x134:0x13C] = b"GAME%04d" % i
+    rom[0x143] = 0x80 if i % 3 == 0 else 0
+    open(os.path.join(folder, "Game %04d.%s" % (i, "gbc" if i % 3 == 0 else "gb")), "wb").write(rom)
+PY
+  mask='*.gb;*.gbc'  # what both builds read by default or not
+  new="env XDG_CACHE_HOME=$work/look-new $kelpad --scan $look --subfolders --names --mask '$mask'"
+  old="env XDG_CACHE_HOME=$work/look-old $VANTORIX_BASELINE_KELPAD --scan $look --subfolders --names --mask '$mask'"
+  eval "$new" >/dev/null
+  eval "$old" >/dev/null
+  read -r -d '' mine theirs < <(paired_ms 21 "$new" "$old") || true
+  echo "second named look, 800 ROMs: $(ms "$mine") ms, baseline $(ms "$theirs") ms, ratio $(ratio "$mine" "$theirs")"
+  read -r -d '' mine theirs < <(paired_ms 21 "$kelpad --version" "$VANTORIX_BASELINE_KELPAD --version") || true
+  echo "--version: $(ms "$mine") ms, baseline $(ms "$theirs") ms, ratio $(ratio "$mine" "$theirs")"
+fi
