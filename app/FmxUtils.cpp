@@ -89,19 +89,22 @@ QString whyNotExecutable(const QString &program)
 // a second.
 void reapWhenEnded(pid_t child)
 {
+    // Kept by the application: one still running when the program ends
+    // is let go with it.
+    QObject *application = QCoreApplication::instance();
     const int pidfd = int(::syscall(SYS_pidfd_open, child, 0));
     if (pidfd >= 0) {
-        auto *ended = new QSocketNotifier(pidfd, QSocketNotifier::Read);
-        QObject::connect(ended, &QSocketNotifier::activated, ended, [ended, child, pidfd] {
+        auto *ended = new QSocketNotifier(pidfd, QSocketNotifier::Read, application);
+        QObject::connect(ended, &QObject::destroyed, [pidfd] { ::close(pidfd); });
+        QObject::connect(ended, &QSocketNotifier::activated, ended, [ended, child] {
             while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
             }
             ended->setEnabled(false);
             ended->deleteLater();
-            ::close(pidfd);
         });
         return;
     }
-    auto *poll = new QTimer;
+    auto *poll = new QTimer(application);
     QObject::connect(poll, &QTimer::timeout, poll, [poll, child] {
         if (::waitpid(child, nullptr, WNOHANG) != 0) {
             poll->stop();
