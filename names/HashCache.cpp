@@ -122,15 +122,7 @@ HashCache::Opening HashCache::openDatabase(int busyWaitMs)
     // Only what the file holds makes it unusable: a lock another program
     // keeps, a full disk or an unreadable file is no reason to throw a
     // sound cache away.
-    const auto failed = [&q] {
-        switch (q.lastError().nativeErrorCode().toInt() & 0xff) {
-        case 11:  // SQLITE_CORRUPT
-        case 26:  // SQLITE_NOTADB
-            return Opening::Unusable;
-        default:
-            return Opening::Busy;
-        }
-    };
+    const auto failed = [&q] { return isDamage(q) ? Opening::Unusable : Opening::Busy; };
     // A file that is no SQLite database fails here.
     if (!q.exec(QStringLiteral("PRAGMA application_id")) || !q.next())
         return failed();
