@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 
 #include "reading/RomAdding.h"
+#include "library/LibraryChanges.h"
 #include "library/LibraryStore.h"
 #include "windows/LibraryWindow.h"
 #include "reading/Catalogue.h"
@@ -65,6 +66,9 @@
 #include <QStyle>
 #include <QUrl>
 
+#include <QScopeGuard>
+
+#include <cstdio>
 #include <functional>
 #include <limits>
 #include <utility>
@@ -101,7 +105,9 @@ QFileDialog *makeDialog(QWidget *parent, const char *name, QFileDialog::AcceptMo
 
 }  // namespace
 
-TForm1::TForm1(vantorix::Catalogue &catalogue, QWidget *parent) : QWidget(parent), catalogue_(catalogue)
+TForm1::TForm1(vantorix::Catalogue &catalogue, QWidget *parent)
+    : QWidget(parent), catalogue_(catalogue), libraryChanges_(new vantorix::LibraryChanges(catalogue, 
+                                                                                          vantorix::LibraryStore::defaultPath(), this))
 {
     setupUi(this);
     setWindowTitle(windowTitle().arg(vantorix::shownVersion()));
@@ -171,7 +177,7 @@ TForm1::TForm1(vantorix::Catalogue &catalogue, QWidget *parent) : QWidget(parent
 void TForm1::showLibrary()
 {
     if (!library_)
-        library_ = new LibraryWindow(catalogue_, this);
+        library_ = new LibraryWindow(catalogue_, *libraryChanges_, *this, this);
     library_->show();
     library_->raise();
     library_->activateWindow();
@@ -179,13 +185,93 @@ void TForm1::showLibrary()
 
 void TForm1::recordPlay(const QString &path)
 {
+    if (!startingWithoutWindow_) {
+        // Written off the window's thread; one the store cannot take yet
+        // waits in the queue, and the library says so.
+        libraryChanges_->recordPlay(path);
+        return;
+    }
     try {
         vantorix::LibraryStore::recordPlay(path);
-    } catch (const vantorix::IoError &) {
-        // Not counted: the game started all the same.
+    } catch (const vantorix::IoError &error) {
+        // Started from a file manager, with no window to say it in.
+        std::fprintf(stderr, "%s\n",
+                     qPrintable(vantorix::displayPath(libraryChanges_->storePath()) + QStringLiteral(": ")
+                                + tr("the play was not counted: %1").arg(error.text())));
     }
-    if (library_)
-        library_->takeStore();
+}
+
+bool TForm1::playGame(const QString &path, int slot)
+{
+    if (slot == 0) {
+        launchFile(path);
+        return true;
+    }
+    return launchWith(slot, path);
+}
+
+QString TForm1::emulatorOfSlot(int slot) const
+{
+    QRadioButton *const slots[] = {RadioButton1, RadioButton2, RadioButton3};
+    return vantorix::storedText(slots[qBound(0, slot - 1, 2)]);
+}
+
+void TForm1::addGamesToList(const QStringList &paths)
+{
+    const QString games = vantorix::storedText(Edit1);
+    vantorix::Catalogue *names = vantorix::UserSettings().namesFromDatabases() ? &catalogue_ : nullptr;
+    const QStringList items = vantorix::listItems(ComboBox1);
+    struct Read {
+        QStringList entries;
+        QStringList refused;
+        int leftOut = 0;
+    };
+    // Which games are listed already (the same file by any path) and each
+    // new entry wait on the drive (the folder, the header, the hash
+    // cache): found off the window's thread.
+    catalogue_.runThenHandBack(
+        this,
+        [paths, items, games, names] {
+            Read read;
+            vantorix::ListedFiles listed(items, games);
+            for (const QString &path : paths) {
+                if (!listed.insert(path))
+                    continue;
+                if (items.size() + read.entries.size() >= vantorix::kPlaylistLimit) {
+                    ++read.leftOut;
+                    continue;
+                }
+                try {
+                    const QString entry = vantorix::readerEntryOf(path, games, names);
+                    if (!vantorix::entryHoldsBack(entry))
+                        throw vantorix::IoError(vantorix::IoError::InvalidFilename,
+                                                tr("the game list cannot hold a name with a line break"));
+                    read.entries.append(entry);
+                } catch (const vantorix::IoError &error) {
+                    read.refused.append(vantorix::displayPath(path) + QStringLiteral(": ") + error.text());
+                }
+            }
+            return read;
+        },
+        [this](const Read &read) {
+            vantorix::atHandlerEdge([&] {
+                QStringList refused = read.refused;
+                int over = read.leftOut;
+                for (const QString &entry : read.entries) {
+                    if (ComboBox1->count() >= vantorix::kPlaylistLimit) {
+                        ++over;  // the list filled meanwhile
+                        continue;
+                    }
+                    ComboBox1->addItem(entry);
+                }
+                if (!read.entries.isEmpty())
+                    markMissingGames();
+                if (over > 0)
+                    refused.prepend(tr("MAX ROMS: %1").arg(vantorix::kPlaylistLimit));
+                if (!refused.isEmpty())
+                    vantorix::reportError(refused.join(QLatin1Char('\n')));
+            });
+        });
 }
 
 bool TForm1::launchWith(int slot, const QString &path)
@@ -271,6 +357,9 @@ void TForm1::offerConfiguration(const QString &firstStartFile)
 
 bool TForm1::startRoms(const QStringList &roms)
 {
+    // No window shows: each play is written before the program ends.
+    startingWithoutWindow_ = true;
+    const auto windowAfter = qScopeGuard([this] { startingWithoutWindow_ = false; });
     const QString config = vantorix::startConfigurationFile();
     vantorix::Configuration settings;
     if (!config.isEmpty()) {

@@ -5,6 +5,7 @@
 #include "rom/FileStamp.h"
 #include "reading/Catalogue.h"
 #include "settings/Configuration.h"
+#include "windows/LibraryHost.h"
 
 #include <QString>
 #include <QWidget>
@@ -22,12 +23,13 @@ class LibraryWindow;
 
 namespace vantorix {
 class Catalogue;
+class LibraryChanges;
 struct Configuration;
 }
 
 // The main window: the game list, the games directory and the three
 // emulator slots. Its controls are the launcher's state.
-class TForm1 : public QWidget, public Ui::TForm1 {
+class TForm1 : public QWidget, public Ui::TForm1, public LibraryHost {
     Q_OBJECT
 public:
     explicit TForm1(vantorix::Catalogue &catalogue, QWidget *parent = nullptr);
@@ -93,6 +95,13 @@ public:
     // made at its first showing.
     void showLibrary();
     LibraryWindow *library() const { return library_; }
+    // The library's store, changed off the window's thread.
+    vantorix::LibraryChanges &libraryChanges() const { return *libraryChanges_; }
+
+    // What the library window asks of this one.
+    bool playGame(const QString &path, int slot) override;
+    QString emulatorOfSlot(int slot) const override;
+    void addGamesToList(const QStringList &paths) override;
     // Starts the file at path (absolute) with the emulator of slot 1, 2 or
     // 3, as the launch does with the checked one; said in the error box
     // when it cannot. True when it started.
@@ -210,5 +219,7 @@ private:
     bool started_ = false;
     quint64 namingSerial_ = 0;
     quint64 missingSerial_ = 0;
-    LibraryWindow *library_ = nullptr;  // the naming under way; an older one's names are stale
+    LibraryWindow *library_ = nullptr;
+    vantorix::LibraryChanges *libraryChanges_ = nullptr;
+    bool startingWithoutWindow_ = false;  // startRoms: plays are written at once
 };

@@ -5,6 +5,8 @@
 #include "bench/BenchFolders.h"
 #include "reading/Catalogue.h"
 #include "reading/RomScan.h"
+#include "library/LibraryChanges.h"
+#include "library/LibraryFilter.h"
 #include "library/LibraryModel.h"
 #include "library/LibraryStore.h"
 #include "windows/LibraryWindow.h"
@@ -39,6 +41,14 @@ struct FilledLibrary {
     }
 };
 
+// A window that starts nothing: the benchmark plays no game.
+class NoHost : public LibraryHost {
+public:
+    bool playGame(const QString &, int) override { return false; }
+    QString emulatorOfSlot(int) const override { return QString(); }
+    void addGamesToList(const QStringList &) override {}
+};
+
 // Turns the event loop until done(), returning the longest pause between
 // two turns in ms.
 template <typename Done>
@@ -60,12 +70,14 @@ void LibraryWindowOpen(benchmark::State &state)
     const int count = int(state.range(0));
     FilledLibrary library(count);
     vantorix::Catalogue catalogue;
+    vantorix::LibraryChanges changes(catalogue);
+    NoHost host;
     double longestPause = 0;
     double sortMs = 0;
     double filterMs = 0;
     const double before = vantorix_bench::peakResidentMiB();
     for (auto _ : state) {
-        auto *window = new LibraryWindow(catalogue);
+        auto *window = new LibraryWindow(catalogue, changes, host);
         window->show();
         longestPause = qMax(longestPause, runUntil([&] {
             return !window->isReading() && window->filter()->totalCount() == count;

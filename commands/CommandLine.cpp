@@ -5,7 +5,7 @@
 #include "names/StartableRom.h"
 #include "settings/ConfigurationFile.h"
 #include "settings/LastConfiguration.h"
-#include "library/LibraryModel.h"
+#include "library/LibraryList.h"
 #include "library/LibraryScan.h"
 #include "library/LibraryStore.h"
 #include "platform/FilePath.h"
@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -335,7 +336,10 @@ int runLibraryCommand(const CommandLine &line, Catalogue &catalogue)
     int status = 0;
     try {
         if (line.mode == CommandLine::LibraryList) {
-            const LibraryStore store = LibraryStore::read();
+            LibraryStore store = LibraryStore::read();
+            if (!store.problem.isEmpty())
+                printMessage(stderr, displayPath(LibraryStore::defaultPath()) + QStringLiteral(": ") + store.problem);
+            store.mergeSpellings();
             QStringList problems;
             std::vector<LibraryListLine> lines;
             scanLibrary(store.folders, catalogue, &problems, [&](const std::vector<LibraryGame> &games) {
@@ -360,6 +364,19 @@ int runLibraryCommand(const CommandLine &line, Catalogue &catalogue)
                                          + QCoreApplication::translate("kelpad", "not a folder"));
                 status = 1;
                 continue;
+            }
+            if (line.mode == CommandLine::LibraryAdd) {
+                // /proc, /sys and /dev hold no games, and their links lead
+                // round the whole disk.
+                const int fd = ::open(encodePath(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+                const bool system = fd >= 0 && isSystemFolder(fd);
+                if (fd >= 0)
+                    ::close(fd);
+                if (system) {
+                    printMessage(stderr, displayPath(given) + QStringLiteral(": ") + IoError::systemFolder().text());
+                    status = 1;
+                    continue;
+                }
             }
             folders.append(folder);
         }

@@ -14,6 +14,8 @@
 
 #include <sys/stat.h>
 
+#include <climits>
+#include <cstdlib>
 #include <optional>
 #include <utility>
 
@@ -62,6 +64,31 @@ size_t handOver(std::vector<LibraryGame> &games, const std::function<void(const 
     return count;
 }
 
+// The real path of a game's folder, looked up once a folder: the games of
+// a linked folder are keyed by where they really lie.
+class RealFolders {
+public:
+    QString realPathOf(const QString &path)
+    {
+        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+        const QString folder = path.left(qMax<qsizetype>(slash, 1));
+        if (folder != folder_) {
+            folder_ = folder;
+            char resolved[PATH_MAX];
+            real_ = ::realpath(encodePath(folder).constData(), resolved) ? decodePath(QByteArray(resolved)) : folder;
+            if (real_ == QLatin1String("/"))
+                real_.clear();
+            same_ = real_ == folder;
+        }
+        return same_ ? QString() : real_ + path.mid(slash);
+    }
+
+private:
+    QString folder_;
+    QString real_;
+    bool same_ = true;
+};
+
 bool isLink(const QString &path)
 {
     struct stat st;
@@ -77,9 +104,27 @@ QString regionOfName(const QString &name)
     return open < 0 || close < 0 ? QString() : name.mid(open + 2, close - open - 2);
 }
 
+bool LibraryPlace::holds(const QString &path) const
+{
+    if (path.size() <= directory.size() || !path.startsWith(directory) || path.at(directory.size()) != QLatin1Char('/'))
+        return false;
+    return subfolders || path.indexOf(QLatin1Char('/'), directory.size() + 1) < 0;
+}
+
 std::vector<LibraryGame> scanLibrary(const QStringList &folders, Catalogue &catalogue, QStringList *problems,
                                      const std::function<void(const std::vector<LibraryGame> &)> &batch,
                                      const std::atomic<bool> *cancelled, int cacheWaitMs)
+{
+    std::vector<LibraryPlace> places;
+    for (const QString &folder : folders)
+        places.push_back({folder, folder, true});
+    return scanLibraryPlaces(places, catalogue, problems, batch, cancelled, cacheWaitMs);
+}
+
+std::vector<LibraryGame> scanLibraryPlaces(const std::vector<LibraryPlace> &places, Catalogue &catalogue,
+                                           QStringList *problems,
+                                           const std::function<void(const std::vector<LibraryGame> &)> &batch,
+                                           const std::atomic<bool> *cancelled, int cacheWaitMs)
 {
     // The games read and not yet handed to batch: games[i] is the
     // (told + i)th game found.
@@ -87,13 +132,15 @@ std::vector<LibraryGame> scanLibrary(const QStringList &folders, Catalogue &cata
     QHash<std::pair<quint64, quint64>, size_t> seen;  // identity -> which game found
     size_t told = 0;  // games handed to batch so far
     const auto stop = [cancelled] { return cancelled && cancelled->load(); };
-    for (const QString &folder : folders) {
+    RealFolders realFolders;
+    for (const LibraryPlace &place : places) {
         if (stop())
             break;
+        const QString &folder = place.directory;
         try {
             const RomFolder dir(folder);
             ListingScope scope;
-            scope.subfolders = true;
+            scope.subfolders = place.subfolders;
             RomListing listing = listRoms(dir, kEveryRom, scope);
             for (const auto &[path, reason] : listing.skipped)
                 problems->append(folder + QLatin1Char('/') + path + QStringLiteral(": ") + reason);
@@ -123,7 +170,8 @@ std::vector<LibraryGame> scanLibrary(const QStringList &folders, Catalogue &cata
                         LibraryGame &kept = games[*found - told];
                         if (isLink(kept.path) && !isLink(path)) {
                             kept.path = path;
-                            kept.folder = folder;
+                            kept.folder = place.libraryFolder;
+                            kept.realPath = realFolders.realPathOf(path);
                         }
                     }
                     continue;
@@ -135,14 +183,17 @@ std::vector<LibraryGame> scanLibrary(const QStringList &folders, Catalogue &cata
                     problems->append(path + QStringLiteral(": ") + IoError::readBeyondEnd(read.size).text());
                     continue;
                 }
-                game->folder = folder;
+                game->folder = place.libraryFolder;
+                game->realPath = realFolders.realPathOf(path);
                 games.push_back(std::move(*game));
                 if (batch && games.size() >= kBatchGames)
                     told += handOver(games, batch);
             }
             naming.rememberKeys();
         } catch (const IoError &error) {
-            problems->append(folder + QStringLiteral(": ") + error.text());
+            // A subfolder that went meanwhile simply holds no games now.
+            if (error.code() != IoError::FileNotFound || place.directory == place.libraryFolder)
+                problems->append(folder + QStringLiteral(": ") + error.text());
         }
     }
     if (!batch)

@@ -16,6 +16,9 @@ class Catalogue;
 // A game of the library as its file and the databases tell it.
 struct LibraryGame {
     QString path;     // absolute, as reached through its library folder
+    // Its folder's real path and its name, where that differs from path
+    // (a linked folder): the key its plays and favourite are kept under.
+    QString realPath;
     QString folder;   // the library folder it was found in
     QString name;     // the database's name, else the header's title, else the file's name
     bool colour = false;  // made for the Game Boy Color (flag 0x80 or 0xC0)
@@ -32,6 +35,18 @@ struct LibraryGame {
     QByteArray filterKey;
 
     QString system() const { return colour ? QStringLiteral("GBC") : QStringLiteral("GB"); }
+    const QString &historyKey() const { return realPath.isEmpty() ? path : realPath; }
+};
+
+// A place a pass reads: a folder below (or at) a library folder, with its
+// subfolders or alone (a folder whose files changed).
+struct LibraryPlace {
+    QString directory;
+    QString libraryFolder;
+    bool subfolders = true;
+
+    // Whether a game at path lies in this place.
+    bool holds(const QString &path) const;
 };
 
 // The region of a No-Intro name: its first parenthesised part ("Tetris
@@ -50,5 +65,11 @@ QString regionOfName(const QString &name);
 std::vector<LibraryGame> scanLibrary(const QStringList &folders, Catalogue &catalogue, QStringList *problems,
                                      const std::function<void(const std::vector<LibraryGame> &)> &batch = {},
                                      const std::atomic<bool> *cancelled = nullptr, int cacheWaitMs = 200);
+// The same over places: the games of each are told as found through its
+// library folder.
+std::vector<LibraryGame> scanLibraryPlaces(const std::vector<LibraryPlace> &places, Catalogue &catalogue,
+                                           QStringList *problems,
+                                           const std::function<void(const std::vector<LibraryGame> &)> &batch = {},
+                                           const std::atomic<bool> *cancelled = nullptr, int cacheWaitMs = 200);
 
 }  // namespace vantorix

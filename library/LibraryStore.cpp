@@ -5,15 +5,47 @@
 #include "platform/IoError.h"
 #include "platform/WholeFile.h"
 
+#include <QCoreApplication>
+#include <QDir>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <functional>
+#include <limits>
+#include <optional>
+
+#include <sys/stat.h>
 
 namespace vantorix {
 
 namespace {
 
-const QByteArray kHeader = "# Vantorix library 1";
+const QByteArray kHeaderPrefix = "# Vantorix library ";
 constexpr qint64 kMaxStoreBytes = qint64(64) << 20;
-constexpr int kLockWaitMs = 5000;
+
+QByteArray headerLine()
+{
+    return kHeaderPrefix + QByteArray::number(LibraryStore::kVersion);
+}
+
+IoError notAStore()
+{
+    return IoError(IoError::NotLibraryStore, QCoreApplication::translate("IoError", "Not a library store"));
+}
+
+IoError linkToOther()
+{
+    return IoError(IoError::NotLibraryStore,
+                   QCoreApplication::translate("IoError", "A link to a file that is not a library store"));
+}
+
+IoError newerStore()
+{
+    return IoError(IoError::NewerLibraryStore,
+                   QCoreApplication::translate(
+                       "IoError", "Written by a newer version of Vantorix: this version reads it but never changes it"));
+}
 
 // Bytes that would break a record: the separators and the escape itself.
 QByteArray encodeField(const QString &path)
@@ -26,13 +58,61 @@ QString decodeField(const QByteArray &field)
     return decodePath(QByteArray::fromPercentEncoding(field));
 }
 
-void change(const QString &path, const std::function<void(LibraryStore &)> &edit)
+// The fields after the first count, as they were ("\tx\ty"), or empty.
+QByteArray extraFields(const QList<QByteArray> &fields, qsizetype known)
 {
-    makeFolders(path.left(path.lastIndexOf(QLatin1Char('/'))));
-    const ConfigurationLock lock(path, kLockWaitMs);
-    LibraryStore store = LibraryStore::read(path);
+    QByteArray extra;
+    for (qsizetype i = known; i < fields.size(); ++i)
+        extra += '\t' + fields.at(i);
+    return extra;
+}
+
+qint64 addCounts(qint64 a, qint64 b)
+{
+    return a > std::numeric_limits<qint64>::max() - b ? std::numeric_limits<qint64>::max() : a + b;
+}
+
+void mergeInto(PlayRecord &into, const PlayRecord &from)
+{
+    into.count = addCounts(into.count, from.count);
+    if (!into.last.isValid() || (from.last.isValid() && from.last > into.last))
+        into.last = from.last;
+    if (into.extra.isEmpty())
+        into.extra = from.extra;
+}
+
+// The bytes of the store at path, nothing when there is none. A link is
+// followed only to a store of ours. Throws IoError.
+std::optional<QByteArray> storeBytes(const QString &path)
+{
+    const QByteArray name = encodePath(path);
+    struct stat st;
+    if (::lstat(name.constData(), &st) != 0) {
+        if (errno == ENOENT)
+            return std::nullopt;
+        throw IoError::fromErrno(errno);
+    }
+    const bool link = S_ISLNK(st.st_mode);
+    if (link && ::stat(name.constData(), &st) != 0)
+        throw linkToOther();  // leads nowhere, or round in a loop
+    QByteArray bytes = readWholeFile(path, kMaxStoreBytes);
+    if (link && !bytes.startsWith(kHeaderPrefix))
+        throw linkToOther();
+    return bytes;
+}
+
+void change(const QString &path, const std::function<void(LibraryStore &)> &edit, int lockWaitMs)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    if (slash > 0)
+        makeFolders(path.left(slash));
+    const ConfigurationLock lock(path, lockWaitMs);
+    LibraryStore store = LibraryStore::readForChange(path);
+    store.mergeSpellings();
     edit(store);
-    writeFileAtomically(path, store.serialize(), LinkAtPath::Replace);
+    // A link here leads to a store (readForChange made sure): the store is
+    // changed where it lies, atomically in its own folder.
+    writeFileAtomically(path, store.serialize(), LinkAtPath::SaveThrough);
 }
 
 }  // namespace
@@ -44,55 +124,145 @@ QString LibraryStore::defaultPath()
 
 LibraryStore LibraryStore::read(const QString &path)
 {
+    std::optional<QByteArray> bytes;
     try {
-        return parse(readOwnFile(path, kMaxStoreBytes));
-    } catch (const IoError &) {
-        return LibraryStore();
+        bytes = storeBytes(path);
+    } catch (const IoError &error) {
+        LibraryStore store;
+        store.problem = error.text();
+        return store;
     }
+    if (!bytes)
+        return LibraryStore();
+    try {
+        LibraryStore store = parse(*bytes);
+        if (store.version > kVersion)
+            store.problem = newerStore().text();
+        return store;
+    } catch (const IoError &error) {
+        LibraryStore store;
+        store.problem = error.text();
+        return store;
+    }
+}
+
+LibraryStore LibraryStore::readForChange(const QString &path)
+{
+    const std::optional<QByteArray> bytes = storeBytes(path);
+    if (!bytes)
+        return LibraryStore();
+    LibraryStore store = parse(*bytes);
+    if (store.version > kVersion)
+        throw newerStore();
+    return store;
 }
 
 QByteArray LibraryStore::serialize() const
 {
-    QByteArray out = kHeader + '\n';
+    QByteArray out = headerLine() + '\n';
     for (const QString &folder : folders)
-        out += "folder\t" + encodeField(folder) + '\n';
+        out += "folder\t" + encodeField(folder) + folderExtra.value(folder) + '\n';
     QStringList played = plays.keys();
     played.sort();
     for (const QString &game : played) {
         const PlayRecord &record = plays.value(game);
         out += "played\t" + encodeField(game) + '\t' + QByteArray::number(record.count) + '\t'
-               + QByteArray::number(record.last.toSecsSinceEpoch()) + '\n';
+               + QByteArray::number(record.last.isValid() ? record.last.toSecsSinceEpoch() : 0) + record.extra
+               + '\n';
     }
     QStringList liked(favourites.cbegin(), favourites.cend());
     liked.sort();
     for (const QString &game : liked)
-        out += "favourite\t" + encodeField(game) + '\n';
+        out += "favourite\t" + encodeField(game) + favouriteExtra.value(game) + '\n';
+    for (const QByteArray &line : unknownLines)
+        out += line + '\n';
     return out;
 }
 
 LibraryStore LibraryStore::parse(const QByteArray &bytes)
 {
     LibraryStore store;
-    const QList<QByteArray> lines = bytes.split('\n');
-    if (lines.isEmpty() || lines.constFirst() != kHeader)
-        return store;  // no store of ours: nothing taken from it
-    for (const QByteArray &line : lines) {
+    if (bytes.isEmpty())
+        return store;
+    QList<QByteArray> lines = bytes.split('\n');
+    for (QByteArray &line : lines)
+        if (line.endsWith('\r'))
+            line.chop(1);
+    const QByteArray &header = lines.constFirst();
+    bool numbered = false;
+    store.version = header.startsWith(kHeaderPrefix) ? header.mid(kHeaderPrefix.size()).toInt(&numbered) : 0;
+    if (!numbered || store.version < 1)
+        throw notAStore();
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QByteArray &line = lines.at(i);
+        if (line.isEmpty())
+            continue;
         const QList<QByteArray> fields = line.split('\t');
         const QString path = fields.size() > 1 ? decodeField(fields.at(1)) : QString();
-        if (!path.startsWith(QLatin1Char('/')))
-            continue;
-        if (fields.at(0) == "folder" && !store.folders.contains(path)) {
-            store.folders.append(path);
-        } else if (fields.at(0) == "played" && fields.size() == 4) {
+        const QByteArray &kind = fields.constFirst();
+        bool known = path.startsWith(QLatin1Char('/'));
+        if (known && kind == "folder") {
+            if (!store.folders.contains(path)) {
+                store.folders.append(path);
+                store.folderExtra.insert(path, extraFields(fields, 2));
+            }
+        } else if (known && kind == "played" && fields.size() >= 4) {
+            bool countRead = false, timeRead = false;
             PlayRecord record;
-            record.count = qMax(0, fields.at(2).toInt());
-            record.last = QDateTime::fromSecsSinceEpoch(fields.at(3).toLongLong(), Qt::UTC);
-            store.plays.insert(path, record);
-        } else if (fields.at(0) == "favourite") {
+            record.count = fields.at(2).toLongLong(&countRead);
+            const qint64 seconds = fields.at(3).toLongLong(&timeRead);
+            known = countRead && timeRead && record.count >= 0;
+            if (known) {
+                if (seconds > 0)
+                    record.last = QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
+                record.extra = extraFields(fields, 4);
+                mergeInto(store.plays[path], record);
+            }
+        } else if (known && kind == "favourite") {
             store.favourites.insert(path);
+            store.favouriteExtra.insert(path, extraFields(fields, 2));
+        } else {
+            known = false;
         }
+        if (!known)
+            store.unknownLines.append(line);  // another version's, or one not understood: kept
     }
     return store;
+}
+
+QString LibraryStore::keyOf(const QString &gamePath)
+{
+    const QString absolute = QDir::cleanPath(absolutePath(gamePath));
+    const qsizetype slash = absolute.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return absolute;
+    // The folder's real path and the file's own name: a link to a folder
+    // and "./" spell one game; a link to a file is a name of its own.
+    char resolved[PATH_MAX];
+    const QByteArray folder = encodePath(slash == 0 ? QStringLiteral("/") : absolute.left(slash));
+    if (!::realpath(folder.constData(), resolved))
+        return absolute;
+    const QString real = decodePath(QByteArray(resolved));
+    return (real == QLatin1String("/") ? QString() : real) + absolute.mid(slash);
+}
+
+void LibraryStore::mergeSpellings()
+{
+    QHash<QString, PlayRecord> merged;
+    merged.reserve(plays.size());
+    for (auto it = plays.cbegin(); it != plays.cend(); ++it)
+        mergeInto(merged[keyOf(it.key())], it.value());
+    plays = std::move(merged);
+    QSet<QString> liked;
+    QHash<QString, QByteArray> likedExtra;
+    for (const QString &game : std::as_const(favourites)) {
+        const QString key = keyOf(game);
+        liked.insert(key);
+        if (!likedExtra.contains(key) || likedExtra.value(key).isEmpty())
+            likedExtra.insert(key, favouriteExtra.value(game));
+    }
+    favourites = std::move(liked);
+    favouriteExtra = std::move(likedExtra);
 }
 
 QStringList LibraryStore::addFolders(const QStringList &folders, const QString &path)
@@ -103,34 +273,52 @@ QStringList LibraryStore::addFolders(const QStringList &folders, const QString &
             if (!store.folders.contains(folder) && !added.contains(folder))
                 added.append(folder);
         store.folders += added;
-    });
+    }, kLockWaitMs);
     return added;
 }
 
 bool LibraryStore::removeFolder(const QString &folder, const QString &path)
 {
     bool removed = false;
-    change(path, [&](LibraryStore &store) { removed = store.folders.removeAll(folder) > 0; });
+    change(path, [&](LibraryStore &store) {
+        removed = store.folders.removeAll(folder) > 0;
+        store.folderExtra.remove(folder);
+    }, kLockWaitMs);
     return removed;
 }
 
-void LibraryStore::recordPlay(const QString &game, const QDateTime &when, const QString &path)
+void LibraryStore::recordPlay(const QString &game, const QDateTime &when, const QString &path, int lockWaitMs)
 {
+    recordPlays({{game, when}}, path, lockWaitMs);
+}
+
+void LibraryStore::recordPlays(const QList<std::pair<QString, QDateTime>> &played, const QString &path,
+                               int lockWaitMs)
+{
+    QList<std::pair<QString, QDateTime>> keyed;
+    for (const auto &[game, when] : played)
+        keyed.append({keyOf(game), when.toUTC()});
     change(path, [&](LibraryStore &store) {
-        PlayRecord &record = store.plays[game];
-        ++record.count;
-        record.last = when.toUTC();
-    });
+        for (const auto &[key, when] : std::as_const(keyed)) {
+            PlayRecord &record = store.plays[key];
+            record.count = addCounts(record.count, 1);
+            if (!record.last.isValid() || when > record.last)
+                record.last = when;
+        }
+    }, lockWaitMs);
 }
 
 bool LibraryStore::toggleFavourite(const QString &game, const QString &path)
 {
+    const QString key = keyOf(game);
     bool now = false;
     change(path, [&](LibraryStore &store) {
-        now = !store.favourites.remove(game);
+        now = !store.favourites.remove(key);
         if (now)
-            store.favourites.insert(game);
-    });
+            store.favourites.insert(key);
+        else
+            store.favouriteExtra.remove(key);
+    }, kLockWaitMs);
     return now;
 }
 

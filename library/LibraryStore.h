@@ -1,52 +1,95 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayList>
 #include <QDateTime>
 #include <QHash>
 #include <QSet>
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 // What the library keeps of the user's: the folders it lists, how often and
 // when each game was played, and the favourites. One small text file in the
 // user's data folder ($XDG_DATA_HOME/vantorix/library.txt, never the cache,
-// which a user may clear), written whole and atomically, never through a
-// link, and changed under a lock: a read, a change and a write at once, so
-// that the window and kelpad started from a file manager never lose each
-// other's plays.
+// which a user may clear), written whole and atomically, and changed under
+// a lock: a read, a change and a write at once, so that the window and
+// kelpad started from a file manager never lose each other's plays.
+//
+// It is the user's own history, so it is never written over unless it was
+// read whole: only a store that is not there starts anew. One that cannot
+// be read, is too large, is no store of ours or was written by a newer
+// version refuses every change with the reason. Lines and fields this
+// version does not know are written back as they were. A link at its place
+// (a dotfiles manager's) is followed when it leads to a store, and the
+// store changed there; a link to anything else is refused.
 namespace vantorix {
 
 struct PlayRecord {
-    int count = 0;
-    QDateTime last;  // UTC
+    qint64 count = 0;
+    QDateTime last;    // UTC
+    QByteArray extra;  // fields after the known ones, as read ("\t..." or empty)
 };
 
 class LibraryStore {
 public:
+    // The version this program writes, and reads with every older one.
+    static constexpr int kVersion = 1;
+
     static QString defaultPath();
 
-    // The store as it is on disk now (empty where there is none, or where
-    // the file is unreadable or no store of ours).
+    // The store as it is on disk now, for showing: what could be taken
+    // from it, never a failure. problem says why a store that is there
+    // could not be read whole (and so will not be changed).
     static LibraryStore read(const QString &path = defaultPath());
+    // The same for a change: throws IoError when the store is there but
+    // could not be read whole, or is of a newer version. A store that is
+    // not there reads as an empty one.
+    static LibraryStore readForChange(const QString &path = defaultPath());
 
     QStringList folders;                    // absolute, in the order added
-    QHash<QString, PlayRecord> plays;       // by the game's absolute path
-    QSet<QString> favourites;               // absolute paths
+    QHash<QString, PlayRecord> plays;       // by the game's real path
+    QSet<QString> favourites;               // real paths
+    // What this version does not know, kept to be written back: whole
+    // lines, and the fields after the known ones of a folder or favourite.
+    QByteArrayList unknownLines;
+    QHash<QString, QByteArray> folderExtra;
+    QHash<QString, QByteArray> favouriteExtra;
+    int version = kVersion;  // of the store read
+    QString problem;         // set by read(): why the store cannot be changed
 
     // The store's text: a header line, then a line a record, paths
     // percent-encoded (their bytes, so that any name comes back).
     QByteArray serialize() const;
+    // Throws IoError for bytes that are no store of ours (an empty file is
+    // an empty store). Line ends of CR LF are read as LF.
     static LibraryStore parse(const QByteArray &bytes);
 
+    // Records spelled another way for the same file ("roms/./A.GB", a
+    // linked folder) as one, under the file's real path: counts added up,
+    // the later time kept. A file that is not there keeps its spelling.
+    void mergeSpellings();
+    // The key a game's history is kept under: its real path where the file
+    // is there, else the path made absolute and clean.
+    static QString keyOf(const QString &gamePath);
+
     // Each change: the file read again under the lock, changed, written.
-    // Throws IoError when it cannot be written.
+    // Throws IoError when the store cannot be read whole or written.
     // The folders not in yet are added; returns those added.
     static QStringList addFolders(const QStringList &folders, const QString &path = defaultPath());
     // False when the folder was not in the library.
     static bool removeFolder(const QString &folder, const QString &path = defaultPath());
     static void recordPlay(const QString &game, const QDateTime &when = QDateTime::currentDateTimeUtc(),
-                           const QString &path = defaultPath());
+                           const QString &path = defaultPath(), int lockWaitMs = kLockWaitMs);
+    // Several plays (a game's path, when) in one change.
+    static void recordPlays(const QList<std::pair<QString, QDateTime>> &played, const QString &path = defaultPath(),
+                            int lockWaitMs = kLockWaitMs);
     // Returns whether the game is a favourite now.
     static bool toggleFavourite(const QString &game, const QString &path = defaultPath());
+
+    // How long a change waits for another program's.
+    static constexpr int kLockWaitMs = 5000;
 };
 
 }  // namespace vantorix

@@ -1,100 +1,230 @@
 #include "library/LibraryWatch.h"
 
+#include "reading/Catalogue.h"
 #include "platform/FilePath.h"
 
+#include <QTimer>
+
+#include <set>
 #include <utility>
 
 #include <sys/stat.h>
 
 namespace vantorix {
 
-LibraryWatch::LibraryWatch(QObject *parent, int mostWatched) : QObject(parent), mostWatched_(mostWatched)
-{
-    settle_.setSingleShot(true);
-    settle_.setInterval(kSettleMs);
-    connect(&settle_, &QTimer::timeout, this, [this] {
-        QStringList folders;
-        for (const QString &folder : libraryFolders_)
-            for (const QString &path : std::as_const(changed_))
-                if ((path == folder || path.startsWith(folder + QLatin1Char('/'))) && !folders.contains(folder))
-                    folders.append(folder);
-        const bool refollow = foldersMayHaveChanged(changed_);
-        changed_.clear();
-        if (!folders.isEmpty()) {
-            if (refollow)
-                watch(libraryFolders_);  // folders made or removed meanwhile
-            Q_EMIT foldersChanged(folders);
-        }
-    });
-    poll_.setInterval(kPollMs);
-    connect(&poll_, &QTimer::timeout, this, [this] { Q_EMIT foldersChanged(libraryFolders_); });
-}
+namespace {
 
-void LibraryWatch::addTree(const QString &folder, QStringList *paths) const
+constexpr int kWatchesAStep = 1000;
+constexpr int kMostDepth = 32;
+
+// Every folder of the trees below roots (roots included), breadth first,
+// each real folder once (a link loop ends), at most budget of them; cut
+// says whether some were left out.
+QStringList walkFolders(const QStringList &roots, int budget, bool *cut)
 {
-    // Breadth first, bounded: a maze of folders never runs on.
-    QStringList level{folder};
-    for (int depth = 0; depth < 32 && !level.isEmpty() && paths->size() < mostWatched_; ++depth) {
+    QStringList paths;
+    std::set<std::pair<dev_t, ino_t>> seen;
+    QStringList level = roots;
+    for (int depth = 0; depth <= kMostDepth && !level.isEmpty(); ++depth) {
         QStringList next;
         for (const QString &path : std::as_const(level)) {
-            if (paths->contains(path) || paths->size() >= mostWatched_)
+            if (paths.size() >= budget) {
+                *cut = true;
+                return paths;
+            }
+            struct stat st;
+            if (::stat(encodePath(path).constData(), &st) != 0 || !S_ISDIR(st.st_mode)
+                || !seen.insert({st.st_dev, st.st_ino}).second)
                 continue;
-            paths->append(path);
-            for (const QString &name : subfolderNames(path, mostWatched_))
+            paths.append(path);
+            for (const QString &name : subfolderNames(path, budget))
                 next.append(path + QLatin1Char('/') + name);
         }
-        level = next;
+        level = std::move(next);
     }
+    return paths;
+}
+
+}  // namespace
+
+struct LibraryWatch::Walked {
+    QStringList folders;          // to watch
+    QStringList gone;             // watched, and no longer there
+    QList<LibraryPlace> places;   // to read again
+    bool cut = false;
+};
+
+LibraryWatch::LibraryWatch(Catalogue &catalogue, QObject *parent, int mostWatched)
+    : QObject(parent), catalogue_(catalogue), mostWatched_(mostWatched), watcher_(new QFileSystemWatcher(this))
+{
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &LibraryWatch::noteChange);
+    settle_.setSingleShot(true);
+    settle_.setInterval(kSettleMs);
+    connect(&settle_, &QTimer::timeout, this, &LibraryWatch::takeChanges);
+    poll_.setInterval(kPollMs);
+    connect(&poll_, &QTimer::timeout, this, [this] {
+        QList<LibraryPlace> places;
+        for (const QString &folder : std::as_const(libraryFolders_))
+            places.append({folder, folder, true});
+        if (!places.isEmpty())
+            Q_EMIT placesChanged(places);
+    });
+}
+
+QString LibraryWatch::libraryFolderOf(const QString &path) const
+{
+    for (const QString &folder : libraryFolders_)
+        if (path == folder || path.startsWith(folder + QLatin1Char('/')))
+            return folder;
+    return QString();
 }
 
 void LibraryWatch::watch(const QStringList &libraryFolders)
 {
     libraryFolders_ = libraryFolders;
-    delete watcher_;
-    watcher_ = new QFileSystemWatcher(this);
-    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &LibraryWatch::noteChange);
-    QStringList paths;
-    for (const QString &folder : libraryFolders)
-        addTree(folder, &paths);
+    const quint64 serial = ++serial_;
+    ++walking_;
+    const int budget = mostWatched_;
+    catalogue_.runThenHandBack(
+        this,
+        [libraryFolders, budget] {
+            Walked walked;
+            walked.folders = walkFolders(libraryFolders, budget, &walked.cut);
+            return walked;
+        },
+        [this, serial](const Walked &walked) {
+            --walking_;
+            if (serial != serial_)
+                return;  // asked again meanwhile
+            const QSet<QString> wanted(walked.folders.cbegin(), walked.folders.cend());
+            QStringList unwanted;
+            for (const QString &path : std::as_const(watched_))
+                if (!wanted.contains(path))
+                    unwanted.append(path);
+            if (!unwanted.isEmpty()) {
+                watcher_->removePaths(unwanted);
+                for (const QString &path : std::as_const(unwanted))
+                    watched_.remove(path);
+            }
+            toAdd_.clear();
+            QStringList fresh;
+            for (const QString &path : walked.folders)
+                if (!watched_.contains(path))
+                    fresh.append(path);
+            shortOfWatches_ = walked.cut;
+            addWatches(fresh);
+        });
+}
+
+void LibraryWatch::addWatches(const QStringList &paths)
+{
+    const bool idle = toAdd_.isEmpty();
+    toAdd_ += paths;
+    if (idle)
+        addSomeWatches();
+}
+
+void LibraryWatch::addSomeWatches()
+{
+    // A step at a time: each watch costs the kernel a moment, and 20,000
+    // of them at once would hold the window for a second.
+    QStringList step = toAdd_.mid(0, kWatchesAStep);
+    toAdd_.remove(0, step.size());
     QStringList faithful;
-    links_.clear();
-    for (const QString &path : std::as_const(paths)) {
-        if (!isFaithfulPath(path))
-            continue;
-        faithful.append(path);
-        struct stat st;
-        if (::stat(encodePath(path).constData(), &st) == 0)
-            links_.insert(path, quint64(st.st_nlink));
+    for (const QString &path : std::as_const(step)) {
+        if (watched_.size() + faithful.size() >= mostWatched_) {
+            shortOfWatches_ = true;
+            break;
+        }
+        if (!isFaithfulPath(path))  // the watcher knows names as text only
+            shortOfWatches_ = true;
+        else if (!watched_.contains(path))
+            faithful.append(path);
     }
     const QStringList refused = faithful.isEmpty() ? QStringList() : watcher_->addPaths(faithful);
-    const bool short_ = !refused.isEmpty() || paths.size() >= mostWatched_ || faithful.size() < paths.size();
-    if (short_ && !poll_.isActive()) {
+    if (!refused.isEmpty())
+        shortOfWatches_ = true;
+    const QSet<QString> notWatched(refused.cbegin(), refused.cend());
+    for (const QString &path : std::as_const(faithful))
+        if (!notWatched.contains(path))
+            watched_.insert(path);
+    if (!toAdd_.isEmpty() && !shortOfWatches_) {
+        QTimer::singleShot(0, this, &LibraryWatch::addSomeWatches);
+        return;
+    }
+    toAdd_.clear();
+    followLimit(shortOfWatches_);
+}
+
+void LibraryWatch::followLimit(bool shortOfWatches)
+{
+    if (shortOfWatches && !poll_.isActive()) {
         poll_.start();
         if (!std::exchange(limitSaid_, true))
             Q_EMIT limitReached();
-    } else if (!short_) {
+    } else if (!shortOfWatches) {
         poll_.stop();
     }
-}
-
-bool LibraryWatch::foldersMayHaveChanged(const QSet<QString> &changed) const
-{
-    // A folder's link count is 2 and one for each folder in it, where the
-    // file system keeps it so (not btrfs: 1): files coming and going leave
-    // it as it was, and the large folder they are in is not listed again.
-    for (const QString &path : changed) {
-        struct stat st;
-        if (::stat(encodePath(path).constData(), &st) != 0 || st.st_nlink <= 1
-            || links_.value(path) != quint64(st.st_nlink))
-            return true;
-    }
-    return false;
 }
 
 void LibraryWatch::noteChange(const QString &path)
 {
     changed_.insert(path);
     settle_.start();
+}
+
+void LibraryWatch::takeChanges()
+{
+    const QSet<QString> changed = std::exchange(changed_, {});
+    QList<std::pair<QString, QString>> folders;  // changed folder, its library folder
+    for (const QString &path : changed) {
+        const QString library = libraryFolderOf(path);
+        if (!library.isEmpty())
+            folders.append({path, library});
+    }
+    if (folders.isEmpty())
+        return;
+    const QSet<QString> watched = watched_;  // shared, not copied
+    const int budget = qMax(0, mostWatched_ - int(watched_.size()));
+    ++walking_;
+    catalogue_.runThenHandBack(
+        this,
+        [folders, watched, budget] {
+            // Each changed folder is read again alone; a folder that came
+            // is read whole (and watched), one that went leaves its games.
+            Walked walked;
+            for (const auto &[folder, library] : folders) {
+                struct stat st;
+                if (::stat(encodePath(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+                    walked.gone.append(folder);
+                    walked.places.append({folder, library, true});
+                    continue;
+                }
+                walked.places.append({folder, library, false});
+                for (const QString &name : subfolderNames(folder, budget + 1)) {
+                    const QString sub = folder + QLatin1Char('/') + name;
+                    if (watched.contains(sub))
+                        continue;
+                    walked.places.append({sub, library, true});
+                    bool cut = false;
+                    walked.folders += walkFolders({sub}, qMax(0, budget - int(walked.folders.size())), &cut);
+                    walked.cut = walked.cut || cut;
+                }
+            }
+            return walked;
+        },
+        [this](const Walked &walked) {
+            --walking_;
+            if (!walked.gone.isEmpty()) {
+                watcher_->removePaths(walked.gone);
+                for (const QString &path : walked.gone)
+                    watched_.remove(path);
+            }
+            shortOfWatches_ = shortOfWatches_ || walked.cut;
+            if (!walked.folders.isEmpty())
+                addWatches(walked.folders);
+            Q_EMIT placesChanged(walked.places);
+        });
 }
 
 }  // namespace vantorix

@@ -1,19 +1,26 @@
 #pragma once
 
+#include "library/LibraryScan.h"
+
 #include <QFileSystemWatcher>
+#include <QList>
 #include <QObject>
-#include <QHash>
 #include <QSet>
 #include <QStringList>
 #include <QTimer>
 
 namespace vantorix {
 
+class Catalogue;
+
 // Keeps the library's folders current while the program runs: each folder
 // and subfolder is watched (inotify, through QFileSystemWatcher), and a
-// change is told, once it settles, as the library folder it lies in. Where
-// the system's watches run out, a light pass every kPollMs tells every
-// folder instead, and limitReached says so once.
+// change is told, once it settles, as the places to read again: the folder
+// whose files changed, alone, and each folder that came or went, with its
+// subfolders. The folders are walked on the catalogue's executor and the
+// watches laid in steps, so that 20,000 folders never stop the window.
+// Where the system's watches run out, a light pass every kPollMs tells
+// every library folder instead, and limitReached says so once.
 class LibraryWatch : public QObject {
     Q_OBJECT
 public:
@@ -23,32 +30,43 @@ public:
 
     // mostWatched: how many folders are watched at most, the rest looked
     // at by the light pass.
-    explicit LibraryWatch(QObject *parent = nullptr, int mostWatched = kMostWatched);
+    explicit LibraryWatch(Catalogue &catalogue, QObject *parent = nullptr, int mostWatched = kMostWatched);
 
     // Watches these library folders and every folder below them (at most
-    // kMostWatched folders in all; past that, the light pass).
+    // mostWatched folders in all; past that, the light pass).
     void watch(const QStringList &libraryFolders);
     // Whether the light pass stands in for (some of) the watches.
     bool polling() const { return poll_.isActive(); }
+    // Whether every watch asked for is laid (nothing walked or added now).
+    bool settled() const { return walking_ == 0 && toAdd_.isEmpty(); }
+    int watchedCount() const { return int(watched_.size()); }
 
 Q_SIGNALS:
-    // Files came, went or were renamed in these library folders.
-    void foldersChanged(const QStringList &libraryFolders);
+    // Files came, went or were renamed in these places.
+    void placesChanged(const QList<vantorix::LibraryPlace> &places);
     // The watches ran out: the folders are looked at every kPollMs.
     void limitReached();
 
 private:
+    struct Walked;
     void noteChange(const QString &path);
-    void addTree(const QString &folder, QStringList *paths) const;
-    // Whether a folder that changed may have gained or lost a subfolder,
-    // which the watches must follow.
-    bool foldersMayHaveChanged(const QSet<QString> &changed) const;
+    void takeChanges();
+    // Lays the watches of paths, a step at a time on the event loop.
+    void addWatches(const QStringList &paths);
+    void addSomeWatches();
+    void followLimit(bool shortOfWatches);
+    QString libraryFolderOf(const QString &path) const;
 
+    Catalogue &catalogue_;
     const int mostWatched_;
-    QFileSystemWatcher *watcher_ = nullptr;
+    QFileSystemWatcher *watcher_;
     QStringList libraryFolders_;
+    QSet<QString> watched_;
+    QStringList toAdd_;
     QSet<QString> changed_;
-    QHash<QString, quint64> links_;  // each folder watched -> its link count then
+    quint64 serial_ = 0;
+    int walking_ = 0;
+    bool shortOfWatches_ = false;
     QTimer settle_;
     QTimer poll_;
     bool limitSaid_ = false;

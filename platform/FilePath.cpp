@@ -17,6 +17,8 @@
 #include <cstdint>
 #include <cstring>
 #include <dirent.h>
+#include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace vantorix {
@@ -243,6 +245,38 @@ QStringList subfolderNames(const QString &folder, int limit)
     ::closedir(dir);
     names.sort();
     return names;
+}
+
+}  // namespace vantorix
+
+namespace vantorix {
+
+bool isSystemFolder(int fd)
+{
+    // The magic numbers of linux/magic.h.
+    constexpr unsigned long kSystemFileSystems[] = {
+        0x9fa0,      // proc
+        0x62656572,  // sysfs
+        0x1cd1,      // devpts
+        0x27e0eb,    // cgroup
+        0x63677270,  // cgroup2
+        0x64626720,  // debugfs
+        0x74726163,  // tracefs
+        0x73636673,  // securityfs
+        0xcafe4a11,  // bpf
+        0x62656570,  // configfs
+        0x6165676c,  // pstore
+    };
+    struct statfs fs;
+    if (::fstatfs(fd, &fs) != 0)
+        return false;
+    for (const unsigned long magic : kSystemFileSystems)
+        if ((unsigned long)(fs.f_type) == magic)
+            return true;
+    // devtmpfs tells itself apart from tmpfs only by where it is mounted.
+    struct stat folder, devices;
+    return ::fstat(fd, &folder) == 0 && ::stat("/dev", &devices) == 0 && folder.st_dev == devices.st_dev
+           && devices.st_dev != 0 && ::stat("/", &devices) == 0 && folder.st_dev != devices.st_dev;
 }
 
 }  // namespace vantorix

@@ -84,6 +84,11 @@ bool fileIdentity(const QString &path, FileIdentity *identity);
 // devices answers at once. Empty when it cannot be listed.
 QStringList subfolderNames(const QString &folder, int limit);
 
+// Whether the folder open at fd lies on a file system of the kernel's
+// own (proc, sysfs, devtmpfs, ...), whose files are no one's games and
+// whose links lead round the whole disk.
+bool isSystemFolder(int fd);
+
 // The last component of a path ("/a/b.gb" gives "b.gb").
 QString baseName(const QString &path);
 

@@ -60,6 +60,11 @@ IoError IoError::readBeyondEnd(qint64 fileSize)
     return IoError(ReadBeyondEnd, QCoreApplication::translate("IoError", "Read beyond end of file"));
 }
 
+IoError IoError::systemFolder()
+{
+    return IoError(SystemFolder, QCoreApplication::translate("IoError", "A folder of the system's, not of files"));
+}
+
 IoError IoError::fileTooLarge()
 {
     return IoError(FileTooLarge, QCoreApplication::translate("IoError", "File too large"));

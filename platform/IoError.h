@@ -29,6 +29,9 @@ public:
         IsFolder = 1032,
         NoRomInArchive = 1033,
         NotConfiguration = 1034,
+        NotLibraryStore = 1035,
+        NewerLibraryStore = 1036,
+        SystemFolder = 1037,
     };
 
     IoError(Code code, const QString &text, int platformErrno = 0);
@@ -43,6 +46,8 @@ public:
     static IoError lockedArchive();
     static IoError emptyArchive();
     static IoError noRomInArchive();
+    // A folder of the system's own (/proc, /sys, /dev): no games there.
+    static IoError systemFolder();
 
     Code code() const { return code_; }
     // The errno of a platform failure; 0 for the program's own.

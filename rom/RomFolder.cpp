@@ -18,6 +18,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace vantorix {
@@ -157,8 +158,12 @@ public:
     {
         if (!walk(rootFd, QByteArray(), QString(), 0))
             return;
+        // A link leads out of the tree once: the links found in a folder
+        // reached through one are not followed (/proc/PID/cwd would lead
+        // round the whole disk).
+        viaLink_ = true;
         for (size_t i = 0; i < linked_.size(); ++i) {
-            const Linked link = linked_[i];  // walking may add more
+            const Linked link = linked_[i];
             const FileDescriptor sub = enter(rootFd, link.path.chopped(1), link.path);
             if (sub.get() < 0)
                 continue;
@@ -192,6 +197,13 @@ private:
         struct stat st;
         if (::fstat(fd, &st) != 0 || !visited_.insert({st.st_dev, st.st_ino}).second)
             return true;  // walked already: a loop, or a second way to it
+        if (isSystemFolder(fd)) {
+            const IoError refused = IoError::systemFolder();
+            if (depth == 0)
+                throw refused;
+            tree_.skipped.emplace_back(path, refused.text());
+            return true;
+        }
         std::vector<QByteArray> files;
         std::vector<QByteArray> folders;
         std::vector<QByteArray> links;
@@ -229,7 +241,10 @@ private:
         const auto entryPart = [&](const QByteArray &name) { return parts.partOf(name); };
         const bool tooDeep = depth + 1 > maxDepth_;
         for (const QByteArray &name : links) {
-            if (tooDeep)
+            if (viaLink_)
+                tree_.skipped.emplace_back(path + name + '/', QCoreApplication::translate(
+                                                                  "RomFolder", "a link inside a linked folder"));
+            else if (tooDeep)
                 skipTooDeep(path + name + '/');
             else
                 linked_.push_back({path + name + '/', entryPrefix + entryPart(name), depth + 1});
@@ -262,6 +277,7 @@ private:
     const std::function<bool(const std::vector<QByteArray> &)> &onFolder_;
     std::set<std::pair<dev_t, ino_t>> visited_;
     std::vector<Linked> linked_;
+    bool viaLink_ = false;
 };
 
 std::vector<QByteArray> patternsOf(const QString &mask)

@@ -7,6 +7,7 @@
 #include "platform/WholeFile.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QThread>
@@ -85,11 +86,21 @@ void writeConfigurationFile(const QString &path, const Configuration &config)
 
 QString ConfigurationLock::lockFileOf(const QString &configPath)
 {
-    // A link and the file it names share one lock.
-    QByteArray real = encodePath(absolutePath(configPath));
+    // One file, one lock, whether it is there yet or not: a link and the
+    // file it names share one (the file's real path), and so do every
+    // spelling of a folder before the file is made (the folder's real path
+    // and the name).
+    const QByteArray path = encodePath(QDir::cleanPath(absolutePath(configPath)));
+    QByteArray real = path;
     char resolved[PATH_MAX];
-    if (::realpath(real.constData(), resolved))
+    if (::realpath(path.constData(), resolved)) {
         real = resolved;
+    } else {
+        const qsizetype slash = path.lastIndexOf('/');
+        const QByteArray folder = slash <= 0 ? QByteArray("/") : path.left(slash);
+        if (::realpath(folder.constData(), resolved))
+            real = (QByteArray(resolved) == "/" ? QByteArray() : QByteArray(resolved)) + path.mid(slash);
+    }
     const QByteArray name = QCryptographicHash::hash(real, QCryptographicHash::Sha1).toHex();
     return stateFolder() + QStringLiteral("/locks/") + QString::fromLatin1(name) + QStringLiteral(".lock");
 }
@@ -97,7 +108,13 @@ QString ConfigurationLock::lockFileOf(const QString &configPath)
 ConfigurationLock::ConfigurationLock(const QString &configPath, int waitMs)
 {
     const QString file = lockFileOf(configPath);
-    makeOwnFolders(stateFolder(), QStringLiteral("locks"));
+    // The lock is a help, never a precondition: where its folder or file
+    // cannot be made (a read-only home), the change goes on without it.
+    try {
+        makeOwnFolders(stateFolder(), QStringLiteral("locks"));
+    } catch (const IoError &) {
+        return;
+    }
     const QByteArray name = encodePath(file);
     fd_ = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
     if (fd_ < 0 && errno == ELOOP) {
@@ -106,11 +123,12 @@ ConfigurationLock::ConfigurationLock(const QString &configPath, int waitMs)
         fd_ = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
     }
     if (fd_ < 0)
-        throw IoError::fromErrno(errno);
+        return;
     const QDeadlineTimer deadline(waitMs);
     while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
         if ((errno != EWOULDBLOCK && errno != EINTR) || deadline.hasExpired()) {
             ::close(fd_);
+            fd_ = -1;
             throw IoError(IoError::AccessDenied, QCoreApplication::translate(
                                                      "IoError", "The file is being changed by another program"));
         }
@@ -120,7 +138,8 @@ ConfigurationLock::ConfigurationLock(const QString &configPath, int waitMs)
 
 ConfigurationLock::~ConfigurationLock()
 {
-    ::close(fd_);  // the lock goes with the descriptor
+    if (fd_ >= 0)
+        ::close(fd_);  // the lock goes with the descriptor
 }
 
 }  // namespace vantorix

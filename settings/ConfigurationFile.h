@@ -38,7 +38,8 @@ void writeConfigurationFile(const QString &path, const Configuration &config);
 class ConfigurationLock {
 public:
     // Waits at most waitMs for the lock; throws IoError when another
-    // program holds it longer, or when no lock file can be made.
+    // program holds it longer. Where no lock file can be made (a read-only
+    // home), no lock is held and the change goes on.
     ConfigurationLock(const QString &configPath, int waitMs);
     ~ConfigurationLock();
     ConfigurationLock(const ConfigurationLock &) = delete;

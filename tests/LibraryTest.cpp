@@ -5,12 +5,16 @@
 #include "settings/LastConfiguration.h"
 #include "library/LibraryStore.h"
 #include "library/LibraryWatch.h"
+#include "reading/Catalogue.h"
 #include "platform/FilePath.h"
+#include "platform/IoError.h"
+#include "settings/ConfigurationFile.h"
 #include "samples/ArchiveMaker.h"
 #include "tests/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QSignalSpy>
@@ -116,32 +120,173 @@ TEST(Library, PlaysFromEveryStartAndTheStoreKeptWhole)
     int status = -1;
     runKelpad({"--", rom}, &status);
     EXPECT_EQ(status, 0);
-    // The window's plays go through the same record.
-    LibraryStore::recordPlay(rom, QDateTime(QDate(2026, 12, 1), QTime(20, 15)).toUTC());
+    // The window's plays go through the same record; the later time is
+    // the last.
+    LibraryStore::recordPlay(rom, QDateTime(QDate(2036, 12, 1), QTime(20, 15)).toUTC());
     const QStringList fields = runKelpad({"--library-list"}).split('\n', Qt::SkipEmptyParts).value(1).split('\t');
     ASSERT_EQ(fields.size(), 9);
     EXPECT_EQ(fields.at(6), "2");
-    EXPECT_EQ(fields.at(7), "2026-12-01 20:15");
+    EXPECT_EQ(fields.at(7), "2036-12-01 20:15");
 
     // Names of any bytes, tabs and line breaks included, come back; a file
     // that is no store is not taken; a link at the store is replaced.
     LibraryStore store;
     store.folders = {decodePath("/caf\xe9/x"), "/with\ttab", "/line\nbreak", "/100%"};
-    store.plays.insert("/a\tb.gb", PlayRecord{3, QDateTime::fromSecsSinceEpoch(1'700'000'000, Qt::UTC)});
+    store.plays.insert("/a\tb.gb", PlayRecord{3, QDateTime::fromSecsSinceEpoch(1'700'000'000, Qt::UTC), {}});
     store.favourites.insert("/fav\n.gb");
     const LibraryStore back = LibraryStore::parse(store.serialize());
     EXPECT_EQ(back.folders, store.folders);
     EXPECT_EQ(back.plays.value("/a\tb.gb").count, 3);
     EXPECT_EQ(back.plays.value("/a\tb.gb").last, store.plays.value("/a\tb.gb").last);
     EXPECT_EQ(back.favourites, store.favourites);
-    EXPECT_TRUE(LibraryStore::parse("folder\t/x\n").folders.isEmpty());
-    const QString notes = writeFile(root + "/notes.txt", "mine");
-    const QString linked = root + "/library.txt";
-    ASSERT_EQ(::symlink(QFile::encodeName(notes).constData(), QFile::encodeName(linked).constData()), 0);
-    EXPECT_TRUE(LibraryStore::toggleFavourite(rom, linked));
-    EXPECT_EQ(readFile(notes), "mine");
-    EXPECT_TRUE(LibraryStore::read(linked).favourites.contains(rom));
     runKelpad({"--library-remove", root + "/games"});
+}
+
+// A store that cannot be read whole is never written over: every change is
+// refused with the reason, and the store stays byte for byte.
+TEST(Library, StoreNeverWrittenOverUnlessReadWhole)
+{
+    const QByteArray mine = "# Vantorix library 1\nfolder\t/home/me/roms\nplayed\t/home/me/roms/A.GB\t7\t1700000000\n"
+                            "favourite\t/home/me/roms/A.GB\n";
+    struct Case {
+        const char *what;
+        QByteArray content;  // of the file at the store's place
+        bool refused;
+    } const cases[] = {
+        {"CR LF line ends", QByteArray(mine).replace("\n", "\r\n"), false},
+        {"lines and fields of another version", mine + "rating\t/home/me/roms/A.GB\t5\nplayed\t/x.gb\t1\t1\tmore\n", false},
+        {"a newer version", "# Vantorix library 2\nfolder\t/home/me/roms\nseen\tx\n", true},
+        {"no store of ours", "[General]\nkey=value\n", true},
+        {"larger than 64 MiB", "# Vantorix library 1\n" + QByteArray(65 << 20, '#'), true},
+    };
+    for (const Case &test : cases) {
+        SCOPED_TRACE(test.what);
+        QTemporaryDir dir;
+        const QString store = dir.filePath("library.txt");
+        writeFile(store, test.content);
+        bool failed = false;
+        try {
+            LibraryStore::addFolders({"/other"}, store);
+        } catch (const IoError &error) {
+            failed = true;
+            EXPECT_FALSE(error.text().isEmpty());
+        }
+        EXPECT_EQ(failed, test.refused);
+        if (test.refused) {
+            EXPECT_EQ(readFile(store), test.content);
+            EXPECT_FALSE(LibraryStore::read(store).problem.isEmpty());
+            continue;
+        }
+        // Read whole: what it held is kept, what this version does not
+        // know written back as it was.
+        const LibraryStore back = LibraryStore::read(store);
+        EXPECT_EQ(back.folders, QStringList({"/home/me/roms", "/other"}));
+        EXPECT_EQ(back.plays.value("/home/me/roms/A.GB").count, 7);
+        EXPECT_TRUE(back.favourites.contains("/home/me/roms/A.GB"));
+        for (const QByteArray &line : test.content.split('\n')) {
+            if (line.startsWith("rating") || line.endsWith("more")) {
+                EXPECT_TRUE(readFile(store).contains(line + '\n')) << line.constData();
+            }
+        }
+    }
+
+    // The command says so and changes nothing.
+    QTemporaryDir home;
+    const QString store = home.filePath("vantorix/library.txt");
+    writeFile(store, "# Vantorix library 2\nfolder\t/home/me/roms\n");
+    QProcess kelpad;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_DATA_HOME", home.path());
+    kelpad.setProcessEnvironment(environment);
+    kelpad.start(KELPAD_PATH, {"--library-add", home.path()});
+    ASSERT_TRUE(kelpad.waitForFinished(60000));
+    EXPECT_EQ(kelpad.exitCode(), 1);
+    EXPECT_TRUE(kelpad.readAllStandardError().contains("newer version"));
+    EXPECT_EQ(readFile(store), "# Vantorix library 2\nfolder\t/home/me/roms\n");
+}
+
+// A link at the store: followed to a store, changed there atomically;
+// refused when it leads to anything else. One lock for one store, however
+// its folder is reached and whether it is there yet or not.
+TEST(Library, StoreThroughLinksAndOneLock)
+{
+    QTemporaryDir dir;
+    const QString root = QDir(dir.path()).canonicalPath();
+    const QString dotfiles = writeFile(root + "/dotfiles/library.txt", "# Vantorix library 1\nfolder\t/mine\n");
+    const QString notes = writeFile(root + "/notes.txt", "mine");
+    const struct {
+        const char *what;
+        QString target;
+        bool refused;
+    } cases[] = {
+        {"a link to a store", dotfiles, false},
+        {"a link to another file", notes, true},
+        {"a link to nothing", root + "/nothing.txt", true},
+    };
+    for (const auto &test : cases) {
+        SCOPED_TRACE(test.what);
+        const QString link = root + "/data/library.txt";
+        QDir().mkpath(root + "/data");
+        QFile::remove(link);
+        ASSERT_EQ(::symlink(QFile::encodeName(test.target).constData(), QFile::encodeName(link).constData()), 0);
+        const QByteArray before = QFile::exists(test.target) ? readFile(test.target) : QByteArray();
+        bool failed = false;
+        try {
+            LibraryStore::toggleFavourite("/mine/A.GB", link);
+        } catch (const IoError &) {
+            failed = true;
+        }
+        EXPECT_EQ(failed, test.refused);
+        EXPECT_TRUE(QFileInfo(link).isSymLink());  // the link itself stays
+        if (test.refused)
+            EXPECT_EQ(QFile::exists(test.target) ? readFile(test.target) : QByteArray(), before);
+        else
+            EXPECT_TRUE(readFile(test.target).contains("favourite\t/mine/A.GB"));
+    }
+
+    // Through a linked data folder, before the store is there and after.
+    QDir().mkpath(root + "/real");
+    ASSERT_EQ(::symlink(QFile::encodeName(root + "/real").constData(), QFile::encodeName(root + "/linked").constData()), 0);
+    EXPECT_EQ(ConfigurationLock::lockFileOf(root + "/linked/library.txt"),
+              ConfigurationLock::lockFileOf(root + "/real/library.txt"));
+    LibraryStore::addFolders({"/a"}, root + "/linked/library.txt");
+    EXPECT_EQ(ConfigurationLock::lockFileOf(root + "/linked/library.txt"),
+              ConfigurationLock::lockFileOf(root + "/real/library.txt"));
+}
+
+// Plays and favourites belong to the file, however its path was typed;
+// counts that would overflow stay at the largest.
+TEST(Library, PlaysByTheFileNotItsSpelling)
+{
+    QTemporaryDir dir;
+    const QString root = QDir(dir.path()).canonicalPath();
+    const QString rom = writeFile(root + "/roms/A.GB", readFile(SAMPLES_DIR "/roms/STARHOP.GB"));
+    ASSERT_EQ(::symlink("roms", QFile::encodeName(root + "/linked").constData()), 0);
+    const QString store = root + "/library.txt";
+    for (const QString &spelling : {root + "/roms/A.GB", root + "/roms/./A.GB", root + "/linked/A.GB",
+                                    root + "/roms/../roms/A.GB"})
+        LibraryStore::recordPlay(spelling, QDateTime::currentDateTimeUtc(), store);
+    LibraryStore read = LibraryStore::read(store);
+    EXPECT_EQ(read.plays.size(), 1);
+    EXPECT_EQ(read.plays.value(rom).count, 4);
+    EXPECT_TRUE(LibraryStore::toggleFavourite(root + "/linked/A.GB", store));
+    EXPECT_FALSE(LibraryStore::toggleFavourite(rom, store));  // the same game: no longer a favourite
+
+    const struct {
+        const char *what;
+        QByteArray stored;
+        qint64 expected;
+    } counts[] = {
+        {"past 32 bits", "2147483647", 2147483648LL},
+        {"at the largest", "9223372036854775807", 9223372036854775807LL},
+        {"spelled twice", "5\t1\nplayed\t" + (root + "/roms/./A.GB").toUtf8() + "\t6", 12},
+    };
+    for (const auto &test : counts) {
+        SCOPED_TRACE(test.what);
+        writeFile(store, "# Vantorix library 1\nplayed\t" + rom.toUtf8() + "\t" + test.stored + "\t1\n");
+        LibraryStore::recordPlay(rom, QDateTime::currentDateTimeUtc(), store);
+        EXPECT_EQ(LibraryStore::read(store).plays.value(rom).count, test.expected);
+    }
 }
 
 TEST(Library, WatchesThatRunOutBecomeALightPass)
@@ -149,23 +294,31 @@ TEST(Library, WatchesThatRunOutBecomeALightPass)
     QTemporaryDir dir;
     for (const char *folder : {"a/one", "a/two", "a/three"})
         QDir().mkpath(dir.filePath(folder));
-    LibraryWatch watch(nullptr, 2);
+    Catalogue catalogue;
+    LibraryWatch watch(catalogue, nullptr, 2);
     QSignalSpy limit(&watch, &LibraryWatch::limitReached);
-    QSignalSpy changed(&watch, &LibraryWatch::foldersChanged);
+    QSignalSpy changed(&watch, &LibraryWatch::placesChanged);
     watch.watch({dir.filePath("a")});
+    ASSERT_TRUE(waitFor([&] { return watch.settled(); }));
     EXPECT_EQ(limit.count(), 1);
     EXPECT_TRUE(watch.polling());
     // A file in a folder no watch reaches is seen by the light pass.
     writeFile(dir.filePath("a/three/new.gb"), "x");
     EXPECT_TRUE(waitFor([&] { return changed.count() > 0; }, 3 * LibraryWatch::kPollMs));
-    EXPECT_EQ(changed.constFirst().constFirst().toStringList(), QStringList{dir.filePath("a")});
+    const auto places = changed.constFirst().constFirst().value<QList<LibraryPlace>>();
+    ASSERT_EQ(places.size(), 1);
+    EXPECT_EQ(places.constFirst().directory, dir.filePath("a"));
+    EXPECT_TRUE(places.constFirst().subfolders);
     // Said once only.
     watch.watch({dir.filePath("a")});
+    ASSERT_TRUE(waitFor([&] { return watch.settled(); }));
     EXPECT_EQ(limit.count(), 1);
     // Within the limit the watches do it all.
-    LibraryWatch roomy;
+    LibraryWatch roomy(catalogue);
     roomy.watch({dir.filePath("a")});
+    ASSERT_TRUE(waitFor([&] { return roomy.settled(); }));
     EXPECT_FALSE(roomy.polling());
+    EXPECT_EQ(roomy.watchedCount(), 4);
 }
 
 }  // namespace

@@ -1,19 +1,14 @@
 #include "windows/LibraryWindow.h"
 
 #include "widgets/ErrorBox.h"
-#include "app/Forms.h"
-#include "rom/GameListEntry.h"
 #include "widgets/PlainText.h"
-#include "reading/RomAdding.h"
 #include "widgets/ScaledPictures.h"
-#include "app/Unit1.h"
+#include "library/LibraryChanges.h"
 #include "names/CartridgeDetails.h"
 #include "reading/Catalogue.h"
 #include "reading/DetailToolTips.h"
 #include "pictures/GamePictures.h"
 #include "downloads/PictureDownloads.h"
-#include "catalogue/Unit3.h"
-#include "settings/Configuration.h"
 #include "settings/UserSettings.h"
 #include "library/LibraryWatch.h"
 #include "platform/FilePath.h"
@@ -37,6 +32,11 @@
 #include <QStyledItemDelegate>
 #include <QUrl>
 #include <QWheelEvent>
+
+#include "platform/FileDescriptor.h"
+
+#include <cerrno>
+#include <fcntl.h>
 
 namespace {
 
@@ -142,12 +142,15 @@ private:
     mutable QHash<QString, QString> found_;  // game -> its cover, "" while none is known
 };
 
-LibraryWindow::LibraryWindow(vantorix::Catalogue &catalogue, QWidget *parent)
+LibraryWindow::LibraryWindow(vantorix::Catalogue &catalogue, vantorix::LibraryChanges &changes, LibraryHost &host,
+                             QWidget *parent)
     : QWidget(parent, Qt::Window),
       catalogue_(catalogue),
+      changes_(changes),
+      host_(host),
       model_(new vantorix::LibraryModel(this)),
       filter_(new vantorix::LibraryFilter(this)),
-      watch_(new vantorix::LibraryWatch(this))
+      watch_(new vantorix::LibraryWatch(catalogue, this))
 {
     setupUi(this);
     setObjectName(QStringLiteral("LibraryWindow"));
@@ -223,9 +226,20 @@ LibraryWindow::LibraryWindow(vantorix::Catalogue &catalogue, QWidget *parent)
         vantorix::UserSettings().setPictureDownloads(false);
         DownloadBox->hide();
     }));
-    connect(watch_, &vantorix::LibraryWatch::foldersChanged, this, [this](const QStringList &folders) {
-        vantorix::atHandlerEdge([&] { readFolders(folders); });
+    connect(watch_, &vantorix::LibraryWatch::placesChanged, this, [this](const QList<vantorix::LibraryPlace> &places) {
+        vantorix::atHandlerEdge([&] { readPlaces(places); });
     });
+    connect(&changes_, &vantorix::LibraryChanges::storeChanged, this, vantorix::guarded([this] { takeStore(); }));
+    connect(&changes_, &vantorix::LibraryChanges::playsWaiting, this, [this](int count, const QString &reason) {
+        StatusLine->setText(tr("%n play(s) not counted yet (%1): counted once the library can be written.", nullptr,
+                               count)
+                                .arg(reason));
+    });
+    connect(&changes_, &vantorix::LibraryChanges::playsWritten, this, [this] {
+        StatusLine->setText(tr("Every play is counted."));
+    });
+    // Quitting does not wait for a pass over 100,000 files.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { stopPasses(); });
     connect(watch_, &vantorix::LibraryWatch::limitReached, this, [this] {
         StatusLine->setText(tr("Too many folders to watch: the library looks at them every %n second(s).", nullptr,
                                vantorix::LibraryWatch::kPollMs / 1000));
@@ -249,6 +263,12 @@ LibraryWindow::LibraryWindow(vantorix::Catalogue &catalogue, QWidget *parent)
 
 LibraryWindow::~LibraryWindow()
 {
+    stopPasses();
+}
+
+void LibraryWindow::stopPasses()
+{
+    *quitting_ = true;
     if (stop_)
         *stop_ = true;
 }
@@ -270,17 +290,40 @@ void LibraryWindow::hideEvent(QHideEvent *event)
 
 void LibraryWindow::readFolders(const QStringList &folders)
 {
-    const vantorix::LibraryStore store = vantorix::LibraryStore::read();
-    model_->setStore(store);
-    const QStringList reading = folders.isEmpty() ? store.folders : folders;
     if (folders.isEmpty()) {
-        // The whole library: what an earlier pass still reads is not wanted.
-        if (stop_)
-            *stop_ = true;
-        watch_->watch(store.folders);
+        // The whole library: its folders as the store holds them, read off
+        // the window's thread.
+        changes_.read(this, [this](const vantorix::LibraryStore &store) {
+            model_->setStore(store);
+            if (!store.problem.isEmpty())
+                StatusLine->setText(vantorix::displayPath(changes_.storePath()) + QStringLiteral(": ") + store.problem);
+            if (stop_)
+                *stop_ = true;  // what an earlier pass still reads is not wanted
+            watch_->watch(store.folders);
+            std::vector<vantorix::LibraryPlace> places;
+            for (const QString &folder : store.folders)
+                places.push_back({folder, folder, true});
+            readPlacesNow(places, true);
+        });
+        return;
     }
+    std::vector<vantorix::LibraryPlace> places;
+    for (const QString &folder : folders)
+        places.push_back({folder, folder, true});
+    readPlacesNow(places, false);
+}
+
+void LibraryWindow::readPlaces(const QList<vantorix::LibraryPlace> &places)
+{
+    readPlacesNow(std::vector<vantorix::LibraryPlace>(places.cbegin(), places.cend()), false);
+}
+
+void LibraryWindow::readPlacesNow(const std::vector<vantorix::LibraryPlace> &places, bool whole)
+{
+    // A whole pass lists every game anew: the chosen one is chosen again.
+    const QString chosen = whole ? currentPath() : QString();
     auto stop = std::make_shared<std::atomic<bool>>(false);
-    if (folders.isEmpty())
+    if (whole)
         stop_ = stop;
     ++reading_;
     struct Pass {
@@ -291,9 +334,10 @@ void LibraryWindow::readFolders(const QStringList &folders)
     // (closed with the main window) before the pass ends.
     QPointer<LibraryWindow> window(this);
     vantorix::Catalogue &catalogue = catalogue_;
+    const std::shared_ptr<std::atomic<bool>> quitting = quitting_;
     offThread<std::shared_ptr<Pass>>(
         catalogue_, this,
-        [&catalogue, window, reading, stop, whole = folders.isEmpty()] {
+        [&catalogue, window, places, stop, quitting, whole] {
             auto pass = std::make_shared<Pass>();
             // A whole pass shows its games as they come.
             const auto batch = [&catalogue, window, stop](std::vector<vantorix::LibraryGame> games) {
@@ -313,27 +357,28 @@ void LibraryWindow::readFolders(const QStringList &folders)
                             window->model_->setGames({});
                     },
                     Qt::QueuedConnection);
+            // A pass of some places stops only when the program ends.
+            const std::atomic<bool> *cancelled = whole ? stop.get() : quitting.get();
             using Batch = std::function<void(const std::vector<vantorix::LibraryGame> &)>;
-            pass->games = vantorix::scanLibrary(reading, catalogue, &pass->problems, whole ? Batch(batch) : Batch(),
-                                                stop.get(), 0);
+            pass->games = vantorix::scanLibraryPlaces(places, catalogue, &pass->problems,
+                                                      whole ? Batch(batch) : Batch(), cancelled, 0);
             for (vantorix::LibraryGame &game : pass->games)
                 vantorix::LibraryModel::prepare(game);
             return pass;
         },
-        [this, reading, stop, whole = folders.isEmpty()](const std::shared_ptr<Pass> &pass) {
+        [this, places, stop, whole, chosen](const std::shared_ptr<Pass> &pass) {
             --reading_;
-            if (*stop)
+            if (*stop || *quitting_)
                 return;
-            const QString chosen = currentPath();
             // A whole pass handed its games over as it read them.
             if (!whole)
-                model_->updateFolders(reading, std::move(pass->games));
+                model_->updatePlaces(places, std::move(pass->games));
             filter_->flush();
             if (!pass->problems.isEmpty())
                 StatusLine->setText(tr("%n file(s) or folder(s) could not be read, the first: %1", nullptr,
                                        int(pass->problems.size()))
                                         .arg(vantorix::displayPath(pass->problems.constFirst())));
-            const int row = model_->rowOf(chosen);
+            const int row = chosen.isEmpty() ? -1 : model_->rowOf(chosen);
             if (row >= 0) {
                 const QModelIndex shown = filter_->mapFromSource(model_->index(row, 0));
                 TableView->setCurrentIndex(shown);
@@ -377,35 +422,48 @@ QList<int> LibraryWindow::selectedRows() const
 void LibraryWindow::playRow(int row)
 {
     const QString path = filter_->index(row, 0).data(vantorix::LibraryModel::PathRole).toString();
-    if (path.isEmpty() || !Form1)
+    if (path.isEmpty())
         return;
     // Exactly as the main window's launch: its checked emulator, its
     // rules, its errors.
-    Form1->launchFile(path);
+    host_.playGame(path, 0);
 }
 
 void LibraryWindow::takeStore()
 {
-    model_->setStore(vantorix::LibraryStore::read());
+    changes_.read(this, [this](const vantorix::LibraryStore &store) { model_->setStore(store); });
 }
 
 void LibraryWindow::addFolder(const QString &folder)
 {
     const QString clean = QDir::cleanPath(vantorix::absolutePath(folder));
-    try {
-        if (vantorix::LibraryStore::addFolders({clean}).isEmpty())
-            return;
-    } catch (const vantorix::IoError &error) {
-        vantorix::reportError(error.text(), vantorix::LibraryStore::defaultPath());
-        return;
-    }
-    watch_->watch(vantorix::LibraryStore::read().folders);
-    readFolders({clean});
+    changes_.change(
+        this,
+        [clean](const QString &store) {
+            // /proc, /sys and /dev hold no games, and their links lead
+            // round the whole disk.
+            const vantorix::FileDescriptor fd(::open(vantorix::encodePath(clean).constData(),
+                                                     O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            if (fd.get() < 0)
+                throw vantorix::IoError::fromErrno(errno);
+            if (vantorix::isSystemFolder(fd.get()))
+                throw vantorix::IoError::systemFolder();
+            vantorix::LibraryStore::addFolders({clean}, store);
+        },
+        [this, clean](const QString &failure) {
+            if (!failure.isEmpty()) {
+                vantorix::reportError(failure, clean);
+                return;
+            }
+            const QStringList folders = model_->store().folders + QStringList{clean};
+            watch_->watch(folders);
+            readFolders({clean});
+        });
 }
 
 void LibraryWindow::removeFolder()
 {
-    const QStringList folders = vantorix::LibraryStore::read().folders;
+    const QStringList folders = model_->store().folders;
     if (folders.isEmpty())
         return;
     QStringList shown;
@@ -418,14 +476,18 @@ void LibraryWindow::removeFolder()
     if (!chosen)
         return;
     const QString removed = folders.value(shown.indexOf(folder));
-    try {
-        vantorix::LibraryStore::removeFolder(removed);
-    } catch (const vantorix::IoError &error) {
-        vantorix::reportError(error.text(), vantorix::LibraryStore::defaultPath());
-        return;
-    }
-    watch_->watch(vantorix::LibraryStore::read().folders);
-    model_->replaceFolders({removed}, {});
+    changes_.change(
+        this, [removed](const QString &store) { vantorix::LibraryStore::removeFolder(removed, store); },
+        [this, removed, folders](const QString &failure) {
+            if (!failure.isEmpty()) {
+                vantorix::reportError(failure, changes_.storePath());
+                return;
+            }
+            QStringList left = folders;
+            left.removeAll(removed);
+            watch_->watch(left);
+            model_->removeFolder(removed);
+        });
 }
 
 void LibraryWindow::toggleFavourite()
@@ -433,12 +495,12 @@ void LibraryWindow::toggleFavourite()
     const QString path = currentPath();
     if (path.isEmpty())
         return;
-    try {
-        vantorix::LibraryStore::toggleFavourite(path);
-    } catch (const vantorix::IoError &error) {
-        vantorix::reportError(error.text(), vantorix::LibraryStore::defaultPath());
-    }
-    takeStore();
+    changes_.change(
+        this, [path](const QString &store) { vantorix::LibraryStore::toggleFavourite(path, store); },
+        [this](const QString &failure) {
+            if (!failure.isEmpty())
+                vantorix::reportError(failure, changes_.storePath());
+        });
 }
 
 void LibraryWindow::showCurrentGame()
@@ -538,16 +600,15 @@ void LibraryWindow::askDownload(const vantorix::PictureQuery &query, quint64 ser
 void LibraryWindow::showContextMenu(const QPoint &)
 {
     const QString path = currentPath();
-    if (path.isEmpty() || !Form1)
+    if (path.isEmpty())
         return;
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("LibraryMenu"));
-    QRadioButton *const slots[] = {Form1->RadioButton1, Form1->RadioButton2, Form1->RadioButton3};
     for (int slot = 1; slot <= 3; ++slot) {
-        const QString emulator = vantorix::storedText(slots[slot - 1]);
+        const QString emulator = host_.emulatorOfSlot(slot);
         QAction *play = menu.addAction(emulator.isEmpty() ? tr("Play with emulator %1").arg(slot)
                                                           : tr("Play with %1").arg(emulator));
-        connect(play, &QAction::triggered, this, vantorix::guarded([path, slot] { Form1->launchWith(slot, path); }));
+        connect(play, &QAction::triggered, this, vantorix::guarded([this, path, slot] { host_.playGame(path, slot); }));
     }
     menu.addSeparator();
     connect(menu.addAction(tr("Add to the game list")), &QAction::triggered, this, vantorix::guarded([this] { addToGameList(); }));
@@ -559,8 +620,7 @@ void LibraryWindow::showContextMenu(const QPoint &)
     connect(menu.addAction(tr("Open the containing folder")), &QAction::triggered, this, [path] {
         QDesktopServices::openUrl(QUrl::fromLocalFile(path.left(path.lastIndexOf(QLatin1Char('/')))));
     });
-    connect(menu.addAction(tr("Copy the path")), &QAction::triggered, this,
-            [path] { QApplication::clipboard()->setText(vantorix::displayPath(path)); });
+    connect(menu.addAction(tr("Copy the path")), &QAction::triggered, this, [this, path] { copyPath(path); });
     connect(menu.addAction(tr("Details")), &QAction::triggered, this, [this] {
         DetailsText->setFocus();
         Splitter->setSizes({width() / 2, width() / 2});
@@ -584,40 +644,26 @@ void LibraryWindow::chooseHiddenColumns(const QPoint &at)
 
 void LibraryWindow::addToGameList()
 {
-    if (!Form1)
-        return;
-    const QString games = vantorix::storedText(Form1->Edit1);
-    vantorix::Catalogue *names = vantorix::UserSettings().namesFromDatabases() ? &catalogue_ : nullptr;
-    vantorix::ListedFiles listed(vantorix::listItems(Form1->ComboBox1), games);
-    QStringList entries;
-    QStringList refused;
-    int leftOut = 0;
+    QStringList paths;
     for (const int row : selectedRows()) {
         const QString path = filter_->index(row, 0).data(vantorix::LibraryModel::PathRole).toString();
-        if (!listed.insert(path))
-            continue;
-        if (Form1->ComboBox1->count() + entries.size() >= vantorix::kPlaylistLimit) {
-            ++leftOut;
-            continue;
-        }
-        try {
-            const QString entry = vantorix::readerEntryOf(path, games, names);
-            if (!vantorix::entryHoldsBack(entry))
-                throw vantorix::IoError(vantorix::IoError::InvalidFilename,
-                                        tr("the game list cannot hold a name with a line break"));
-            entries.append(entry);
-        } catch (const vantorix::IoError &error) {
-            refused.append(vantorix::displayPath(path) + QStringLiteral(": ") + error.text());
-        }
+        if (!path.isEmpty())
+            paths.append(path);
     }
-    for (const QString &entry : std::as_const(entries))
-        Form1->ComboBox1->addItem(entry);
-    if (!entries.isEmpty())
-        Form1->markMissingGames();
-    if (leftOut > 0)
-        refused.prepend(tr("MAX ROMS: %1").arg(vantorix::kPlaylistLimit));
-    if (!refused.isEmpty())
-        vantorix::reportError(refused.join(QLatin1Char('\n')));
+    if (!paths.isEmpty())
+        host_.addGamesToList(paths);
+}
+
+void LibraryWindow::copyPath(const QString &path)
+{
+    // The text as it reads; beside it the file's own bytes as a URI, so
+    // that a name that is not UTF-8 pasted into a file manager names the
+    // real file.
+    auto *data = new QMimeData;
+    data->setText(vantorix::displayPath(path));
+    data->setData(QStringLiteral("text/uri-list"),
+                  "file://" + vantorix::encodePath(path).toPercentEncoding("/") + "\r\n");
+    QApplication::clipboard()->setMimeData(data);
 }
 
 void LibraryWindow::setCoverSize(int size)

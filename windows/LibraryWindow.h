@@ -3,7 +3,9 @@
 #include "ui_LibraryWindow.h"
 
 #include "pictures/GamePictures.h"
+#include "library/LibraryFilter.h"
 #include "library/LibraryModel.h"
+#include "windows/LibraryHost.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -13,6 +15,7 @@
 
 namespace vantorix {
 class Catalogue;
+class LibraryChanges;
 class LibraryWatch;
 }
 class CoverDelegate;
@@ -25,7 +28,10 @@ class CoverDelegate;
 class LibraryWindow : public QWidget, public Ui::LibraryWindow {
     Q_OBJECT
 public:
-    explicit LibraryWindow(vantorix::Catalogue &catalogue, QWidget *parent = nullptr);
+    // changes: the way to the library's store; host: where games are
+    // started and added to the game list.
+    LibraryWindow(vantorix::Catalogue &catalogue, vantorix::LibraryChanges &changes, LibraryHost &host,
+                  QWidget *parent = nullptr);
     ~LibraryWindow() override;
 
     vantorix::LibraryModel *model() const { return model_; }
@@ -35,8 +41,12 @@ public:
 
     // Plays the game of a shown row with the main window's checked emulator.
     void playRow(int row);
-    // Takes the play history and favourites again from the disk.
+    // Takes the play history and favourites again from the disk (off the
+    // window's thread).
     void takeStore();
+    vantorix::LibraryWatch *watch() const { return watch_; }
+    // Stops the passes under way (the program ends).
+    void stopPasses();
     // Adds a folder to the library and reads it.
     void addFolder(const QString &folder);
     void toggleFavourite();
@@ -52,6 +62,13 @@ private:
     // Reads the given library folders (all of them: empty) on the executor,
     // the model taking their games as they come.
     void readFolders(const QStringList &folders);
+    // Reads some places again (a watch saw them change) and updates the
+    // rows of those places only.
+    void readPlaces(const QList<vantorix::LibraryPlace> &places);
+    // whole: the library's every folder, its games replacing all, shown
+    // as they come.
+    void readPlacesNow(const std::vector<vantorix::LibraryPlace> &places, bool whole);
+    void copyPath(const QString &path);
     void updateCaption();
     void showCurrentGame();
     void showPictures(const QString &path, quint64 serial);
@@ -67,11 +84,14 @@ private:
     QList<int> selectedRows() const;
 
     vantorix::Catalogue &catalogue_;
+    vantorix::LibraryChanges &changes_;
+    LibraryHost &host_;
     vantorix::LibraryModel *model_;
     vantorix::LibraryFilter *filter_;
     vantorix::LibraryWatch *watch_;
     CoverDelegate *covers_;
     std::shared_ptr<std::atomic<bool>> stop_;  // the pass under way stops
+    std::shared_ptr<std::atomic<bool>> quitting_ = std::make_shared<std::atomic<bool>>(false);
     int reading_ = 0;
     quint64 paneSerial_ = 0;
     bool started_ = false;

@@ -1,0 +1,174 @@
+#include "library/LibraryChanges.h"
+
+#include "reading/Catalogue.h"
+#include "platform/IoError.h"
+
+#include <exception>
+
+namespace vantorix {
+
+namespace {
+
+// What a task on the executor threw, as the text the user is shown: no
+// exception ever leaves it.
+template <typename Work>
+QString failureOf(Work &&work)
+{
+    try {
+        work();
+        return QString();
+    } catch (const IoError &error) {
+        return error.text();
+    } catch (const std::exception &error) {
+        return QString::fromLocal8Bit(error.what());
+    }
+}
+
+}  // namespace
+
+LibraryChanges::LibraryChanges(Catalogue &catalogue, const QString &storePath, QObject *parent)
+    : QObject(parent), catalogue_(catalogue), storePath_(storePath), plays_(std::make_shared<Plays>())
+{
+    retry_.setSingleShot(true);
+    retry_.setInterval(kRetryMs);
+    connect(&retry_, &QTimer::timeout, this, [this] { writePlays(); });
+}
+
+LibraryChanges::~LibraryChanges()
+{
+    writeWaitingPlays(1000);
+}
+
+void LibraryChanges::enqueue(std::function<void()> start)
+{
+    queue_.push_back(std::move(start));
+    if (!busy_)
+        next();
+}
+
+void LibraryChanges::next()
+{
+    if (queue_.empty()) {
+        busy_ = false;
+        return;
+    }
+    busy_ = true;
+    const std::function<void()> start = std::move(queue_.front());
+    queue_.pop_front();
+    start();
+}
+
+void LibraryChanges::change(QObject *context, std::function<void(const QString &)> edit,
+                            std::function<void(const QString &)> done)
+{
+    QPointer<QObject> alive(context);
+    enqueue([this, alive, edit = std::move(edit), done = std::move(done)] {
+        const QString path = storePath_;
+        catalogue_.runThenHandBack(
+            this, [edit, path] { return failureOf([&] { edit(path); }); },
+            [this, alive, done](const QString &failure) {
+                if (failure.isEmpty())
+                    Q_EMIT storeChanged();
+                if (alive && done)
+                    done(failure);
+                next();
+            });
+    });
+}
+
+void LibraryChanges::read(QObject *context, std::function<void(const LibraryStore &)> done)
+{
+    QPointer<QObject> alive(context);
+    enqueue([this, alive, done = std::move(done)] {
+        const QString path = storePath_;
+        catalogue_.runThenHandBack(
+            this,
+            [path] {
+                LibraryStore store = LibraryStore::read(path);
+                store.mergeSpellings();
+                return store;
+            },
+            [this, alive, done](const LibraryStore &store) {
+                if (alive)
+                    done(store);
+                next();
+            });
+    });
+}
+
+void LibraryChanges::recordPlay(const QString &game, const QDateTime &when)
+{
+    {
+        const std::lock_guard<std::mutex> lock(plays_->mutex);
+        plays_->waiting.append({game, when});
+    }
+    if (!playsQueued_)
+        writePlays();
+}
+
+int LibraryChanges::waitingPlays() const
+{
+    const std::lock_guard<std::mutex> lock(plays_->mutex);
+    return int(plays_->waiting.size());
+}
+
+void LibraryChanges::writePlays()
+{
+    playsQueued_ = true;
+    retry_.stop();
+    enqueue([this] {
+        const std::shared_ptr<Plays> plays = plays_;
+        const QString path = storePath_;
+        struct Outcome {
+            QString failure;
+            int left = 0;
+        };
+        catalogue_.runThenHandBack(
+            this,
+            [plays, path] {
+                Outcome outcome;
+                outcome.failure = writeFrom(*plays, path, LibraryStore::kLockWaitMs, &outcome.left);
+                return outcome;
+            },
+            [this](const Outcome &outcome) {
+                playsQueued_ = false;
+                if (outcome.failure.isEmpty()) {
+                    Q_EMIT storeChanged();
+                    if (std::exchange(playsFailed_, false))
+                        Q_EMIT playsWritten();
+                } else {
+                    playsFailed_ = true;
+                    Q_EMIT playsWaiting(outcome.left, outcome.failure);
+                    retry_.start();
+                }
+                next();
+            });
+    });
+}
+
+QString LibraryChanges::writeFrom(Plays &plays, const QString &path, int waitMs, int *left)
+{
+    // The plays taken leave the queue only once they are written, so that
+    // a run ending meanwhile writes them itself; one writer at a time.
+    const std::lock_guard<std::mutex> turn(plays.writeTurn);
+    QList<std::pair<QString, QDateTime>> taken;
+    {
+        const std::lock_guard<std::mutex> lock(plays.mutex);
+        taken = plays.waiting;
+    }
+    const QString failure =
+        taken.isEmpty() ? QString() : failureOf([&] { LibraryStore::recordPlays(taken, path, waitMs); });
+    const std::lock_guard<std::mutex> lock(plays.mutex);
+    if (failure.isEmpty())
+        plays.waiting.remove(0, taken.size());
+    *left = int(plays.waiting.size());
+    return failure;
+}
+
+bool LibraryChanges::writeWaitingPlays(int waitMs)
+{
+    int left = 0;
+    return writeFrom(*plays_, storePath_, waitMs, &left).isEmpty() && left == 0;
+}
+
+}  // namespace vantorix

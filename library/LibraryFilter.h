@@ -1,0 +1,101 @@
+#pragma once
+
+#include "library/LibraryModel.h"
+
+#include <QAbstractProxyModel>
+#include <QDateTime>
+#include <QTimer>
+
+#include <functional>
+#include <vector>
+
+namespace vantorix {
+
+// The rows shown: filtered by a text over name and file (as the main
+// window's find matches), by system, verified, favourites and recently
+// played, and sorted by any column. Done over the model's ready keys, in
+// one pass each: a filter keystroke or a sort of 100,000 games stays well
+// within the window's 100 ms.
+class LibraryFilter : public QAbstractProxyModel {
+    Q_OBJECT
+public:
+    enum class SystemFilter { All, GameBoy, Colour };
+    static constexpr int kRecentDays = 30;
+
+    explicit LibraryFilter(QObject *parent = nullptr);
+    void setSourceModel(QAbstractItemModel *model) override;
+
+    void setText(const QString &text);
+    void setSystem(SystemFilter system);
+    void setVerifiedOnly(bool on);
+    void setFavouritesOnly(bool on);
+    void setRecentOnly(bool on);
+    const QString &text() const { return text_; }
+
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+    int sortColumn() const { return sortColumn_; }
+    Qt::SortOrder sortOrder() const { return sortOrder_; }
+
+    QModelIndex index(int row, int column, const QModelIndex &parent = QModelIndex()) const override;
+    QModelIndex parent(const QModelIndex &) const override { return QModelIndex(); }
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QModelIndex mapToSource(const QModelIndex &proxyIndex) const override;
+    QModelIndex mapFromSource(const QModelIndex &sourceIndex) const override;
+
+    // Shows at once the rows of batches still waiting for their refresh
+    // (a pass that ended).
+    void flush()
+    {
+        if (pendingRefresh_.isActive())
+            refresh();
+    }
+
+    // How many games the filter lets through, of how many.
+    int shownCount() const { return int(rows_.size()); }
+    int totalCount() const;
+
+private:
+    LibraryModel *library() const;
+    bool accepts(int row, const QDateTime &recentSince) const;
+    // Sorts every game again (the games or the order changed), then
+    // filters.
+    void refresh();
+    void sortAll();
+    void filterAll();
+    // Runs change (which makes the rows shown anew) as a change of layout:
+    // the rows the views hold (the chosen ones) are followed to their new
+    // places, never reset.
+    void changeLayout(const std::function<void()> &change);
+    // Takes the games that pass from the sorted order: a keystroke sorts
+    // nothing.
+    void refilter();
+    // Rows added at the end of the model: placed in the sorted order one by
+    // one when they are few, else sorted with all the rest, a moment later.
+    void takeInsertedRows(int first, int last);
+    std::vector<PlayRecord> playsForSort() const;
+    std::vector<QByteArrayView> sortNames() const;
+    // names: each game's sort key, in one array, so that a sort of
+    // 100,000 games does not walk the model for each comparison.
+    bool lessThan(int a, int b, const std::vector<QByteArrayView> &names, const std::vector<PlayRecord> &plays) const;
+
+    // Batches of a pass come many a second: the rows shown follow them at
+    // most every kRefreshMs, so that the window does not sort 100,000
+    // games again for each.
+    static constexpr int kRefreshMs = 500;
+    QTimer pendingRefresh_;
+    QString text_;
+    QByteArray foldedText_;
+    SystemFilter system_ = SystemFilter::All;
+    bool verifiedOnly_ = false;
+    bool favouritesOnly_ = false;
+    bool recentOnly_ = false;
+    int sortColumn_ = LibraryModel::Name;
+    Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
+    std::vector<int> sorted_;      // every source row, in the order chosen
+    std::vector<int> rows_;        // source rows, in the order shown
+    std::vector<int> positionOf_;  // source row -> shown row, or -1
+    QModelIndexList removedBefore_;          // what the views held then
+};
+
+}  // namespace vantorix
