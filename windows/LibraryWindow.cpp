@@ -210,6 +210,12 @@ LibraryWindow::LibraryWindow(vantorix::Catalogue &catalogue, vantorix::LibraryCh
     }
     connect(TableView->horizontalHeader(), &QWidget::customContextMenuRequested, this, &LibraryWindow::chooseHiddenColumns);
     connect(filter_, &QAbstractItemModel::modelReset, this, &LibraryWindow::updateCaption);
+    connect(filter_, &QAbstractItemModel::layoutChanged, this, [this] {
+        updateCaption();
+        // The chosen game filtered out: the pane follows.
+        if (currentPath() != panePath_)
+            showCurrentGame();
+    });
     connect(model_, &QAbstractItemModel::rowsInserted, this, &LibraryWindow::updateCaption);
     connect(filter_, &QAbstractItemModel::modelReset, this, [this] {
         // A new order or filter: the chosen game stays chosen where it is shown.
@@ -507,6 +513,7 @@ void LibraryWindow::showCurrentGame()
 {
     const quint64 serial = ++paneSerial_;
     const QString path = currentPath();
+    panePath_ = path;
     for (QLabel *picture : {BoxArt, TitleScreen, Screenshot})
         picture->hide();
     DownloadBox->hide();

@@ -94,5 +94,6 @@ private:
     std::shared_ptr<std::atomic<bool>> quitting_ = std::make_shared<std::atomic<bool>>(false);
     int reading_ = 0;
     quint64 paneSerial_ = 0;
+    QString panePath_;  // the game the pane shows
     bool started_ = false;
 };
