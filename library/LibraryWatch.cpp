@@ -14,7 +14,7 @@ namespace vantorix {
 
 namespace {
 
-constexpr int kWatchesAStep = 1000;
+constexpr int kWatchesAStep = 250;
 constexpr int kMostDepth = 32;
 
 // Every folder of the trees below roots (roots included), breadth first,

@@ -29,31 +29,6 @@ namespace {
 
 using namespace testing_support;
 
-// The longest time between two turns of the window's event loop since it
-// was made, while a 5 ms timer asks to be run.
-class PauseMeter {
-public:
-    PauseMeter()
-    {
-        clock_.start();
-        timer_.setTimerType(Qt::PreciseTimer);
-        timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            const qint64 now = clock_.elapsed();
-            longest_ = qMax(longest_, now - last_);
-            last_ = now;
-        });
-        timer_.start();
-    }
-    qint64 longestMs() const { return qMax(longest_, clock_.elapsed() - last_); }
-
-private:
-    QElapsedTimer clock_;
-    QTimer timer_;
-    qint64 last_ = 0;
-    qint64 longest_ = 0;
-};
-
 // A Logiqx DAT of about megabytes MB.
 QString writeLargeDat(const QString &path, int megabytes)
 {

@@ -2,6 +2,8 @@
 
 #include "tests/TestSupport.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -64,6 +66,31 @@ void waitForReader(TForm5 *reader = nullptr);
 // Shows the main window for the first time and waits until its show
 // handler has run (once the window is on the screen).
 void startMainWindow();
+
+// The longest time between two turns of the window's event loop since it
+// was made, while a 5 ms timer asks to be run.
+class PauseMeter {
+public:
+    PauseMeter()
+    {
+        clock_.start();
+        timer_.setTimerType(Qt::PreciseTimer);
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            const qint64 now = clock_.elapsed();
+            longest_ = qMax(longest_, now - last_);
+            last_ = now;
+        });
+        timer_.start();
+    }
+    qint64 longestMs() const { return qMax(longest_, clock_.elapsed() - last_); }
+
+private:
+    QElapsedTimer clock_;
+    QTimer timer_;
+    qint64 last_ = 0;
+    qint64 longest_ = 0;
+};
 
 // Starts and ends the five windows around each test.
 class FormsGuard {
