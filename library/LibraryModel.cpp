@@ -190,28 +190,36 @@ void LibraryModel::removeFolder(const QString &folder)
     removeGames([&](const LibraryGame &game) { return game.folder == folder; });
 }
 
-void LibraryModel::updatePlaces(const std::vector<LibraryPlace> &places, std::vector<LibraryGame> games)
+QHash<QString, FileStamp> LibraryModel::stampsIn(const std::vector<LibraryPlace> &places) const
+{
+    QHash<QString, FileStamp> stamps;
+    for (const LibraryGame &game : games_)
+        if (std::any_of(places.begin(), places.end(), [&](const LibraryPlace &place) { return place.holds(game.path); }))
+            stamps.insert(game.path, game.stamp);
+    return stamps;
+}
+
+void LibraryModel::updatePlaces(const std::vector<LibraryPlace> &places, std::vector<LibraryGame> games,
+                                const QStringList &unchanged)
 {
     const auto inPlaces = [&](const QString &path) {
         return std::any_of(places.begin(), places.end(), [&](const LibraryPlace &place) { return place.holds(path); });
     };
-    QSet<QString> fresh;
-    fresh.reserve(qsizetype(games.size()));
+    // A game read again replaces the row it had: changed files are read
+    // anew, as are those a whole pass never saw.
+    QSet<QString> kept(unchanged.cbegin(), unchanged.cend());
+    QSet<QString> read;
+    read.reserve(qsizetype(games.size()));
     for (const LibraryGame &game : games)
-        fresh.insert(game.path);
-    QSet<QString> known;
+        read.insert(game.path);
     QSet<std::pair<quint64, quint64>> elsewhere;  // files listed through another place
-    for (const LibraryGame &game : games_) {
-        if (inPlaces(game.path))
-            known.insert(game.path);
-        else
-            elsewhere.insert({quint64(game.identity.device), quint64(game.identity.inode)});
-    }
-    removeGames([&](const LibraryGame &game) { return inPlaces(game.path) && !fresh.contains(game.path); });
+    for (const LibraryGame &game : games_)
+        if (!inPlaces(game.path))
+            elsewhere.insert({game.stamp.device, game.stamp.inode});
+    removeGames([&](const LibraryGame &game) { return inPlaces(game.path) && !kept.contains(game.path); });
     std::vector<LibraryGame> added;
     for (LibraryGame &game : games)
-        if (!known.contains(game.path)
-            && !elsewhere.contains({quint64(game.identity.device), quint64(game.identity.inode)}))
+        if (!elsewhere.contains({game.stamp.device, game.stamp.inode}))
             added.push_back(std::move(game));
     appendGames(added);
 }

@@ -38,7 +38,13 @@ public:
     // alone or with their subfolders): those gone are removed and those
     // new added, as rows removed and inserted, never a reset (a file
     // copied in is a row inserted, and the rows chosen stay chosen).
-    void updatePlaces(const std::vector<LibraryPlace> &places, std::vector<LibraryGame> games);
+    // unchanged: the paths of games the pass found as they were, and did
+    // not read again.
+    void updatePlaces(const std::vector<LibraryPlace> &places, std::vector<LibraryGame> games,
+                      const QStringList &unchanged = {});
+    // The stamps of the games listed in these places, for a pass to tell
+    // which files changed.
+    QHash<QString, FileStamp> stampsIn(const std::vector<LibraryPlace> &places) const;
     // The games found through a library folder leave with it.
     void removeFolder(const QString &folder);
     void appendGames(const std::vector<LibraryGame> &games);

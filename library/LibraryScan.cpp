@@ -41,7 +41,7 @@ std::optional<LibraryGame> gameOf(const HeadResult &read, const QString &path, c
     game.size = read.key.isValid() ? read.key.size : read.size;
     game.hasCrc = read.key.isValid();
     game.crc32 = read.key.crc32;
-    game.identity = FileIdentity{dev_t(read.stamp.device), ino_t(read.stamp.inode)};
+    game.stamp = read.stamp;
     if (known) {
         game.name = known->name;
         game.region = regionOfName(known->name);
@@ -124,7 +124,8 @@ std::vector<LibraryGame> scanLibrary(const QStringList &folders, Catalogue &cata
 std::vector<LibraryGame> scanLibraryPlaces(const std::vector<LibraryPlace> &places, Catalogue &catalogue,
                                            QStringList *problems,
                                            const std::function<void(const std::vector<LibraryGame> &)> &batch,
-                                           const std::atomic<bool> *cancelled, int cacheWaitMs)
+                                           const std::atomic<bool> *cancelled, int cacheWaitMs,
+                                           const QHash<QString, FileStamp> *known, QStringList *unchanged)
 {
     // The games read and not yet handed to batch: games[i] is the
     // (told + i)th game found.
@@ -144,13 +145,29 @@ std::vector<LibraryGame> scanLibraryPlaces(const std::vector<LibraryPlace> &plac
             RomListing listing = listRoms(dir, kEveryRom, scope);
             for (const auto &[path, reason] : listing.skipped)
                 problems->append(folder + QLatin1Char('/') + path + QStringLiteral(": ") + reason);
+            const QString base = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+            if (known && unchanged && !known->isEmpty()) {
+                // A stat is cheap beside a read of the head (and an archive's
+                // walk to its ROM): the files as they were are left out.
+                std::vector<QByteArray> changed;
+                for (QByteArray &name : listing.paths) {
+                    const QString path = base + decodePath(name);
+                    const auto before = known->constFind(path);
+                    struct stat st;
+                    if (before != known->constEnd() && ::fstatat(dir.fd(), name.constData(), &st, 0) == 0
+                        && FileStamp::of(st) == *before)
+                        unchanged->append(path);
+                    else
+                        changed.push_back(std::move(name));
+                }
+                listing.paths = std::move(changed);
+            }
             GameNaming naming(catalogue, dir.fd(), cacheWaitMs);
             HeadReader reader(dir.fd(), listing.paths, &catalogue.executor(), HeadReader::defaultThreads(),
                               naming.knownKeys());
             if (!batch)
                 games.reserve(games.size() + listing.paths.size());
             seen.reserve(seen.size() + qsizetype(listing.paths.size()));
-            const QString base = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
             for (size_t k = 0; k < listing.paths.size() && !stop(); ++k) {
                 const HeadResult read = reader.take(k);
                 const QString path = base + decodePath(listing.paths[k]);

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "platform/FilePath.h"
+#include "rom/FileStamp.h"
+
+#include <QHash>
 
 #include <QString>
 #include <QStringList>
@@ -27,7 +30,7 @@ struct LibraryGame {
     quint32 crc32 = 0;
     bool hasCrc = false;
     bool verified = false;  // a database knows the CRC32 and size
-    FileIdentity identity;
+    FileStamp stamp;  // the file as it was read: a later pass skips it while it is the same
     // What the library's sort and filter compare, made with the game (off
     // the window's thread): the name folded with its numbers padded, and
     // the name and file's name folded.
@@ -66,10 +69,15 @@ std::vector<LibraryGame> scanLibrary(const QStringList &folders, Catalogue &cata
                                      const std::function<void(const std::vector<LibraryGame> &)> &batch = {},
                                      const std::atomic<bool> *cancelled = nullptr, int cacheWaitMs = 200);
 // The same over places: the games of each are told as found through its
-// library folder.
+// library folder. A file in known (the games a pass read before, by path)
+// that is still as it was then is not read again: its path goes to
+// unchanged instead, so that one file copied into a folder of 100,000
+// reads one file.
 std::vector<LibraryGame> scanLibraryPlaces(const std::vector<LibraryPlace> &places, Catalogue &catalogue,
                                            QStringList *problems,
                                            const std::function<void(const std::vector<LibraryGame> &)> &batch = {},
-                                           const std::atomic<bool> *cancelled = nullptr, int cacheWaitMs = 200);
+                                           const std::atomic<bool> *cancelled = nullptr, int cacheWaitMs = 200,
+                                           const QHash<QString, FileStamp> *known = nullptr,
+                                           QStringList *unchanged = nullptr);
 
 }  // namespace vantorix

@@ -334,8 +334,13 @@ void LibraryWindow::readPlacesNow(const std::vector<vantorix::LibraryPlace> &pla
     ++reading_;
     struct Pass {
         std::vector<vantorix::LibraryGame> games;
+        QStringList unchanged;
         QStringList problems;
     };
+    // What the rows hold of these places: files still as they were are
+    // not read again.
+    auto known = std::make_shared<const QHash<QString, vantorix::FileStamp>>(
+        whole ? QHash<QString, vantorix::FileStamp>() : model_->stampsIn(places));
     // The task knows the window only by a guarded pointer: it may be gone
     // (closed with the main window) before the pass ends.
     QPointer<LibraryWindow> window(this);
@@ -343,7 +348,7 @@ void LibraryWindow::readPlacesNow(const std::vector<vantorix::LibraryPlace> &pla
     const std::shared_ptr<std::atomic<bool>> quitting = quitting_;
     offThread<std::shared_ptr<Pass>>(
         catalogue_, this,
-        [&catalogue, window, places, stop, quitting, whole] {
+        [&catalogue, window, places, stop, quitting, whole, known] {
             auto pass = std::make_shared<Pass>();
             // A whole pass shows its games as they come.
             const auto batch = [&catalogue, window, stop](std::vector<vantorix::LibraryGame> games) {
@@ -367,7 +372,8 @@ void LibraryWindow::readPlacesNow(const std::vector<vantorix::LibraryPlace> &pla
             const std::atomic<bool> *cancelled = whole ? stop.get() : quitting.get();
             using Batch = std::function<void(const std::vector<vantorix::LibraryGame> &)>;
             pass->games = vantorix::scanLibraryPlaces(places, catalogue, &pass->problems,
-                                                      whole ? Batch(batch) : Batch(), cancelled, 0);
+                                                      whole ? Batch(batch) : Batch(), cancelled, 0, known.get(),
+                                                      &pass->unchanged);
             for (vantorix::LibraryGame &game : pass->games)
                 vantorix::LibraryModel::prepare(game);
             return pass;
@@ -378,7 +384,7 @@ void LibraryWindow::readPlacesNow(const std::vector<vantorix::LibraryPlace> &pla
                 return;
             // A whole pass handed its games over as it read them.
             if (!whole)
-                model_->updatePlaces(places, std::move(pass->games));
+                model_->updatePlaces(places, std::move(pass->games), pass->unchanged);
             filter_->flush();
             if (!pass->problems.isEmpty())
                 StatusLine->setText(tr("%n file(s) or folder(s) could not be read, the first: %1", nullptr,
