@@ -71,14 +71,14 @@ public:
     QString realPathOf(const QString &path)
     {
         const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-        const QString folder = path.left(qMax<qsizetype>(slash, 1));
+        const QStringView folder = QStringView(path).left(qMax<qsizetype>(slash, 1));
         if (folder != folder_) {
-            folder_ = folder;
+            folder_ = folder.toString();
             char resolved[PATH_MAX];
-            real_ = ::realpath(encodePath(folder).constData(), resolved) ? decodePath(QByteArray(resolved)) : folder;
+            real_ = ::realpath(encodePath(folder_).constData(), resolved) ? decodePath(QByteArray(resolved)) : folder_;
+            same_ = real_ == folder_;
             if (real_ == QLatin1String("/"))
                 real_.clear();
-            same_ = real_ == folder;
         }
         return same_ ? QString() : real_ + path.mid(slash);
     }
@@ -142,6 +142,7 @@ std::vector<LibraryGame> scanLibraryPlaces(const std::vector<LibraryPlace> &plac
             const RomFolder dir(folder);
             ListingScope scope;
             scope.subfolders = place.subfolders;
+            scope.asShown = false;
             RomListing listing = listRoms(dir, kEveryRom, scope);
             for (const auto &[path, reason] : listing.skipped)
                 problems->append(folder + QLatin1Char('/') + path + QStringLiteral(": ") + reason);
@@ -170,7 +171,10 @@ std::vector<LibraryGame> scanLibraryPlaces(const std::vector<LibraryPlace> &plac
             seen.reserve(seen.size() + qsizetype(listing.paths.size()));
             for (size_t k = 0; k < listing.paths.size() && !stop(); ++k) {
                 const HeadResult read = reader.take(k);
-                const QString path = base + decodePath(listing.paths[k]);
+                QString path;
+                path.reserve(base.size() + listing.paths[k].size());
+                path += base;
+                path += decodePath(listing.paths[k]);
                 if (read.error) {
                     problems->append(path + QStringLiteral(": ") + read.error->text());
                     continue;

@@ -69,7 +69,8 @@ RomListing listRoms(const RomFolder &folder, const QString &mask, const ListingS
         FolderTree tree = folder.matchingTree(mask, scope.maxDepth, scope.maxFiles, scope.onFolder);
         listing.stopped = tree.stopped;
         listing.paths = std::move(tree.files);
-        sortNamesAsShown(listing.paths);
+        if (scope.asShown)
+            sortNamesAsShown(listing.paths);
         listing.entryPrefixes = std::move(tree.entryPrefixes);
         for (const auto &[path, reason] : tree.skipped)
             listing.skipped.emplace_back(displayPath(decodePath(path.endsWith('/') ? path.chopped(1) : path)), reason);
@@ -77,7 +78,8 @@ RomListing listRoms(const RomFolder &folder, const QString &mask, const ListingS
     }
     // Sorted without regard to letter case, twins stand side by side; in a
     // walk, files of one folder that differ only in case are twins.
-    listing.twins = caseTwins(listing.paths);
+    if (scope.asShown || !scope.subfolders)
+        listing.twins = caseTwins(listing.paths);
     return listing;
 }
 

@@ -20,6 +20,10 @@ struct ListingScope {
     bool subfolders = false;
     int maxDepth = 32;
     size_t maxFiles = 100'000;
+    // Whether a walk's files come sorted as names are shown, with their
+    // case twins found (the ROMS reader and the scan's entries); the
+    // library sorts by its own keys and needs neither.
+    bool asShown = true;
     // Told of each folder's matching files as the walk reads them (paths
     // below the listed folder, in no order); false stops the walk.
     std::function<bool(const std::vector<QByteArray> &found)> onFolder;

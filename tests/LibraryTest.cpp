@@ -252,6 +252,43 @@ TEST(Library, StoreThroughLinksAndOneLock)
     LibraryStore::addFolders({"/a"}, root + "/linked/library.txt");
     EXPECT_EQ(ConfigurationLock::lockFileOf(root + "/linked/library.txt"),
               ConfigurationLock::lockFileOf(root + "/real/library.txt"));
+
+    // Where no lock can be made (a home that cannot be written), the
+    // change goes on without one.
+    const QByteArray state = qgetenv("XDG_STATE_HOME");
+    qputenv("XDG_STATE_HOME", QFile::encodeName(notes + "/state"));  // below a file: no folder there
+    EXPECT_NO_THROW(LibraryStore::addFolders({"/b"}, root + "/real/library.txt"));
+    qputenv("XDG_STATE_HOME", state);
+    EXPECT_EQ(LibraryStore::read(root + "/real/library.txt").folders, QStringList({"/a", "/b"}));
+}
+
+// Folders of the system's are no library folders, and a link leads out of
+// the library's trees once: /proc/PID/cwd never walks the whole disk.
+TEST(Library, SystemFoldersRefusedAndLinksFollowedOnce)
+{
+    QTemporaryDir dir;
+    const QString games = QDir(dir.path()).canonicalPath() + "/games";
+    writeFile(games + "/star.gb", readFile(SAMPLES_DIR "/roms/STARHOP.GB"));
+    writeFile(dir.filePath("outside/inner/far.gb"), romImage("FAR AWAY"));
+    ASSERT_EQ(::symlink("/proc", QFile::encodeName(games + "/proc").constData()), 0);
+    ASSERT_EQ(::symlink(QFile::encodeName(dir.filePath("outside")).constData(),
+                        QFile::encodeName(games + "/outside").constData()), 0);
+    ASSERT_EQ(::symlink(QFile::encodeName(games).constData(),
+                        QFile::encodeName(dir.filePath("outside/back")).constData()), 0);
+    int status = -1;
+    for (const char *system : {"/proc", "/sys", "/proc/self/cwd/.."}) {
+        QProcess kelpad;
+        kelpad.start(KELPAD_PATH, {"--library-add", system});
+        ASSERT_TRUE(kelpad.waitForFinished(60000));
+        EXPECT_EQ(kelpad.exitCode(), 1) << system;
+        EXPECT_TRUE(kelpad.readAllStandardError().contains("system")) << system;
+    }
+    runKelpad({"--library-add", games}, &status);
+    EXPECT_EQ(status, 0);
+    const QStringList lines = runKelpad({"--library-list"}, &status).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);  // the header, the game and the one through the link out
+    EXPECT_TRUE(lines.at(1).endsWith("/outside/inner/far.gb") || lines.at(2).endsWith("/outside/inner/far.gb"));
+    runKelpad({"--library-remove", games});
 }
 
 // Plays and favourites belong to the file, however its path was typed;

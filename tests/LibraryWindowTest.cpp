@@ -6,11 +6,15 @@
 #include "library/LibraryFilter.h"
 #include "library/LibraryStore.h"
 #include "library/LibraryWatch.h"
+#include "platform/FilePath.h"
 #include "settings/ConfigurationFile.h"
 #include "tests/WindowTestSupport.h"
 #include "windows/LibraryWindow.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QDir>
+#include <QMimeData>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHeaderView>
@@ -84,6 +88,13 @@ TEST(LibraryWindow, OpenCountFilterPlayFollowAndRemember)
     }));
     QTest::keyClick(library->FilterEdit, Qt::Key_Escape);
     EXPECT_EQ(library->filter()->shownCount(), 3);
+
+    // A path that is not UTF-8 copied: readable text, and the real bytes.
+    library->copyPath(vantorix::decodePath("/games/caf\xe9 1.gb"));
+    const QMimeData *copied = QApplication::clipboard()->mimeData();
+    ASSERT_TRUE(copied);
+    EXPECT_EQ(copied->text(), QString::fromUtf8("/games/caf\u00e9 1.gb"));
+    EXPECT_EQ(copied->data("text/uri-list"), "file:///games/caf%E9%201.gb\r\n");
 
     // A ROM copied in and one removed show within seconds, unasked.
     writeFile(games + "/new/RIVER.GB", star.left(0x134) + QByteArray("RIVER RUN\0\0\0\0\0\0\0", 16) + star.mid(0x144));

@@ -50,6 +50,9 @@ public:
     // Adds a folder to the library and reads it.
     void addFolder(const QString &folder);
     void toggleFavourite();
+    // Puts a game's path on the clipboard: as text to read, and as the
+    // file's own bytes in a URI, so that any name pastes as the real file.
+    void copyPath(const QString &path);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -68,7 +71,7 @@ private:
     // whole: the library's every folder, its games replacing all, shown
     // as they come.
     void readPlacesNow(const std::vector<vantorix::LibraryPlace> &places, bool whole);
-    void copyPath(const QString &path);
+
     void updateCaption();
     void showCurrentGame();
     void showPictures(const QString &path, quint64 serial);
