@@ -86,9 +86,12 @@ void LibraryWindowOpen(benchmark::State &state)
         state.counters["open_MiB"] = vantorix_bench::peakResidentMiB() - before;
         QElapsedTimer timer;
         for (int column = 0; column < vantorix::LibraryModel::ColumnCount; ++column) {
+            // The sort runs on the executor: the window's longest pause
+            // until its order shows.
             timer.start();
             window->filter()->sort(column, column % 2 ? Qt::DescendingOrder : Qt::AscendingOrder);
             sortMs = qMax(sortMs, double(timer.nsecsElapsed()) / 1e6);
+            sortMs = qMax(sortMs, runUntil([&] { return !window->filter()->sorting(); }));
         }
         for (const char *typed : {"g", "ga", "gam", "game", "game0", "game00001"}) {
             timer.start();

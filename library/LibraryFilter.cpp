@@ -1,6 +1,9 @@
 #include "library/LibraryFilter.h"
 
+#include "reading/Catalogue.h"
+
 #include <algorithm>
+#include <limits>
 
 namespace vantorix {
 
@@ -25,6 +28,8 @@ void LibraryFilter::setSourceModel(QAbstractItemModel *model)
     QAbstractProxyModel::setSourceModel(model);
     connect(model, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
         pendingRefresh_.stop();
+        ++generation_;
+        sortsTaken_ = ++sortSerial_;
         beginResetModel();
         sorted_.clear();
         rows_.clear();
@@ -45,6 +50,7 @@ void LibraryFilter::setSourceModel(QAbstractItemModel *model)
     });
     connect(model, &QAbstractItemModel::rowsRemoved, this, [this](const QModelIndex &, int first, int last) {
         const int count = last - first + 1;
+        ++generation_;
         const auto moved = [&](int row) { return row > last ? row - count : row < first ? row : -1; };
         std::vector<int> sources;
         for (const QModelIndex &index : std::as_const(removedBefore_))
@@ -152,60 +158,83 @@ bool LibraryFilter::accepts(int row, const QDateTime &recentSince) const
     return foldedText_.isEmpty() || game.filterKey.contains(foldedText_);
 }
 
-bool LibraryFilter::lessThan(int a, int b, const std::vector<QByteArrayView> &names,
-                             const std::vector<PlayRecord> &plays) const
+bool LibrarySortKeys::less(int a, int b) const
 {
     const auto byName = [&] { return names[size_t(a)].compare(names[size_t(b)]) < 0; };
-    if (sortColumn_ == LibraryModel::Name)
-        return byName();
-    const LibraryModel &model = *library();
-    const LibraryGame &x = model.game(a);
-    const LibraryGame &y = model.game(b);
-    switch (sortColumn_) {
-    case LibraryModel::System:
-        return x.colour != y.colour ? y.colour : byName();
-    case LibraryModel::Region:
-        return x.region != y.region ? x.region.compare(y.region, Qt::CaseInsensitive) < 0 : byName();
-    case LibraryModel::Size:
-        return x.size != y.size ? x.size < y.size : byName();
-    case LibraryModel::Verified:
-        return x.verified != y.verified ? y.verified : byName();
-    case LibraryModel::Played: {
-        const qint64 p = plays[size_t(a)].count, q = plays[size_t(b)].count;
-        return p != q ? p < q : byName();
-    }
-    case LibraryModel::LastPlayed: {
-        const QDateTime &p = plays[size_t(a)].last, &q = plays[size_t(b)].last;
-        return p != q ? p < q : byName();
+    switch (column) {
+    case LibraryModel::Region: {
+        const QString &x = texts[size_t(a)], &y = texts[size_t(b)];
+        return x != y ? x.compare(y, Qt::CaseInsensitive) < 0 : byName();
     }
     case LibraryModel::Folder:
-    case LibraryModel::File:
-        return x.path != y.path ? x.path < y.path : byName();
+    case LibraryModel::File: {
+        const QString &x = texts[size_t(a)], &y = texts[size_t(b)];
+        return x != y ? x < y : byName();
+    }
     default:
+        if (!numbers.empty() && numbers[size_t(a)] != numbers[size_t(b)])
+            return numbers[size_t(a)] < numbers[size_t(b)];
         return byName();
     }
 }
 
-std::vector<QByteArrayView> LibraryFilter::sortNames() const
+LibrarySortKeys LibraryFilter::sortKeys() const
 {
-    std::vector<QByteArrayView> names;
-    names.reserve(size_t(totalCount()));
-    for (int row = 0; row < totalCount(); ++row)
-        names.push_back(library()->sortName(row));
-    return names;
+    // Copies that share their data with the model's: taken in a moment,
+    // and sorted on another thread while the model goes on.
+    const LibraryModel &model = *library();
+    const int total = totalCount();
+    LibrarySortKeys keys;
+    keys.column = sortColumn_;
+    keys.names.reserve(size_t(total));
+    for (int row = 0; row < total; ++row)
+        keys.names.push_back(model.sortName(row));
+    const auto numbers = [&](const std::function<qint64(int)> &of) {
+        keys.numbers.reserve(size_t(total));
+        for (int row = 0; row < total; ++row)
+            keys.numbers.push_back(of(row));
+    };
+    switch (sortColumn_) {
+    case LibraryModel::System:
+        numbers([&](int row) { return qint64(model.game(row).colour); });
+        break;
+    case LibraryModel::Size:
+        numbers([&](int row) { return model.game(row).size; });
+        break;
+    case LibraryModel::Verified:
+        numbers([&](int row) { return qint64(model.game(row).verified); });
+        break;
+    case LibraryModel::Played:
+        numbers([&](int row) { return model.play(row).count; });
+        break;
+    case LibraryModel::LastPlayed:
+        numbers([&](int row) {
+            const QDateTime last = model.play(row).last;
+            return last.isValid() ? last.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min();
+        });
+        break;
+    case LibraryModel::Region:
+    case LibraryModel::Folder:
+    case LibraryModel::File:
+        keys.texts.reserve(size_t(total));
+        for (int row = 0; row < total; ++row)
+            keys.texts.push_back(sortColumn_ == LibraryModel::Region ? model.game(row).region : model.game(row).path);
+        break;
+    default:
+        break;
+    }
+    return keys;
 }
 
-std::vector<PlayRecord> LibraryFilter::playsForSort() const
+std::vector<int> LibrarySortKeys::sorted(Qt::SortOrder order) const
 {
-    // The plays looked up once a game, not once a comparison.
-    std::vector<PlayRecord> plays;
-    if (sortColumn_ == LibraryModel::Played || sortColumn_ == LibraryModel::LastPlayed) {
-        const int total = totalCount();
-        plays.reserve(size_t(total));
-        for (int row = 0; row < total; ++row)
-            plays.push_back(library()->play(row));
-    }
-    return plays;
+    std::vector<int> rows(names.size());
+    for (size_t row = 0; row < rows.size(); ++row)
+        rows[row] = int(row);
+    std::stable_sort(rows.begin(), rows.end(), [this](int a, int b) { return less(a, b); });
+    if (order == Qt::DescendingOrder)
+        std::reverse(rows.begin(), rows.end());
+    return rows;
 }
 
 void LibraryFilter::takeInsertedRows(int first, int last)
@@ -218,33 +247,24 @@ void LibraryFilter::takeInsertedRows(int first, int last)
             pendingRefresh_.start();
         return;
     }
-    changeLayout([&] {
-        const std::vector<PlayRecord> plays = playsForSort();
-        const std::vector<QByteArrayView> names = sortNames();
-        const bool descending = sortOrder_ == Qt::DescendingOrder;
-        for (int row = first; row <= last; ++row) {
-            const auto place = descending
-                ? std::upper_bound(sorted_.begin(), sorted_.end(), row,
-                                   [&](int a, int b) { return lessThan(b, a, names, plays); })
-                : std::upper_bound(sorted_.begin(), sorted_.end(), row,
-                                   [&](int a, int b) { return lessThan(a, b, names, plays); });
-            sorted_.insert(place, row);
-        }
-        filterAll();
-    });
+    changeLayout([&] { placeRows(sortKeys(), first, last); });
+}
+
+void LibraryFilter::placeRows(const LibrarySortKeys &keys, int first, int last)
+{
+    const bool descending = sortOrder_ == Qt::DescendingOrder;
+    for (int row = first; row <= last; ++row) {
+        const auto place = descending
+            ? std::upper_bound(sorted_.begin(), sorted_.end(), row, [&](int a, int b) { return keys.less(b, a); })
+            : std::upper_bound(sorted_.begin(), sorted_.end(), row, [&](int a, int b) { return keys.less(a, b); });
+        sorted_.insert(place, row);
+    }
+    filterAll();
 }
 
 void LibraryFilter::sortAll()
 {
-    const int total = totalCount();
-    const std::vector<PlayRecord> plays = playsForSort();
-    const std::vector<QByteArrayView> names = sortNames();
-    sorted_.resize(size_t(total));
-    for (int row = 0; row < total; ++row)
-        sorted_[size_t(row)] = row;
-    std::stable_sort(sorted_.begin(), sorted_.end(), [&](int a, int b) { return lessThan(a, b, names, plays); });
-    if (sortOrder_ == Qt::DescendingOrder)
-        std::reverse(sorted_.begin(), sorted_.end());
+    sorted_ = sortKeys().sorted(sortOrder_);
 }
 
 void LibraryFilter::filterAll()
@@ -262,10 +282,38 @@ void LibraryFilter::filterAll()
 void LibraryFilter::refresh()
 {
     pendingRefresh_.stop();
-    changeLayout([this] {
-        sortAll();
-        filterAll();
-    });
+    const quint64 serial = ++sortSerial_;
+    if (!catalogue_ || totalCount() <= kSortInPlace) {
+        sortsTaken_ = serial;
+        changeLayout([this] {
+            sortAll();
+            filterAll();
+        });
+        return;
+    }
+    // 100,000 games sort in tens of ms: on the executor, the rows shown
+    // keeping their order meanwhile.
+    const int total = totalCount();
+    const quint64 generation = generation_;
+    const Qt::SortOrder order = sortOrder_;
+    catalogue_->runThenHandBack(
+        this, [keys = sortKeys(), order] { return keys.sorted(order); },
+        [this, serial, generation, total](const std::vector<int> &sorted) {
+            if (serial != sortSerial_)
+                return;  // asked again meanwhile
+            if (generation != generation_ || totalCount() < total) {
+                refresh();  // rows went meanwhile: the order names others
+                return;
+            }
+            sortsTaken_ = serial;
+            changeLayout([&] {
+                sorted_ = sorted;
+                if (totalCount() > total)
+                    placeRows(sortKeys(), total, totalCount() - 1);  // came meanwhile
+                else
+                    filterAll();
+            });
+        });
 }
 
 void LibraryFilter::refilter()

@@ -11,6 +11,21 @@
 
 namespace vantorix {
 
+class Catalogue;
+
+// What a sort of the library compares, taken from the model at once (the
+// names shared, not copied) so that the sort itself may run on another
+// thread: each game's natural name key and the column's own key.
+struct LibrarySortKeys {
+    int column = LibraryModel::Name;
+    std::vector<QByteArray> names;
+    std::vector<qint64> numbers;  // System, Size, Verified, Played, Last played
+    std::vector<QString> texts;   // Region, Folder, File
+    bool less(int a, int b) const;
+    // Every row, in the order asked.
+    std::vector<int> sorted(Qt::SortOrder order) const;
+};
+
 // The rows shown: filtered by a text over name and file (as the main
 // window's find matches), by system, verified, favourites and recently
 // played, and sorted by any column. Done over the model's ready keys, in
@@ -23,6 +38,12 @@ public:
     static constexpr int kRecentDays = 30;
 
     explicit LibraryFilter(QObject *parent = nullptr);
+    // Sorts of more than kSortInPlace games run on this catalogue's
+    // executor; without one, on the caller's thread.
+    void sortOn(Catalogue *catalogue) { catalogue_ = catalogue; }
+    static constexpr int kSortInPlace = 5000;
+    // Whether a sort is under way off the thread.
+    bool sorting() const { return sortSerial_ != sortsTaken_; }
     void setSourceModel(QAbstractItemModel *model) override;
 
     void setText(const QString &text);
@@ -73,17 +94,20 @@ private:
     // Rows added at the end of the model: placed in the sorted order one by
     // one when they are few, else sorted with all the rest, a moment later.
     void takeInsertedRows(int first, int last);
-    std::vector<PlayRecord> playsForSort() const;
-    std::vector<QByteArrayView> sortNames() const;
-    // names: each game's sort key, in one array, so that a sort of
-    // 100,000 games does not walk the model for each comparison.
-    bool lessThan(int a, int b, const std::vector<QByteArrayView> &names, const std::vector<PlayRecord> &plays) const;
+    LibrarySortKeys sortKeys() const;
+    // Places the rows first to last (new at the end of the model) in the
+    // sorted order, then filters.
+    void placeRows(const LibrarySortKeys &keys, int first, int last);
 
     // Batches of a pass come many a second: the rows shown follow them at
     // most every kRefreshMs, so that the window does not sort 100,000
     // games again for each.
     static constexpr int kRefreshMs = 500;
     QTimer pendingRefresh_;
+    Catalogue *catalogue_ = nullptr;
+    quint64 sortSerial_ = 0;
+    quint64 sortsTaken_ = 0;
+    quint64 generation_ = 0;  // bumped when rows go: an order taken before names others
     QString text_;
     QByteArray foldedText_;
     SystemFilter system_ = SystemFilter::All;

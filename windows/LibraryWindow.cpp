@@ -156,6 +156,7 @@ LibraryWindow::LibraryWindow(vantorix::Catalogue &catalogue, vantorix::LibraryCh
     setObjectName(QStringLiteral("LibraryWindow"));
     setAcceptDrops(true);
     filter_->setSourceModel(model_);
+    filter_->sortOn(&catalogue);
     TableView->setModel(filter_);
     TableView->horizontalHeader()->setSectionsMovable(true);
     TableView->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
