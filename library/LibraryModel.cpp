@@ -190,38 +190,20 @@ void LibraryModel::removeFolder(const QString &folder)
     removeGames([&](const LibraryGame &game) { return game.folder == folder; });
 }
 
-QHash<QString, FileStamp> LibraryModel::stampsIn(const std::vector<LibraryPlace> &places) const
+std::vector<LibraryListed> LibraryModel::listed() const
 {
-    QHash<QString, FileStamp> stamps;
+    std::vector<LibraryListed> rows;
+    rows.reserve(games_.size());
     for (const LibraryGame &game : games_)
-        if (std::any_of(places.begin(), places.end(), [&](const LibraryPlace &place) { return place.holds(game.path); }))
-            stamps.insert(game.path, game.stamp);
-    return stamps;
+        rows.push_back({game.path, game.stamp});
+    return rows;
 }
 
-void LibraryModel::updatePlaces(const std::vector<LibraryPlace> &places, std::vector<LibraryGame> games,
-                                const QStringList &unchanged)
+void LibraryModel::applyChange(const LibraryChange &change)
 {
-    const auto inPlaces = [&](const QString &path) {
-        return std::any_of(places.begin(), places.end(), [&](const LibraryPlace &place) { return place.holds(path); });
-    };
-    // A game read again replaces the row it had: changed files are read
-    // anew, as are those a whole pass never saw.
-    QSet<QString> kept(unchanged.cbegin(), unchanged.cend());
-    QSet<QString> read;
-    read.reserve(qsizetype(games.size()));
-    for (const LibraryGame &game : games)
-        read.insert(game.path);
-    QSet<std::pair<quint64, quint64>> elsewhere;  // files listed through another place
-    for (const LibraryGame &game : games_)
-        if (!inPlaces(game.path))
-            elsewhere.insert({game.stamp.device, game.stamp.inode});
-    removeGames([&](const LibraryGame &game) { return inPlaces(game.path) && !kept.contains(game.path); });
-    std::vector<LibraryGame> added;
-    for (LibraryGame &game : games)
-        if (!elsewhere.contains({game.stamp.device, game.stamp.inode}))
-            added.push_back(std::move(game));
-    appendGames(added);
+    if (!change.removed.isEmpty())
+        removeGames([&](const LibraryGame &game) { return change.removed.contains(game.path); });
+    appendGames(change.added);
 }
 
 void LibraryModel::appendGames(const std::vector<LibraryGame> &games)

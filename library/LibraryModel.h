@@ -34,17 +34,13 @@ public:
     // The games of a whole pass, replacing all; or those of some library
     // folders, replacing the games found in them before.
     void setGames(std::vector<LibraryGame> games);
-    // The games a pass found in some places now (folders of the library,
-    // alone or with their subfolders): those gone are removed and those
-    // new added, as rows removed and inserted, never a reset (a file
+    // What a pass found changed in some places (folders of the library,
+    // alone or with their subfolders): the games gone are removed and
+    // those new added, as rows removed and inserted, never a reset (a file
     // copied in is a row inserted, and the rows chosen stay chosen).
-    // unchanged: the paths of games the pass found as they were, and did
-    // not read again.
-    void updatePlaces(const std::vector<LibraryPlace> &places, std::vector<LibraryGame> games,
-                      const QStringList &unchanged = {});
-    // The stamps of the games listed in these places, for a pass to tell
-    // which files changed.
-    QHash<QString, FileStamp> stampsIn(const std::vector<LibraryPlace> &places) const;
+    void applyChange(const LibraryChange &change);
+    // Every game's path and stamp, for a pass to tell what changed.
+    std::vector<LibraryListed> listed() const;
     // The games found through a library folder leave with it.
     void removeFolder(const QString &folder);
     void appendGames(const std::vector<LibraryGame> &games);

@@ -16,6 +16,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -221,6 +222,34 @@ std::vector<LibraryGame> scanLibraryPlaces(const std::vector<LibraryPlace> &plac
         return games;
     handOver(games, batch);
     return {};
+}
+
+LibraryChange rescanPlaces(const std::vector<LibraryPlace> &places, const std::vector<LibraryListed> &rows,
+                           Catalogue &catalogue, const std::atomic<bool> *cancelled)
+{
+    const auto inPlaces = [&](const QString &path) {
+        return std::any_of(places.begin(), places.end(), [&](const LibraryPlace &place) { return place.holds(path); });
+    };
+    QHash<QString, FileStamp> known;
+    QSet<std::pair<quint64, quint64>> elsewhere;  // files listed through another place
+    for (const LibraryListed &row : rows) {
+        if (inPlaces(row.path))
+            known.insert(row.path, row.stamp);
+        else
+            elsewhere.insert({row.stamp.device, row.stamp.inode});
+    }
+    LibraryChange change;
+    QStringList unchanged;
+    std::vector<LibraryGame> games =
+        scanLibraryPlaces(places, catalogue, &change.problems, {}, cancelled, 0, &known, &unchanged);
+    for (const QString &path : std::as_const(unchanged))
+        known.remove(path);
+    for (auto it = known.cbegin(); it != known.cend(); ++it)
+        change.removed.insert(it.key());  // gone, or read again
+    for (LibraryGame &game : games)
+        if (!elsewhere.contains({game.stamp.device, game.stamp.inode}))
+            change.added.push_back(std::move(game));
+    return change;
 }
 
 }  // namespace vantorix

@@ -4,6 +4,7 @@
 #include "rom/FileStamp.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <QString>
 #include <QStringList>
@@ -51,6 +52,26 @@ struct LibraryPlace {
     // Whether a game at path lies in this place.
     bool holds(const QString &path) const;
 };
+
+// A game as the rows list it: what a pass over some places needs to tell
+// what changed.
+struct LibraryListed {
+    QString path;
+    FileStamp stamp;
+};
+
+// What a pass over some places changes in the rows.
+struct LibraryChange {
+    QSet<QString> removed;           // paths whose rows go (gone, or changed and read again)
+    std::vector<LibraryGame> added;  // games read (new, or changed)
+    QStringList problems;
+};
+
+// Reads the places again against the rows listed now (taken at once on
+// the window's thread, read here on another): files as they were are not
+// read, and a file the rows list through another place is not added twice.
+LibraryChange rescanPlaces(const std::vector<LibraryPlace> &places, const std::vector<LibraryListed> &rows,
+                           Catalogue &catalogue, const std::atomic<bool> *cancelled = nullptr);
 
 // The region of a No-Intro name: its first parenthesised part ("Tetris
 // (World) (Rev 1)" gives "World"); empty when it has none.

@@ -33,6 +33,8 @@
 #include <QUrl>
 #include <QWheelEvent>
 
+#include <algorithm>
+
 #include "platform/FileDescriptor.h"
 
 #include <cerrno>
@@ -310,46 +312,89 @@ void LibraryWindow::readFolders(const QStringList &folders)
             std::vector<vantorix::LibraryPlace> places;
             for (const QString &folder : store.folders)
                 places.push_back({folder, folder, true});
-            readPlacesNow(places, true);
+            readWholeLibrary(places);
         });
         return;
     }
-    std::vector<vantorix::LibraryPlace> places;
+    QList<vantorix::LibraryPlace> places;
     for (const QString &folder : folders)
-        places.push_back({folder, folder, true});
-    readPlacesNow(places, false);
+        places.append({folder, folder, true});
+    readPlaces(places);
 }
 
 void LibraryWindow::readPlaces(const QList<vantorix::LibraryPlace> &places)
 {
-    readPlacesNow(std::vector<vantorix::LibraryPlace>(places.cbegin(), places.cend()), false);
+    // One look at a time, each against the rows the one before left: the
+    // places asked meanwhile wait and go together.
+    for (const vantorix::LibraryPlace &place : places)
+        if (!std::any_of(waitingPlaces_.cbegin(), waitingPlaces_.cend(), [&](const vantorix::LibraryPlace &waiting) {
+                return waiting.directory == place.directory && waiting.subfolders == place.subfolders;
+            }))
+            waitingPlaces_.append(place);
+    if (!rescanning_)
+        rescanWaitingPlaces();
 }
 
-void LibraryWindow::readPlacesNow(const std::vector<vantorix::LibraryPlace> &places, bool whole)
+void LibraryWindow::rescanWaitingPlaces()
+{
+    rescanning_ = !waitingPlaces_.isEmpty();
+    if (!rescanning_)
+        return;
+    const std::vector<vantorix::LibraryPlace> wanted(waitingPlaces_.cbegin(), waitingPlaces_.cend());
+    waitingPlaces_.clear();
+    // What the rows hold now, taken in a moment: the files still as they
+    // were are not read again, and what changed is found off the window's
+    // thread.
+    auto rows = std::make_shared<const std::vector<vantorix::LibraryListed>>(model_->listed());
+    vantorix::Catalogue &catalogue = catalogue_;
+    const std::shared_ptr<std::atomic<bool>> quitting = quitting_;
+    const quint64 wholePasses = wholePasses_;
+    ++reading_;
+    offThread<std::shared_ptr<vantorix::LibraryChange>>(
+        catalogue_, this,
+        [&catalogue, wanted, rows, quitting] {
+            auto change = std::make_shared<vantorix::LibraryChange>(
+                vantorix::rescanPlaces(wanted, *rows, catalogue, quitting.get()));
+            for (vantorix::LibraryGame &game : change->added)
+                vantorix::LibraryModel::prepare(game);
+            return change;
+        },
+        [this, wholePasses](const std::shared_ptr<vantorix::LibraryChange> &change) {
+            --reading_;
+            if (*quitting_)
+                return;
+            // A whole pass begun meanwhile lists these games itself.
+            if (wholePasses == wholePasses_)
+                model_->applyChange(*change);
+            filter_->flush();
+            if (!change->problems.isEmpty())
+                StatusLine->setText(tr("%n file(s) or folder(s) could not be read, the first: %1", nullptr,
+                                       int(change->problems.size()))
+                                        .arg(vantorix::displayPath(change->problems.constFirst())));
+            updateCaption();
+            rescanWaitingPlaces();
+        });
+}
+
+void LibraryWindow::readWholeLibrary(const std::vector<vantorix::LibraryPlace> &places)
 {
     // A whole pass lists every game anew: the chosen one is chosen again.
-    const QString chosen = whole ? currentPath() : QString();
+    const QString chosen = currentPath();
     auto stop = std::make_shared<std::atomic<bool>>(false);
-    if (whole)
-        stop_ = stop;
+    stop_ = stop;
+    ++wholePasses_;
+    waitingPlaces_.clear();  // the whole pass reads them
     ++reading_;
     struct Pass {
-        std::vector<vantorix::LibraryGame> games;
-        QStringList unchanged;
         QStringList problems;
     };
-    // What the rows hold of these places: files still as they were are
-    // not read again.
-    auto known = std::make_shared<const QHash<QString, vantorix::FileStamp>>(
-        whole ? QHash<QString, vantorix::FileStamp>() : model_->stampsIn(places));
     // The task knows the window only by a guarded pointer: it may be gone
     // (closed with the main window) before the pass ends.
     QPointer<LibraryWindow> window(this);
     vantorix::Catalogue &catalogue = catalogue_;
-    const std::shared_ptr<std::atomic<bool>> quitting = quitting_;
     offThread<std::shared_ptr<Pass>>(
         catalogue_, this,
-        [&catalogue, window, places, stop, quitting, whole, known] {
+        [&catalogue, window, places, stop] {
             auto pass = std::make_shared<Pass>();
             // A whole pass shows its games as they come.
             const auto batch = [&catalogue, window, stop](std::vector<vantorix::LibraryGame> games) {
@@ -362,30 +407,20 @@ void LibraryWindow::readPlacesNow(const std::vector<vantorix::LibraryPlace> &pla
                     },
                     Qt::QueuedConnection);
             };
-            if (whole)
-                QMetaObject::invokeMethod(
+            QMetaObject::invokeMethod(
                     &catalogue, [window, stop] {
                         if (window && window->stop_ == stop)
                             window->model_->setGames({});
                     },
                     Qt::QueuedConnection);
-            // A pass of some places stops only when the program ends.
-            const std::atomic<bool> *cancelled = whole ? stop.get() : quitting.get();
-            using Batch = std::function<void(const std::vector<vantorix::LibraryGame> &)>;
-            pass->games = vantorix::scanLibraryPlaces(places, catalogue, &pass->problems,
-                                                      whole ? Batch(batch) : Batch(), cancelled, 0, known.get(),
-                                                      &pass->unchanged);
-            for (vantorix::LibraryGame &game : pass->games)
-                vantorix::LibraryModel::prepare(game);
+            vantorix::scanLibraryPlaces(places, catalogue, &pass->problems, batch, stop.get(), 0);
             return pass;
         },
-        [this, places, stop, whole, chosen](const std::shared_ptr<Pass> &pass) {
+        [this, stop, chosen](const std::shared_ptr<Pass> &pass) {
             --reading_;
             if (*stop || *quitting_)
                 return;
-            // A whole pass handed its games over as it read them.
-            if (!whole)
-                model_->updatePlaces(places, std::move(pass->games), pass->unchanged);
+            // The pass handed its games over as it read them.
             filter_->flush();
             if (!pass->problems.isEmpty())
                 StatusLine->setText(tr("%n file(s) or folder(s) could not be read, the first: %1", nullptr,

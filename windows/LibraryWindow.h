@@ -68,9 +68,10 @@ private:
     // Reads some places again (a watch saw them change) and updates the
     // rows of those places only.
     void readPlaces(const QList<vantorix::LibraryPlace> &places);
-    // whole: the library's every folder, its games replacing all, shown
-    // as they come.
-    void readPlacesNow(const std::vector<vantorix::LibraryPlace> &places, bool whole);
+    void rescanWaitingPlaces();
+    // Reads the library's every folder, its games replacing all, shown as
+    // they come.
+    void readWholeLibrary(const std::vector<vantorix::LibraryPlace> &places);
 
     void updateCaption();
     void showCurrentGame();
@@ -96,6 +97,9 @@ private:
     std::shared_ptr<std::atomic<bool>> stop_;  // the pass under way stops
     std::shared_ptr<std::atomic<bool>> quitting_ = std::make_shared<std::atomic<bool>>(false);
     int reading_ = 0;
+    QList<vantorix::LibraryPlace> waitingPlaces_;  // to look at once the look under way ends
+    bool rescanning_ = false;
+    quint64 wholePasses_ = 0;
     quint64 paneSerial_ = 0;
     QString panePath_;  // the game the pane shows
     bool started_ = false;
