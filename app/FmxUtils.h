@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ProgramStart.h"
+
 #include <QString>
 
 // Stand-in for the desktop shell's open service: starts a program with a
@@ -22,10 +24,6 @@ namespace vantorix {
 // whether it started.
 bool startProgram(const QString &program, const QStringList &arguments, QString *failure = nullptr);
 
-// The executable that program names: itself when it is a path, the match on
-// PATH (or in the games folders) when it is a bare name. Empty when there
-// is none.
-QString findExecutable(const QString &program);
 
 // The process-wide random generator, seeded from the time of day.
 void seedRandomGenerator();

@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 
 #include "reading/RomAdding.h"
+#include "library/GameStart.h"
 #include "library/LibraryChanges.h"
 #include "library/LibraryStore.h"
 #include "windows/LibraryWindow.h"
@@ -106,8 +107,10 @@ QFileDialog *makeDialog(QWidget *parent, const char *name, QFileDialog::AcceptMo
 }  // namespace
 
 TForm1::TForm1(vantorix::Catalogue &catalogue, QWidget *parent)
-    : QWidget(parent), catalogue_(catalogue), libraryChanges_(new vantorix::LibraryChanges(catalogue, 
-                                                                                          vantorix::LibraryStore::defaultPath(), this))
+    : QWidget(parent),
+      catalogue_(catalogue),
+      libraryChanges_(new vantorix::LibraryChanges(catalogue, vantorix::LibraryStore::defaultPath(), this)),
+      starter_(new vantorix::GameStarter(*libraryChanges_, this))
 {
     setupUi(this);
     setWindowTitle(windowTitle().arg(vantorix::shownVersion()));
@@ -183,28 +186,11 @@ void TForm1::showLibrary()
     library_->activateWindow();
 }
 
-void TForm1::recordPlay(const QString &path)
-{
-    if (!startingWithoutWindow_) {
-        // Written off the window's thread; one the store cannot take yet
-        // waits in the queue, and the library says so.
-        libraryChanges_->recordPlay(path);
-        return;
-    }
-    try {
-        vantorix::LibraryStore::recordPlay(path);
-    } catch (const vantorix::IoError &error) {
-        // Started from a file manager, with no window to say it in.
-        std::fprintf(stderr, "%s\n",
-                     qPrintable(vantorix::displayPath(libraryChanges_->storePath()) + QStringLiteral(": ")
-                                + tr("the play was not counted: %1").arg(error.text())));
-    }
-}
-
 bool TForm1::playGame(const QString &path, int slot)
 {
     if (slot == 0) {
-        launchFile(path);
+        Label3->setText(tr("User selection: ") + vantorix::displayPath(path));
+        launch(vantorix::absolutePath(path), true);
         return true;
     }
     return launchWith(slot, path);
@@ -276,22 +262,17 @@ void TForm1::addGamesToList(const QStringList &paths)
 
 bool TForm1::launchWith(int slot, const QString &path)
 {
-    try {
-        vantorix::checkStartableRom(path);
-    } catch (const vantorix::IoError &error) {
-        vantorix::reportError(error.text(), path);
-        return false;
-    }
     QLineEdit *const emulators[] = {Edit2, Edit3, Edit4};
-    const QString emulator = vantorix::storedText(emulators[qBound(0, slot - 1, 2)]);
-    if (emulator.isEmpty()) {
-        vantorix::reportError(tr("No emulator is set in slot %1").arg(slot));
-        return false;
-    }
-    if (!startEmulator(emulator, path))
-        return false;
-    recordPlay(path);
-    return true;
+    slot = qBound(1, slot, 3);
+    const vantorix::StartFailure failure = starter_->start(path, vantorix::storedText(emulators[slot - 1]), slot);
+    if (!failure.started())
+        vantorix::reportError(failure.text, failure.about);
+    return failure.started();
+}
+
+int TForm1::checkedSlot() const
+{
+    return RadioButton1->isChecked() ? 1 : RadioButton3->isChecked() ? 3 : 2;
 }
 
 void TForm1::showEvent(QShowEvent *event)
@@ -357,9 +338,6 @@ void TForm1::offerConfiguration(const QString &firstStartFile)
 
 bool TForm1::startRoms(const QStringList &roms)
 {
-    // No window shows: each play is written before the program ends.
-    startingWithoutWindow_ = true;
-    const auto windowAfter = qScopeGuard([this] { startingWithoutWindow_ = false; });
     const QString config = vantorix::startConfigurationFile();
     vantorix::Configuration settings;
     if (!config.isEmpty()) {
@@ -376,13 +354,14 @@ bool TForm1::startRoms(const QStringList &roms)
     const QString firstRom = vantorix::absolutePath(roms.constFirst());
     for (const QString &rom : roms) {
         const QString path = rom == roms.constFirst() ? firstRom : vantorix::absolutePath(rom);
-        const QString reason = emulator.isEmpty() ? tr("No emulator is set in slot 2 of the configuration")
-                                                  : startEmulatorQuietly(emulator, path);
-        if (reason.isEmpty()) {
+        const vantorix::StartFailure failure = starter_->start(path, emulator, 2);
+        if (failure.started()) {
             vantorix::rememberLastPlayedRom(path);
-            recordPlay(path);
             continue;
         }
+        const QString reason = failure.text.isEmpty() || emulator.isEmpty()
+                                   ? tr("No emulator is set in slot 2 of the configuration")
+                                   : failure.text;
         reasons.append(vantorix::shownText(vantorix::displayPath(path), vantorix::kShownPathLength)
                        + QStringLiteral(": ") + reason);
         if (firstFailed.isEmpty())
@@ -1012,56 +991,18 @@ void TForm1::Label8Click(QObject *)
     launch(vantorix::absolutePath(found));
 }
 
-void TForm1::launch(const QString &romPath)
+void TForm1::launch(const QString &romPath, bool sayEmptySlot)
 {
-    try {
-        vantorix::checkStartableRom(romPath);
-    } catch (const vantorix::IoError &error) {
-        if (error.code() == vantorix::IoError::FileNotFound)
-            vantorix::reportError(tr("File not found: ")
-                                  + vantorix::shownText(vantorix::displayPath(romPath), vantorix::kShownPathLength));
-        else
-            vantorix::reportError(error.text(), romPath);
+    const int slot = checkedSlot();
+    QLineEdit *const emulators[] = {Edit2, Edit3, Edit4};
+    const QString emulator = vantorix::storedText(emulators[slot - 1]);
+    // The launch link with no emulator set starts nothing and says nothing,
+    // as it always did; the library, whose user sees no slot, is told why.
+    if (emulator.isEmpty() && !sayEmptySlot)
         return;
-    }
-    bool started = false;
-    if (RadioButton1->isChecked())
-        started = startEmulator(vantorix::storedText(Edit2), romPath);
-    if (RadioButton2->isChecked())
-        started = startEmulator(vantorix::storedText(Edit3), romPath);
-    if (RadioButton3->isChecked())
-        started = startEmulator(vantorix::storedText(Edit4), romPath);
-    if (started)
-        recordPlay(romPath);
-}
-
-QString TForm1::startEmulatorQuietly(const QString &slotText, const QString &romPath)
-{
-    try {
-        vantorix::checkStartableRom(romPath);
-    } catch (const vantorix::IoError &error) {
-        return error.text();
-    }
-    vantorix::EmulatorCommand command;
-    const auto isExecutable = [](const QString &text) { return !vantorix::findExecutable(text).isEmpty(); };
-    if (!vantorix::emulatorCommand(slotText, romPath, isExecutable, &command))
-        return tr("The emulator's command line has a quote that is not closed");
-    QString failure;
-    vantorix::startProgram(command.program, command.arguments, &failure);
-    return failure;
-}
-
-bool TForm1::startEmulator(const QString &slotText, const QString &romPath)
-{
-    if (slotText.isEmpty())
-        return false;
-    vantorix::EmulatorCommand command;
-    const auto isExecutable = [](const QString &text) { return !vantorix::findExecutable(text).isEmpty(); };
-    if (!vantorix::emulatorCommand(slotText, romPath, isExecutable, &command)) {
-        vantorix::reportError(tr("The emulator's command line has a quote that is not closed"), slotText);
-        return false;
-    }
-    return vantorix::startProgram(command.program, command.arguments);
+    const vantorix::StartFailure failure = starter_->start(romPath, emulator, slot);
+    if (!failure.started())
+        vantorix::reportError(failure.text, failure.about);
 }
 
 void TForm1::Label6Click(QObject *)

@@ -23,6 +23,7 @@ class LibraryWindow;
 
 namespace vantorix {
 class Catalogue;
+class GameStarter;
 class LibraryChanges;
 struct Configuration;
 }
@@ -97,6 +98,8 @@ public:
     LibraryWindow *library() const { return library_; }
     // The library's store, changed off the window's thread.
     vantorix::LibraryChanges &libraryChanges() const { return *libraryChanges_; }
+    // The emulators started from this program and not ended yet.
+    vantorix::GameStarter &starter() const { return *starter_; }
 
     // What the library window asks of this one.
     bool playGame(const QString &path, int slot) override;
@@ -147,14 +150,9 @@ private:
     void closeFindField(bool restoreChoice);
     void launchCurrentMatch();
     void showFindSelection();
-    void launch(const QString &romPath);
-    // Counts a start of the game at path in the library's play history.
-    void recordPlay(const QString &path);
-    // False when nothing was started (an empty slot, a command line that
-    // cannot be read, a program that did not start).
-    bool startEmulator(const QString &slotText, const QString &romPath);
-    // The same, saying nothing: why it did not start, or empty.
-    QString startEmulatorQuietly(const QString &slotText, const QString &romPath);
+    void launch(const QString &romPath, bool sayEmptySlot = false);
+    // The checked slot (1 to 3) and its emulator's text.
+    int checkedSlot() const;
     // Chooses the entry that starts the file at path; one that is in no
     // entry is added first when addWhenMissing.
     void selectRomFile(const QString &path, bool addWhenMissing);
@@ -221,5 +219,5 @@ private:
     quint64 missingSerial_ = 0;
     LibraryWindow *library_ = nullptr;
     vantorix::LibraryChanges *libraryChanges_ = nullptr;
-    bool startingWithoutWindow_ = false;  // startRoms: plays are written at once
+    vantorix::GameStarter *starter_ = nullptr;
 };

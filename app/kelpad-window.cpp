@@ -6,6 +6,7 @@
 #include "app/Forms.h"
 #include "platform/Translations.h"
 #include "app/Unit1.h"
+#include "library/GameStart.h"
 #include "downloads/PictureDownloads.h"
 #include "reading/Catalogue.h"
 #include "platform/MemoryArenas.h"
@@ -74,6 +75,13 @@ int main(int argc, char **argv)
         Form1->setStartupFile(line.configFile);
     // ROMs opened from a file manager start without a window when they can.
     if (!line.romFiles.isEmpty() && Form1->startRoms(line.romFiles)) {
+        // No window: the program waits for the emulators, unseen, to count
+        // the time each game was played when it ends.
+        if (Form1->starter().running() > 0) {
+            QObject::connect(&Form1->starter(), &vantorix::GameStarter::allEnded, &application, &QCoreApplication::quit);
+            QApplication::exec();
+        }
+        catalogue.waitForTasks();
         vantorix::destroyForms();
         return 0;
     }

@@ -1,7 +1,12 @@
 #include "library/LibraryChanges.h"
 
 #include "reading/Catalogue.h"
+#include "platform/FilePath.h"
 #include "platform/IoError.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
 
 #include <exception>
 
@@ -36,7 +41,13 @@ LibraryChanges::LibraryChanges(Catalogue &catalogue, const QString &storePath, Q
 
 LibraryChanges::~LibraryChanges()
 {
-    writeWaitingPlays(1000);
+    if (writeWaitingPlays(1000))
+        return;
+    // The end of the run, with no window left to say it in.
+    const QString text = QCoreApplication::translate("LibraryChanges", "%1: %n play(s) could not be counted", nullptr,
+                                                     waitingPlays())
+                             .arg(displayPath(storePath_));
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
 }
 
 void LibraryChanges::enqueue(std::function<void()> start)
@@ -98,9 +109,19 @@ void LibraryChanges::read(QObject *context, std::function<void(const LibraryStor
 
 void LibraryChanges::recordPlay(const QString &game, const QDateTime &when)
 {
+    queuePlay({game, when, -1});
+}
+
+void LibraryChanges::recordPlayTime(const QString &game, qint64 seconds)
+{
+    queuePlay({game, QDateTime::currentDateTimeUtc(), qMax<qint64>(0, seconds)});
+}
+
+void LibraryChanges::queuePlay(const PlayEvent &event)
+{
     {
         const std::lock_guard<std::mutex> lock(plays_->mutex);
-        plays_->waiting.append({game, when});
+        plays_->waiting.append(event);
     }
     if (!playsQueued_)
         writePlays();
@@ -151,7 +172,7 @@ QString LibraryChanges::writeFrom(Plays &plays, const QString &path, int waitMs,
     // The plays taken leave the queue only once they are written, so that
     // a run ending meanwhile writes them itself; one writer at a time.
     const std::lock_guard<std::mutex> turn(plays.writeTurn);
-    QList<std::pair<QString, QDateTime>> taken;
+    QList<PlayEvent> taken;
     {
         const std::lock_guard<std::mutex> lock(plays.mutex);
         taken = plays.waiting;

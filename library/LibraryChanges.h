@@ -1,5 +1,6 @@
 #pragma once
 
+#include "library/GameStart.h"
 #include "library/LibraryStore.h"
 
 #include <QDateTime>
@@ -22,7 +23,7 @@ class Catalogue;
 // large store never stops the window. Plays are queued: one that cannot be
 // written yet (the store held, or unreadable) stays in the queue, is said
 // once, and is written by a later try or at the end of the run.
-class LibraryChanges : public QObject {
+class LibraryChanges : public QObject, public PlayCounter {
     Q_OBJECT
 public:
     static constexpr int kRetryMs = 10'000;
@@ -43,8 +44,13 @@ public:
     // as one), after the changes asked before.
     void read(QObject *context, std::function<void(const LibraryStore &)> done);
 
-    // A play of the game at path: written in its turn.
+    // A play of the game at path (a start, or the end of one that ran
+    // seconds): written in its turn.
     void recordPlay(const QString &game, const QDateTime &when = QDateTime::currentDateTimeUtc());
+    void recordPlayTime(const QString &game, qint64 seconds);
+    // As the games started count their plays.
+    void started(const QString &game) override { recordPlay(game); }
+    void ended(const QString &game, qint64 seconds) override { recordPlayTime(game, seconds); }
     // Plays not written yet.
     int waitingPlays() const;
     // Writes the plays waiting now, on this thread, waiting at most waitMs
@@ -63,7 +69,7 @@ private:
     struct Plays {
         std::mutex mutex;      // held a moment, to add or take plays
         std::mutex writeTurn;  // held while plays are written
-        QList<std::pair<QString, QDateTime>> waiting;
+        QList<PlayEvent> waiting;
     };
     // Writes the plays waiting now; the text of the failure, or empty.
     static QString writeFrom(Plays &plays, const QString &path, int waitMs, int *left);
@@ -71,6 +77,7 @@ private:
     void enqueue(std::function<void()> start);
     void next();
     void writePlays();
+    void queuePlay(const PlayEvent &event);
 
     Catalogue &catalogue_;
     const QString storePath_;

@@ -75,6 +75,7 @@ qint64 addCounts(qint64 a, qint64 b)
 void mergeInto(PlayRecord &into, const PlayRecord &from)
 {
     into.count = addCounts(into.count, from.count);
+    into.seconds = addCounts(into.seconds, from.seconds);
     if (!into.last.isValid() || (from.last.isValid() && from.last > into.last))
         into.last = from.last;
     if (into.extra.isEmpty())
@@ -166,9 +167,12 @@ QByteArray LibraryStore::serialize() const
     played.sort();
     for (const QString &game : played) {
         const PlayRecord &record = plays.value(game);
+        // The time played only where there is some: a store without it reads
+        // as it did.
         out += "played\t" + encodeField(game) + '\t' + QByteArray::number(record.count) + '\t'
-               + QByteArray::number(record.last.isValid() ? record.last.toSecsSinceEpoch() : 0) + record.extra
-               + '\n';
+               + QByteArray::number(record.last.isValid() ? record.last.toSecsSinceEpoch() : 0)
+               + (record.seconds > 0 ? '\t' + QByteArray::number(record.seconds) : QByteArray())
+               + record.extra + '\n';
     }
     QStringList liked(favourites.cbegin(), favourites.cend());
     liked.sort();
@@ -212,10 +216,17 @@ LibraryStore LibraryStore::parse(const QByteArray &bytes)
             record.count = fields.at(2).toLongLong(&countRead);
             const qint64 seconds = fields.at(3).toLongLong(&timeRead);
             known = countRead && timeRead && record.count >= 0;
+            bool timeKept = fields.size() >= 5;
+            if (timeKept) {
+                record.seconds = fields.at(4).toLongLong(&timeKept);
+                timeKept = timeKept && record.seconds >= 0;
+                if (!timeKept)
+                    record.seconds = 0;
+            }
             if (known) {
                 if (seconds > 0)
                     record.last = QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
-                record.extra = extraFields(fields, 4);
+                record.extra = extraFields(fields, timeKept ? 5 : 4);
                 mergeInto(store.plays[path], record);
             }
         } else if (known && kind == "favourite") {
@@ -289,21 +300,24 @@ bool LibraryStore::removeFolder(const QString &folder, const QString &path)
 
 void LibraryStore::recordPlay(const QString &game, const QDateTime &when, const QString &path, int lockWaitMs)
 {
-    recordPlays({{game, when}}, path, lockWaitMs);
+    recordPlays({PlayEvent{game, when, -1}}, path, lockWaitMs);
 }
 
-void LibraryStore::recordPlays(const QList<std::pair<QString, QDateTime>> &played, const QString &path,
-                               int lockWaitMs)
+void LibraryStore::recordPlays(const QList<PlayEvent> &played, const QString &path, int lockWaitMs)
 {
-    QList<std::pair<QString, QDateTime>> keyed;
-    for (const auto &[game, when] : played)
-        keyed.append({keyOf(game), when.toUTC()});
+    QList<PlayEvent> keyed;
+    for (const PlayEvent &event : played)
+        keyed.append({keyOf(event.game), event.when.toUTC(), event.seconds});
     change(path, [&](LibraryStore &store) {
-        for (const auto &[key, when] : std::as_const(keyed)) {
-            PlayRecord &record = store.plays[key];
+        for (const PlayEvent &event : std::as_const(keyed)) {
+            PlayRecord &record = store.plays[event.game];
+            if (event.seconds >= 0) {
+                record.seconds = addCounts(record.seconds, event.seconds);
+                continue;
+            }
             record.count = addCounts(record.count, 1);
-            if (!record.last.isValid() || when > record.last)
-                record.last = when;
+            if (!record.last.isValid() || event.when > record.last)
+                record.last = event.when;
         }
     }, lockWaitMs);
 }

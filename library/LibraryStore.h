@@ -30,6 +30,14 @@ struct PlayRecord {
     qint64 count = 0;
     QDateTime last;    // UTC
     QByteArray extra;  // fields after the known ones, as read ("\t..." or empty)
+    qint64 seconds = 0;  // played in all, from each emulator's start to its end
+};
+
+// A start of a game (seconds < 0), or the end of one that ran seconds.
+struct PlayEvent {
+    QString game;
+    QDateTime when;
+    qint64 seconds = -1;
 };
 
 class LibraryStore {
@@ -82,8 +90,8 @@ public:
     static bool removeFolder(const QString &folder, const QString &path = defaultPath());
     static void recordPlay(const QString &game, const QDateTime &when = QDateTime::currentDateTimeUtc(),
                            const QString &path = defaultPath(), int lockWaitMs = kLockWaitMs);
-    // Several plays (a game's path, when) in one change.
-    static void recordPlays(const QList<std::pair<QString, QDateTime>> &played, const QString &path = defaultPath(),
+    // Starts and ends of games, in one change.
+    static void recordPlays(const QList<PlayEvent> &played, const QString &path = defaultPath(),
                             int lockWaitMs = kLockWaitMs);
     // Returns whether the game is a favourite now.
     static bool toggleFavourite(const QString &game, const QString &path = defaultPath());
