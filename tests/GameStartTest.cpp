@@ -1,0 +1,158 @@
+// The one start every window and the command use: what it refuses and why,
+// what it starts, and the plays and time it counts, with real emulators
+// (shell scripts standing in, and mGBA where it is installed).
+#include "library/GameStart.h"
+#include "library/LibraryChanges.h"
+#include "library/LibraryStore.h"
+#include "platform/FilePath.h"
+#include "platform/ProgramStart.h"
+#include "reading/Catalogue.h"
+#include "samples/ArchiveMaker.h"
+#include "tests/TestSupport.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+using namespace testing_support;
+using namespace vantorix;
+
+namespace {
+
+// Counts as the store would, without one.
+struct Counted : PlayCounter {
+    QStringList starts;
+    QList<std::pair<QString, qint64>> ends;
+    void started(const QString &game) override { starts.append(game); }
+    void ended(const QString &game, qint64 seconds) override { ends.append({game, seconds}); }
+};
+
+QString script(const QString &path, const QByteArray &body)
+{
+    writeFile(path, "#!/bin/sh\n" + body);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
+
+TEST(GameStart, RefusesWithTheReasonAndStartsTheRest)
+{
+    QTemporaryDir dir;
+    const QString root = QDir(dir.path()).canonicalPath();
+    const QString rom = writeFile(root + "/games/-o.gb", readFile(SAMPLES_DIR "/roms/STARHOP.GB"));
+    const QString empty = writeFile(root + "/games/empty.zip", makeArchive(ArchiveFormat::ZipDeflated, {{"notes.txt", "x"}}));
+    QDir().mkpath(root + "/games/folder.gb");
+    const QString recorder = script(root + "/bin/emu", "printf '%s\\n' \"$@\" > \"$0.args\"\n");
+    const QString notExecutable = writeFile(root + "/bin/plain", "#!/bin/sh\n");
+    const struct {
+        const char *what;
+        QString rom;
+        QString emulator;
+        QString reasonStarts;  // empty: it starts
+    } cases[] = {
+        {"no emulator in the slot", rom, "", "No emulator is set in slot 3"},
+        {"a file that is not there", root + "/games/gone.gb", recorder, "File not found: "},
+        {"a folder", root + "/games/folder.gb", recorder, "Is a folder"},
+        {"an archive without a ROM", empty, recorder, "No ROM"},
+        {"a quote left open", rom, recorder + " 'x", "The emulator's command line has a quote"},
+        {"no such program", rom, "no-such-emulator-here", "Cannot start \"no-such-emulator-here\""},
+        {"a file that is no program", rom, notExecutable, "Cannot start"},
+        {"a relative path and a name like an option", "games/-o.gb", recorder, ""},
+    };
+    const CurrentFolderGuard folder;
+    QDir::setCurrent(root);
+    for (const auto &test : cases) {
+        SCOPED_TRACE(test.what);
+        Counted counted;
+        GameStarter starter(counted);
+        QFile::remove(recorder + ".args");
+        const StartFailure failure = starter.start(test.rom, test.emulator, 3);
+        if (!test.reasonStarts.isEmpty()) {
+            EXPECT_TRUE(failure.text.startsWith(test.reasonStarts, Qt::CaseInsensitive)) << failure.text.toStdString();
+            EXPECT_TRUE(counted.starts.isEmpty());  // nothing counted
+            EXPECT_EQ(starter.running(), 0);
+            continue;
+        }
+        ASSERT_TRUE(failure.started()) << failure.text.toStdString();
+        EXPECT_EQ(counted.starts, QStringList{rom});
+        // The emulator gets the whole absolute path, never an option.
+        ASSERT_TRUE(waitFor([&] { return QFile::exists(recorder + ".args"); }));
+        EXPECT_EQ(readFile(recorder + ".args"), (rom + "\n").toUtf8());
+        QSignalSpy ended(&starter, &GameStarter::allEnded);
+        ASSERT_TRUE(waitFor([&] { return !ended.isEmpty(); }));
+        EXPECT_EQ(counted.ends.size(), 1);
+    }
+}
+
+// The time a game was played: from the emulator's start to its end,
+// counted in the store by the file, whatever spelling started it.
+TEST(GameStart, PlayTimeFromStartToEnd)
+{
+    QTemporaryDir dir;
+    const QString root = QDir(dir.path()).canonicalPath();
+    const QString rom = writeFile(root + "/games/A.GB", readFile(SAMPLES_DIR "/roms/STARHOP.GB"));
+    const QString store = root + "/library.txt";
+    Catalogue catalogue;
+    LibraryChanges changes(catalogue, store);
+    GameStarter starter(changes);
+    QSignalSpy ended(&starter, &GameStarter::gameEnded);
+    const QString sleeper = script(root + "/bin/sleeper", "sleep 3\n");
+    const QString quitter = script(root + "/bin/quitter", "exit 1\n");
+
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(starter.start(root + "/games/./A.GB", sleeper, 1).started());
+    ASSERT_TRUE(starter.start(rom, quitter, 2).started());
+    EXPECT_EQ(starter.running(), 2);
+    ASSERT_TRUE(waitFor([&] { return ended.size() == 2; }, 60000));
+    EXPECT_GE(clock.elapsed(), 2900);
+    EXPECT_EQ(ended.at(0).at(1).toLongLong(), 0);  // stopped at once
+    EXPECT_EQ(ended.at(1).at(1).toLongLong(), 3);
+    ASSERT_TRUE(waitFor([&] { return changes.waitingPlays() == 0; }));
+    ASSERT_TRUE(waitFor([&] { return LibraryStore::read(store).plays.value(rom).seconds == 3; }));
+    const PlayRecord record = LibraryStore::read(store).plays.value(rom);
+    EXPECT_EQ(record.count, 2);
+    EXPECT_EQ(LibraryStore::read(store).plays.size(), 1);
+    EXPECT_TRUE(readFile(store).contains("\t2\t"));  // the count, then the time last
+}
+
+// A real emulator, as a user starts one: mGBA with SDL's dummy drivers,
+// on a copy (it writes its save beside the ROM), ended by a signal.
+TEST(GameStart, RealEmulatorIsReapedAndTimed)
+{
+    const QString mgba = findExecutable(QStringLiteral("mgba"));
+    if (mgba.isEmpty())
+        GTEST_SKIP() << "mgba (Debian's mgba-sdl) is not installed";
+    QTemporaryDir dir;
+    const QString rom = writeFile(dir.filePath("copy/STARHOP.GB"), readFile(SAMPLES_DIR "/roms/STARHOP.GB"));
+    qputenv("SDL_VIDEODRIVER", "dummy");
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    Counted counted;
+    GameStarter starter(counted);
+    ASSERT_TRUE(starter.start(rom, mgba, 1).started());
+    QSignalSpy ended(&starter, &GameStarter::allEnded);
+    // Still running a moment later: then ended as a user closes it.
+    EXPECT_FALSE(waitFor([&] { return !ended.isEmpty(); }, 1500));
+    const QByteArray pids = [] {
+        QProcess pgrep;
+        pgrep.start("pgrep", {"-f", "mgba.*STARHOP"});
+        pgrep.waitForFinished(10000);
+        return pgrep.readAllStandardOutput();
+    }();
+    for (const QByteArray &pid : pids.split('\n'))
+        if (!pid.isEmpty())
+            ::kill(pid.toInt(), SIGTERM);
+    ASSERT_TRUE(waitFor([&] { return !ended.isEmpty(); }, 60000));
+    ASSERT_EQ(counted.ends.size(), 1);
+    EXPECT_GE(counted.ends.constFirst().second, 1);
+    qunsetenv("SDL_VIDEODRIVER");
+    qunsetenv("SDL_AUDIODRIVER");
+}
+
+}  // namespace
