@@ -315,6 +315,16 @@ void TForm1::FormShow(QObject *)
     }
     const QString folder = initialDialogFolder();
     if (folder != vantorix::userConfigurationFolder() || !vantorix::isFirstStart(folder)) {
+        if (opensLibrary_) {
+            // The library is what was asked for: the last configuration
+            // comes without a question.
+            const QString last = vantorix::lastConfigurationFile();
+            if (!last.isEmpty() && vantorix::isRegularFile(last))
+                loadConfigurationFile(last);
+            selectRomFile(vantorix::lastPlayedRom(), false);
+            showLibrary();
+            return;
+        }
         offerConfiguration(QString());
         return;
     }
@@ -323,7 +333,17 @@ void TForm1::FormShow(QObject *)
     // the executor, the load dialog after it.
     catalogue_.runThenHandBack(
         this, [folder] { return prepareFirstStart(folder); },
-        [this](const QString &written) { vantorix::atHandlerEdge([&] { offerConfiguration(written); }); });
+        [this](const QString &written) {
+            vantorix::atHandlerEdge([&] {
+                if (!opensLibrary_) {
+                    offerConfiguration(written);
+                    return;
+                }
+                if (!written.isEmpty())
+                    loadConfigurationFile(written);
+                showLibrary();
+            });
+        });
 }
 
 void TForm1::offerConfiguration(const QString &firstStartFile)

@@ -105,6 +105,10 @@ public:
     bool playGame(const QString &path, int slot) override;
     QString emulatorOfSlot(int slot) const override;
     void addGamesToList(const QStringList &paths) override;
+    void quitProgram() override { Label6Click(Label6); }
+    // kelpad --library: the library is the first window; the last
+    // configuration is loaded without the load dialog.
+    void setOpensLibrary(bool on) { opensLibrary_ = on; }
     // Starts the file at path (absolute) with the emulator of slot 1, 2 or
     // 3, as the launch does with the checked one; said in the error box
     // when it cannot. True when it started.
@@ -220,4 +224,5 @@ private:
     LibraryWindow *library_ = nullptr;
     vantorix::LibraryChanges *libraryChanges_ = nullptr;
     vantorix::GameStarter *starter_ = nullptr;
+    bool opensLibrary_ = false;
 };

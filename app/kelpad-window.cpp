@@ -85,7 +85,9 @@ int main(int argc, char **argv)
         vantorix::destroyForms();
         return 0;
     }
+    Form1->setOpensLibrary(line.library);
     Form1->show();
+    // The library comes first, the main window behind it.
     if (line.library)
         Form1->showLibrary();
     const int status = QApplication::exec();

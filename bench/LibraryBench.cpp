@@ -47,6 +47,7 @@ public:
     bool playGame(const QString &, int) override { return false; }
     QString emulatorOfSlot(int) const override { return QString(); }
     void addGamesToList(const QStringList &) override {}
+    void quitProgram() override {}
 };
 
 // Turns the event loop until done(), returning the longest pause between

@@ -70,8 +70,15 @@ void LibraryModel::prepare(LibraryGame &game)
 {
     if (game.sortKey.isEmpty())
         game.sortKey = naturalKey(game.name);
-    if (game.filterKey.isEmpty())
-        game.filterKey = foldedKey(game.name + QLatin1Char('\t') + displayPath(baseName(game.path)));
+    if (game.filterKey.isEmpty()) {
+        // Names and file names, not their extensions: every file ends in
+        // ".gb", and "b" would find them all.
+        QString file = displayPath(baseName(game.path));
+        const qsizetype dot = file.lastIndexOf(QLatin1Char('.'));
+        if (dot > 0)
+            file.truncate(dot);
+        game.filterKey = foldedKey(game.name + QLatin1Char('\t') + file);
+    }
 }
 
 QVariant LibraryModel::data(const QModelIndex &index, int role) const

@@ -214,37 +214,45 @@ CartridgeDetails readCartridgeDetails(const QString &path)
     return decodeCartridge(rom);
 }
 
-QStringList detailLines(const CartridgeDetails &d, const QString &shownPath, const GameDatabase *databases)
+QStringList detailLines(const CartridgeDetails &d, const QString &shownPath, const GameDatabase *databases,
+                        bool translated)
 {
-    QStringList lines{QStringLiteral("File: ") + shownPath};
+    // The command's lines stay in English, which scripts read; a window
+    // shows them in the user's language.
+    const auto t = [translated](const char *text) {
+        return translated ? QCoreApplication::translate("DetailLines", text) : QString::fromLatin1(text);
+    };
+    const auto yes = [&](bool on) { return on ? t(QT_TRANSLATE_NOOP("DetailLines", "yes")) : t(QT_TRANSLATE_NOOP("DetailLines", "no")); };
+    QStringList lines{t(QT_TRANSLATE_NOOP("DetailLines", "File: ")) + shownPath};
     if (!d.archiveEntry.isEmpty())
-        lines.append(QStringLiteral("Archive entry: ") + d.archiveEntry);
+        lines.append(t(QT_TRANSLATE_NOOP("DetailLines", "Archive entry: ")) + d.archiveEntry);
     if (d.archiveRoms > 1)
-        lines.append(QStringLiteral("ROMs in the archive: %1%2 (the first is used)")
-                         .arg(d.archiveRoms)
-                         .arg(QLatin1String(d.archiveRomsComplete ? "" : " or more")));
+        lines.append((d.archiveRomsComplete ? t(QT_TRANSLATE_NOOP("DetailLines", "ROMs in the archive: %1 (the first is used)"))
+                                            : t(QT_TRANSLATE_NOOP("DetailLines", "ROMs in the archive: %1 or more (the first is used)")))
+                         .arg(d.archiveRoms));
     lines += {
-        QStringLiteral("Layout: ") + layoutName(d.layout),
-        QStringLiteral("Title: ") + d.title,
-        QStringLiteral("Colour: ") + d.colour,
-        QStringLiteral("Super Game Boy: ") + QLatin1String(d.superGameBoy ? "yes" : "no"),
-        QStringLiteral("Cartridge: ") + d.cartridge,
-        QStringLiteral("ROM size: ") + d.romSize,
-        QStringLiteral("RAM size: ") + d.ramSize,
-        QStringLiteral("Destination: ") + d.destination,
-        QStringLiteral("Version: ") + QString::number(d.version),
-        QStringLiteral("Logo: ") + QLatin1String(d.logoValid ? "valid" : "invalid"),
-        QStringLiteral("Header checksum: ") + d.headerChecksumText(),
-        QStringLiteral("Global checksum: ") + d.globalChecksumText(),
-        QStringLiteral("File size: ") + QString::number(d.fileSize),
-        QStringLiteral("CRC32: ") + QString::number(d.crc32, 16).rightJustified(8, QLatin1Char('0')),
+        t(QT_TRANSLATE_NOOP("DetailLines", "Layout: ")) + layoutName(d.layout),
+        t(QT_TRANSLATE_NOOP("DetailLines", "Title: ")) + d.title,
+        t(QT_TRANSLATE_NOOP("DetailLines", "Colour: ")) + d.colour,
+        t(QT_TRANSLATE_NOOP("DetailLines", "Super Game Boy: ")) + yes(d.superGameBoy),
+        t(QT_TRANSLATE_NOOP("DetailLines", "Cartridge: ")) + d.cartridge,
+        t(QT_TRANSLATE_NOOP("DetailLines", "ROM size: ")) + d.romSize,
+        t(QT_TRANSLATE_NOOP("DetailLines", "RAM size: ")) + d.ramSize,
+        t(QT_TRANSLATE_NOOP("DetailLines", "Destination: ")) + d.destination,
+        t(QT_TRANSLATE_NOOP("DetailLines", "Version: ")) + QString::number(d.version),
+        t(QT_TRANSLATE_NOOP("DetailLines", "Logo: "))
+            + (d.logoValid ? t(QT_TRANSLATE_NOOP("DetailLines", "valid")) : t(QT_TRANSLATE_NOOP("DetailLines", "invalid"))),
+        t(QT_TRANSLATE_NOOP("DetailLines", "Header checksum: ")) + d.headerChecksumText(),
+        t(QT_TRANSLATE_NOOP("DetailLines", "Global checksum: ")) + d.globalChecksumText(),
+        t(QT_TRANSLATE_NOOP("DetailLines", "File size: ")) + QString::number(d.fileSize),
+        t(QT_TRANSLATE_NOOP("DetailLines", "CRC32: ")) + QString::number(d.crc32, 16).rightJustified(8, QLatin1Char('0')),
     };
     if (databases && !databases->isEmpty()) {
         if (const KnownGame *game = databases->find(d.key)) {
-            lines.append(QStringLiteral("Name: ") + game->name);
-            lines.append(QStringLiteral("Database: ") + databases->databaseText(game->database));
+            lines.append(t(QT_TRANSLATE_NOOP("DetailLines", "Name: ")) + game->name);
+            lines.append(t(QT_TRANSLATE_NOOP("DetailLines", "Database: ")) + databases->databaseText(game->database));
         } else {
-            lines.append(QStringLiteral("Name: not in the game databases"));
+            lines.append(t(QT_TRANSLATE_NOOP("DetailLines", "Name: not in the game databases")));
         }
     }
     return lines;

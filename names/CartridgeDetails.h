@@ -62,9 +62,10 @@ class GameDatabase;
 
 // The lines "kelpad --info" prints for a file shown as shownPath; with
 // game databases that were read, its game's name and database after the
-// CRC32, or that none knows it.
+// CRC32, or that none knows it. translated: in the user's language (a
+// window's), else in English (the command's, which scripts read).
 QStringList detailLines(const CartridgeDetails &details, const QString &shownPath,
-                        const GameDatabase *databases = nullptr);
+                        const GameDatabase *databases = nullptr, bool translated = false);
 
 // The compact tool-tip of the lists: the game's name when a database knows
 // it, title, system, cartridge, sizes, warnings, and the file's full path.

@@ -19,4 +19,7 @@ public:
     // them: read off the window's thread, the list's limit and the games
     // already in it said.
     virtual void addGamesToList(const QStringList &paths) = 0;
+    // Ends the program, as the main window's Quit does (asking first to
+    // save what is not saved).
+    virtual void quitProgram() = 0;
 };

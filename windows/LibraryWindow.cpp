@@ -32,6 +32,7 @@
 #include <QStyledItemDelegate>
 #include <QUrl>
 #include <QWheelEvent>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -186,7 +187,9 @@ LibraryWindow::LibraryWindow(vantorix::Catalogue &catalogue, vantorix::LibraryCh
     }));
     connect(VerifiedBox, &QCheckBox::toggled, filter_, &vantorix::LibraryFilter::setVerifiedOnly);
     connect(FavouritesBox, &QCheckBox::toggled, filter_, &vantorix::LibraryFilter::setFavouritesOnly);
-    connect(RecentBox, &QCheckBox::toggled, filter_, &vantorix::LibraryFilter::setRecentOnly);
+    connect(RecentBox, &QCheckBox::toggled, this, [this](bool on) {
+        vantorix::atHandlerEdge([&] { showRecentFirst(on); });
+    });
     connect(GridButton, &QToolButton::toggled, this, [this](bool grid) {
         // The grid lays out every game it holds: it takes them once shown.
         if (grid && !GridView->model()) {
@@ -215,6 +218,11 @@ LibraryWindow::LibraryWindow(vantorix::Catalogue &catalogue, vantorix::LibraryCh
     connect(filter_, &QAbstractItemModel::modelReset, this, &LibraryWindow::updateCaption);
     connect(filter_, &QAbstractItemModel::layoutChanged, this, [this] {
         updateCaption();
+        if (chooseWhenSorted_ && !filter_->sorting()) {
+            chooseWhenSorted_ = false;
+            if (filter_->shownCount() > 0)
+                TableView->setCurrentIndex(filter_->index(0, vantorix::LibraryModel::Name));
+        }
         // The chosen game filtered out: the pane follows.
         if (currentPath() != panePath_)
             showCurrentGame();
@@ -262,6 +270,7 @@ LibraryWindow::LibraryWindow(vantorix::Catalogue &catalogue, vantorix::LibraryCh
         {QKeySequence(Qt::CTRL | Qt::Key_F), [this] { FilterEdit->setFocus(); FilterEdit->selectAll(); }},
         {QKeySequence(Qt::CTRL | Qt::Key_D), [this] { toggleFavourite(); }},
         {QKeySequence(Qt::CTRL | Qt::Key_W), [this] { close(); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { host_.quitProgram(); }},
     };
     for (const auto &[sequence, action] : keys)
         connect(new QShortcut(sequence, this), &QShortcut::activated, this, vantorix::guarded(action));
@@ -288,7 +297,24 @@ void LibraryWindow::showEvent(QShowEvent *event)
     if (started_)
         return;
     started_ = true;
+    keepOnScreen();
     readFolders({});
+}
+
+void LibraryWindow::keepOnScreen()
+{
+    // A place remembered from another screen (or a window manager that
+    // puts it anywhere): the window comes back whole onto this one.
+    const QScreen *shown = screen();
+    if (!shown)
+        return;
+    const QRect room = shown->availableGeometry();
+    if (room.contains(frameGeometry()))
+        return;
+    resize(size().boundedTo(room.size() - (frameGeometry().size() - size())));
+    QRect frame = frameGeometry();
+    frame.moveCenter(room.center());
+    move(frame.topLeft());
 }
 
 void LibraryWindow::hideEvent(QHideEvent *event)
@@ -378,8 +404,11 @@ void LibraryWindow::rescanWaitingPlaces()
 
 void LibraryWindow::readWholeLibrary(const std::vector<vantorix::LibraryPlace> &places)
 {
-    // A whole pass lists every game anew: the chosen one is chosen again.
-    const QString chosen = currentPath();
+    // A whole pass lists every game anew: the chosen one is chosen again,
+    // and at the first opening the one chosen when the library closed.
+    QString chosen = currentPath();
+    if (chosen.isEmpty())
+        chosen = vantorix::decodePath(vantorix::UserSettings().libraryState(QStringLiteral("chosen")).toByteArray());
     auto stop = std::make_shared<std::atomic<bool>>(false);
     stop_ = stop;
     ++wholePasses_;
@@ -430,6 +459,7 @@ void LibraryWindow::readWholeLibrary(const std::vector<vantorix::LibraryPlace> &
             if (row >= 0) {
                 const QModelIndex shown = filter_->mapFromSource(model_->index(row, 0));
                 TableView->setCurrentIndex(shown);
+                TableView->scrollTo(shown);
                 if (GridView->model())
                     GridView->setCurrentIndex(shown);
             }
@@ -571,7 +601,7 @@ void LibraryWindow::showCurrentGame()
         [&catalogue, path] {
             try {
                 const vantorix::CartridgeDetails details = vantorix::readCartridgeDetails(path);
-                return vantorix::detailLines(details, vantorix::displayPath(path), &catalogue.databases()->database)
+                return vantorix::detailLines(details, vantorix::displayPath(path), &catalogue.databases()->database, true)
                     .join(QLatin1Char('\n'));
             } catch (const vantorix::IoError &error) {
                 return vantorix::displayPath(path) + QStringLiteral(": ") + error.text();
@@ -769,9 +799,27 @@ void LibraryWindow::dropEvent(QDropEvent *event)
     event->acceptProposedAction();
 }
 
+void LibraryWindow::showRecentFirst(bool on)
+{
+    // Come back tomorrow: the game played last is first, and chosen, so
+    // that Return plays it.
+    QHeaderView *header = TableView->horizontalHeader();
+    if (on) {
+        sortBeforeRecent_ = {header->sortIndicatorSection(), header->sortIndicatorOrder()};
+        header->setSortIndicator(vantorix::LibraryModel::LastPlayed, Qt::DescendingOrder);
+    } else if (header->sortIndicatorSection() == vantorix::LibraryModel::LastPlayed) {
+        header->setSortIndicator(sortBeforeRecent_.first, sortBeforeRecent_.second);
+    }
+    filter_->setRecentOnly(on);
+    if (on)
+        chooseWhenSorted_ = true;
+}
+
 void LibraryWindow::saveState()
 {
     vantorix::UserSettings settings;
+    if (!currentPath().isEmpty())
+        settings.setLibraryState(QStringLiteral("chosen"), vantorix::encodePath(currentPath()));
     settings.setLibraryState(QStringLiteral("geometry"), saveGeometry());
     settings.setLibraryState(QStringLiteral("splitter"), Splitter->saveState());
     settings.setLibraryState(QStringLiteral("columns"), TableView->horizontalHeader()->saveState());

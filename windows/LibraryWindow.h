@@ -83,6 +83,10 @@ private:
     void removeFolder();
     void setCoverSize(int size);
     void saveState();
+    void keepOnScreen();
+    // The quick filter "Recently played": the last game played first, and
+    // chosen.
+    void showRecentFirst(bool on);
     void restoreState();
     QString currentPath() const;
     QList<int> selectedRows() const;
@@ -103,4 +107,6 @@ private:
     quint64 paneSerial_ = 0;
     QString panePath_;  // the game the pane shows
     bool started_ = false;
+    std::pair<int, Qt::SortOrder> sortBeforeRecent_{vantorix::LibraryModel::Name, Qt::AscendingOrder};
+    bool chooseWhenSorted_ = false;
 };
