@@ -7,13 +7,16 @@
 #include "library/LibraryStore.h"
 #include "library/LibraryWatch.h"
 #include "platform/FilePath.h"
+#include "settings/Configuration.h"
 #include "settings/ConfigurationFile.h"
+#include "settings/LastConfiguration.h"
 #include "tests/WindowTestSupport.h"
 #include "windows/LibraryWindow.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QElapsedTimer>
 #include <QFile>
@@ -203,6 +206,80 @@ TEST(LibraryWindow, NeverWaitsOnFoldersLocksOrArrivals)
                 openPause, folderPause, folderShownMs, lockPause, arrivalPause);
     for (const qint64 pause : {openPause, folderPause, lockPause, arrivalPause})
         EXPECT_LT(pause, 1500);
+}
+
+}  // namespace
+
+namespace {
+
+// The user's way in: kelpad --library opens the library with the last
+// configuration and no question; Recently played puts the last game first
+// and chooses it, so that Return plays it; the filter finds names and file
+// names, not extensions; Ctrl+Q quits from the library, after the question
+// the main window asks.
+TEST(LibraryWindow, FrontDoorComeBackTomorrow)
+{
+    QTemporaryDir dir;
+    const QString games = QDir(dir.path()).canonicalPath() + "/games";
+    const QByteArray star = readFile(SAMPLES_DIR "/roms/STARHOP.GB");
+    writeFile(games + "/STARHOP.GB", star);
+    writeFile(games + "/TENNIS.GB", readFile(SAMPLES_DIR "/roms/TENNIS.GB"));
+    writeFile(games + "/bbb.gb", star.left(0x134) + QByteArray("CASTLE\0\0\0\0\0\0\0\0\0\0", 16) + star.mid(0x144));
+    vantorix::LibraryStore::addFolders({games});
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    vantorix::LibraryStore::recordPlay(games + "/STARHOP.GB", now.addDays(-2));
+    vantorix::LibraryStore::recordPlay(games + "/TENNIS.GB", now.addDays(-1));  // the last played
+    const QString recorder = writeFile(dir.filePath("bin/recorder"),
+                                       "#!/bin/sh\nprintf '%s' \"$1\" > \"$0.args.tmp\"\nmv \"$0.args.tmp\" \"$0.args\"\n");
+    QFile::setPermissions(recorder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    vantorix::Configuration config;
+    config.executables[1] = recorder;
+    vantorix::rememberLastConfiguration(writeFile(dir.filePath("mine.cfg"), vantorix::serializeConfiguration(config)));
+
+    FormsGuard forms;
+    Form1->setOpensLibrary(true);
+    startMainWindow();  // no dialog: a ModalAnswerer would find none
+    ASSERT_TRUE(waitFor([] { return Form1->library() && Form1->library()->isVisible(); }));
+    LibraryWindow *library = Form1->library();
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(Form1->Edit3->text(), recorder);  // the last configuration, loaded unasked
+    ASSERT_TRUE(waitFor([&] { return !library->isReading() && library->filter()->totalCount() == 3; }));
+
+    // "b" finds the game named with a b and the file named so, not every
+    // ".gb".
+    library->FilterEdit->setText("b");
+    EXPECT_EQ(shownNames(library), QStringList({"CASTLE"}));
+    library->FilterEdit->clear();
+
+    // Come back tomorrow: Recently played, Return.
+    library->RecentBox->setChecked(true);
+    ASSERT_TRUE(waitFor([&] { return library->TableView->currentIndex().isValid(); }));
+    EXPECT_EQ(shownNames(library), QStringList({"TINY TENNIS", "STAR HOPPER"}));
+    EXPECT_EQ(library->TableView->currentIndex().row(), 0);
+    QTest::keyClick(library->TableView, Qt::Key_Return);
+    ASSERT_TRUE(waitFor([&] { return QFile::exists(recorder + ".args"); }));
+    EXPECT_EQ(readFile(recorder + ".args"), (games + "/TENNIS.GB").toUtf8());
+    library->RecentBox->setChecked(false);
+    EXPECT_EQ(library->TableView->horizontalHeader()->sortIndicatorSection(), vantorix::LibraryModel::Name);
+
+    // A slot without an emulator says why, rather than nothing.
+    Form1->Edit3->clear();
+    {
+        ModalAnswerer box(pressOk);
+        library->playRow(0);
+        EXPECT_TRUE(waitFor([&] { return box.answered(); }));
+        EXPECT_EQ(box.seenText(), "No emulator is set in slot 2.");
+    }
+
+    // Ctrl+Q from the library asks about the unsaved change, as Quit does.
+    {
+        ModalAnswerer question([](QWidget *box) { pressButton(box, QMessageBox::Cancel); });
+        for (QShortcut *shortcut : library->findChildren<QShortcut *>())
+            if (shortcut->key() == QKeySequence(Qt::CTRL | Qt::Key_Q))
+                Q_EMIT shortcut->activated();
+        EXPECT_TRUE(waitFor([&] { return question.answered(); }));
+    }
+    EXPECT_TRUE(Form1->isVisible());
 }
 
 }  // namespace

@@ -804,6 +804,7 @@ void LibraryWindow::showRecentFirst(bool on)
     // Come back tomorrow: the game played last is first, and chosen, so
     // that Return plays it.
     QHeaderView *header = TableView->horizontalHeader();
+    chooseWhenSorted_ = on;
     if (on) {
         sortBeforeRecent_ = {header->sortIndicatorSection(), header->sortIndicatorOrder()};
         header->setSortIndicator(vantorix::LibraryModel::LastPlayed, Qt::DescendingOrder);
@@ -811,8 +812,6 @@ void LibraryWindow::showRecentFirst(bool on)
         header->setSortIndicator(sortBeforeRecent_.first, sortBeforeRecent_.second);
     }
     filter_->setRecentOnly(on);
-    if (on)
-        chooseWhenSorted_ = true;
 }
 
 void LibraryWindow::saveState()
