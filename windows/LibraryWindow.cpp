@@ -1,4 +1,5 @@
 #include "windows/LibraryWindow.h"
+#include "windows/CoverDelegate.h"
 
 #include "widgets/ErrorBox.h"
 #include "widgets/PlainText.h"
@@ -56,94 +57,6 @@ void offThread(vantorix::Catalogue &catalogue, QObject *window, std::function<Re
 
 }  // namespace
 
-// The covers of the grid: each game's box art (else its title screen, else
-// a tile with its name), looked for and scaled off the window's thread for
-// the rows painted, which are the rows on the screen.
-class CoverDelegate : public QStyledItemDelegate {
-public:
-    CoverDelegate(vantorix::Catalogue &catalogue, QListView *view)
-        : QStyledItemDelegate(view), catalogue_(catalogue), view_(view) {}
-
-    int size = 128;
-
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const override
-    {
-        return QSize(size + 16, size + option.fontMetrics.height() * 2 + 12);
-    }
-
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
-        QStyleOptionViewItem item = option;
-        initStyleOption(&item, index);
-        painter->save();
-        if (item.state & QStyle::State_Selected)
-            painter->fillRect(item.rect, item.palette.highlight());
-        const QRect cover(item.rect.x() + 8, item.rect.y() + 4, size, size);
-        const QString path = index.data(vantorix::LibraryModel::PathRole).toString();
-        const QString name = index.data(Qt::DisplayRole).toString();
-        const QImage image = coverOf(path, name, index.data(vantorix::LibraryModel::ColourRole).toBool());
-        if (image.isNull()) {
-            painter->fillRect(cover, item.palette.alternateBase());
-            painter->setPen(item.palette.mid().color());
-            painter->drawRect(cover.adjusted(0, 0, -1, -1));
-            painter->setPen(item.palette.text().color());
-            painter->drawText(cover.adjusted(6, 6, -6, -6), Qt::AlignCenter | Qt::TextWordWrap, name);
-        } else {
-            const QImage scaled = image.scaled(cover.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
-            painter->drawImage(cover.x() + (size - scaled.width()) / 2, cover.y() + (size - scaled.height()) / 2, scaled);
-        }
-        painter->setPen((item.state & QStyle::State_Selected) ? item.palette.highlightedText().color()
-                                                              : item.palette.text().color());
-        const QRect caption(item.rect.x() + 2, cover.bottom() + 4, item.rect.width() - 4,
-                            item.rect.bottom() - cover.bottom() - 4);
-        painter->drawText(caption, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-                          item.fontMetrics.elidedText(name, Qt::ElideRight, caption.width() * 2));
-        painter->restore();
-    }
-
-    void forget() { found_.clear(); }
-
-private:
-    QImage coverOf(const QString &path, const QString &name, bool colour) const
-    {
-        const auto found = found_.constFind(path);
-        if (found == found_.constEnd()) {
-            found_.insert(path, QString());  // looked for once
-            auto *self = const_cast<CoverDelegate *>(this);
-            offThread<QString>(
-                catalogue_, view_,
-                [path, name, colour] {
-                    const vantorix::PictureQuery query = vantorix::pictureQueryOf(path, name, QString(), colour);
-                    const QStringList roots = vantorix::pictureRoots();
-                    QString picture = vantorix::findPicture(roots, query, vantorix::PictureKind::BoxArt);
-                    if (picture.isEmpty())
-                        picture = vantorix::findPicture(roots, query, vantorix::PictureKind::TitleScreen);
-                    return picture;
-                },
-                [self, path](const QString &picture) {
-                    self->found_.insert(path, picture);
-                    if (!picture.isEmpty())
-                        self->view_->viewport()->update();
-                });
-            return QImage();
-        }
-        if (found->isEmpty())
-            return QImage();
-        ScaledPictures &pictures = ScaledPictures::of(catalogue_);
-        if (const std::optional<QImage> image = pictures.cached(*found))
-            return *image;
-        QPointer<QListView> view(view_);
-        pictures.request(*found, view_, [view](const QImage &) {
-            if (view)
-                view->viewport()->update();
-        });
-        return QImage();
-    }
-
-    vantorix::Catalogue &catalogue_;
-    QListView *view_;
-    mutable QHash<QString, QString> found_;  // game -> its cover, "" while none is known
-};
 
 LibraryWindow::LibraryWindow(vantorix::Catalogue &catalogue, vantorix::LibraryChanges &changes, LibraryHost &host,
                              QWidget *parent)
@@ -167,7 +80,10 @@ LibraryWindow::LibraryWindow(vantorix::Catalogue &catalogue, vantorix::LibraryCh
     TableView->verticalHeader()->hide();
     TableView->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     TableView->setContextMenuPolicy(Qt::CustomContextMenu);
-    TableView->setColumnWidth(vantorix::LibraryModel::Name, 280);
+    // Three long names alike differ at their ends ("... (USA) (Proto 1)"):
+    // a name too long for its column loses its middle.
+    TableView->setTextElideMode(Qt::ElideMiddle);
+    TableView->horizontalHeader()->setResizeContentsPrecision(200);
     GridView->setContextMenuPolicy(Qt::CustomContextMenu);
     covers_ = new CoverDelegate(catalogue, GridView);
     GridView->setItemDelegate(covers_);
@@ -274,7 +190,8 @@ LibraryWindow::LibraryWindow(vantorix::Catalogue &catalogue, vantorix::LibraryCh
     };
     for (const auto &[sequence, action] : keys)
         connect(new QShortcut(sequence, this), &QShortcut::activated, this, vantorix::guarded(action));
-    resize(1040, 600);
+    // Every default column and the pane fit a screen of 1366 x 768.
+    resize(1280, 660);
     restoreState();
     updateCaption();
 }
@@ -299,6 +216,19 @@ void LibraryWindow::showEvent(QShowEvent *event)
     started_ = true;
     keepOnScreen();
     readFolders({});
+}
+
+void LibraryWindow::fitColumns()
+{
+    // Widths follow what the first rows hold, once: a user's own widths,
+    // remembered, are kept.
+    columnsFitted_ = true;
+    TableView->resizeColumnsToContents();
+    const int mostForName = qMax(200, TableView->viewport()->width() * 2 / 5);
+    if (TableView->columnWidth(vantorix::LibraryModel::Name) > mostForName)
+        TableView->setColumnWidth(vantorix::LibraryModel::Name, mostForName);
+    for (const int column : {vantorix::LibraryModel::Folder, vantorix::LibraryModel::File})
+        TableView->setColumnWidth(column, qMin(TableView->columnWidth(column), 320));
 }
 
 void LibraryWindow::keepOnScreen()
@@ -451,6 +381,8 @@ void LibraryWindow::readWholeLibrary(const std::vector<vantorix::LibraryPlace> &
                 return;
             // The pass handed its games over as it read them.
             filter_->flush();
+            if (!columnsFitted_)
+                fitColumns();
             if (!pass->problems.isEmpty())
                 StatusLine->setText(tr("%n file(s) or folder(s) could not be read, the first: %1", nullptr,
                                        int(pass->problems.size()))
@@ -832,8 +764,10 @@ void LibraryWindow::restoreState()
     restoreGeometry(settings.libraryState(QStringLiteral("geometry")).toByteArray());
     Splitter->restoreState(settings.libraryState(QStringLiteral("splitter")).toByteArray());
     QHeaderView *header = TableView->horizontalHeader();
-    if (header->restoreState(settings.libraryState(QStringLiteral("columns")).toByteArray()))
+    if (header->restoreState(settings.libraryState(QStringLiteral("columns")).toByteArray())) {
+        columnsFitted_ = true;
         filter_->sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
+    }
     GridButton->setChecked(settings.libraryState(QStringLiteral("grid")).toBool());
     const QVariant size = settings.libraryState(QStringLiteral("coverSize"));
     CoverSlider->setValue(size.isValid() ? size.toInt() : 128);

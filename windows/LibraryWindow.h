@@ -84,6 +84,7 @@ private:
     void setCoverSize(int size);
     void saveState();
     void keepOnScreen();
+    void fitColumns();
     // The quick filter "Recently played": the last game played first, and
     // chosen.
     void showRecentFirst(bool on);
@@ -109,4 +110,5 @@ private:
     bool started_ = false;
     std::pair<int, Qt::SortOrder> sortBeforeRecent_{vantorix::LibraryModel::Name, Qt::AscendingOrder};
     bool chooseWhenSorted_ = false;
+    bool columnsFitted_ = false;
 };
