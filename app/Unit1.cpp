@@ -532,10 +532,11 @@ QString TForm1::prepareFirstStart(const QString &folder)
     // when it cannot.
     const QString written = vantorix::writeFirstStartConfiguration(
         folder, vantorix::firstStartConfiguration(vantorix::findEmulators(probe), vantorix::bundledInterfaceFile(), games));
-    // The library is never empty at first: it lists the sample games.
+    // The library is never empty at first: it lists the sample games,
+    // until the user adds a folder of their own.
     if (!written.isEmpty() && !games.isEmpty()) {
         try {
-            vantorix::LibraryStore::addFolders({games});
+            vantorix::LibraryStore::addFolders({games}, vantorix::LibraryStore::defaultPath(), true);
         } catch (const vantorix::IoError &) {
         }
     }

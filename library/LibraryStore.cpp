@@ -276,13 +276,27 @@ void LibraryStore::mergeSpellings()
     favouriteExtra = std::move(likedExtra);
 }
 
-QStringList LibraryStore::addFolders(const QStringList &folders, const QString &path)
+QStringList LibraryStore::addFolders(const QStringList &folders, const QString &path, bool samples)
 {
+    const QByteArray kSamples = "\tsamples";
     QStringList added;
     change(path, [&](LibraryStore &store) {
         for (const QString &folder : folders)
             if (!store.folders.contains(folder) && !added.contains(folder))
                 added.append(folder);
+        if (samples) {
+            // Only into a library without a folder of the user's own.
+            if (!store.folders.isEmpty())
+                added.clear();
+            for (const QString &folder : std::as_const(added))
+                store.folderExtra.insert(folder, kSamples);
+        } else if (!added.isEmpty()) {
+            for (const QString &folder : QStringList(store.folders))
+                if (store.folderExtra.value(folder) == kSamples) {
+                    store.folders.removeAll(folder);
+                    store.folderExtra.remove(folder);
+                }
+        }
         store.folders += added;
     }, kLockWaitMs);
     return added;

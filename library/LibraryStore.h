@@ -84,8 +84,11 @@ public:
 
     // Each change: the file read again under the lock, changed, written.
     // Throws IoError when the store cannot be read whole or written.
-    // The folders not in yet are added; returns those added.
-    static QStringList addFolders(const QStringList &folders, const QString &path = defaultPath());
+    // The folders not in yet are added; returns those added. The sample
+    // games' folder (samples) stands in only until the user adds a folder
+    // of their own, which takes its place.
+    static QStringList addFolders(const QStringList &folders, const QString &path = defaultPath(),
+                                  bool samples = false);
     // False when the folder was not in the library.
     static bool removeFolder(const QString &folder, const QString &path = defaultPath());
     static void recordPlay(const QString &game, const QDateTime &when = QDateTime::currentDateTimeUtc(),

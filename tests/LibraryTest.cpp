@@ -262,6 +262,19 @@ TEST(Library, StoreThroughLinksAndOneLock)
     EXPECT_EQ(LibraryStore::read(root + "/real/library.txt").folders, QStringList({"/a", "/b"}));
 }
 
+// The sample games stand in for a library only until the user adds a
+// folder: not added beside the user's, gone with the first of them.
+TEST(Library, SamplesGiveWayToTheUsersFolders)
+{
+    QTemporaryDir dir;
+    const QString store = dir.filePath("library.txt");
+    EXPECT_EQ(LibraryStore::addFolders({"/samples"}, store, true), QStringList{"/samples"});
+    EXPECT_EQ(LibraryStore::addFolders({"/mine"}, store), QStringList{"/mine"});
+    EXPECT_EQ(LibraryStore::read(store).folders, QStringList{"/mine"});
+    EXPECT_TRUE(LibraryStore::addFolders({"/samples"}, store, true).isEmpty());
+    EXPECT_EQ(LibraryStore::read(store).folders, QStringList{"/mine"});
+}
+
 // Folders of the system's are no library folders, and a link leads out of
 // the library's trees once: /proc/PID/cwd never walks the whole disk.
 TEST(Library, SystemFoldersRefusedAndLinksFollowedOnce)

@@ -465,8 +465,15 @@ void LibraryWindow::addFolder(const QString &folder)
                 vantorix::reportError(failure, clean);
                 return;
             }
-            const QStringList folders = model_->store().folders + QStringList{clean};
-            watch_->watch(folders);
+            const vantorix::LibraryStore &before = model_->store();
+            const bool samples = std::any_of(before.folders.cbegin(), before.folders.cend(), [&](const QString &f) {
+                return before.folderExtra.value(f) == "\tsamples";
+            });
+            if (samples) {
+                readFolders({});  // the sample games gave way to the user's folder
+                return;
+            }
+            watch_->watch(before.folders + QStringList{clean});
             readFolders({clean});
         });
 }
