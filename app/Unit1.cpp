@@ -207,50 +207,26 @@ void TForm1::addGamesToList(const QStringList &paths)
     const QString games = vantorix::storedText(Edit1);
     vantorix::Catalogue *names = vantorix::UserSettings().namesFromDatabases() ? &catalogue_ : nullptr;
     const QStringList items = vantorix::listItems(ComboBox1);
-    struct Read {
-        QStringList entries;
-        QStringList refused;
-        int leftOut = 0;
-    };
-    // Which games are listed already (the same file by any path) and each
-    // new entry wait on the drive (the folder, the header, the hash
-    // cache): found off the window's thread.
+    QList<vantorix::GameToAdd> wanted;
+    for (const QString &path : paths)
+        wanted.append({path, QString()});
     catalogue_.runThenHandBack(
         this,
-        [paths, items, games, names] {
-            Read read;
-            vantorix::ListedFiles listed(items, games);
-            for (const QString &path : paths) {
-                if (!listed.insert(path))
-                    continue;
-                if (items.size() + read.entries.size() >= vantorix::kPlaylistLimit) {
-                    ++read.leftOut;
-                    continue;
-                }
-                try {
-                    const QString entry = vantorix::readerEntryOf(path, games, names);
-                    if (!vantorix::entryHoldsBack(entry))
-                        throw vantorix::IoError(vantorix::IoError::InvalidFilename,
-                                                tr("the game list cannot hold a name with a line break"));
-                    read.entries.append(entry);
-                } catch (const vantorix::IoError &error) {
-                    read.refused.append(vantorix::displayPath(path) + QStringLiteral(": ") + error.text());
-                }
-            }
-            return read;
+        [items, games, wanted, names] {
+            return vantorix::prepareGameListAddition(items, games, wanted, names, vantorix::kPlaylistLimit);
         },
-        [this](const Read &read) {
+        [this](const vantorix::GameListAddition &addition) {
             vantorix::atHandlerEdge([&] {
-                QStringList refused = read.refused;
-                int over = read.leftOut;
-                for (const QString &entry : read.entries) {
+                QStringList refused = addition.refused;
+                int over = addition.overLimit;
+                for (const QString &entry : addition.entries) {
                     if (ComboBox1->count() >= vantorix::kPlaylistLimit) {
                         ++over;  // the list filled meanwhile
                         continue;
                     }
                     ComboBox1->addItem(entry);
                 }
-                if (!read.entries.isEmpty())
+                if (!addition.entries.isEmpty())
                     markMissingGames();
                 if (over > 0)
                     refused.prepend(tr("MAX ROMS: %1").arg(vantorix::kPlaylistLimit));

@@ -24,6 +24,8 @@
 #include <QCoreApplication>
 #include <QCompleter>
 #include <QDir>
+
+#include <climits>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QScopedValueRollback>
@@ -301,30 +303,43 @@ void TForm5::Label8Click(QObject *)
     // Only what was read becomes an entry: a row never read is a bare file
     // name, whose last characters would name another file.
     const QString games = Form1 ? vantorix::storedText(Form1->Edit1) : QString();
-    vantorix::ListedFiles listed(vantorix::listItems(Form3->ListBox2), games);
     const QString folder = FileListBox1->folder() ? FileListBox1->folder()->path() : FileListBox1->directory();
-    QStringList entries;
+    QList<vantorix::GameToAdd> read;
     int leftOut = 0;
     int unread = 0;
-    int already = 0;
     for (int row = 0; row < FileListBox1->count(); ++row) {
         const QString file = folder + QLatin1Char('/') + vantorix::decodePath(FileListBox1->fileName(row));
-        if (FileListBox1->isFailed(row)) {
+        if (FileListBox1->isFailed(row))
             ++leftOut;
-        } else if (!FileListBox1->isConverted(row)) {
+        else if (!FileListBox1->isConverted(row))
             ++unread;
-        } else if (!listed.insert(file)) {
-            ++already;
-        } else {
-            entries.append(FileListBox1->item(row)->text());
-        }
+        else
+            read.append({file, FileListBox1->item(row)->text()});
     }
-    Form3->ListBox2->addItems(entries);
-    Form3->countRefresh();
-    Form3->ListBox2->scrollToBottom();
     accept();
     Form3->raise();
     Form3->activateWindow();
+    // Which are in the list already (the same file by any path) waits on
+    // the drive: found off the window's thread, the entries added then.
+    ++adding_;
+    catalogue_.runThenHandBack(
+        this,
+        [items = vantorix::listItems(Form3->ListBox2), games, read] {
+            return vantorix::prepareGameListAddition(items, games, read, nullptr, INT_MAX);
+        },
+        [this, leftOut, unread](const vantorix::GameListAddition &addition) {
+            vantorix::atHandlerEdge([&] { takeAddition(addition, leftOut, unread); });
+        });
+}
+
+void TForm5::takeAddition(const vantorix::GameListAddition &addition, int leftOut, int unread)
+{
+    --adding_;
+    Form3->ListBox2->addItems(addition.entries);
+    Form3->countRefresh();
+    Form3->ListBox2->scrollToBottom();
+    const int already = int(addition.alreadyListed.size());
+    leftOut += int(addition.refused.size());
     QStringList said;
     if (leftOut > 0)
         said.append(tr("%n file(s) that could not be read were left out.", nullptr, leftOut));

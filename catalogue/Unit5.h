@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reading/RomAdding.h"
+
 #include "ui_Unit5.h"
 
 #include "reading/FolderReading.h"
@@ -31,6 +33,8 @@ public:
     // Whether rows of the listed folder wait for a pass (one stopped by
     // closing the window).
     bool hasUnreadRows() const;
+    // Whether games of an "Add all" are being added to the list.
+    bool isAdding() const { return adding_ > 0; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -45,6 +49,8 @@ private:
     void finishPass(const QStringList &failures, bool cacheBusy, bool names);
     // Says once that a choice of the window's is not kept across starts.
     void sayIfNotKept(bool kept);
+    // The games an "Add all" found to add, with the rows left out before.
+    void takeAddition(const vantorix::GameListAddition &addition, int leftOut, int unread);
 
     vantorix::Catalogue &catalogue_;
     QString initialFolder_;
@@ -55,4 +61,5 @@ private:
     bool opening_ = false;
     bool passPending_ = false;
     bool settingsNotKeptShown_ = false;
+    int adding_ = 0;
 };

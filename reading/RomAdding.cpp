@@ -17,6 +17,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <climits>
 
 namespace vantorix {
 
@@ -89,6 +90,33 @@ bool ListedFiles::insert(const QString &path)
     return true;
 }
 
+GameListAddition prepareGameListAddition(const QStringList &gameList, const QString &gamesDirectory,
+                                         const QList<GameToAdd> &games, Catalogue *names, int limit)
+{
+    GameListAddition addition;
+    ListedFiles listed(gameList, gamesDirectory);
+    for (const GameToAdd &game : games) {
+        if (!listed.insert(game.file)) {
+            addition.alreadyListed.append(displayPath(game.file));
+            continue;
+        }
+        if (gameList.size() + addition.entries.size() >= limit) {
+            ++addition.overLimit;
+            continue;
+        }
+        try {
+            const QString entry = game.entry.isEmpty() ? readerEntryOf(game.file, gamesDirectory, names) : game.entry;
+            if (!entryHoldsBack(entry))
+                throw IoError(IoError::InvalidFilename, QCoreApplication::translate(
+                                                            "RomAdding", "the game list cannot hold a name with a line break"));
+            addition.entries.append(entry);
+        } catch (const IoError &error) {
+            addition.refused.append(displayPath(game.file) + QStringLiteral(": ") + error.text());
+        }
+    }
+    return addition;
+}
+
 RomAdding addRomsToConfiguration(const QString &configPath, const QStringList &roms, Catalogue &catalogue)
 {
     RomAdding result;
@@ -96,7 +124,7 @@ RomAdding addRomsToConfiguration(const QString &configPath, const QStringList &r
     // the moment of reading, adding and writing.
     const QString games = readConfigurationFile(configPath).gamesDirectory;
     Catalogue *names = UserSettings().namesFromDatabases() ? &catalogue : nullptr;
-    QList<std::pair<QString, QString>> candidates;  // file, entry
+    QList<GameToAdd> candidates;
     for (const QString &rom : roms) {
         const QString shown = displayPath(rom);
         try {
@@ -105,13 +133,7 @@ RomAdding addRomsToConfiguration(const QString &configPath, const QStringList &r
                                       + QCoreApplication::translate("RomAdding", "not a Game Boy ROM"));
                 continue;
             }
-            const QString entry = readerEntryOf(rom, games, names);
-            if (!entryHoldsBack(entry)) {
-                result.refused.append(shown + QStringLiteral(": ")
-                                      + QCoreApplication::translate("RomAdding", "the game list cannot hold a name with a line break"));
-                continue;
-            }
-            candidates.append({absolutePath(rom), entry});
+            candidates.append({absolutePath(rom), readerEntryOf(rom, games, names)});
         } catch (const IoError &error) {
             result.refused.append(shown + QStringLiteral(": ") + error.text());
         }
@@ -123,15 +145,13 @@ RomAdding addRomsToConfiguration(const QString &configPath, const QStringList &r
     if (config.gamesDirectory != games)
         throw IoError(IoError::AccessDenied,
                       QCoreApplication::translate("RomAdding", "the configuration's games directory changed meanwhile"));
-    ListedFiles listed(config.gameList, config.gamesDirectory);
-    QStringList entries;
-    for (const auto &[file, entry] : candidates) {
-        if (!listed.insert(file)) {
-            result.alreadyListed.append(displayPath(file));
-            continue;
-        }
-        entries.append(entry);
-    }
+    // The whole addition or none: a list that would pass its limit is left
+    // as it is.
+    const GameListAddition addition =
+        prepareGameListAddition(config.gameList, config.gamesDirectory, candidates, names, INT_MAX);
+    result.refused += addition.refused;
+    result.alreadyListed = addition.alreadyListed;
+    const QStringList &entries = addition.entries;
     if (entries.isEmpty())
         return result;
     if (config.entriesLeftOut > 0) {

@@ -31,6 +31,32 @@ private:
     QSet<std::pair<quint64, quint64>> identities_;
 };
 
+// A file to add to a game list, with its entry when the ROMS reader has
+// made it already (empty: made from the file).
+struct GameToAdd {
+    QString file;
+    QString entry;
+};
+
+// What adding files to a game list gives: the entries to add, in order,
+// and what was left out and why.
+struct GameListAddition {
+    QStringList entries;
+    QStringList refused;        // "file: reason"
+    QStringList alreadyListed;  // shown paths
+    int overLimit = 0;          // left out as the list would hold more than its limit
+};
+
+// The one way games are added to a game list (the library's "Add to the
+// game list", the ROMS reader's "Add all", kelpad --add): each file found
+// as the launch finds it, by identity, so that one in the list already
+// (by any path) is not added again; its entry made as the reader makes it
+// (named from the databases when names is set); a name the list cannot
+// hold back refused; at most limit entries in the list. Reads the drive:
+// run it off the window's thread.
+GameListAddition prepareGameListAddition(const QStringList &gameList, const QString &gamesDirectory,
+                                         const QList<GameToAdd> &games, Catalogue *names, int limit);
+
 // What --add did: how many it added, the files it left out with their
 // reasons, and those already in the list.
 struct RomAdding {

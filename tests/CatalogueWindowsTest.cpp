@@ -135,6 +135,7 @@ TEST_F(RomsReader, EmptyFolderAndAddAllOfNothing)
     EXPECT_EQ(Form5->FileListBox1->count(), 0);
     EXPECT_EQ(Form5->windowTitle(), QStringLiteral("ROMS reader"));
     Form5->Label8Click(Form5->Label8);
+    waitFor([] { return !Form5->isAdding(); });
     EXPECT_FALSE(Form5->isVisible());
     EXPECT_EQ(Form3->ListBox2->count(), 0);
     EXPECT_EQ(Form3->Label3->text(), QStringLiteral("0 ROMs"));
@@ -185,6 +186,7 @@ TEST_F(RomsReader, BadFilesStayGreyedAndAddAllLeavesThemOut)
     {
         ModalAnswerer notice(pressOk);
         Form5->Label8Click(Form5->Label8);
+        waitFor([] { return !Form5->isAdding(); });
         EXPECT_EQ(notice.seenText(), QStringLiteral("1 file that could not be read was left out."));
     }
     EXPECT_EQ(vantorix::listItems(Form3->ListBox2),
@@ -252,6 +254,7 @@ TEST_F(RomsReader, AddAllTwiceWhileTheEditorStaysOpen)
     Form5->show();
     waitForReader();
     Form5->Label8Click(Form5->Label8);
+    waitFor([] { return !Form5->isAdding(); });
     EXPECT_FALSE(Form5->isVisible());
     // The second time every game is in the playlist already.
     Form5->show();
@@ -259,6 +262,7 @@ TEST_F(RomsReader, AddAllTwiceWhileTheEditorStaysOpen)
     {
         ModalAnswerer notice(pressOk);
         Form5->Label8Click(Form5->Label8);
+        waitFor([] { return !Form5->isAdding(); });
         EXPECT_EQ(notice.seenText(), "2 games already in the list were not added again.");
     }
     EXPECT_FALSE(Form5->isVisible());
@@ -576,6 +580,7 @@ TEST_F(RomsReader, ReadingStoppedByClosingPathFieldAndSettingsThatCannotBeKept)
     {
         ModalAnswerer notice(pressOk);
         Form5->Label8Click(Form5->Label8);
+        waitFor([] { return !Form5->isAdding(); });
         EXPECT_EQ(notice.seenText(), "1 game already in the list was not added again.");
     }
     const QStringList playlist = vantorix::listItems(Form3->ListBox2);

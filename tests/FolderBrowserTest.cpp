@@ -149,6 +149,7 @@ TEST(FolderBrowser, HundredThousandFiles)
     Form1->ComboBox1->addItem("kept");
     Form3->show();
     Form5->Label8Click(Form5->Label8);
+    waitFor([] { return !Form5->isAdding(); });
     EXPECT_EQ(Form3->ListBox2->count(), 100000);
     ModalAnswerer notice(pressOk, 30000);  // 100,000 items first, on a loaded machine
     Form3->Label6Click(Form3->Label6);

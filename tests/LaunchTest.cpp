@@ -559,6 +559,7 @@ TEST_F(Launch, GamesInFoldersAndCaseTwinsThroughImportSaveAndLaunch)
         ASSERT_TRUE(Form5->DirectoryListBox1->openFolder(folder));
         waitForReader();
         Form5->Label8Click(Form5->Label8);
+        waitFor([] { return !Form5->isAdding(); });
         Form5->show();
         waitForReader();
     }
@@ -626,6 +627,7 @@ TEST_F(Launch, WholeCollectionInOneImport)
         Form3->Label11Click(Form3->Label11);
         EXPECT_TRUE(reader.answered());
     }
+    waitFor([] { return !Form5->isAdding(); });
     EXPECT_TRUE(firstOpening);
     const QStringList collection = {composeEntry("TINY TENNIS", "SPORTS/TENNIS/TENNIS.GB"),
                                     composeEntry("TOP", "TOP.GB"),

@@ -7,6 +7,7 @@
 #include "library/LibraryStore.h"
 #include "library/LibraryWatch.h"
 #include "platform/FilePath.h"
+#include "rom/GameListEntry.h"
 #include "settings/Configuration.h"
 #include "settings/ConfigurationFile.h"
 #include "settings/LastConfiguration.h"
@@ -270,6 +271,20 @@ TEST(LibraryWindow, FrontDoorComeBackTomorrow)
         EXPECT_TRUE(waitFor([&] { return box.answered(); }));
         EXPECT_EQ(box.seenText(), "No emulator is set in slot 2.");
     }
+
+    // Added to the game list once, by whatever path; never past its 680.
+    Form1->ComboBox1->clear();
+    for (int i = 0; i < 678; ++i)
+        Form1->ComboBox1->addItem(vantorix::composeEntry("X", QStringLiteral("X%1.GB").arg(i)));
+    {
+        ModalAnswerer box(pressOk);
+        Form1->addGamesToList({games + "/STARHOP.GB", games + "/./STARHOP.GB", games + "/TENNIS.GB", games + "/bbb.gb"});
+        EXPECT_TRUE(waitFor([&] { return box.answered(); }));
+        EXPECT_TRUE(box.seenText().startsWith("MAX ROMS: 680")) << box.seenText().toStdString();
+    }
+    EXPECT_EQ(Form1->ComboBox1->count(), 680);
+    EXPECT_TRUE(Form1->ComboBox1->itemText(678).endsWith("STARHOP.GB)"));
+    EXPECT_TRUE(Form1->ComboBox1->itemText(679).endsWith("TENNIS.GB)"));
 
     // Ctrl+Q from the library asks about the unsaved change, as Quit does.
     {

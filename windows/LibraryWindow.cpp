@@ -234,16 +234,17 @@ void LibraryWindow::fitColumns()
 void LibraryWindow::keepOnScreen()
 {
     // A place remembered from another screen (or a window manager that
-    // puts it anywhere): the window comes back whole onto this one.
+    // puts it anywhere): the window comes back onto this one, its title
+    // bar within reach.
     const QScreen *shown = screen();
     if (!shown)
         return;
     const QRect room = shown->availableGeometry();
-    if (room.contains(frameGeometry()))
-        return;
-    resize(size().boundedTo(room.size() - (frameGeometry().size() - size())));
     QRect frame = frameGeometry();
+    if (room.contains(frame.topLeft()) && frame.top() < room.bottom() - 48 && frame.left() < room.right() - 48)
+        return;
     frame.moveCenter(room.center());
+    frame.moveTopLeft(QPoint(qMax(frame.left(), room.left()), qMax(frame.top(), room.top())));
     move(frame.topLeft());
 }
 
