@@ -1,4 +1,5 @@
 #include "downloads/PictureDownloads.h"
+#include "platform/TaskLine.h"
 
 #include "platform/Executor.h"
 #include "platform/FilePath.h"
@@ -289,25 +290,15 @@ void PictureDownloads::onDisk(std::function<QString()> work, std::function<void(
         then(work());
         return;
     }
-    QPointer<PictureDownloads> self(this);
-    writer_->start([self, turn = diskTurn_, work = std::move(work), then = std::move(then)] {
-        QString result;
-        {
+    handBack(
+        *writer_, this,
+        [turn = diskTurn_, work = std::move(work)] {
             // One write at a time: the log is read and written again for
             // each line.
             const std::lock_guard<std::mutex> one(*turn);
-            result = work();
-        }
-        // Back on the thread of this object, the application's, where self
-        // is asked whether it still lives.
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [self, then, result] {
-                if (self)
-                    then(result);
-            },
-            Qt::QueuedConnection);
-    });
+            return work();
+        },
+        std::move(then));
 }
 
 void PictureDownloads::log(const QUrl &url, const QString &reason, std::function<void()> logged)

@@ -1,4 +1,5 @@
 #include "platform/Executor.h"
+#include "platform/TaskLine.h"
 
 #include <system_error>
 
@@ -85,7 +86,7 @@ void Executor::run()
         tasks_.pop_front();
         ++active_;
         lock.unlock();
-        task();
+        runCaught(task);  // what a task throws never ends the program
         task = nullptr;  // what it holds goes before the task counts as done
         lock.lock();
         if (--active_ == 0 && tasks_.empty())

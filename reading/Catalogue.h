@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QStringList>
 #include "platform/Executor.h"
+#include "platform/TaskLine.h"
 
 #include <atomic>
 #include <exception>
@@ -90,17 +91,7 @@ public:
     template <typename Work, typename Done>
     void runThenHandBack(QObject *context, Work work, Done done)
     {
-        QPointer<QObject> alive(context);
-        executor_.start([this, alive, work = std::move(work), done = std::move(done)]() mutable {
-            auto result = work();
-            QMetaObject::invokeMethod(
-                this,
-                [alive, done = std::move(done), result = std::move(result)]() mutable {
-                    if (alive)
-                        done(result);
-                },
-                Qt::QueuedConnection);
-        });
+        handBack(executor_, context, std::move(work), std::move(done));
     }
 
 Q_SIGNALS:

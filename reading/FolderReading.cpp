@@ -11,8 +11,6 @@
 #include <QMetaObject>
 
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
 
 namespace vantorix {
 
@@ -24,94 +22,38 @@ constexpr qint64 kBatchMs = 100;
 
 }  // namespace
 
-struct FolderReading::Task {
-    explicit Task(quint64 number) : serial(number) {}
-    // Told apart by number, not by address: a new task may take the
-    // memory of one that ended, whose batches may still be on their way.
-    const quint64 serial;
-    std::atomic<bool> cancelled{false};
-    std::mutex mutex;
-    std::condition_variable ended;
-    bool done = false;
-
-    void finish()
-    {
-        const std::lock_guard<std::mutex> lock(mutex);
-        done = true;
-        ended.notify_all();
-    }
-    void wait()
-    {
-        std::unique_lock<std::mutex> lock(mutex);
-        ended.wait(lock, [this] { return done; });
-    }
-};
-
-FolderReading::FolderReading(Catalogue &catalogue, QObject *parent) : QObject(parent), catalogue_(catalogue) {}
+FolderReading::FolderReading(Catalogue &catalogue, QObject *parent)
+    : QObject(parent), catalogue_(catalogue), line_(new TaskLine(catalogue.executor(), this))
+{
+}
 
 FolderReading::~FolderReading()
 {
-    // Nothing may be handed to this object once it is gone.
-    for (const std::shared_ptr<Task> &task : tasks_) {
-        task->cancelled = true;
-        task->wait();
-    }
+    // The tasks use this object: they end before it does.
+    delete line_;
 }
 
 void FolderReading::cancel()
 {
-    if (current_)
-        current_->cancelled = true;
-    current_.reset();
+    line_->cancel();
     busy_ = false;
 }
 
-void FolderReading::start(std::function<void(Task &)> work)
+void FolderReading::start(std::function<void(const TaskLine::Control &)> work)
 {
-    cancel();
-    tasks_.erase(std::remove_if(tasks_.begin(), tasks_.end(),
-                                [](const std::shared_ptr<Task> &t) {
-                                    const std::lock_guard<std::mutex> lock(t->mutex);
-                                    return t->done;
-                                }),
-                 tasks_.end());
-    auto task = std::make_shared<Task>(++serials_);
-    tasks_.push_back(task);
-    current_ = task;
     busy_ = true;
-    catalogue_.executor().start([task, work = std::move(work)] {
-        try {
-            work(*task);
-        } catch (...) {
-            // No memory, no thread: what was found so far stays.
-        }
-        task->finish();
-    });
-}
-
-void FolderReading::post(Task &task, std::function<void()> f)
-{
-    if (task.cancelled)
-        return;
-    const quint64 serial = task.serial;
-    QMetaObject::invokeMethod(
-        this,
-        [this, serial, f = std::move(f)] {
-            if (current_ && current_->serial == serial && !current_->cancelled)
-                f();
-        },
-        Qt::QueuedConnection);
+    line_->start(std::move(work));
 }
 
 void FolderReading::list(const QString &folder, const QString &mask, const ListingScope &scope, Listed callbacks)
 {
-    start([this, folder, mask, scope, callbacks](Task &task) {
+    start([this, folder, mask, scope, callbacks](const TaskLine::Control &task) {
         QStringList found;
         QElapsedTimer sinceBatch;
         sinceBatch.start();
         const auto flush = [&] {
             if (!found.isEmpty())
-                post(task, [callbacks, found] { callbacks.found(found); });
+                task.handBack([callbacks, found] { callbacks.found(found); });
             found.clear();
             sinceBatch.restart();
         };
@@ -125,18 +67,18 @@ void FolderReading::list(const QString &folder, const QString &mask, const Listi
                 if (sinceBatch.elapsed() >= kBatchMs)
                     flush();
             }
-            return !task.cancelled;
+            return !task.cancelled();
         };
         try {
             const RomFolder dir(folder);
             auto listing = std::make_shared<RomListing>(listRoms(dir, mask, walking));
-            post(task, [this, callbacks, listing] {
+            task.handBack([this, callbacks, listing] {
                 busy_ = false;
                 callbacks.done(*listing);
             });
         } catch (const IoError &error) {
             const QString reason = error.text();
-            post(task, [this, callbacks, reason] {
+            task.handBack([this, callbacks, reason] {
                 busy_ = false;
                 callbacks.failed(reason);
             });
@@ -193,9 +135,9 @@ void FolderReading::convert(const QString &folder, std::vector<Item> items, cons
                             Converted callbacks)
 {
     const int total = int(items.size());
-    start([this, folder, items = std::move(items), namePrefix, names, callbacks, total](Task &task) {
-        BatchedEntries entries(items, task.cancelled, [&](QList<Row> rows, int read) {
-            post(task, [callbacks, rows, read, total] { callbacks.rows(rows, read, total); });
+    start([this, folder, items = std::move(items), namePrefix, names, callbacks, total](const TaskLine::Control &task) {
+        BatchedEntries entries(items, task.cancelFlag(), [&](QList<Row> rows, int read) {
+            task.handBack([callbacks, rows, read, total] { callbacks.rows(rows, read, total); });
         });
         QStringList failures;
         bool cacheBusy = false;
@@ -211,7 +153,7 @@ void FolderReading::convert(const QString &folder, std::vector<Item> items, cons
             failures.append(displayPath(folder) + QStringLiteral(": ") + error.text());
         }
         entries.flush();
-        post(task, [this, callbacks, failures, cacheBusy] {
+        task.handBack([this, callbacks, failures, cacheBusy] {
             busy_ = false;
             callbacks.done(failures, cacheBusy);
         });

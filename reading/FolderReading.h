@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reading/RomListing.h"
+#include "platform/TaskLine.h"
 
 #include <QList>
 #include <QObject>
@@ -60,17 +61,12 @@ public:
     bool isBusy() const { return busy_; }
 
 private:
-    struct Task;
-    // Runs work on the executor as the one task under way.
-    void start(std::function<void(Task &)> work);
-    // Hands f to this object's thread, where it runs unless a newer task
-    // began meanwhile.
-    void post(Task &task, std::function<void()> f);
+    // Runs work on the executor as the one task under way: what it hands
+    // back arrives unless a newer task began meanwhile.
+    void start(std::function<void(const TaskLine::Control &)> work);
 
     Catalogue &catalogue_;
-    std::vector<std::shared_ptr<Task>> tasks_;  // not yet known to have ended
-    std::shared_ptr<Task> current_;
-    quint64 serials_ = 0;
+    TaskLine *line_;
     bool busy_ = false;
 };
 

@@ -48,7 +48,7 @@ TEST(GameStart, RefusesWithTheReasonAndStartsTheRest)
     const QString rom = writeFile(root + "/games/-o.gb", readFile(SAMPLES_DIR "/roms/STARHOP.GB"));
     const QString empty = writeFile(root + "/games/empty.zip", makeArchive(ArchiveFormat::ZipDeflated, {{"notes.txt", "x"}}));
     QDir().mkpath(root + "/games/folder.gb");
-    const QString recorder = script(root + "/bin/emu", "printf '%s\\n' \"$@\" > \"$0.args\"\n");
+    const QString recorder = script(root + "/bin/emu", "printf '%s\\n' \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.args\"\n");
     const QString notExecutable = writeFile(root + "/bin/plain", "#!/bin/sh\n");
     const struct {
         const char *what;

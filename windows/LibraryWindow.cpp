@@ -66,7 +66,8 @@ LibraryWindow::LibraryWindow(vantorix::Catalogue &catalogue, vantorix::LibraryCh
       host_(host),
       model_(new vantorix::LibraryModel(this)),
       filter_(new vantorix::LibraryFilter(this)),
-      watch_(new vantorix::LibraryWatch(catalogue, this))
+      watch_(new vantorix::LibraryWatch(catalogue, this)),
+      wholeLine_(new vantorix::TaskLine(catalogue.executor(), this))
 {
     setupUi(this);
     setObjectName(QStringLiteral("LibraryWindow"));
@@ -204,8 +205,8 @@ LibraryWindow::~LibraryWindow()
 void LibraryWindow::stopPasses()
 {
     *quitting_ = true;
-    if (stop_)
-        *stop_ = true;
+    wholeLine_->cancel();
+    wholeReading_ = false;
 }
 
 void LibraryWindow::showEvent(QShowEvent *event)
@@ -263,8 +264,6 @@ void LibraryWindow::readFolders(const QStringList &folders)
             model_->setStore(store);
             if (!store.problem.isEmpty())
                 StatusLine->setText(vantorix::displayPath(changes_.storePath()) + QStringLiteral(": ") + store.problem);
-            if (stop_)
-                *stop_ = true;  // what an earlier pass still reads is not wanted
             watch_->watch(store.folders);
             std::vector<vantorix::LibraryPlace> places;
             for (const QString &folder : store.folders)
@@ -340,64 +339,48 @@ void LibraryWindow::readWholeLibrary(const std::vector<vantorix::LibraryPlace> &
     QString chosen = currentPath();
     if (chosen.isEmpty())
         chosen = vantorix::decodePath(vantorix::UserSettings().libraryState(QStringLiteral("chosen")).toByteArray());
-    auto stop = std::make_shared<std::atomic<bool>>(false);
-    stop_ = stop;
     ++wholePasses_;
     waitingPlaces_.clear();  // the whole pass reads them
-    ++reading_;
-    struct Pass {
-        QStringList problems;
-    };
-    // The task knows the window only by a guarded pointer: it may be gone
-    // (closed with the main window) before the pass ends.
-    QPointer<LibraryWindow> window(this);
+    // The pass before, if any, stops: it hands nothing more back.
+    wholeReading_ = true;
+    model_->setGames({});
     vantorix::Catalogue &catalogue = catalogue_;
-    offThread<std::shared_ptr<Pass>>(
-        catalogue_, this,
-        [&catalogue, window, places, stop] {
-            auto pass = std::make_shared<Pass>();
-            // A whole pass shows its games as they come.
-            const auto batch = [&catalogue, window, stop](std::vector<vantorix::LibraryGame> games) {
+    wholeLine_->start([this, &catalogue, places, chosen](const vantorix::TaskLine::Control &task) {
+        // The games go to the rows as they are read.
+        QStringList problems;
+        vantorix::scanLibraryPlaces(
+            places, catalogue, &problems,
+            [this, &task](const std::vector<vantorix::LibraryGame> &read) {
+                std::vector<vantorix::LibraryGame> games = read;
                 for (vantorix::LibraryGame &game : games)
                     vantorix::LibraryModel::prepare(game);
-                QMetaObject::invokeMethod(
-                    &catalogue, [window, stop, games] {
-                        if (window && !*stop && window->stop_ == stop)
-                            window->model_->appendGames(games);
-                    },
-                    Qt::QueuedConnection);
-            };
-            QMetaObject::invokeMethod(
-                    &catalogue, [window, stop] {
-                        if (window && window->stop_ == stop)
-                            window->model_->setGames({});
-                    },
-                    Qt::QueuedConnection);
-            vantorix::scanLibraryPlaces(places, catalogue, &pass->problems, batch, stop.get(), 0);
-            return pass;
-        },
-        [this, stop, chosen](const std::shared_ptr<Pass> &pass) {
-            --reading_;
-            if (*stop || *quitting_)
-                return;
-            // The pass handed its games over as it read them.
-            filter_->flush();
-            if (!columnsFitted_)
-                fitColumns();
-            if (!pass->problems.isEmpty())
-                StatusLine->setText(tr("%n file(s) or folder(s) could not be read, the first: %1", nullptr,
-                                       int(pass->problems.size()))
-                                        .arg(vantorix::displayPath(pass->problems.constFirst())));
-            const int row = chosen.isEmpty() ? -1 : model_->rowOf(chosen);
-            if (row >= 0) {
-                const QModelIndex shown = filter_->mapFromSource(model_->index(row, 0));
-                TableView->setCurrentIndex(shown);
-                TableView->scrollTo(shown);
-                if (GridView->model())
-                    GridView->setCurrentIndex(shown);
-            }
-            updateCaption();
+                task.handBack([this, games] { model_->appendGames(games); });
+            },
+            &task.cancelFlag(), 0);
+        task.handBack([this, problems, chosen] {
+            vantorix::atHandlerEdge([&] { finishWholePass(problems, chosen); });
         });
+    });
+}
+
+void LibraryWindow::finishWholePass(const QStringList &problems, const QString &chosen)
+{
+    wholeReading_ = false;
+    filter_->flush();
+    if (!columnsFitted_)
+        fitColumns();
+    if (!problems.isEmpty())
+        StatusLine->setText(tr("%n file(s) or folder(s) could not be read, the first: %1", nullptr, int(problems.size()))
+                                .arg(vantorix::displayPath(problems.constFirst())));
+    const int row = chosen.isEmpty() ? -1 : model_->rowOf(chosen);
+    if (row >= 0) {
+        const QModelIndex shown = filter_->mapFromSource(model_->index(row, 0));
+        TableView->setCurrentIndex(shown);
+        TableView->scrollTo(shown);
+        if (GridView->model())
+            GridView->setCurrentIndex(shown);
+    }
+    updateCaption();
 }
 
 void LibraryWindow::updateCaption()

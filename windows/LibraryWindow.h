@@ -6,6 +6,7 @@
 #include "library/LibraryFilter.h"
 #include "library/LibraryModel.h"
 #include "windows/LibraryHost.h"
+#include "platform/TaskLine.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -37,7 +38,7 @@ public:
     vantorix::LibraryModel *model() const { return model_; }
     vantorix::LibraryFilter *filter() const { return filter_; }
     // Whether a pass over the folders is under way.
-    bool isReading() const { return reading_ > 0; }
+    bool isReading() const { return reading_ > 0 || wholeReading_; }
 
     // Plays the game of a shown row with the main window's checked emulator.
     void playRow(int row);
@@ -72,6 +73,7 @@ private:
     // Reads the library's every folder, its games replacing all, shown as
     // they come.
     void readWholeLibrary(const std::vector<vantorix::LibraryPlace> &places);
+    void finishWholePass(const QStringList &problems, const QString &chosen);
 
     void updateCaption();
     void showCurrentGame();
@@ -98,8 +100,9 @@ private:
     vantorix::LibraryModel *model_;
     vantorix::LibraryFilter *filter_;
     vantorix::LibraryWatch *watch_;
+    vantorix::TaskLine *wholeLine_;  // the pass over every folder under way
+    bool wholeReading_ = false;
     CoverDelegate *covers_;
-    std::shared_ptr<std::atomic<bool>> stop_;  // the pass under way stops
     std::shared_ptr<std::atomic<bool>> quitting_ = std::make_shared<std::atomic<bool>>(false);
     int reading_ = 0;
     QList<vantorix::LibraryPlace> waitingPlaces_;  // to look at once the look under way ends
