@@ -282,6 +282,109 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
     </message>
 </context>
 <context>
+    <name>DetailLines</name>
+    <message>
+        <source>yes</source>
+        <translation>sì</translation>
+    </message>
+    <message>
+        <source>no</source>
+        <translation>no</translation>
+    </message>
+    <message>
+        <source>File: </source>
+        <translation>File: </translation>
+    </message>
+    <message>
+        <source>Archive entry: </source>
+        <translation>Voce dell&apos;archivio: </translation>
+    </message>
+    <message>
+        <source>ROMs in the archive: %1 (the first is used)</source>
+        <translation>ROM nell&apos;archivio: %1 (si usa la prima)</translation>
+    </message>
+    <message>
+        <source>ROMs in the archive: %1 or more (the first is used)</source>
+        <translation>ROM nell&apos;archivio: %1 o più (si usa la prima)</translation>
+    </message>
+    <message>
+        <source>Layout: </source>
+        <translation>Disposizione: </translation>
+    </message>
+    <message>
+        <source>Title: </source>
+        <translation>Titolo: </translation>
+    </message>
+    <message>
+        <source>Colour: </source>
+        <translation>Colore: </translation>
+    </message>
+    <message>
+        <source>Super Game Boy: </source>
+        <translation>Super Game Boy: </translation>
+    </message>
+    <message>
+        <source>Cartridge: </source>
+        <translation>Cartuccia: </translation>
+    </message>
+    <message>
+        <source>ROM size: </source>
+        <translation>Dimensione ROM: </translation>
+    </message>
+    <message>
+        <source>RAM size: </source>
+        <translation>Dimensione RAM: </translation>
+    </message>
+    <message>
+        <source>Destination: </source>
+        <translation>Destinazione: </translation>
+    </message>
+    <message>
+        <source>Version: </source>
+        <translation>Versione: </translation>
+    </message>
+    <message>
+        <source>Logo: </source>
+        <translation>Logo: </translation>
+    </message>
+    <message>
+        <source>valid</source>
+        <translation>valido</translation>
+    </message>
+    <message>
+        <source>invalid</source>
+        <translation>non valido</translation>
+    </message>
+    <message>
+        <source>Header checksum: </source>
+        <translation>Checksum dell&apos;intestazione: </translation>
+    </message>
+    <message>
+        <source>Global checksum: </source>
+        <translation>Checksum globale: </translation>
+    </message>
+    <message>
+        <source>File size: </source>
+        <translation>Dimensione del file: </translation>
+    </message>
+    <message>
+        <source>CRC32: </source>
+        <translation>CRC32: </translation>
+    </message>
+    <message>
+        <source>Name: </source>
+        <translation>Nome: </translation>
+    </message>
+    <message>
+        <source>Database: </source>
+        <translation>Database: </translation>
+    </message>
+    <message>
+        <source>Name: not in the game databases</source>
+        <translation>Nome: non presente nei database dei giochi</translation>
+    </message>
+</context>
+<context>
     <name>FileListBox</name>
     <message numerus="yes">
         <source>Only the first %n file(s) are listed.</source>
@@ -384,6 +487,21 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
     </message>
 </context>
 <context>
+    <name>GameStart</name>
+    <message>
+        <source>No emulator is set in slot %1</source>
+        <translation>Nessun emulatore impostato nella posizione %1</translation>
+    </message>
+    <message>
+        <source>File not found: </source>
+        <translation>File non trovato: </translation>
+    </message>
+    <message>
+        <source>The emulator&apos;s command line has a quote that is not closed</source>
+        <translation>La riga di comando dell&apos;emulatore ha una virgoletta non chiusa</translation>
+    </message>
+</context>
+<context>
     <name>IoError</name>
     <message>
         <source>File not found</source>
@@ -460,6 +578,32 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
     <message>
         <source>The file is being changed by another program</source>
         <translation>Il file è in corso di modifica da parte di un altro programma</translation>
+    </message>
+    <message>
+        <source>A folder of the system&apos;s, not of files</source>
+        <translation>Una cartella del sistema, non di file</translation>
+    </message>
+    <message>
+        <source>Not a library store</source>
+        <translation>Non è un archivio della libreria</translation>
+    </message>
+    <message>
+        <source>A link to a file that is not a library store</source>
+        <translation>Un collegamento a un file che non è un archivio della libreria</translation>
+    </message>
+    <message>
+        <source>Written by a newer version of Vantorix: this version reads it but never changes it</source>
+        <translation>Scritto da una versione più recente di Vantorix: questa versione lo legge ma non lo modifica mai</translation>
+    </message>
+</context>
+<context>
+    <name>LibraryChanges</name>
+    <message numerus="yes">
+        <source>%1: %n play(s) could not be counted</source>
+        <translation>
+            <numerusform>%1: %n partita non ha potuto essere contata</numerusform>
+            <numerusform>%1: %n partite non hanno potuto essere contate</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -639,13 +783,16 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
         <source>Details</source>
         <translation>Dettagli</translation>
     </message>
-    <message>
-        <source>the game list cannot hold a name with a line break</source>
-        <translation>la lista dei giochi non può contenere un nome con un a capo</translation>
+    <message numerus="yes">
+        <source>%n play(s) not counted yet (%1): counted once the library can be written.</source>
+        <translation>
+            <numerusform>%n partita non ancora contata (%1): sarà contata quando la libreria potrà essere scritta.</numerusform>
+            <numerusform>%n partite non ancora contate (%1): saranno contate quando la libreria potrà essere scritta.</numerusform>
+        </translation>
     </message>
     <message>
-        <source>MAX ROMS: %1</source>
-        <translation>MASSIMO DI ROM: %1</translation>
+        <source>Every play is counted.</source>
+        <translation>Ogni partita è contata.</translation>
     </message>
 </context>
 <context>
@@ -686,6 +833,10 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
             <numerusform>a più di %n cartella di profondità</numerusform>
             <numerusform>a più di %n cartelle di profondità</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>a link inside a linked folder</source>
+        <translation>un collegamento dentro una cartella collegata</translation>
     </message>
 </context>
 <context>
@@ -785,10 +936,6 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
         <source>The game&apos;s file name holds a NUL character and names no file</source>
         <translation>Il nome del file del gioco contiene un carattere NUL e non indica alcun file</translation>
     </message>
-    <message>
-        <source>The emulator&apos;s command line has a quote that is not closed</source>
-        <translation>La riga di comando dell&apos;emulatore ha una virgoletta non chiusa</translation>
-    </message>
     <message numerus="yes">
         <source>%1 holds %n more game(s) than the list takes (%2): they were not loaded, and saving over the file would lose them.</source>
         <translation>
@@ -875,8 +1022,8 @@ Salvare comunque?</translation>
         <translation>Libreria</translation>
     </message>
     <message>
-        <source>No emulator is set in slot %1</source>
-        <translation>Nessun emulatore impostato nella posizione %1</translation>
+        <source>MAX ROMS: %1</source>
+        <translation>MASSIMO DI ROM: %1</translation>
     </message>
 </context>
 <context>

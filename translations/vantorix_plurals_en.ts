@@ -56,6 +56,16 @@
     </message>
 </context>
 <context>
+    <name>LibraryChanges</name>
+    <message numerus="yes">
+        <source>%1: %n play(s) could not be counted</source>
+        <translation>
+            <numerusform>%1: %n play could not be counted</numerusform>
+            <numerusform>%1: %n plays could not be counted</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>LibraryWindow</name>
     <message numerus="yes">
         <source>Too many folders to watch: the library looks at them every %n second(s).</source>
@@ -83,6 +93,13 @@
         <translation>
             <numerusform>Library - %1 of %Ln game</numerusform>
             <numerusform>Library - %1 of %Ln games</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n play(s) not counted yet (%1): counted once the library can be written.</source>
+        <translation>
+            <numerusform>%n play not counted yet (%1): counted once the library can be written.</numerusform>
+            <numerusform>%n plays not counted yet (%1): counted once the library can be written.</numerusform>
         </translation>
     </message>
 </context>
