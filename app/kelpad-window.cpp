@@ -7,17 +7,43 @@
 #include "platform/Translations.h"
 #include "app/Unit1.h"
 #include "library/GameStart.h"
+#include "downloads/GameNameDownloads.h"
 #include "downloads/PictureDownloads.h"
+#include "names/GameDatabase.h"
+#include "platform/ShownText.h"
+#include "platform/TerminalText.h"
 #include "reading/Catalogue.h"
 #include "platform/MemoryArenas.h"
 #include "platform/TimeZone.h"
 
 #include <QApplication>
+#include <QEventLoop>
 
 #include <cstring>
 #include <vector>
 
 namespace {
+
+// kelpad --get-names: the game names fetched (no question: the user asked),
+// what came of each file said.
+int getGameNames(vantorix::Catalogue &catalogue)
+{
+    vantorix::GameNameDownloads downloads(vantorix::userDatFolder(), &catalogue.executor());
+    int status = 0;
+    QEventLoop loop;
+    downloads.fetch(false, [&](const vantorix::GameNameDownloads::Outcome &outcome) {
+        for (const QString &file : outcome.fetched)
+            vantorix::printMessage(stdout, QCoreApplication::translate("kelpad", "%1: downloaded").arg(file));
+        for (const QString &failure : outcome.failures)
+            vantorix::printMessage(stderr, QCoreApplication::translate("kelpad", "Game names not downloaded: %1")
+                                               .arg(vantorix::withoutControlCharacters(failure)));
+        status = outcome.failures.isEmpty() ? 0 : 1;
+        loop.quit();
+    });
+    loop.exec();
+    catalogue.waitForTasks();
+    return status;
+}
 
 // What runs without a window (--info --download-pictures, handed over by
 // the command because only this program loads the network's libraries):
@@ -29,6 +55,8 @@ int runWithoutDisplay(int argc, char **argv)
     vantorix::CommandLine line = vantorix::parseCommandLine(vantorix::rawArguments(argc, argv));
     vantorix::sortStartFiles(line);
     vantorix::Catalogue catalogue(line.datFiles);
+    if (line.mode == vantorix::CommandLine::GetNames)
+        return getGameNames(catalogue);
     catalogue.allowPictureDownloads(vantorix::PictureDownloads::maker());
     return vantorix::runWithoutWindow(line, catalogue);
 }
@@ -38,7 +66,8 @@ int runWithoutDisplay(int argc, char **argv)
 int main(int argc, char **argv)
 {
     vantorix::settleTimeZone();
-    if (vantorix::parseCommandLine(vantorix::rawArguments(argc, argv)).mode == vantorix::CommandLine::Info)
+    const vantorix::CommandLine::Mode mode = vantorix::parseCommandLine(vantorix::rawArguments(argc, argv)).mode;
+    if (mode == vantorix::CommandLine::Info || mode == vantorix::CommandLine::GetNames)
         return runWithoutDisplay(argc, argv);
     vantorix::useOneMemoryArena();
     // The toolkit takes its own options (-style, -platform, ...) out of the

@@ -29,7 +29,7 @@ int main(int argc, char **argv)
     QByteArray windowProgram;
     int execError = ENOENT;
     // Downloads too: the network's libraries are the window program's.
-    const bool handedOver = line.mode == vantorix::CommandLine::Gui
+    const bool handedOver = line.mode == vantorix::CommandLine::Gui || line.mode == vantorix::CommandLine::GetNames
                             || (line.mode == vantorix::CommandLine::Info && line.downloadPictures);
     if (handedOver) {
         windowProgram = vantorix::windowProgramPath();

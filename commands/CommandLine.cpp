@@ -78,6 +78,7 @@ QString usageText()
         "       kelpad --add ROM...\n"
         "       kelpad --library | --library-list\n"
         "       kelpad --library-add FOLDER... | --library-remove FOLDER...\n"
+        "       kelpad --get-names\n"
         "\n"
         "A front-end for Game Boy and Game Boy Color emulators.\n"
         "\n"
@@ -109,6 +110,8 @@ QString usageText()
         "  --library-list     print the library's games as tab-separated text: name,\n"
         "                     system, region, size, crc32, verified, played, last\n"
         "                     played and path, one line a game sorted by path\n"
+        "  --get-names        download the game names for Game Boy and Game Boy\n"
+        "                     Color (No-Intro, via libretro-database)\n"
         "  --help             show this text\n"
         "  --version          show the version\n"
         "  --                 what follows is a file name, even if it starts with -\n"
@@ -177,6 +180,10 @@ void readOption(const QStringList &arguments, qsizetype *i, Reading &r)
         r.line.datFiles.append(file);
     } else if (option == QLatin1String("--library")) {
         r.line.library = true;
+    } else if (option == QLatin1String("--get-names")) {
+        if (r.line.mode != CommandLine::Gui)
+            r.error = QCoreApplication::translate("CommandLine", "%1 goes with nothing but files").arg(option);
+        r.line.mode = CommandLine::GetNames;
     } else if (option == QLatin1String("--info") || option == QLatin1String("--add")
                || option.startsWith(QLatin1String("--library-"))) {
         static const QHash<QString, CommandLine::Mode> modes{
@@ -236,6 +243,10 @@ QString combine(Reading &r)
     case CommandLine::LibraryList:
         if (!r.files.isEmpty() || r.line.library)
             return QCoreApplication::translate("CommandLine", "--library-list takes nothing more");
+        break;
+    case CommandLine::GetNames:
+        if (!r.files.isEmpty() || r.line.library)
+            return QCoreApplication::translate("CommandLine", "--get-names takes nothing more");
         break;
     case CommandLine::LibraryAdd:
     case CommandLine::LibraryRemove:
@@ -434,6 +445,7 @@ int runWithoutWindow(const CommandLine &line, Catalogue &catalogue)
     case CommandLine::LibraryRemove:
     case CommandLine::LibraryList:
         return runLibraryCommand(line, catalogue);
+    case CommandLine::GetNames:  // the window program's: it alone downloads
     case CommandLine::Gui:
         break;
     }

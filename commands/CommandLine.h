@@ -8,7 +8,7 @@ namespace vantorix {
 class Catalogue;
 
 struct CommandLine {
-    enum Mode { Gui, Help, Version, Scan, Info, Add, LibraryAdd, LibraryRemove, LibraryList, UsageError };
+    enum Mode { Gui, Help, Version, Scan, Info, Add, LibraryAdd, LibraryRemove, LibraryList, GetNames, UsageError };
     Mode mode = Gui;
     QString configFile;               // Gui: loaded instead of the start-up dialog
     QString scanFolder;               // Scan

@@ -174,6 +174,19 @@ bool UserSettings::setPictureDownloads(bool allowed)
     return setValue(kPictureDownloads, allowed);
 }
 
+UserSettings::Downloads UserSettings::gameNameDownloads() const
+{
+    const char *key = "gameNames/download";
+    if (!stored(key).isValid())
+        return Downloads::NotAsked;
+    return value(key, false) ? Downloads::Allowed : Downloads::Refused;
+}
+
+bool UserSettings::setGameNameDownloads(bool allowed)
+{
+    return setValue("gameNames/download", allowed);
+}
+
 QVariant UserSettings::libraryState(const QString &name) const
 {
     return stored(QStringLiteral("library/%1").arg(name).toLatin1().constData());

@@ -37,6 +37,10 @@ public:
     enum class Downloads { NotAsked, Allowed, Refused };
     Downloads pictureDownloads() const;
     bool setPictureDownloads(bool allowed);
+    // Whether the user said Download or Never to the game names' question
+    // ("Not now" is kept by no one: it asks again at the next start).
+    Downloads gameNameDownloads() const;
+    bool setGameNameDownloads(bool allowed);
 
     // The library window's state (its size and place, splitter, view,
     // columns, cover size), by name.

@@ -4,6 +4,7 @@
 #include "downloads/PictureDownloads.h"
 #include "settings/UserSettings.h"
 #include "platform/FilePath.h"
+#include "tests/HttpServer.h"
 #include "tests/TestSupport.h"
 
 #include <QDir>
@@ -79,60 +80,27 @@ TEST(GamePictures, NamesMatchingAndFilesThatAreNoPicture)
 
 const QByteArray kPng("\x89PNG\r\n\x1a\nDATA", 12);
 
-// A server on this machine that answers each path its own way.
-class ThumbnailServer : public QTcpServer {
-public:
-    QHash<QString, std::function<void(QTcpSocket *)>> answers;
-    QStringList asked;
-
-    ThumbnailServer()
-    {
-        connect(this, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *socket = nextPendingConnection()) {
-                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                    const QByteArray request = socket->readAll();
-                    const QString path = QUrl::fromPercentEncoding(request.split(' ').value(1));
-                    asked.append(path);
-                    const auto answer = answers.constFind(path);
-                    if (answer != answers.constEnd())
-                        (*answer)(socket);
-                    else
-                        reply(socket, "404 Not Found", "");
-                });
-            }
-        });
-        listen(QHostAddress::LocalHost);
-    }
-    static void reply(QTcpSocket *socket, const QByteArray &status, const QByteArray &body,
-                      const QByteArray &headers = QByteArray())
-    {
-        socket->write("HTTP/1.1 " + status + "\r\nContent-Length: " + QByteArray::number(body.size())
-                      + "\r\nConnection: close\r\n" + headers + "\r\n" + body);
-        socket->disconnectFromHost();
-    }
-    QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(serverPort()); }
-};
 
 TEST(PictureDownloads, DownloadMissRememberedLimitsAndHangs)
 {
     QTemporaryDir dir;
-    ThumbnailServer server;
+    LocalServer server;
     ASSERT_TRUE(server.isListening());
     const QString box = "/Nintendo - Game Boy/Named_Boxarts/";
-    server.answers[box + "Star Hopper (World) (Rev 1).png"] = [](QTcpSocket *s) { ThumbnailServer::reply(s, "200 OK", kPng); };
+    server.answers[box + "Star Hopper (World) (Rev 1).png"] = [](QTcpSocket *s) { LocalServer::reply(s, "200 OK", kPng); };
     server.answers[box + "Huge.png"] = [](QTcpSocket *s) {
-        ThumbnailServer::reply(s, "200 OK", QByteArray(vantorix::kMaxPictureBytes + 10, 'x'));
+        LocalServer::reply(s, "200 OK", QByteArray(vantorix::kMaxPictureBytes + 10, 'x'));
     };
-    server.answers[box + "Broken.png"] = [](QTcpSocket *s) { ThumbnailServer::reply(s, "500 Internal Server Error", "no"); };
+    server.answers[box + "Broken.png"] = [](QTcpSocket *s) { LocalServer::reply(s, "500 Internal Server Error", "no"); };
     server.answers[box + "Silent.png"] = [](QTcpSocket *) {};  // never answers
     server.answers[box + "Away.png"] = [](QTcpSocket *s) {
-        ThumbnailServer::reply(s, "302 Found", "", "Location: http://example.invalid/a.png\r\n");
+        LocalServer::reply(s, "302 Found", "", "Location: http://example.invalid/a.png\r\n");
     };
     server.answers[box + "Local.png"] = [](QTcpSocket *s) {
-        ThumbnailServer::reply(s, "302 Found", "", "Location: file:///etc/passwd\r\n");
+        LocalServer::reply(s, "302 Found", "", "Location: file:///etc/passwd\r\n");
     };
     // A captive portal's page, and an endless stream with no size said.
-    server.answers[box + "Portal.png"] = [](QTcpSocket *s) { ThumbnailServer::reply(s, "200 OK", "<html>Log in</html>"); };
+    server.answers[box + "Portal.png"] = [](QTcpSocket *s) { LocalServer::reply(s, "200 OK", "<html>Log in</html>"); };
     qint64 streamed = 0;
     server.answers[box + "Stream.png"] = [&streamed](QTcpSocket *s) {
         s->write("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n");
@@ -193,7 +161,7 @@ TEST(PictureDownloads, DownloadMissRememberedLimitsAndHangs)
     ASSERT_TRUE(link(users, gb + "/Named_Boxarts/Unknown.png.missing"));
     ASSERT_TRUE(link(users, vantorix::PictureDownloads::logPath(cache.path())));
     ASSERT_TRUE(link(cache.filePath("user/folder"), cache.filePath("Nintendo - Game Boy Color/Named_Boxarts")));
-    server.answers["/Nintendo - Game Boy Color/Named_Boxarts/Colour.png"] = [](QTcpSocket *s) { ThumbnailServer::reply(s, "200 OK", kPng); };
+    server.answers["/Nintendo - Game Boy Color/Named_Boxarts/Colour.png"] = [](QTcpSocket *s) { LocalServer::reply(s, "200 OK", kPng); };
     vantorix::PictureDownloads linked(cache.path());
     linked.setServer(QUrl(server.url()));
     const auto fetchInto = [&](const QString &system, const QString &name) {
@@ -222,7 +190,7 @@ TEST(PictureDownloads, DownloadMissRememberedLimitsAndHangs)
     ASSERT_TRUE(QFile::copy(SAMPLES_DIR "/roms/STARHOP.GB", game));
     const QString titles = vantorix::userDataHome() + "/vantorix/thumbnails/Nintendo - Game Boy/Named_Titles";
     writeFile(titles + "/STARHOP.png", "png");
-    server.answers[box + "Star Hopper (World) (Rev 1).png"] = [](QTcpSocket *s) { ThumbnailServer::reply(s, "503 Busy", ""); };
+    server.answers[box + "Star Hopper (World) (Rev 1).png"] = [](QTcpSocket *s) { LocalServer::reply(s, "503 Busy", ""); };
     const auto info = [&](const QStringList &options) {
         QProcess kelpad;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

@@ -94,6 +94,20 @@ LibraryWindow::LibraryWindow(vantorix::Catalogue &catalogue, vantorix::LibraryCh
         picture->hide();
     DownloadBox->hide();
     DownloadQuestion->setText(tr("Download pictures of your games from thumbnails.libretro.com?"));
+    NamesBox->hide();
+    NamesQuestion->setText(tr("Download the game names for Game Boy and Game Boy Color (No-Intro, from "
+                              "libretro-database, about %1 MB)?").arg(2));
+    connect(NamesDownload, &QPushButton::clicked, this, vantorix::guarded([this] {
+        vantorix::UserSettings().setGameNameDownloads(true);
+        NamesBox->hide();
+        fetchGameNames(false);
+    }));
+    connect(NamesNotNow, &QPushButton::clicked, this, [this] { NamesBox->hide(); });  // asked again next start
+    connect(NamesNever, &QPushButton::clicked, this, vantorix::guarded([this] {
+        vantorix::UserSettings().setGameNameDownloads(false);
+        NamesBox->hide();
+    }));
+    connect(NamesButton, &QPushButton::clicked, this, vantorix::guarded([this] { showGameNames(); }));
     DetailsText->setPlaceholderText(tr("Choose a game to see its details."));
     Splitter->setStretchFactor(0, 3);
     Splitter->setStretchFactor(1, 1);
@@ -366,6 +380,8 @@ void LibraryWindow::readWholeLibrary(const std::vector<vantorix::LibraryPlace> &
 void LibraryWindow::finishWholePass(const QStringList &problems, const QString &chosen)
 {
     wholeReading_ = false;
+    if (filter_->totalCount() > 0)
+        followGameNames();
     filter_->flush();
     if (!columnsFitted_)
         fitColumns();

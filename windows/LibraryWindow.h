@@ -16,6 +16,7 @@
 
 namespace vantorix {
 class Catalogue;
+class GameNameDownloads;
 class LibraryChanges;
 class LibraryWatch;
 }
@@ -39,6 +40,8 @@ public:
     vantorix::LibraryFilter *filter() const { return filter_; }
     // Whether a pass over the folders is under way.
     bool isReading() const { return reading_ > 0 || wholeReading_; }
+    // Whether game names are being downloaded or checked.
+    bool isFetchingNames() const { return fetchingNames_; }
 
     // Plays the game of a shown row with the main window's checked emulator.
     void playRow(int row);
@@ -74,6 +77,12 @@ private:
     // they come.
     void readWholeLibrary(const std::vector<vantorix::LibraryPlace> &places);
     void finishWholePass(const QStringList &problems, const QString &chosen);
+    // The game names: asked for once games show (where the user has none
+    // and did not say Never), checked once a week when they said Download,
+    // fetched at once from "Game names…".
+    void followGameNames();
+    void fetchGameNames(bool check);
+    void showGameNames();
 
     void updateCaption();
     void showCurrentGame();
@@ -114,4 +123,7 @@ private:
     std::pair<int, Qt::SortOrder> sortBeforeRecent_{vantorix::LibraryModel::Name, Qt::AscendingOrder};
     bool chooseWhenSorted_ = false;
     bool columnsFitted_ = false;
+    bool namesAsked_ = false;  // asked, or answered "Not now", in this run
+    vantorix::GameNameDownloads *names_ = nullptr;
+    bool fetchingNames_ = false;
 };
