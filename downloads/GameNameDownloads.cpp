@@ -94,7 +94,7 @@ void GameNameDownloads::fetchOne(int index, bool check, std::shared_ptr<Outcome>
     const QUrl url = base_.resolved(QUrl(QString::fromLatin1(QUrl::toPercentEncoding(file.fileName))));
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
-    request.setMaximumRedirectsAllowed(5);
+    request.setMaximumRedirectsAllowed(6);  // the sixth is refused here, with its reason
     request.setTransferTimeout(stallMs_);  // no progress for that long ends it
     NamesDownloadRecord record = NamesDownloadRecord::read(datFolder_, file);
     const bool ours = isDownloadedNamesFile(datFolder_, file)
@@ -113,8 +113,10 @@ void GameNameDownloads::fetchOne(int index, bool check, std::shared_ptr<Outcome>
             transfer->reason = why;
         reply->abort();
     };
-    connect(reply, &QNetworkReply::redirected, reply, [reply, giveUp](const QUrl &to) {
-        if (to.scheme() == QLatin1String("https") || onThisMachine(to))
+    connect(reply, &QNetworkReply::redirected, reply, [reply, giveUp, redirects = 0](const QUrl &to) mutable {
+        if (++redirects > 5)
+            giveUp(QCoreApplication::translate("GameNames", "too many redirects"));
+        else if (to.scheme() == QLatin1String("https") || onThisMachine(to))
             Q_EMIT reply->redirectAllowed();
         else
             giveUp(QCoreApplication::translate("GameNames", "redirected to %1").arg(to.toString(QUrl::RemoveUserInfo)));
