@@ -11,6 +11,8 @@
 #include "settings/Configuration.h"
 #include "settings/ConfigurationFile.h"
 #include "settings/LastConfiguration.h"
+#include "settings/UserSettings.h"
+#include "tests/HttpServer.h"
 #include "tests/WindowTestSupport.h"
 #include "windows/LibraryWindow.h"
 
@@ -33,6 +35,8 @@
 #include <thread>
 
 #include <gtest/gtest.h>
+
+#include <zlib.h>
 
 using namespace testing_support;
 
@@ -295,6 +299,61 @@ TEST(LibraryWindow, FrontDoorComeBackTomorrow)
         EXPECT_TRUE(waitFor([&] { return question.answered(); }));
     }
     EXPECT_TRUE(Form1->isVisible());
+}
+
+}  // namespace
+
+namespace {
+
+// Names out of the box: the library's pane asks once, Download fetches the
+// names from the server (one on this machine), and the library and the
+// game list take them without a restart.
+TEST(LibraryWindow, GameNamesAskedDownloadedAndTaken)
+{
+    QTemporaryDir dir;
+    const QString games = QDir(dir.path()).canonicalPath() + "/games";
+    const QByteArray star = readFile(SAMPLES_DIR "/roms/STARHOP.GB");
+    writeFile(games + "/STARHOP.GB", star);
+    vantorix::LibraryStore::addFolders({games});
+    // A list of 120 games, one of them the sample's ROM by its CRC32.
+    const auto dat = [&](const QByteArray &system, const QByteArray &named) {
+        QByteArray text = "clrmamepro (\n\tname \"" + system + "\"\n\tversion 1\n)\n";
+        for (int i = 0; i < 120; ++i) {
+            const bool ours = i == 0 && !named.isEmpty();
+            const QByteArray name = ours ? named : "Other " + QByteArray::number(i) + " (World)";
+            const quint32 crc = ours ? quint32(::crc32(0, reinterpret_cast<const Bytef *>(star.constData()), uInt(star.size())))
+                                     : quint32(i + 1);
+            text += "game ( name \"" + name + "\" rom ( name \"x.gb\" size " + QByteArray::number(ours ? star.size() : 32768)
+                    + " crc " + QByteArray::number(crc, 16).rightJustified(8, '0') + " ) )\n";
+        }
+        return text;
+    };
+    LocalServer server;
+    ASSERT_TRUE(server.isListening());
+    server.answers["/Nintendo - Game Boy.dat"] = [&](QTcpSocket *s) {
+        LocalServer::reply(s, "200 OK", dat("Nintendo - Game Boy", "Star Hopper Deluxe (Europe)"));
+    };
+    server.answers["/Nintendo - Game Boy Color.dat"] = [&](QTcpSocket *s) {
+        LocalServer::reply(s, "200 OK", dat("Nintendo - Game Boy Color", QByteArray()));
+    };
+    qputenv("VANTORIX_DATABASE_URL", server.url().toUtf8());
+
+    FormsGuard forms;
+    vantorix::UserSettings().setNamesFromDatabases(true);
+    showMainWindow();
+    Form1->replaceGameList({vantorix::composeEntry("STAR HOPPER", games + "/STARHOP.GB")});
+    Form1->showLibrary();
+    LibraryWindow *library = Form1->library();
+    ASSERT_TRUE(waitFor([&] { return library->NamesBox->isVisible(); }));
+    EXPECT_TRUE(library->NamesQuestion->text().startsWith("Download the game names for Game Boy and Game Boy Color"));
+    QTest::mouseClick(library->NamesDownload, Qt::LeftButton);
+    EXPECT_FALSE(library->NamesBox->isVisible());
+    EXPECT_EQ(vantorix::UserSettings().gameNameDownloads(), vantorix::UserSettings::Downloads::Allowed);
+    ASSERT_TRUE(waitFor([&] { return shownNames(library).contains("Star Hopper Deluxe (Europe)"); }, 60000))
+        << library->StatusLine->text().toStdString() << " " << shownNames(library).join(",").toStdString();
+    EXPECT_TRUE(waitFor([] { return Form1->ComboBox1->itemText(0).startsWith("Star Hopper Deluxe (Europe)"); }, 60000))
+        << Form1->ComboBox1->itemText(0).toStdString();
+    qunsetenv("VANTORIX_DATABASE_URL");
 }
 
 }  // namespace
