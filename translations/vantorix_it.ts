@@ -136,6 +136,18 @@
         <translation>--download-pictures va con --info</translation>
     </message>
     <message>
+        <source>--library goes with nothing but a configuration file</source>
+        <translation>--library va solo con un file di configurazione</translation>
+    </message>
+    <message>
+        <source>--library-list takes nothing more</source>
+        <translation>--library-list non accetta altro</translation>
+    </message>
+    <message>
+        <source>%1 needs at least one folder</source>
+        <translation>%1 richiede almeno una cartella</translation>
+    </message>
+    <message>
         <source>Usage: kelpad [OPTIONS] [--] [FILE]
        kelpad [--] ROM...
        kelpad --scan DIR [--subfolders] [--names] [--mask MASK]
@@ -143,6 +155,7 @@
        kelpad --add ROM...
        kelpad --library | --library-list
        kelpad --library-add FOLDER... | --library-remove FOLDER...
+       kelpad --get-names
 
 A front-end for Game Boy and Game Boy Color emulators.
 
@@ -174,6 +187,8 @@ A front-end for Game Boy and Game Boy Color emulators.
   --library-list     print the library&apos;s games as tab-separated text: name,
                      system, region, size, crc32, verified, played, last
                      played and path, one line a game sorted by path
+  --get-names        download the game names for Game Boy and Game Boy
+                     Color (No-Intro, via libretro-database)
   --help             show this text
   --version          show the version
   --                 what follows is a file name, even if it starts with -
@@ -187,6 +202,7 @@ The toolkit&apos;s own options (-style NAME, -platform NAME, ...) are taken too.
      kelpad --add ROM...
      kelpad --library | --library-list
      kelpad --library-add CARTELLA... | --library-remove CARTELLA...
+     kelpad --get-names
 
 Un&apos;interfaccia per emulatori di Game Boy e Game Boy Color.
 
@@ -219,6 +235,8 @@ Un&apos;interfaccia per emulatori di Game Boy e Game Boy Color.
                      tabulazioni: nome, sistema, regione, dimensione, crc32,
                      verificato, partite, ultima partita e percorso, una riga
                      per gioco in ordine di percorso
+  --get-names        scarica i nomi dei giochi per Game Boy e Game Boy
+                     Color (No-Intro, tramite libretro-database)
   --help             mostra questo testo
   --version          mostra la versione
   --                 ciò che segue è un nome di file, anche se inizia con -
@@ -227,16 +245,8 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
 </translation>
     </message>
     <message>
-        <source>--library goes with nothing but a configuration file</source>
-        <translation>--library va solo con un file di configurazione</translation>
-    </message>
-    <message>
-        <source>--library-list takes nothing more</source>
-        <translation>--library-list non accetta altro</translation>
-    </message>
-    <message>
-        <source>%1 needs at least one folder</source>
-        <translation>%1 richiede almeno una cartella</translation>
+        <source>--get-names takes nothing more</source>
+        <translation>--get-names non prende altro</translation>
     </message>
 </context>
 <context>
@@ -484,6 +494,29 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
     <message>
         <source>no game in it can be read</source>
         <translation>non vi si può leggere alcun gioco</translation>
+    </message>
+</context>
+<context>
+    <name>GameNames</name>
+    <message>
+        <source>a database of your own has this name</source>
+        <translation>un tuo database ha questo nome</translation>
+    </message>
+    <message>
+        <source>too many redirects</source>
+        <translation>troppi reindirizzamenti</translation>
+    </message>
+    <message>
+        <source>redirected to %1</source>
+        <translation>reindirizzato a %1</translation>
+    </message>
+    <message>
+        <source>no answer in time</source>
+        <translation>nessuna risposta in tempo</translation>
+    </message>
+    <message>
+        <source>too many redirects (HTTP %1)</source>
+        <translation>troppi reindirizzamenti (HTTP %1)</translation>
     </message>
 </context>
 <context>
@@ -793,6 +826,58 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
     <message>
         <source>Every play is counted.</source>
         <translation>Ogni partita è contata.</translation>
+    </message>
+    <message>
+        <source>Not now</source>
+        <translation>Non ora</translation>
+    </message>
+    <message>
+        <source>Game names…</source>
+        <translation>Nomi dei giochi…</translation>
+    </message>
+    <message>
+        <source>Downloading the game names…</source>
+        <translation>Download dei nomi dei giochi…</translation>
+    </message>
+    <message>
+        <source>Game names not downloaded: %1</source>
+        <translation>Nomi dei giochi non scaricati: %1</translation>
+    </message>
+    <message>
+        <source>Game names downloaded: the games are named again.</source>
+        <translation>Nomi dei giochi scaricati: i giochi hanno di nuovo un nome.</translation>
+    </message>
+    <message>
+        <source>The game names are up to date.</source>
+        <translation>I nomi dei giochi sono aggiornati.</translation>
+    </message>
+    <message>
+        <source>%1: not downloaded</source>
+        <translation>%1: non scaricato</translation>
+    </message>
+    <message>
+        <source>%1: version %2, checked %3</source>
+        <translation>%1: versione %2, controllato il %3</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>sconosciuta</translation>
+    </message>
+    <message>
+        <source>Names by No-Intro, via libretro-database.</source>
+        <translation>Nomi di No-Intro, tramite libretro-database.</translation>
+    </message>
+    <message>
+        <source>Game names</source>
+        <translation>Nomi dei giochi</translation>
+    </message>
+    <message>
+        <source>Download now</source>
+        <translation>Scarica ora</translation>
+    </message>
+    <message>
+        <source>Download the game names for Game Boy and Game Boy Color (No-Intro, from libretro-database, about %1 MB)?</source>
+        <translation>Scaricare i nomi dei giochi per Game Boy e Game Boy Color (No-Intro, da libretro-database, circa %1 MB)?</translation>
     </message>
 </context>
 <context>
@@ -1295,6 +1380,29 @@ Salvare comunque?</translation>
     <message>
         <source>not in the library</source>
         <translation>non è nella libreria</translation>
+    </message>
+    <message>
+        <source>%1: downloaded</source>
+        <translation>%1: scaricato</translation>
+    </message>
+    <message>
+        <source>Game names not downloaded: %1</source>
+        <translation>Nomi dei giochi non scaricati: %1</translation>
+    </message>
+</context>
+<context>
+    <name>vantorix</name>
+    <message>
+        <source>not a game database (line %1: %2)</source>
+        <translation>non è un database di giochi (riga %1: %2)</translation>
+    </message>
+    <message>
+        <source>not the database of %1</source>
+        <translation>non è il database di %1</translation>
+    </message>
+    <message>
+        <source>only %1 games listed</source>
+        <translation>solo %1 giochi elencati</translation>
     </message>
 </context>
 </TS>

@@ -12,7 +12,10 @@ TForm4::TForm4(QWidget *parent) : QDialog(parent)
     setupUi(this);
     vantorix::makeFixedDialog(this, Qt::WindowStaysOnTopHint);
     setWindowTitle(vantorix::aboutCaption());
-    Memo1->setPlainText(vantorix::aboutNotice().join(QLatin1Char('\n')));
+    // The notice, then whose the game names downloaded are.
+    Memo1->setPlainText((vantorix::aboutNotice() + QStringList{QString(), QStringLiteral("Game names by No-Intro, via"),
+                                                                QStringLiteral("libretro-database.")})
+                            .join(QLatin1Char('\n')));
     Label3->setText(vantorix::webAddress());
     connect(Label3, &LinkLabel::clicked, this, vantorix::guarded([this] { Label3Click(Label3); }));
     connect(Label1, &LinkLabel::clicked, this, vantorix::guarded([this] { Label1Click(Label1); }));
