@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <unistd.h>
 
 using namespace testing_support;
 using namespace vantorix;
@@ -130,7 +131,10 @@ TEST(GameStart, RealEmulatorIsReapedAndTimed)
     if (mgba.isEmpty())
         GTEST_SKIP() << "mgba (Debian's mgba-sdl) is not installed";
     QTemporaryDir dir;
-    const QString rom = writeFile(dir.filePath("copy/STARHOP.GB"), readFile(SAMPLES_DIR "/roms/STARHOP.GB"));
+    // A name of its own: only this test's emulator is ended, never another
+    // test's running beside it.
+    const QString rom = writeFile(dir.filePath("copy/TIMED-" + QString::number(::getpid()) + ".GB"),
+                                  readFile(SAMPLES_DIR "/roms/STARHOP.GB"));
     qputenv("SDL_VIDEODRIVER", "dummy");
     qputenv("SDL_AUDIODRIVER", "dummy");
     Counted counted;
@@ -139,9 +143,9 @@ TEST(GameStart, RealEmulatorIsReapedAndTimed)
     QSignalSpy ended(&starter, &GameStarter::allEnded);
     // Still running a moment later: then ended as a user closes it.
     EXPECT_FALSE(waitFor([&] { return !ended.isEmpty(); }, 1500));
-    const QByteArray pids = [] {
+    const QByteArray pids = [&] {
         QProcess pgrep;
-        pgrep.start("pgrep", {"-f", "mgba.*STARHOP"});
+        pgrep.start("pgrep", {"-f", "TIMED-" + QString::number(::getpid())});
         pgrep.waitForFinished(10000);
         return pgrep.readAllStandardOutput();
     }();
