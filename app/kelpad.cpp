@@ -25,7 +25,11 @@ int main(int argc, char **argv)
     // display) is started: a mistyped option is a usage error, not an abort
     // for want of a display.
     vantorix::CommandLine line = vantorix::parseCommandLine(vantorix::rawArguments(argc, argv));
-    vantorix::sortStartFiles(line);
+    // One file (a file manager's double click) is told ROM or configuration
+    // by the window program alone: its head is not read here too. Several
+    // are, here, as only one of them may be a configuration.
+    if (line.startFiles.size() > 1)
+        vantorix::sortStartFiles(line);
     QByteArray windowProgram;
     int execError = ENOENT;
     // Downloads too: the network's libraries are the window program's.

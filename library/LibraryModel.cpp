@@ -210,7 +210,7 @@ void LibraryModel::applyChange(const LibraryChange &change)
 {
     if (!change.removed.isEmpty())
         removeGames([&](const LibraryGame &game) { return change.removed.contains(game.path); });
-    appendGames(change.added);
+    appendGames(change.added);  // kept by the caller: copied
 }
 
 void LibraryModel::appendGames(const std::vector<LibraryGame> &games)
@@ -223,6 +223,20 @@ void LibraryModel::appendGames(const std::vector<LibraryGame> &games)
         prepare(games_.back());
     }
     endInsertRows();
+}
+
+void LibraryModel::appendGames(std::vector<LibraryGame> &&games)
+{
+    // Moved in: 100,000 games are never held twice.
+    if (games.empty())
+        return;
+    beginInsertRows(QModelIndex(), rowCount(), rowCount() + int(games.size()) - 1);
+    for (LibraryGame &game : games) {
+        games_.push_back(std::move(game));
+        prepare(games_.back());
+    }
+    endInsertRows();
+    games.clear();
 }
 
 void LibraryModel::setStore(const LibraryStore &store)

@@ -44,6 +44,7 @@ public:
     // The games found through a library folder leave with it.
     void removeFolder(const QString &folder);
     void appendGames(const std::vector<LibraryGame> &games);
+    void appendGames(std::vector<LibraryGame> &&games);
     void setStore(const LibraryStore &store);
     const LibraryStore &store() const { return store_; }
 

@@ -56,7 +56,7 @@ std::optional<LibraryGame> gameOf(const HeadResult &read, const QString &path, c
 }
 
 // Hands the games read so far to batch. Returns how many.
-size_t handOver(std::vector<LibraryGame> &games, const std::function<void(const std::vector<LibraryGame> &)> &batch)
+size_t handOver(std::vector<LibraryGame> &games, const LibraryBatch &batch)
 {
     const size_t count = games.size();
     if (count > 0)
@@ -113,7 +113,7 @@ bool LibraryPlace::holds(const QString &path) const
 }
 
 std::vector<LibraryGame> scanLibrary(const QStringList &folders, Catalogue &catalogue, QStringList *problems,
-                                     const std::function<void(const std::vector<LibraryGame> &)> &batch,
+                                     const LibraryBatch &batch,
                                      const std::atomic<bool> *cancelled, int cacheWaitMs)
 {
     std::vector<LibraryPlace> places;
@@ -124,7 +124,7 @@ std::vector<LibraryGame> scanLibrary(const QStringList &folders, Catalogue &cata
 
 std::vector<LibraryGame> scanLibraryPlaces(const std::vector<LibraryPlace> &places, Catalogue &catalogue,
                                            QStringList *problems,
-                                           const std::function<void(const std::vector<LibraryGame> &)> &batch,
+                                           const LibraryBatch &batch,
                                            const std::atomic<bool> *cancelled, int cacheWaitMs,
                                            const QHash<QString, FileStamp> *known, QStringList *unchanged)
 {

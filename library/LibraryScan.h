@@ -73,6 +73,10 @@ struct LibraryChange {
 LibraryChange rescanPlaces(const std::vector<LibraryPlace> &places, const std::vector<LibraryListed> &rows,
                            Catalogue &catalogue, const std::atomic<bool> *cancelled = nullptr);
 
+// Games handed over as a pass reads them: whoever takes them may move them
+// out (they are cleared after).
+using LibraryBatch = std::function<void(std::vector<LibraryGame> &)>;
+
 // The region of a No-Intro name: its first parenthesised part ("Tetris
 // (World) (Rev 1)" gives "World"); empty when it has none.
 QString regionOfName(const QString &name);
@@ -87,7 +91,7 @@ QString regionOfName(const QString &name);
 // Files and folders that cannot be read are left out, each said in
 // problems ("path: reason").
 std::vector<LibraryGame> scanLibrary(const QStringList &folders, Catalogue &catalogue, QStringList *problems,
-                                     const std::function<void(const std::vector<LibraryGame> &)> &batch = {},
+                                     const LibraryBatch &batch = {},
                                      const std::atomic<bool> *cancelled = nullptr, int cacheWaitMs = 200);
 // The same over places: the games of each are told as found through its
 // library folder. A file in known (the games a pass read before, by path)
@@ -96,7 +100,7 @@ std::vector<LibraryGame> scanLibrary(const QStringList &folders, Catalogue &cata
 // reads one file.
 std::vector<LibraryGame> scanLibraryPlaces(const std::vector<LibraryPlace> &places, Catalogue &catalogue,
                                            QStringList *problems,
-                                           const std::function<void(const std::vector<LibraryGame> &)> &batch = {},
+                                           const LibraryBatch &batch = {},
                                            const std::atomic<bool> *cancelled = nullptr, int cacheWaitMs = 200,
                                            const QHash<QString, FileStamp> *known = nullptr,
                                            QStringList *unchanged = nullptr);

@@ -104,11 +104,29 @@ TEST(LibraryWindow, OpenCountFilterPlayFollowAndRemember)
     EXPECT_EQ(copied->text(), QString::fromUtf8("/games/caf\u00e9 1.gb"));
     EXPECT_EQ(copied->data("text/uri-list"), "file:///games/caf%E9%201.gb\r\n");
 
+    // Quick filters: the Colour games alone; a favourite (Ctrl+D) alone;
+    // the grid shows the same games with the same one chosen.
+    library->SystemBox->setCurrentIndex(int(vantorix::LibraryFilter::SystemFilter::Colour));
+    EXPECT_EQ(shownNames(library), QStringList{"COLOR GARDEN"});
+    library->SystemBox->setCurrentIndex(int(vantorix::LibraryFilter::SystemFilter::All));
+    library->TableView->setCurrentIndex(library->filter()->index(1, vantorix::LibraryModel::Name));
+    for (QShortcut *shortcut : library->findChildren<QShortcut *>())
+        if (shortcut->key() == QKeySequence(Qt::CTRL | Qt::Key_D))
+            Q_EMIT shortcut->activated();
+    ASSERT_TRUE(waitFor([&] { return shownNames(library).contains(QString::fromUtf8("\u2605 STAR HOPPER")); }));
+    library->FavouritesBox->setChecked(true);
+    EXPECT_EQ(shownNames(library), QStringList{QString::fromUtf8("\u2605 STAR HOPPER")});
+    library->FavouritesBox->setChecked(false);
+    library->GridButton->setChecked(true);
+    EXPECT_EQ(library->GridView->model()->rowCount(), 3);
+    EXPECT_EQ(library->GridView->currentIndex().data(vantorix::LibraryModel::PathRole).toString(), games + "/STARHOP.GB");
+    library->GridButton->setChecked(false);
+
     // A ROM copied in and one removed show within seconds, unasked.
     writeFile(games + "/new/RIVER.GB", star.left(0x134) + QByteArray("RIVER RUN\0\0\0\0\0\0\0", 16) + star.mid(0x144));
     ASSERT_TRUE(waitFor([&] { return shownNames(library).contains("RIVER RUN"); }, 10000));
     QFile::remove(games + "/STARHOP.GB");
-    ASSERT_TRUE(waitFor([&] { return !shownNames(library).contains("STAR HOPPER"); }, 10000));
+    ASSERT_TRUE(waitFor([&] { return !shownNames(library).join('\n').contains("STAR HOPPER"); }, 10000));
     EXPECT_EQ(library->windowTitle(), "Library - 3 games");
 
     // Size and columns remembered for the next opening.

@@ -364,11 +364,12 @@ void LibraryWindow::readWholeLibrary(const std::vector<vantorix::LibraryPlace> &
         QStringList problems;
         vantorix::scanLibraryPlaces(
             places, catalogue, &problems,
-            [this, &task](const std::vector<vantorix::LibraryGame> &read) {
-                std::vector<vantorix::LibraryGame> games = read;
-                for (vantorix::LibraryGame &game : games)
+            [this, &task](std::vector<vantorix::LibraryGame> &read) {
+                // Moved, never copied: the games are held once.
+                auto games = std::make_shared<std::vector<vantorix::LibraryGame>>(std::move(read));
+                for (vantorix::LibraryGame &game : *games)
                     vantorix::LibraryModel::prepare(game);
-                task.handBack([this, games] { model_->appendGames(games); });
+                task.handBack([this, games] { model_->appendGames(std::move(*games)); });
             },
             &task.cancelFlag(), 0);
         task.handBack([this, problems, chosen] {
