@@ -11,4 +11,9 @@ void useOneMemoryArena()
         mallopt(M_ARENA_MAX, 1);
 }
 
+void releaseFreeMemory()
+{
+    malloc_trim(0);
+}
+
 }  // namespace vantorix

@@ -15,7 +15,7 @@ bench=$build/bench/vantorix_bench
 for filter in 'HeaderPass/|RawLoop/' 'FolderOpen|RawLoop/10000$' 'ConfigLoad|RawRead' \
               'ConfigSave|RawWrite' 'StartUp|RawWindow' 'LargeText' \
               'ReaderFirstOpening|ScanInProcess' 'SelectionChange' 'MissingMarks|StatPerEntry' 'Hover' \
-              'ReaderImport' 'NoIntro|CacheKeys' 'CacheOpen'; do
+              'ReaderImport' 'NoIntro|CacheKeys' 'CacheOpen' 'GameNames'; do
   for case in $("$bench" --benchmark_list_tests --benchmark_filter="$filter"); do
     "$bench" --benchmark_filter="^${case}\$" --benchmark_repetitions=5 \
       --benchmark_report_aggregates_only=true 2>/dev/null | grep '_median'
@@ -218,6 +218,49 @@ echo "library, 100000 games: --library-list $(ms "$listed") ms, cached --scan --
 for case in LibraryWindowOpen LibraryBaselineScan; do
   "$bench" --benchmark_filter="^${case}/" 2>/dev/null | grep "^${case}"
 done
+# The same as a user sees it, whole processes under a virtual X server:
+# kelpad --library until its caption counts every game, against the cached
+# scan; and the window program's resident memory with the library open
+# against the main window alone.
+if command -v xvfb-run >/dev/null && command -v xwininfo >/dev/null; then
+  cat >"$work/library-window.sh" <<'SH'
+#!/usr/bin/env bash
+kelpad=$1 caption=$2
+shown() {
+  local deadline=$((SECONDS + 120))
+  until xwininfo -root -tree 2>/dev/null | grep -q "$1"; do
+    [ $SECONDS -lt $deadline ] || return 1
+    sleep 0.01
+  done
+}
+start=$(date +%s%N)
+"$kelpad" --library >/dev/null 2>&1 & pid=$!
+shown "\"$caption\"" || { kill $pid; exit 1; }
+end=$(date +%s%N)
+sleep 1
+library=$(awk '/VmRSS/ {print $2}' /proc/$pid/status)
+kill $pid; wait $pid 2>/dev/null
+"$kelpad" >/dev/null 2>&1 & pid=$!
+shown '"Vantorix'
+sleep 2
+main=$(awk '/VmRSS/ {print $2}' /proc/$pid/status)
+kill $pid; wait $pid 2>/dev/null
+echo "$(((end - start) / 1000000)) $library $main"
+SH
+  opened=() grown=()
+  for _ in 1 2 3 4 5; do
+    read -r ms library main < <(xvfb-run -a -s "-screen 0 1366x768x24" bash "$work/library-window.sh" "$kelpad" \
+      "Library - 100,000 games")
+    opened+=("$ms") grown+=($(((library - main) / 1024)))
+  done
+  scanned=$(median_ms "$kelpad" --scan "$work/100000" --subfolders --names)
+  opened_ms=$(printf '%s\n' "${opened[@]}" | sort -n | sed -n 3p)
+  echo "library window, 100000 games, whole processes: kelpad --library to the full caption ${opened_ms} ms," \
+       "cached --scan --subfolders --names ${scanned} ms, ratio $(ratio "$opened_ms" "$scanned");" \
+       "resident memory with the library open $(printf '%s\n' "${grown[@]}" | sort -n | sed -n 3p) MiB more than the main window's"
+else
+  echo "library window as whole processes left out: needs xvfb-run and xwininfo (x11-utils)"
+fi
 
 # The cached second named look and the start-up against another build of
 # the command (VANTORIX_BASELINE_KELPAD, say main at 94eef68 built apart),

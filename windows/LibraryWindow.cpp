@@ -1,5 +1,6 @@
 #include "windows/LibraryWindow.h"
 #include "windows/CoverDelegate.h"
+#include "platform/MemoryArenas.h"
 
 #include "widgets/ErrorBox.h"
 #include "widgets/PlainText.h"
@@ -31,6 +32,7 @@
 #include <QPainter>
 #include <QShortcut>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <QUrl>
 #include <QWheelEvent>
 #include <QScreen>
@@ -381,6 +383,8 @@ void LibraryWindow::readWholeLibrary(const std::vector<vantorix::LibraryPlace> &
 void LibraryWindow::finishWholePass(const QStringList &problems, const QString &chosen)
 {
     wholeReading_ = false;
+    // Once the rows are in, after the sort that follows them.
+    QTimer::singleShot(2000, this, [] { vantorix::releaseFreeMemory(); });
     if (filter_->totalCount() > 0)
         followGameNames();
     filter_->flush();
