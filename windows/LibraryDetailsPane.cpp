@@ -2,6 +2,7 @@
 // of it, read off the window's thread; the question whether to download
 // pictures is asked here.
 #include "windows/LibraryWindow.h"
+#include "windows/OffThread.h"
 #include "windows/CoverDelegate.h"
 
 #include "widgets/ErrorBox.h"
@@ -45,20 +46,6 @@
 #include <cerrno>
 #include <fcntl.h>
 
-namespace {
-
-// Runs work on the catalogue's executor and hands its result to done on
-// the window's thread, unless the window is gone by then.
-template <typename Result>
-void offThread(vantorix::Catalogue &catalogue, QObject *window, std::function<Result()> work,
-               std::function<void(const Result &)> done)
-{
-    catalogue.runThenHandBack(window, std::move(work), [done = std::move(done)](const Result &result) {
-        vantorix::atHandlerEdge([&] { done(result); });
-    });
-}
-
-}  // namespace
 
 void LibraryWindow::showCurrentGame()
 {

@@ -1,4 +1,5 @@
 #include "windows/LibraryWindow.h"
+#include "windows/OffThread.h"
 #include "windows/CoverDelegate.h"
 #include "platform/MemoryArenas.h"
 
@@ -44,20 +45,6 @@
 #include <cerrno>
 #include <fcntl.h>
 
-namespace {
-
-// Runs work on the catalogue's executor and hands its result to done on
-// the window's thread, unless the window is gone by then.
-template <typename Result>
-void offThread(vantorix::Catalogue &catalogue, QObject *window, std::function<Result()> work,
-               std::function<void(const Result &)> done)
-{
-    catalogue.runThenHandBack(window, std::move(work), [done = std::move(done)](const Result &result) {
-        vantorix::atHandlerEdge([&] { done(result); });
-    });
-}
-
-}  // namespace
 
 
 LibraryWindow::LibraryWindow(vantorix::Catalogue &catalogue, vantorix::LibraryChanges &changes, LibraryHost &host,
