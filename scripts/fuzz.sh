@@ -4,7 +4,7 @@
 #   scripts/fuzz.sh [SECONDS] [TARGET...]    TARGET: LineReader Configuration
 #                                            Interface RomHeader RomKey
 #                                            CommandLine CartridgeDetails RomArchive
-#                                            ClrMameProDat LogiqxDat
+#                                            ClrMameProDat LogiqxDat LibraryStore
 # New inputs gather in $FUZZ_BUILD_DIR/corpus/TARGET (the seeds in
 # fuzz/corpus are only read); a crash leaves its input in
 # $FUZZ_BUILD_DIR/artifacts and makes the script fail.
@@ -13,7 +13,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 [ $# -gt 0 ] && shift
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(LineReader Configuration Interface RomHeader RomKey CommandLine CartridgeDetails RomArchive ClrMameProDat LogiqxDat)
+[ ${#targets[@]} -eq 0 ] && targets=(LineReader Configuration Interface RomHeader RomKey CommandLine CartridgeDetails RomArchive ClrMameProDat LogiqxDat LibraryStore)
 build=${FUZZ_BUILD_DIR:-$top/build-fuzz}
 
 "$top/scripts/install-deps.sh" --fuzz
