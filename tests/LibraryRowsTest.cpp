@@ -1,0 +1,141 @@
+// The library's rows as they follow the disk: a folder read again against
+// the rows it has (what changed, what went, what another place lists), the
+// filter moving the chosen rows through removals and a sort run off the
+// thread while rows keep coming, and plays written when the run ends.
+#include "library/LibraryChanges.h"
+#include "library/LibraryFilter.h"
+#include "library/LibraryModel.h"
+#include "library/LibraryScan.h"
+#include "library/LibraryStore.h"
+#include "reading/Catalogue.h"
+#include "settings/ConfigurationFile.h"
+#include "tests/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPersistentModelIndex>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include <unistd.h>
+
+using namespace testing_support;
+using namespace vantorix;
+
+namespace {
+
+QStringList paths(const std::vector<LibraryGame> &games)
+{
+    QStringList list;
+    for (const LibraryGame &game : games)
+        list.append(baseName(game.path));
+    list.sort();
+    return list;
+}
+
+TEST(LibraryRows, AFolderReadAgainReadsWhatChanged)
+{
+    QTemporaryDir dir;
+    const QString games = QDir(dir.path()).canonicalPath() + "/games";
+    const QByteArray star = readFile(SAMPLES_DIR "/roms/STARHOP.GB");
+    for (const char *name : {"kept.gb", "changed.gb", "gone.gb", "twice.gb"})
+        writeFile(games + "/" + name, star);
+    ASSERT_TRUE(QDir().mkpath(games + "/sub"));
+    ASSERT_EQ(::symlink("../twice.gb", QFile::encodeName(games + "/sub/link.gb").constData()), 0);
+    Catalogue catalogue;
+    QStringList problems;
+    const std::vector<LibraryGame> first = scanLibraryPlaces({{games, games, false}}, catalogue, &problems);
+    std::vector<LibraryListed> rows;
+    for (const LibraryGame &game : first)
+        rows.push_back({game.path, game.stamp});
+    ASSERT_EQ(rows.size(), 4u);
+
+    // One changed, one gone, one new; the link in a subfolder names a file
+    // the rows list already.
+    writeFile(games + "/changed.gb", star + QByteArray(16, '\0'));
+    QFile::remove(games + "/gone.gb");
+    writeFile(games + "/new.gb", star);
+    const LibraryChange folder = rescanPlaces({{games, games, false}}, rows, catalogue);
+    EXPECT_EQ(paths(folder.added), QStringList({"changed.gb", "new.gb"}));  // kept.gb not read again
+    QStringList removed(folder.removed.cbegin(), folder.removed.cend());
+    for (QString &path : removed)
+        path = baseName(path);
+    removed.sort();
+    EXPECT_EQ(removed, QStringList({"changed.gb", "gone.gb"}));
+    const LibraryChange sub = rescanPlaces({{games + "/sub", games, true}}, rows, catalogue);
+    EXPECT_TRUE(sub.added.empty());  // the same file, listed through the folder
+    EXPECT_TRUE(sub.removed.isEmpty());
+}
+
+TEST(LibraryRows, ChosenRowsFollowRemovalsAndASortOffTheThread)
+{
+    Catalogue catalogue;
+    LibraryModel model;
+    LibraryFilter filter;
+    filter.setSourceModel(&model);
+    filter.sortOn(&catalogue);
+    const auto game = [](int i) {
+        LibraryGame g;
+        g.path = QStringLiteral("/g/%1.gb").arg(i);
+        g.folder = QStringLiteral("/g");
+        g.name = QStringLiteral("Game %1").arg(i);
+        g.size = i;
+        return g;
+    };
+    std::vector<LibraryGame> many;
+    for (int i = 0; i < LibraryFilter::kSortInPlace + 1000; ++i)
+        many.push_back(game(i));
+    model.appendGames(std::move(many));
+    filter.flush();
+    ASSERT_TRUE(waitFor([&] { return !filter.sorting() && filter.shownCount() == model.rowCount(); }));
+    // Natural order: "Game 2" before "Game 10".
+    EXPECT_EQ(filter.index(2, 0).data(LibraryModel::PathRole).toString(), "/g/2.gb");
+
+    // The chosen row follows its game through a removal before it.
+    const QPersistentModelIndex chosen(filter.index(100, 0));
+    const QString chosenPath = chosen.data(LibraryModel::PathRole).toString();
+    LibraryChange change;
+    change.removed.insert("/g/0.gb");
+    change.removed.insert("/g/1.gb");
+    model.applyChange(change);
+    ASSERT_TRUE(chosen.isValid());
+    EXPECT_EQ(chosen.data(LibraryModel::PathRole).toString(), chosenPath);
+    EXPECT_EQ(chosen.row(), 98);
+
+    // A sort by size, descending, off the thread; rows come meanwhile and
+    // are placed in it when it lands.
+    filter.sort(LibraryModel::Size, Qt::DescendingOrder);
+    EXPECT_TRUE(filter.sorting());
+    std::vector<LibraryGame> late{game(1'000'000), game(-1)};
+    model.appendGames(std::move(late));
+    ASSERT_TRUE(waitFor([&] { return !filter.sorting(); }));
+    filter.flush();
+    EXPECT_EQ(filter.shownCount(), model.rowCount());
+    EXPECT_EQ(filter.index(0, 0).data(LibraryModel::PathRole).toString(), "/g/1000000.gb");
+    EXPECT_EQ(filter.index(filter.shownCount() - 1, 0).data(LibraryModel::PathRole).toString(), "/g/-1.gb");
+    EXPECT_EQ(chosen.data(LibraryModel::PathRole).toString(), chosenPath);  // still chosen, wherever it went
+}
+
+TEST(LibraryRows, PlaysWaitingAreWrittenWhenTheRunEnds)
+{
+    QTemporaryDir dir;
+    const QString store = dir.filePath("library.txt");
+    Catalogue catalogue;
+    {
+        auto held = std::make_unique<ConfigurationLock>(store, 0);
+        LibraryChanges changes(catalogue, store);
+        changes.recordPlay("/g/a.gb");
+        changes.recordPlayTime("/g/a.gb", 90);
+        catalogue.waitForTasks();  // the write waited for the lock and gave up
+        EXPECT_EQ(changes.waitingPlays(), 2);
+        held.reset();
+    }  // the end of the run writes them
+    const PlayRecord record = LibraryStore::read(store).plays.value("/g/a.gb");
+    EXPECT_EQ(record.count, 1);
+    EXPECT_EQ(record.seconds, 90);
+}
+
+}  // namespace
