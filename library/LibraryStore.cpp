@@ -82,6 +82,18 @@ void mergeInto(PlayRecord &into, const PlayRecord &from)
         into.extra = from.extra;
 }
 
+// Whether fields after the known ones would be read back as the time
+// played: then the time is written before them, even when it is none.
+bool extraReadsAsTime(const QByteArray &extra)
+{
+    if (extra.isEmpty())
+        return false;
+    const qsizetype end = extra.indexOf('\t', 1);
+    bool number = false;
+    const qint64 value = extra.mid(1, end < 0 ? -1 : end - 1).toLongLong(&number);
+    return number && value >= 0;
+}
+
 // The bytes of the store at path, nothing when there is none. A link is
 // followed only to a store of ours. Throws IoError.
 std::optional<QByteArray> storeBytes(const QString &path)
@@ -171,7 +183,8 @@ QByteArray LibraryStore::serialize() const
         // as it did.
         out += "played\t" + encodeField(game) + '\t' + QByteArray::number(record.count) + '\t'
                + QByteArray::number(record.last.isValid() ? record.last.toSecsSinceEpoch() : 0)
-               + (record.seconds > 0 ? '\t' + QByteArray::number(record.seconds) : QByteArray())
+               + (record.seconds > 0 || extraReadsAsTime(record.extra) ? '\t' + QByteArray::number(record.seconds)
+                                                                       : QByteArray())
                + record.extra + '\n';
     }
     QStringList liked(favourites.cbegin(), favourites.cend());

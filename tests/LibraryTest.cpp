@@ -154,7 +154,8 @@ TEST(Library, StoreNeverWrittenOverUnlessReadWhole)
         bool refused;
     } const cases[] = {
         {"CR LF line ends", QByteArray(mine).replace("\n", "\r\n"), false},
-        {"lines and fields of another version", mine + "rating\t/home/me/roms/A.GB\t5\nplayed\t/x.gb\t1\t1\tmore\n", false},
+        {"lines and fields of another version",
+         mine + "rating\t/home/me/roms/A.GB\t5\nplayed\t/x.gb\t1\t1\tmore\nplayed\t/y.gb\t1\t1\t0\t42\n", false},
         {"a newer version", "# Vantorix library 2\nfolder\t/home/me/roms\nseen\tx\n", true},
         {"no store of ours", "[General]\nkey=value\n", true},
         {"larger than 64 MiB", "# Vantorix library 1\n" + QByteArray(65 << 20, '#'), true},
@@ -184,7 +185,7 @@ TEST(Library, StoreNeverWrittenOverUnlessReadWhole)
         EXPECT_EQ(back.plays.value("/home/me/roms/A.GB").count, 7);
         EXPECT_TRUE(back.favourites.contains("/home/me/roms/A.GB"));
         for (const QByteArray &line : test.content.split('\n')) {
-            if (line.startsWith("rating") || line.endsWith("more")) {
+            if (line.startsWith("rating") || line.endsWith("more") || line.endsWith("42")) {
                 EXPECT_TRUE(readFile(store).contains(line + '\n')) << line.constData();
             }
         }
