@@ -172,27 +172,36 @@ LibraryStore LibraryStore::readForChange(const QString &path)
 
 QByteArray LibraryStore::serialize() const
 {
-    QByteArray out = headerLine() + '\n';
+    QByteArray out;
+    // A line is read with one CR before its LF taken off (a store edited
+    // elsewhere): one that ends in CR itself keeps it through a second.
+    const auto line = [&out](const QByteArray &text) {
+        out += text;
+        if (text.endsWith('\r'))
+            out += '\r';
+        out += '\n';
+    };
+    line(headerLine());
     for (const QString &folder : folders)
-        out += "folder\t" + encodeField(folder) + folderExtra.value(folder) + '\n';
+        line("folder\t" + encodeField(folder) + folderExtra.value(folder));
     QStringList played = plays.keys();
     played.sort();
     for (const QString &game : played) {
         const PlayRecord &record = plays.value(game);
         // The time played only where there is some: a store without it reads
         // as it did.
-        out += "played\t" + encodeField(game) + '\t' + QByteArray::number(record.count) + '\t'
-               + QByteArray::number(record.last.isValid() ? record.last.toSecsSinceEpoch() : 0)
-               + (record.seconds > 0 || extraReadsAsTime(record.extra) ? '\t' + QByteArray::number(record.seconds)
-                                                                       : QByteArray())
-               + record.extra + '\n';
+        line("played\t" + encodeField(game) + '\t' + QByteArray::number(record.count) + '\t'
+             + QByteArray::number(record.last.isValid() ? record.last.toSecsSinceEpoch() : 0)
+             + (record.seconds > 0 || extraReadsAsTime(record.extra) ? '\t' + QByteArray::number(record.seconds)
+                                                                     : QByteArray())
+             + record.extra);
     }
     QStringList liked(favourites.cbegin(), favourites.cend());
     liked.sort();
     for (const QString &game : liked)
-        out += "favourite\t" + encodeField(game) + favouriteExtra.value(game) + '\n';
-    for (const QByteArray &line : unknownLines)
-        out += line + '\n';
+        line("favourite\t" + encodeField(game) + favouriteExtra.value(game));
+    for (const QByteArray &text : unknownLines)
+        line(text);
     return out;
 }
 
