@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace vantorix {
 
@@ -47,15 +48,14 @@ void LibraryFilter::setSourceModel(QAbstractItemModel *model)
         // hold of the others (the choice, the place).
         Q_EMIT layoutAboutToBeChanged();
         removedBefore_ = persistentIndexList();
+        removedSources_ = sourcesOf(removedBefore_);
     });
     connect(model, &QAbstractItemModel::rowsRemoved, this, [this](const QModelIndex &, int first, int last) {
         const int count = last - first + 1;
         ++generation_;
         const auto moved = [&](int row) { return row > last ? row - count : row < first ? row : -1; };
-        std::vector<int> sources;
-        for (const QModelIndex &index : std::as_const(removedBefore_))
-            sources.push_back(index.isValid() && size_t(index.row()) < rows_.size() ? moved(rows_[size_t(index.row())])
-                                                                                    : -1);
+        for (int &source : removedSources_)
+            source = source < 0 ? -1 : moved(source);
         std::vector<int> sorted;
         sorted.reserve(sorted_.size());
         for (const int row : sorted_)
@@ -63,13 +63,7 @@ void LibraryFilter::setSourceModel(QAbstractItemModel *model)
                 sorted.push_back(moved(row));
         sorted_ = std::move(sorted);
         filterAll();
-        QModelIndexList after;
-        for (qsizetype i = 0; i < removedBefore_.size(); ++i)
-            after.append(sources[size_t(i)] < 0 ? QModelIndex()
-                                                : index(positionOf_[size_t(sources[size_t(i)])],
-                                                        removedBefore_.at(i).column()));
-        changePersistentIndexList(removedBefore_, after);
-        removedBefore_.clear();
+        movePersistent(std::exchange(removedBefore_, {}), removedSources_);
         Q_EMIT layoutChanged();
     });
     connect(model, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &, const QModelIndex &) {
@@ -85,15 +79,17 @@ void LibraryFilter::setSourceModel(QAbstractItemModel *model)
     endResetModel();
 }
 
-void LibraryFilter::changeLayout(const std::function<void()> &change)
+std::vector<int> LibraryFilter::sourcesOf(const QModelIndexList &shown) const
 {
-    Q_EMIT layoutAboutToBeChanged();
-    const QModelIndexList before = persistentIndexList();
     std::vector<int> sources;
-    sources.reserve(size_t(before.size()));
-    for (const QModelIndex &index : before)
+    sources.reserve(size_t(shown.size()));
+    for (const QModelIndex &index : shown)
         sources.push_back(index.isValid() && size_t(index.row()) < rows_.size() ? rows_[size_t(index.row())] : -1);
-    change();
+    return sources;
+}
+
+void LibraryFilter::movePersistent(const QModelIndexList &before, const std::vector<int> &sources)
+{
     QModelIndexList after;
     after.reserve(before.size());
     for (qsizetype i = 0; i < before.size(); ++i) {
@@ -102,6 +98,15 @@ void LibraryFilter::changeLayout(const std::function<void()> &change)
         after.append(shown < 0 ? QModelIndex() : index(shown, before.at(i).column()));
     }
     changePersistentIndexList(before, after);
+}
+
+void LibraryFilter::changeLayout(const std::function<void()> &change)
+{
+    Q_EMIT layoutAboutToBeChanged();
+    const QModelIndexList before = persistentIndexList();
+    const std::vector<int> sources = sourcesOf(before);
+    change();
+    movePersistent(before, sources);
     Q_EMIT layoutChanged();
 }
 

@@ -88,6 +88,10 @@ private:
     // the rows the views hold (the chosen ones) are followed to their new
     // places, never reset.
     void changeLayout(const std::function<void()> &change);
+    // The source rows of shown rows (-1 for none), and the shown rows moved
+    // to where those source rows are shown now.
+    std::vector<int> sourcesOf(const QModelIndexList &shown) const;
+    void movePersistent(const QModelIndexList &before, const std::vector<int> &sources);
     // Takes the games that pass from the sorted order: a keystroke sorts
     // nothing.
     void refilter();
@@ -120,6 +124,7 @@ private:
     std::vector<int> rows_;        // source rows, in the order shown
     std::vector<int> positionOf_;  // source row -> shown row, or -1
     QModelIndexList removedBefore_;          // what the views held then
+    std::vector<int> removedSources_;        // their source rows
 };
 
 }  // namespace vantorix
