@@ -104,6 +104,7 @@ public:
     // What the library window asks of this one.
     bool playGame(const QString &path, int slot) override;
     QString emulatorOfSlot(int slot) const override;
+    bool isGameRunning(const QString &path) const override;
     void addGamesToList(const QStringList &paths) override;
     void quitProgram() override { Label6Click(Label6); }
     // kelpad --library: the library is the first window; the last

@@ -93,6 +93,11 @@ QString TForm1::emulatorOfSlot(int slot) const
     return vantorix::storedText(slots[qBound(0, slot - 1, 2)]);
 }
 
+bool TForm1::isGameRunning(const QString &path) const
+{
+    return starter_->isRunning(vantorix::absolutePath(path));
+}
+
 void TForm1::addGamesToList(const QStringList &paths)
 {
     const QString games = vantorix::storedText(Edit1);

@@ -46,6 +46,7 @@ class NoHost : public LibraryHost {
 public:
     bool playGame(const QString &, int) override { return false; }
     QString emulatorOfSlot(int) const override { return QString(); }
+    bool isGameRunning(const QString &) const override { return false; }
     void addGamesToList(const QStringList &) override {}
     void quitProgram() override {}
 };

@@ -5,6 +5,8 @@
 #include "names/StartableRom.h"
 #include "settings/ConfigurationFile.h"
 #include "settings/LastConfiguration.h"
+#include "library/GameSaves.h"
+#include "library/LibraryAudit.h"
 #include "library/LibraryList.h"
 #include "library/LibraryScan.h"
 #include "library/LibraryStore.h"
@@ -78,6 +80,7 @@ QString usageText()
         "       kelpad --add ROM...\n"
         "       kelpad --library | --library-list\n"
         "       kelpad --library-add FOLDER... | --library-remove FOLDER...\n"
+        "       kelpad --library-missing [DATABASE] | --library-saves | --backup-saves\n"
         "       kelpad --get-names\n"
         "\n"
         "A front-end for Game Boy and Game Boy Color emulators.\n"
@@ -109,7 +112,15 @@ QString usageText()
         "                     take these folders out of the library (no file is deleted)\n"
         "  --library-list     print the library's games as tab-separated text: name,\n"
         "                     system, region, size, crc32, verified, played, last\n"
-        "                     played and path, one line a game sorted by path\n"
+        "                     played, path, copies, play time (seconds), emulator\n"
+        "                     and save, one line a game sorted by path\n"
+        "  --library-missing [DATABASE]\n"
+        "                     print the games of the game databases (or of the one\n"
+        "                     named as --info shows it) that no file of the library\n"
+        "                     holds: name, region, size, crc32 and database\n"
+        "  --library-saves    print the battery saves of the library's games: name,\n"
+        "                     save, size, modified, backups and path\n"
+        "  --backup-saves     back up every save that changed since its last backup\n"
         "  --get-names        download the game names for Game Boy and Game Boy\n"
         "                     Color (No-Intro, via libretro-database)\n"
         "  --help             show this text\n"
@@ -185,13 +196,16 @@ void readOption(const QStringList &arguments, qsizetype *i, Reading &r)
             r.error = QCoreApplication::translate("CommandLine", "%1 goes with nothing but files").arg(option);
         r.line.mode = CommandLine::GetNames;
     } else if (option == QLatin1String("--info") || option == QLatin1String("--add")
-               || option.startsWith(QLatin1String("--library-"))) {
+               || option.startsWith(QLatin1String("--library-")) || option == QLatin1String("--backup-saves")) {
         static const QHash<QString, CommandLine::Mode> modes{
             {QStringLiteral("--info"), CommandLine::Info},
             {QStringLiteral("--add"), CommandLine::Add},
             {QStringLiteral("--library-add"), CommandLine::LibraryAdd},
             {QStringLiteral("--library-remove"), CommandLine::LibraryRemove},
             {QStringLiteral("--library-list"), CommandLine::LibraryList},
+            {QStringLiteral("--library-missing"), CommandLine::LibraryMissing},
+            {QStringLiteral("--library-saves"), CommandLine::LibrarySaves},
+            {QStringLiteral("--backup-saves"), CommandLine::BackupSaves},
         };
         if (!modes.contains(option)) {
             r.error = QCoreApplication::translate("CommandLine", "unknown option %1").arg(option);
@@ -247,6 +261,18 @@ QString combine(Reading &r)
     case CommandLine::GetNames:
         if (!r.files.isEmpty() || r.line.library)
             return QCoreApplication::translate("CommandLine", "--get-names takes nothing more");
+        break;
+    case CommandLine::LibraryMissing:
+        if (r.files.size() > 1 || r.line.library)
+            return QCoreApplication::translate("CommandLine", "--library-missing takes one database's name at most");
+        r.line.database = r.files.value(0);
+        break;
+    case CommandLine::LibrarySaves:
+    case CommandLine::BackupSaves:
+        if (!r.files.isEmpty() || r.line.library)
+            return QCoreApplication::translate("CommandLine", "%1 takes nothing more")
+                .arg(r.line.mode == CommandLine::LibrarySaves ? QStringLiteral("--library-saves")
+                                                              : QStringLiteral("--backup-saves"));
         break;
     case CommandLine::LibraryAdd:
     case CommandLine::LibraryRemove:
@@ -339,6 +365,97 @@ int addToLastConfiguration(const QStringList &files, Catalogue &catalogue)
     return adding.refused.isEmpty() ? 0 : 1;
 }
 
+// Writes the whole text to standard output: false when it could not.
+bool writeOut(const QByteArray &text)
+{
+    return std::fwrite(text.constData(), 1, size_t(text.size()), stdout) == size_t(text.size())
+           && std::fflush(stdout) == 0;
+}
+
+// The library's games, read as the list reads them; problems said on
+// standard error. store: the store read (its problem said too).
+std::vector<LibraryGame> readWholeLibrary(Catalogue &catalogue, LibraryStore *store, bool *problemsSaid)
+{
+    *store = LibraryStore::read();
+    if (!store->problem.isEmpty())
+        printMessage(stderr, displayPath(LibraryStore::defaultPath()) + QStringLiteral(": ") + store->problem);
+    store->mergeSpellings();
+    QStringList problems;
+    std::vector<LibraryGame> games = scanLibrary(store->folders, catalogue, &problems);
+    for (const QString &problem : std::as_const(problems))
+        printMessage(stderr, withoutControlCharacters(displayPath(problem)));
+    *problemsSaid = !problems.isEmpty();
+    return games;
+}
+
+int printMissingGames(const QString &database, Catalogue &catalogue)
+{
+    LibraryStore store;
+    bool problems = false;
+    std::vector<RomKey> contents;
+    {
+        const std::vector<LibraryGame> games = readWholeLibrary(catalogue, &store, &problems);
+        contents.reserve(games.size());
+        for (const LibraryGame &game : games)
+            contents.push_back(game.content());
+    }
+    const std::shared_ptr<const LoadedGameDatabases> databases = catalogue.databases();
+    const LibraryAudit audit = auditLibrary(contents, databases->database, database);
+    if (!database.isEmpty() && audit.databases.empty()) {
+        printMessage(stderr, QCoreApplication::translate("kelpad", "%1: no game database of that name").arg(database));
+        return 1;
+    }
+    for (const DatabaseAudit &counts : audit.databases)
+        std::fputs(terminalText(auditLine(counts) + QLatin1Char('\n')).constData(), stderr);
+    return writeOut(missingGamesText(audit.missing)) ? 0 : 1;
+}
+
+int runSavesCommand(bool backUp, Catalogue &catalogue)
+{
+    LibraryStore store;
+    bool problems = false;
+    const std::vector<LibraryGame> games = readWholeLibrary(catalogue, &store, &problems);
+    QStringList paths;
+    for (const LibraryGame &game : games)
+        paths.append(game.path);
+    const FoundSaves saves = findSaves(paths, SaveFolders::ofUser());
+    std::vector<const LibraryGame *> withSaves;
+    for (const LibraryGame &game : games)
+        if (saves.contains(game.path))
+            withSaves.push_back(&game);
+    std::sort(withSaves.begin(), withSaves.end(),
+              [](const LibraryGame *a, const LibraryGame *b) { return a->path < b->path; });
+    if (!backUp) {
+        QByteArray out = "name\tsave\tsize\tmodified\tbackups\tpath\n";
+        for (const LibraryGame *game : withSaves) {
+            const SaveFile &save = saves.value(game->path).constFirst();
+            out += withoutControlCharacters(game->name).toUtf8() + '\t'
+                   + withoutControlCharacters(displayPath(save.path)).toUtf8() + '\t' + QByteArray::number(save.size)
+                   + '\t' + save.modified.toString(QStringLiteral("yyyy-MM-dd HH:mm")).toLatin1() + '\t'
+                   + QByteArray::number(saveBackups(game->name).size()) + '\t'
+                   + withoutControlCharacters(displayPath(game->path)).toUtf8() + '\n';
+        }
+        return writeOut(out) ? 0 : 1;
+    }
+    int made = 0;
+    int status = 0;
+    for (const LibraryGame *game : withSaves) {
+        const QString emulator = store.emulatorOf(game->content());
+        for (const SaveFile &save : saves.value(game->path)) {
+            try {
+                if (!backUpSave(save, game->name, emulatorLabel(emulator, save)).isEmpty())
+                    ++made;
+            } catch (const IoError &error) {
+                printMessage(stderr, displayPath(save.path) + QStringLiteral(": ") + error.text());
+                status = 1;
+            }
+        }
+    }
+    std::fputs(terminalText(QCoreApplication::translate("kelpad", "%n save(s) backed up\n", nullptr, made)).constData(),
+               stdout);
+    return status;
+}
+
 int runLibraryCommand(const CommandLine &line, Catalogue &catalogue)
 {
     const auto say = [](FILE *to, const QString &text) {
@@ -353,11 +470,14 @@ int runLibraryCommand(const CommandLine &line, Catalogue &catalogue)
             store.mergeSpellings();
             QStringList problems;
             std::vector<LibraryListLine> lines;
+            QStringList paths;
             scanLibrary(store.folders, catalogue, &problems, [&](const std::vector<LibraryGame> &games) {
-                for (const LibraryGame &game : games)
+                for (const LibraryGame &game : games) {
                     lines.push_back(libraryListLine(game, store));
+                    paths.append(game.path);
+                }
             });
-            const QByteArray text = libraryListText(std::move(lines));
+            const QByteArray text = libraryListText(std::move(lines), findSaves(paths, SaveFolders::ofUser()));
             for (const QString &problem : std::as_const(problems))
                 printMessage(stderr, withoutControlCharacters(displayPath(problem)));
             if (std::fwrite(text.constData(), 1, size_t(text.size()), stdout) != size_t(text.size())
@@ -445,6 +565,11 @@ int runWithoutWindow(const CommandLine &line, Catalogue &catalogue)
     case CommandLine::LibraryRemove:
     case CommandLine::LibraryList:
         return runLibraryCommand(line, catalogue);
+    case CommandLine::LibraryMissing:
+        return printMissingGames(line.database, catalogue);
+    case CommandLine::LibrarySaves:
+    case CommandLine::BackupSaves:
+        return runSavesCommand(line.mode == CommandLine::BackupSaves, catalogue);
     case CommandLine::GetNames:  // the window program's: it alone downloads
     case CommandLine::Gui:
         break;

@@ -8,7 +8,8 @@ namespace vantorix {
 class Catalogue;
 
 struct CommandLine {
-    enum Mode { Gui, Help, Version, Scan, Info, Add, LibraryAdd, LibraryRemove, LibraryList, GetNames, UsageError };
+    enum Mode { Gui, Help, Version, Scan, Info, Add, LibraryAdd, LibraryRemove, LibraryList, LibraryMissing,
+                LibrarySaves, BackupSaves, GetNames, UsageError };
     Mode mode = Gui;
     QString configFile;               // Gui: loaded instead of the start-up dialog
     QString scanFolder;               // Scan
@@ -21,6 +22,7 @@ struct CommandLine {
     QStringList addFiles;             // Add: ROMs for the last configuration's list
     QStringList libraryFolders;       // LibraryAdd, LibraryRemove
     bool library = false;             // Gui: the library window too (--library)
+    QString database;                 // LibraryMissing: the one database audited (all: empty)
     QStringList startFiles;           // Gui: the files given (see sortStartFiles)
     QStringList romFiles;             // Gui: ROMs to start without the window
     QString error;                    // UsageError

@@ -37,11 +37,13 @@ StartFailure GameStarter::start(const QString &romPath, const QString &emulatorT
                 emulatorText};
     QPointer<GameStarter> self(this);
     PlayCounter *counter = &counter_;
-    const QString failure = spawnProgram(command.program, command.arguments, [self, counter, rom](qint64 ranMs) {
+    const QString failure = spawnProgram(command.program, command.arguments, [self, counter, rom, emulatorText](qint64 ranMs) {
         if (!self)
             return;
         const qint64 seconds = (ranMs + 500) / 1000;
-        counter->ended(rom, seconds);
+        if (--self->runningGames_[rom] <= 0)
+            self->runningGames_.remove(rom);
+        counter->ended(rom, seconds, emulatorText);
         Q_EMIT self->gameEnded(rom, seconds);
         if (--self->running_ == 0)
             Q_EMIT self->allEnded();
@@ -49,7 +51,8 @@ StartFailure GameStarter::start(const QString &romPath, const QString &emulatorT
     if (!failure.isEmpty())
         return {failure, QString()};
     ++running_;
-    counter_.started(rom);
+    ++runningGames_[rom];
+    counter_.started(rom, emulatorText);
     return {};
 }
 

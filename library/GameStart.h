@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 
@@ -10,8 +11,9 @@ namespace vantorix {
 class PlayCounter {
 public:
     virtual ~PlayCounter() = default;
-    virtual void started(const QString &game) = 0;
-    virtual void ended(const QString &game, qint64 seconds) = 0;
+    // emulator: the slot's program text the game was started with.
+    virtual void started(const QString &game, const QString &emulator) = 0;
+    virtual void ended(const QString &game, qint64 seconds, const QString &emulator) = 0;
 };
 
 // Why a game did not start: the text, and the file or emulator text it
@@ -38,6 +40,8 @@ public:
     StartFailure start(const QString &romPath, const QString &emulatorText, int slot);
     // Emulators started and not ended yet.
     int running() const { return running_; }
+    // Whether the ROM at path (absolute) is being played now.
+    bool isRunning(const QString &romPath) const { return runningGames_.contains(romPath); }
 
 Q_SIGNALS:
     void gameEnded(const QString &romPath, qint64 seconds);
@@ -47,6 +51,7 @@ Q_SIGNALS:
 private:
     PlayCounter &counter_;
     int running_ = 0;
+    QHash<QString, int> runningGames_;  // ROM path -> emulators running it
 };
 
 }  // namespace vantorix

@@ -1,6 +1,9 @@
 #include "library/LibraryChanges.h"
 
+#include "library/GameSaves.h"
+#include "library/LibraryScan.h"
 #include "reading/Catalogue.h"
+#include "settings/UserSettings.h"
 #include "platform/FilePath.h"
 #include "platform/IoError.h"
 
@@ -34,6 +37,7 @@ QString failureOf(Work &&work)
 LibraryChanges::LibraryChanges(Catalogue &catalogue, const QString &storePath, QObject *parent)
     : QObject(parent), catalogue_(catalogue), storePath_(storePath), plays_(std::make_shared<Plays>())
 {
+    plays_->contentOf = contentOf();
     retry_.setSingleShot(true);
     retry_.setInterval(kRetryMs);
     connect(&retry_, &QTimer::timeout, this, [this] { writePlays(); });
@@ -107,14 +111,72 @@ void LibraryChanges::read(QObject *context, std::function<void(const LibraryStor
     });
 }
 
-void LibraryChanges::recordPlay(const QString &game, const QDateTime &when)
+ContentOf LibraryChanges::contentOf() const
 {
-    queuePlay({game, when, -1});
+    Catalogue *catalogue = &catalogue_;
+    return [catalogue](const QString &path) {
+        const std::optional<LibraryGame> game = readLibraryGame(path, *catalogue, 0);
+        return game ? game->content() : RomKey();
+    };
+}
+
+void LibraryChanges::recordPlay(const QString &game, const QDateTime &when, const QString &emulator)
+{
+    queuePlay({game, when, -1, RomKey(), emulator});
 }
 
 void LibraryChanges::recordPlayTime(const QString &game, qint64 seconds)
 {
-    queuePlay({game, QDateTime::currentDateTimeUtc(), qMax<qint64>(0, seconds)});
+    queuePlay({game, QDateTime::currentDateTimeUtc(), qMax<qint64>(0, seconds), RomKey(), QString()});
+}
+
+void LibraryChanges::ended(const QString &game, qint64 seconds, const QString &emulator)
+{
+    recordPlayTime(game, seconds);
+    if (!UserSettings().backUpSaves())
+        return;
+    backUpSaves(this, {game}, {emulator}, [this](int made, const QStringList &failures) {
+        if (made > 0 || !failures.isEmpty())
+            Q_EMIT savesBackedUp(made, failures);
+    });
+}
+
+void LibraryChanges::backUpSaves(QObject *context, const QStringList &games, const QStringList &emulators,
+                                 std::function<void(int, const QStringList &)> done)
+{
+    struct Outcome {
+        int made = 0;
+        QStringList failures;
+    };
+    Catalogue *catalogue = &catalogue_;
+    const QString path = storePath_;
+    catalogue_.runThenHandBack(
+        context,
+        [catalogue, games, emulators, path] {
+            Outcome outcome;
+            const FoundSaves found = findSaves(games, SaveFolders::ofUser());
+            const LibraryStore store = LibraryStore::read(path);
+            for (qsizetype i = 0; i < games.size(); ++i) {
+                const QList<SaveFile> saves = found.value(games.at(i));
+                if (saves.isEmpty())
+                    continue;
+                const std::optional<LibraryGame> game = readLibraryGame(games.at(i), *catalogue, 0);
+                const QString name = game ? game->name : baseName(games.at(i));
+                QString emulator = i < emulators.size() ? emulators.at(i) : QString();
+                if (emulator.isEmpty() && game)
+                    emulator = store.emulatorOf(game->content());
+                for (const SaveFile &save : saves) {
+                    const QString failure = failureOf([&] {
+                        if (!backUpSave(save, name, emulatorLabel(emulator, save)).isEmpty())
+                            ++outcome.made;
+                    });
+                    if (!failure.isEmpty())
+                        outcome.failures.append(displayPath(save.path) + QStringLiteral(": ") + failure);
+                }
+            }
+            return outcome;
+        },
+        [done](const Outcome &outcome) { done(outcome.made, outcome.failures); });
 }
 
 void LibraryChanges::queuePlay(const PlayEvent &event)
@@ -177,8 +239,20 @@ QString LibraryChanges::writeFrom(Plays &plays, const QString &path, int waitMs,
         const std::lock_guard<std::mutex> lock(plays.mutex);
         taken = plays.waiting;
     }
-    const QString failure =
-        taken.isEmpty() ? QString() : failureOf([&] { LibraryStore::recordPlays(taken, path, waitMs); });
+    // Kept by the game's content: each file read once a write.
+    QHash<QString, RomKey> contents;
+    QList<PlayEvent> keyed = taken;
+    for (PlayEvent &event : keyed) {
+        if (event.content.isValid() || !plays.contentOf)
+            continue;
+        auto found = contents.find(event.game);
+        if (found == contents.end())
+            found = contents.insert(event.game, plays.contentOf(event.game));
+        event.content = *found;
+    }
+    const QString failure = taken.isEmpty()
+                                ? QString()
+                                : failureOf([&] { LibraryStore::recordPlays(keyed, path, waitMs, plays.contentOf); });
     const std::lock_guard<std::mutex> lock(plays.mutex);
     if (failure.isEmpty())
         plays.waiting.remove(0, taken.size());

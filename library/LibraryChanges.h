@@ -46,11 +46,24 @@ public:
 
     // A play of the game at path (a start, or the end of one that ran
     // seconds): written in its turn.
-    void recordPlay(const QString &game, const QDateTime &when = QDateTime::currentDateTimeUtc());
+    void recordPlay(const QString &game, const QDateTime &when = QDateTime::currentDateTimeUtc(),
+                    const QString &emulator = QString());
     void recordPlayTime(const QString &game, qint64 seconds);
-    // As the games started count their plays.
-    void started(const QString &game) override { recordPlay(game); }
-    void ended(const QString &game, qint64 seconds) override { recordPlayTime(game, seconds); }
+    // As the games started count their plays; a game that ended has its
+    // saves backed up where they changed (where the user left that on).
+    void started(const QString &game, const QString &emulator) override
+    {
+        recordPlay(game, QDateTime::currentDateTimeUtc(), emulator);
+    }
+    void ended(const QString &game, qint64 seconds, const QString &emulator) override;
+    // The ROM's key of a file, read as the library reads it: what a change
+    // carries the records kept by path over with.
+    ContentOf contentOf() const;
+    // Backs up the saves of the games at paths that changed since their
+    // last backup (all games: every save found), on the executor; done
+    // receives how many were made and the failures.
+    void backUpSaves(QObject *context, const QStringList &games, const QStringList &emulators,
+                     std::function<void(int made, const QStringList &failures)> done);
     // Plays not written yet.
     int waitingPlays() const;
     // Writes the plays waiting now, on this thread, waiting at most waitMs
@@ -64,12 +77,15 @@ Q_SIGNALS:
     void playsWaiting(int count, const QString &reason);
     // The plays that waited are written.
     void playsWritten();
+    // Saves were backed up after a play (count), or could not be.
+    void savesBackedUp(int count, const QStringList &failures);
 
 private:
     struct Plays {
         std::mutex mutex;      // held a moment, to add or take plays
         std::mutex writeTurn;  // held while plays are written
         QList<PlayEvent> waiting;
+        ContentOf contentOf;
     };
     // Writes the plays waiting now; the text of the failure, or empty.
     static QString writeFrom(Plays &plays, const QString &path, int waitMs, int *left);

@@ -160,6 +160,22 @@ bool LibraryFilter::accepts(int row, const QDateTime &recentSince) const
         return false;
     if (recentOnly_ && !(model.play(row).last >= recentSince))
         return false;
+    switch (collection_) {
+    case Collection::Duplicates:
+        if (model.copies(row) < 2)
+            return false;
+        break;
+    case Collection::OnePerGame:
+        if (size_t(row) >= chosenOfGame_.size() || !chosenOfGame_[size_t(row)])
+            return false;
+        break;
+    case Collection::WithSaves:
+        if (!model.hasSave(row))
+            return false;
+        break;
+    case Collection::All:
+        break;
+    }
     return foldedText_.isEmpty() || game.filterKey.contains(foldedText_);
 }
 
@@ -167,7 +183,8 @@ bool LibrarySortKeys::less(int a, int b) const
 {
     const auto byName = [&] { return names[size_t(a)].compare(names[size_t(b)]) < 0; };
     switch (column) {
-    case LibraryModel::Region: {
+    case LibraryModel::Region:
+    case LibraryModel::Emulator: {
         const QString &x = texts[size_t(a)], &y = texts[size_t(b)];
         return x != y ? x.compare(y, Qt::CaseInsensitive) < 0 : byName();
     }
@@ -217,6 +234,23 @@ LibrarySortKeys LibraryFilter::sortKeys() const
             const QDateTime last = model.play(row).last;
             return last.isValid() ? last.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min();
         });
+        break;
+    case LibraryModel::Copies:
+        numbers([&](int row) { return qint64(model.copies(row)); });
+        break;
+    case LibraryModel::PlayTime:
+        numbers([&](int row) { return model.play(row).seconds; });
+        break;
+    case LibraryModel::Save:
+        numbers([&](int row) {
+            const QList<SaveFile> saves = model.savesOf(row);
+            return saves.isEmpty() ? std::numeric_limits<qint64>::min() : saves.constFirst().modified.toSecsSinceEpoch();
+        });
+        break;
+    case LibraryModel::Emulator:
+        keys.texts.reserve(size_t(total));
+        for (int row = 0; row < total; ++row)
+            keys.texts.push_back(LibraryModel::emulatorName(model.emulatorOf(row)));
         break;
     case LibraryModel::Region:
     case LibraryModel::Folder:
@@ -272,9 +306,28 @@ void LibraryFilter::sortAll()
     sorted_ = sortKeys().sorted(sortOrder_);
 }
 
+void LibraryFilter::setCollection(Collection collection)
+{
+    collection_ = collection;
+    refilter();
+}
+
+void LibraryFilter::setRegionOrder(const QStringList &regions)
+{
+    regionOrder_ = regions;
+    if (collection_ == Collection::OnePerGame)
+        refilter();
+}
+
 void LibraryFilter::filterAll()
 {
     rows_.clear();
+    chosenOfGame_.clear();
+    if (collection_ == Collection::OnePerGame && library()) {
+        chosenOfGame_.assign(size_t(totalCount()), false);
+        for (const int row : library()->onePerGameRows(regionOrder_))
+            chosenOfGame_[size_t(row)] = true;
+    }
     const QDateTime recentSince = QDateTime::currentDateTimeUtc().addDays(-kRecentDays);
     for (const int row : sorted_)
         if (accepts(row, recentSince))

@@ -19,8 +19,8 @@ class Catalogue;
 struct LibrarySortKeys {
     int column = LibraryModel::Name;
     std::vector<QByteArray> names;
-    std::vector<qint64> numbers;  // System, Size, Verified, Played, Last played
-    std::vector<QString> texts;   // Region, Folder, File
+    std::vector<qint64> numbers;  // System, Size, Verified, Played, Last played, Copies, Play time, Save
+    std::vector<QString> texts;   // Region, Folder, File, Emulator
     bool less(int a, int b) const;
     // Every row, in the order asked.
     std::vector<int> sorted(Qt::SortOrder order) const;
@@ -35,6 +35,9 @@ class LibraryFilter : public QAbstractProxyModel {
     Q_OBJECT
 public:
     enum class SystemFilter { All, GameBoy, Colour };
+    // A collector's views: every game, the games held more than once (each
+    // copy a row), one row of each game's variants, the games with a save.
+    enum class Collection { All, Duplicates, OnePerGame, WithSaves };
     static constexpr int kRecentDays = 30;
 
     explicit LibraryFilter(QObject *parent = nullptr);
@@ -51,6 +54,10 @@ public:
     void setVerifiedOnly(bool on);
     void setFavouritesOnly(bool on);
     void setRecentOnly(bool on);
+    void setCollection(Collection collection);
+    // The regions "One per game" prefers, first to last.
+    void setRegionOrder(const QStringList &regions);
+    Collection collection() const { return collection_; }
     const QString &text() const { return text_; }
 
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
@@ -118,6 +125,9 @@ private:
     bool verifiedOnly_ = false;
     bool favouritesOnly_ = false;
     bool recentOnly_ = false;
+    Collection collection_ = Collection::All;
+    QStringList regionOrder_;
+    std::vector<bool> chosenOfGame_;  // by source row: the row "One per game" shows
     int sortColumn_ = LibraryModel::Name;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     std::vector<int> sorted_;      // every source row, in the order chosen

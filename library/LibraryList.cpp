@@ -23,7 +23,8 @@ QByteArray lineSafe(QByteArray bytes)
 
 const QByteArray &libraryListHeader()
 {
-    static const QByteArray header = "name\tsystem\tregion\tsize\tcrc32\tverified\tplayed\tlast played\tpath\n";
+    static const QByteArray header = "name\tsystem\tregion\tsize\tcrc32\tverified\tplayed\tlast played\tpath"
+                                     "\tcopies\tplay time\temulator\tsave\n";
     return header;
 }
 
@@ -38,8 +39,9 @@ LibraryListLine libraryListLine(const LibraryGame &game, const LibraryStore &sto
     };
     LibraryListLine line;
     line.path = encodePath(game.path);
-    const auto play = store.plays.constFind(game.historyKey());
-    const bool played = play != store.plays.constEnd();
+    const PlayRecord record = store.playOf(game.historyKey(), game.content());
+    const PlayRecord *play = &record;
+    const bool played = record.count > 0 || record.last.isValid();
     QByteArray &out = line.text;
     out.reserve(game.name.size() + line.path.size() + 64);
     appendField(out, game.name);
@@ -57,20 +59,25 @@ LibraryListLine libraryListLine(const LibraryGame &game, const LibraryStore &sto
         out += play->last.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toLatin1();
     out += '\t';
     out += lineSafe(line.path);
-    out += '\n';
+    line.content = game.content();
+    line.history = '\t' + QByteArray::number(record.seconds) + '\t';
+    appendField(line.history, store.emulatorOf(line.content));
     return line;
 }
 
-QByteArray libraryListText(std::vector<LibraryListLine> lines)
+QByteArray libraryListText(std::vector<LibraryListLine> lines, const FoundSaves &saves)
 {
     // Sorted as pointers: 100,000 lines compare by their paths' bytes and
     // never move.
     std::vector<const LibraryListLine *> order;
     order.reserve(lines.size());
     qsizetype size = libraryListHeader().size();
+    QHash<std::pair<quint32, qint64>, int> copies;
     for (const LibraryListLine &line : lines) {
         order.push_back(&line);
-        size += line.text.size();
+        size += line.text.size() + line.history.size() + 8;
+        if (line.content.isValid())
+            ++copies[{line.content.crc32, line.content.size}];
     }
     std::sort(order.begin(), order.end(), [](const LibraryListLine *a, const LibraryListLine *b) {
         return QByteArrayView(a->path).compare(QByteArrayView(b->path)) < 0;
@@ -78,8 +85,19 @@ QByteArray libraryListText(std::vector<LibraryListLine> lines)
     QByteArray out;
     out.reserve(size);
     out += libraryListHeader();
-    for (const LibraryListLine *line : order)
+    for (const LibraryListLine *line : order) {
         out += line->text;
+        out += '\t';
+        out += QByteArray::number(line->content.isValid() ? copies.value({line->content.crc32, line->content.size}) : 1);
+        out += line->history;
+        out += '\t';
+        if (!saves.isEmpty()) {
+            const auto found = saves.constFind(decodePath(line->path));
+            if (found != saves.constEnd() && !found->isEmpty())
+                out += lineSafe(encodePath(found->constFirst().path));
+        }
+        out += '\n';
+    }
     return out;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "library/GameSaves.h"
 #include "library/LibraryScan.h"
 #include "library/LibraryStore.h"
 
@@ -11,13 +12,18 @@ namespace vantorix {
 
 // The library's list for scripts: a header line, then a line a game sorted
 // by path, tab-separated (name, system, region, size, crc32, verified,
-// played, last played, path). Each game's line is made as it is read, so
-// that the games themselves need not all be kept.
+// played, last played, path, copies, play time in seconds, emulator, save).
+// Scripts read it by column: new columns only ever come at the end. Each
+// game's line is made as it is read, so that the games themselves need not
+// all be kept; the copies and saves are filled in at the end.
 struct LibraryListLine {
-    QByteArray path;  // the sort key: the path's bytes
-    QByteArray text;  // the whole line, ended
+    QByteArray path;     // the sort key: the path's bytes
+    QByteArray text;     // the columns up to the path
+    QByteArray history;  // "\t<play time>\t<emulator>"
+    RomKey content;
 };
 LibraryListLine libraryListLine(const LibraryGame &game, const LibraryStore &store);
-QByteArray libraryListText(std::vector<LibraryListLine> lines);
+// saves: the saves found for the games, by path (none: the column empty).
+QByteArray libraryListText(std::vector<LibraryListLine> lines, const FoundSaves &saves = {});
 
 }  // namespace vantorix

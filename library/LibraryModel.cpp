@@ -90,12 +90,14 @@ QVariant LibraryModel::data(const QModelIndex &index, int role) const
     case PathRole:
         return game.path;
     case FavouriteRole:
-        return store_.favourites.contains(game.historyKey());
+        return isFavourite(index.row());
     case ColourRole:
         return game.colour;
     case Qt::TextAlignmentRole:
-        return index.column() == Size || index.column() == Played ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
-                                                                  : QVariant();
+        return index.column() == Size || index.column() == Played || index.column() == Copies
+                       || index.column() == PlayTime
+                   ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+                   : QVariant();
     case Qt::DisplayRole:
         break;
     default:
@@ -105,7 +107,7 @@ QVariant LibraryModel::data(const QModelIndex &index, int role) const
     switch (index.column()) {
     case Name:
         // A name from a file or a database: shown as it is, made safe.
-        return (store_.favourites.contains(game.historyKey()) ? QStringLiteral("\u2605 ") : QString())
+        return (isFavourite(index.row()) ? QStringLiteral("\u2605 ") : QString())
                + withoutControlCharacters(game.name);
     case System:
         return game.system();
@@ -116,20 +118,106 @@ QVariant LibraryModel::data(const QModelIndex &index, int role) const
     case Verified:
         return game.verified ? QCoreApplication::translate("LibraryModel", "yes") : QCoreApplication::translate("LibraryModel", "no");
     case Played: {
-        const qint64 count = store_.plays.value(game.historyKey()).count;
+        const qint64 count = play(index.row()).count;
         return count > 0 ? locale.toString(count) : QString();
     }
     case LastPlayed: {
-        const QDateTime last = store_.plays.value(game.historyKey()).last;
+        const QDateTime last = play(index.row()).last;
         return last.isValid() ? locale.toString(last.toLocalTime(), QLocale::ShortFormat) : QString();
     }
     case Folder:
         return withoutControlCharacters(folderOf(game.path));
     case File:
         return withoutControlCharacters(fileNameOf(game.path));
+    case Copies: {
+        const int count = copies(index.row());
+        return count > 1 ? locale.toString(count) : QString();
+    }
+    case PlayTime:
+        return playTimeText(play(index.row()).seconds);
+    case Emulator:
+        return withoutControlCharacters(emulatorName(emulatorOf(index.row())));
+    case Save: {
+        const auto found = saves_.constFind(game.path);
+        if (found == saves_.constEnd() || found->isEmpty())
+            return QString();
+        const SaveFile &save = found->constFirst();
+        return locale.formattedDataSize(save.size, 0) + QStringLiteral(", ")
+               + locale.toString(save.modified, QLocale::ShortFormat);
+    }
     default:
         return QVariant();
     }
+}
+
+int LibraryModel::copies(int row) const
+{
+    const LibraryGame &game = games_[size_t(row)];
+    if (!game.hasCrc)
+        return 1;
+    if (!copiesCounted_) {
+        copies_.clear();
+        copies_.reserve(qsizetype(games_.size()));
+        for (const LibraryGame &each : games_)
+            if (each.hasCrc)
+                ++copies_[{each.crc32, each.size}];
+        copiesCounted_ = true;
+    }
+    return copies_.value({game.crc32, game.size}, 1);
+}
+
+QStringList LibraryModel::otherCopies(int row) const
+{
+    QStringList others;
+    const LibraryGame &game = games_[size_t(row)];
+    if (copies(row) < 2)
+        return others;
+    for (const LibraryGame &each : games_)
+        if (&each != &game && each.hasCrc && each.crc32 == game.crc32 && each.size == game.size)
+            others.append(each.path);
+    return others;
+}
+
+QStringList LibraryModel::paths() const
+{
+    QStringList all;
+    all.reserve(qsizetype(games_.size()));
+    for (const LibraryGame &game : games_)
+        all.append(game.path);
+    return all;
+}
+
+void LibraryModel::setSaves(FoundSaves saves)
+{
+    saves_ = std::move(saves);
+    if (!games_.empty())
+        Q_EMIT dataChanged(index(0, Save), index(rowCount() - 1, Save));
+}
+
+std::vector<int> LibraryModel::onePerGameRows(const QStringList &regionOrder) const
+{
+    std::vector<const LibraryGame *> games;
+    games.reserve(games_.size());
+    for (const LibraryGame &game : games_)
+        games.push_back(&game);
+    return onePerGame(games, regionOrder);
+}
+
+QString LibraryModel::playTimeText(qint64 seconds)
+{
+    if (seconds <= 0)
+        return QString();
+    const qint64 minutes = seconds / 60;
+    if (minutes < 60)
+        return QCoreApplication::translate("LibraryModel", "%1 min").arg(qMax<qint64>(minutes, 1));
+    return QCoreApplication::translate("LibraryModel", "%1 h %2 min")
+        .arg(minutes / 60)
+        .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString LibraryModel::emulatorName(const QString &emulatorText)
+{
+    return emulatorText.isEmpty() ? QString() : emulatorLabel(emulatorText, SaveFile());
 }
 
 QVariant LibraryModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -146,12 +234,17 @@ QVariant LibraryModel::headerData(int section, Qt::Orientation orientation, int 
     case LastPlayed: return QCoreApplication::translate("LibraryModel", "Last played");
     case Folder: return QCoreApplication::translate("LibraryModel", "Folder");
     case File: return QCoreApplication::translate("LibraryModel", "File");
+    case Copies: return QCoreApplication::translate("LibraryModel", "Copies");
+    case PlayTime: return QCoreApplication::translate("LibraryModel", "Play time");
+    case Emulator: return QCoreApplication::translate("LibraryModel", "Emulator");
+    case Save: return QCoreApplication::translate("LibraryModel", "Save");
     default: return QVariant();
     }
 }
 
 void LibraryModel::setGames(std::vector<LibraryGame> games)
 {
+    copiesCounted_ = false;
     beginResetModel();
     games_.assign(std::make_move_iterator(games.begin()), std::make_move_iterator(games.end()));
     for (LibraryGame &game : games_)
@@ -173,6 +266,7 @@ void LibraryModel::removeGames(const std::function<bool(const LibraryGame &)> &g
     }
     if (runs.empty())
         return;
+    copiesCounted_ = false;
     constexpr size_t kMostRuns = 64;
     if (runs.size() > kMostRuns) {
         // Scattered all over: one new list rather than many moves of it.
@@ -217,6 +311,7 @@ void LibraryModel::appendGames(const std::vector<LibraryGame> &games)
 {
     if (games.empty())
         return;
+    copiesCounted_ = false;
     beginInsertRows(QModelIndex(), rowCount(), rowCount() + int(games.size()) - 1);
     for (const LibraryGame &game : games) {
         games_.push_back(game);
@@ -230,6 +325,7 @@ void LibraryModel::appendGames(std::vector<LibraryGame> &&games)
     // Moved in: 100,000 games are never held twice.
     if (games.empty())
         return;
+    copiesCounted_ = false;
     beginInsertRows(QModelIndex(), rowCount(), rowCount() + int(games.size()) - 1);
     for (LibraryGame &game : games) {
         games_.push_back(std::move(game));

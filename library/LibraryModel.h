@@ -1,5 +1,7 @@
 #pragma once
 
+#include "library/GameSaves.h"
+#include "library/GameVariants.h"
 #include "library/LibraryScan.h"
 #include "library/LibraryStore.h"
 
@@ -17,7 +19,11 @@ namespace vantorix {
 class LibraryModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Name, System, Region, Size, Verified, Played, LastPlayed, Folder, File, ColumnCount };
+    enum Column {
+        Name, System, Region, Size, Verified, Played, LastPlayed, Folder, File,
+        Copies, PlayTime, Emulator, Save,
+        ColumnCount
+    };
     enum Role {
         PathRole = Qt::UserRole,  // the game's absolute path
         FavouriteRole,
@@ -49,8 +55,35 @@ public:
     const LibraryStore &store() const { return store_; }
 
     const LibraryGame &game(int row) const { return games_[size_t(row)]; }
-    PlayRecord play(int row) const { return store_.plays.value(games_[size_t(row)].historyKey()); }
-    bool isFavourite(int row) const { return store_.favourites.contains(games_[size_t(row)].historyKey()); }
+    PlayRecord play(int row) const
+    {
+        const LibraryGame &game = games_[size_t(row)];
+        return store_.playOf(game.historyKey(), game.content());
+    }
+    bool isFavourite(int row) const
+    {
+        const LibraryGame &game = games_[size_t(row)];
+        return store_.isFavourite(game.historyKey(), game.content());
+    }
+    // The slot's program text the game was last played with, or empty.
+    QString emulatorOf(int row) const { return store_.emulatorOf(games_[size_t(row)].content()); }
+    // How many files of the library hold the game's ROM (1 where its key
+    // is not known).
+    int copies(int row) const;
+    // The paths of the other files holding the game's ROM.
+    QStringList otherCopies(int row) const;
+    // Every game's path, for a look for their saves.
+    QStringList paths() const;
+    // The saves found for the games (by path), from findSaves.
+    void setSaves(FoundSaves saves);
+    QList<SaveFile> savesOf(int row) const { return saves_.value(games_[size_t(row)].path); }
+    bool hasSave(int row) const { return saves_.contains(games_[size_t(row)].path); }
+    // The rows of "One per game": of each game's variants, one.
+    std::vector<int> onePerGameRows(const QStringList &regionOrder) const;
+    // "1 h 05 min", "12 min"; empty for none.
+    static QString playTimeText(qint64 seconds);
+    // The program of an emulator's slot text ("mgba-qt").
+    static QString emulatorName(const QString &emulatorText);
     // The row of the game at path, or -1.
     int rowOf(const QString &path) const;
 
@@ -74,6 +107,10 @@ private:
     // Deques: 100,000 games grow without a copy of them all.
     std::deque<LibraryGame> games_;
     LibraryStore store_;
+    FoundSaves saves_;
+    // Counted again at the first look after the games changed.
+    mutable CopyCounts copies_;
+    mutable bool copiesCounted_ = false;
 
     friend class LibraryFilter;
 };

@@ -10,6 +10,7 @@
 #include "reading/RomListing.h"
 #include "platform/IoError.h"
 
+#include <QDir>
 #include <QHash>
 
 #include <sys/stat.h>
@@ -222,6 +223,27 @@ std::vector<LibraryGame> scanLibraryPlaces(const std::vector<LibraryPlace> &plac
         return games;
     handOver(games, batch);
     return {};
+}
+
+std::optional<LibraryGame> readLibraryGame(const QString &path, Catalogue &catalogue, int cacheWaitMs)
+{
+    const QString absolute = QDir::cleanPath(absolutePath(path));
+    const qsizetype slash = absolute.lastIndexOf(QLatin1Char('/'));
+    try {
+        const RomFolder dir(slash == 0 ? QStringLiteral("/") : absolute.left(slash));
+        const std::vector<QByteArray> names{encodePath(absolute.mid(slash + 1))};
+        GameNaming naming(catalogue, dir.fd(), cacheWaitMs);
+        HeadReader reader(dir.fd(), names, nullptr, 0, naming.knownKeys());
+        const HeadResult read = reader.take(0);
+        if (read.error || !read.regular)
+            return std::nullopt;
+        const KnownGame *known = naming.gameOf(read);
+        // The cache keeps a folder's keys as a whole pass saw them: one
+        // file's read leaves it as it is.
+        return gameOf(read, absolute, known);
+    } catch (const IoError &) {
+        return std::nullopt;
+    }
 }
 
 LibraryChange rescanPlaces(const std::vector<LibraryPlace> &places, const std::vector<LibraryListed> &rows,

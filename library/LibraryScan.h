@@ -2,6 +2,7 @@
 
 #include "platform/FilePath.h"
 #include "rom/FileStamp.h"
+#include "rom/RomKey.h"
 
 #include <QHash>
 #include <QSet>
@@ -11,6 +12,7 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace vantorix {
@@ -39,6 +41,9 @@ struct LibraryGame {
     QByteArray filterKey;
 
     QString system() const { return colour ? QStringLiteral("GBC") : QStringLiteral("GB"); }
+    // The ROM's key, where its CRC32 could be read: what its history and
+    // its copies go by.
+    RomKey content() const { return hasCrc ? RomKey{crc32, size} : RomKey{}; }
     const QString &historyKey() const { return realPath.isEmpty() ? path : realPath; }
 };
 
@@ -72,6 +77,11 @@ struct LibraryChange {
 // read, and a file the rows list through another place is not added twice.
 LibraryChange rescanPlaces(const std::vector<LibraryPlace> &places, const std::vector<LibraryListed> &rows,
                            Catalogue &catalogue, const std::atomic<bool> *cancelled = nullptr);
+
+// The game of the one file at path, read as a pass reads it (its key from
+// the hash cache where the file is as it was): nothing where it is no ROM
+// or cannot be read. threads 0 reads on the caller's thread alone.
+std::optional<LibraryGame> readLibraryGame(const QString &path, Catalogue &catalogue, int cacheWaitMs = 200);
 
 // Games handed over as a pass reads them: whoever takes them may move them
 // out (they are cleared after).

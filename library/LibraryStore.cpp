@@ -9,6 +9,7 @@
 #include <QDir>
 
 #include <cerrno>
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <functional>
@@ -82,6 +83,48 @@ void mergeInto(PlayRecord &into, const PlayRecord &from)
         into.extra = from.extra;
 }
 
+void mergeInto(GameHistory &into, const GameHistory &from)
+{
+    const bool later = from.play.last.isValid() && (!into.play.last.isValid() || from.play.last > into.play.last);
+    mergeInto(into.play, from.play);
+    into.favourite = into.favourite || from.favourite;
+    if (into.emulator.isEmpty() || (later && !from.emulator.isEmpty()))
+        into.emulator = from.emulator;
+    if (into.lastPath.isEmpty() || (later && !from.lastPath.isEmpty()))
+        into.lastPath = from.lastPath;
+    if (into.extra.isEmpty())
+        into.extra = from.extra;
+}
+
+std::pair<quint32, qint64> contentKey(const RomKey &key)
+{
+    return {key.crc32, key.size};
+}
+
+// "0a1b2c3d:32768": the CRC32 and the size of the ROM itself.
+QByteArray contentField(const RomKey &key)
+{
+    return QByteArray::number(key.crc32, 16).rightJustified(8, '0') + ':' + QByteArray::number(key.size);
+}
+
+RomKey contentOfField(const QByteArray &field)
+{
+    const qsizetype colon = field.indexOf(':');
+    if (colon != 8)
+        return {};
+    bool crcRead = false, sizeRead = false;
+    const quint32 crc = field.left(8).toUInt(&crcRead, 16);
+    const qint64 size = field.mid(9).toLongLong(&sizeRead);
+    if (!crcRead || !sizeRead || size < 0 || contentField({crc, size}) != field)
+        return {};
+    return {crc, size};
+}
+
+QByteArray encodeText(const QString &text)
+{
+    return text.toUtf8().toPercentEncoding("/ ()[]&',;!@+=~#$:-\"");
+}
+
 // Whether fields after the known ones would be read back as the time
 // played: then the time is written before them, even when it is none.
 bool extraReadsAsTime(const QByteArray &extra)
@@ -114,7 +157,8 @@ std::optional<QByteArray> storeBytes(const QString &path)
     return bytes;
 }
 
-void change(const QString &path, const std::function<void(LibraryStore &)> &edit, int lockWaitMs)
+void change(const QString &path, const std::function<void(LibraryStore &)> &edit, int lockWaitMs,
+            const ContentOf &contentOf = {})
 {
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     if (slash > 0)
@@ -122,6 +166,7 @@ void change(const QString &path, const std::function<void(LibraryStore &)> &edit
     const ConfigurationLock lock(path, lockWaitMs);
     LibraryStore store = LibraryStore::readForChange(path);
     store.mergeSpellings();
+    store.carryOver(contentOf);
     edit(store);
     // A link here leads to a store (readForChange made sure): the store is
     // changed where it lies, atomically in its own folder.
@@ -196,6 +241,19 @@ QByteArray LibraryStore::serialize() const
                                                                      : QByteArray())
              + record.extra);
     }
+    QList<std::pair<quint32, qint64>> contents = games.keys();
+    std::sort(contents.begin(), contents.end());
+    for (const auto &content : std::as_const(contents)) {
+        const GameHistory &game = games.value(content);
+        if (game.play.count == 0 && game.play.seconds == 0 && !game.favourite && game.emulator.isEmpty()
+            && game.extra.isEmpty())
+            continue;  // a favourite taken back, and nothing else kept
+        line("game\t" + contentField(game.content) + '\t' + encodeField(game.lastPath) + '\t'
+             + QByteArray::number(game.play.count) + '\t'
+             + QByteArray::number(game.play.last.isValid() ? game.play.last.toSecsSinceEpoch() : 0) + '\t'
+             + QByteArray::number(game.play.seconds) + (game.favourite ? "\t1\t" : "\t0\t")
+             + encodeText(game.emulator) + game.extra);
+    }
     QStringList liked(favourites.cbegin(), favourites.cend());
     liked.sort();
     for (const QString &game : liked)
@@ -251,6 +309,30 @@ LibraryStore LibraryStore::parse(const QByteArray &bytes)
                 record.extra = extraFields(fields, timeKept ? 5 : 4);
                 mergeInto(store.plays[path], record);
             }
+        } else if (kind == "game" && fields.size() >= 8) {
+            GameHistory game;
+            game.content = contentOfField(fields.at(1));
+            game.lastPath = decodeField(fields.at(2));
+            bool countRead = false, timeRead = false, secondsRead = false;
+            game.play.count = fields.at(3).toLongLong(&countRead);
+            const qint64 last = fields.at(4).toLongLong(&timeRead);
+            game.play.seconds = fields.at(5).toLongLong(&secondsRead);
+            const QByteArray &liked = fields.at(6);
+            known = game.content.isValid() && countRead && timeRead && secondsRead && game.play.count >= 0
+                    && game.play.seconds >= 0 && (liked == "0" || liked == "1")
+                    && (game.lastPath.isEmpty() || game.lastPath.startsWith(QLatin1Char('/')));
+            if (known) {
+                if (last > 0)
+                    game.play.last = QDateTime::fromSecsSinceEpoch(last, Qt::UTC);
+                game.favourite = liked == "1";
+                game.emulator = QString::fromUtf8(QByteArray::fromPercentEncoding(fields.at(7)));
+                game.extra = extraFields(fields, 8);
+                GameHistory &kept = store.games[contentKey(game.content)];
+                if (!kept.content.isValid())
+                    kept = game;
+                else
+                    mergeInto(kept, game);
+            }
         } else if (known && kind == "favourite") {
             store.favourites.insert(path);
             store.favouriteExtra.insert(path, extraFields(fields, 2));
@@ -298,6 +380,75 @@ void LibraryStore::mergeSpellings()
     favouriteExtra = std::move(likedExtra);
 }
 
+void LibraryStore::carryOver(const ContentOf &contentOf)
+{
+    if (!contentOf)
+        return;
+    for (auto it = plays.begin(); it != plays.end();) {
+        const RomKey content = contentOf(it.key());
+        if (!content.isValid()) {
+            ++it;
+            continue;
+        }
+        GameHistory from;
+        from.content = content;
+        from.lastPath = it.key();
+        from.play = it.value();
+        GameHistory &into = games[contentKey(content)];
+        if (!into.content.isValid())
+            into = from;
+        else
+            mergeInto(into, from);
+        it = plays.erase(it);
+    }
+    for (auto it = favourites.begin(); it != favourites.end();) {
+        const RomKey content = contentOf(*it);
+        if (!content.isValid()) {
+            ++it;
+            continue;
+        }
+        GameHistory &into = games[contentKey(content)];
+        if (!into.content.isValid()) {
+            into.content = content;
+            into.lastPath = *it;
+        }
+        into.favourite = true;
+        favouriteExtra.remove(*it);
+        it = favourites.erase(it);
+    }
+}
+
+const GameHistory *LibraryStore::historyOf(const RomKey &content) const
+{
+    if (!content.isValid())
+        return nullptr;
+    const auto found = games.constFind(contentKey(content));
+    return found == games.constEnd() ? nullptr : &found.value();
+}
+
+PlayRecord LibraryStore::playOf(const QString &historyKey, const RomKey &content) const
+{
+    PlayRecord record;
+    if (const GameHistory *game = historyOf(content))
+        record = game->play;
+    const auto byPath = plays.constFind(historyKey);
+    if (byPath != plays.constEnd())
+        mergeInto(record, byPath.value());
+    return record;
+}
+
+bool LibraryStore::isFavourite(const QString &historyKey, const RomKey &content) const
+{
+    const GameHistory *game = historyOf(content);
+    return (game && game->favourite) || favourites.contains(historyKey);
+}
+
+QString LibraryStore::emulatorOf(const RomKey &content) const
+{
+    const GameHistory *game = historyOf(content);
+    return game ? game->emulator : QString();
+}
+
 QStringList LibraryStore::addFolders(const QStringList &folders, const QString &path, bool samples)
 {
     const QByteArray kSamples = "\tsamples";
@@ -336,39 +487,71 @@ bool LibraryStore::removeFolder(const QString &folder, const QString &path)
 
 void LibraryStore::recordPlay(const QString &game, const QDateTime &when, const QString &path, int lockWaitMs)
 {
-    recordPlays({PlayEvent{game, when, -1}}, path, lockWaitMs);
+    recordPlays({PlayEvent{game, when, -1, RomKey(), QString()}}, path, lockWaitMs);
 }
 
-void LibraryStore::recordPlays(const QList<PlayEvent> &played, const QString &path, int lockWaitMs)
+void LibraryStore::recordPlays(const QList<PlayEvent> &played, const QString &path, int lockWaitMs,
+                               const ContentOf &contentOf)
 {
     QList<PlayEvent> keyed;
     for (const PlayEvent &event : played)
-        keyed.append({keyOf(event.game), event.when.toUTC(), event.seconds});
+        keyed.append({keyOf(event.game), event.when.toUTC(), event.seconds, event.content, event.emulator});
     change(path, [&](LibraryStore &store) {
         for (const PlayEvent &event : std::as_const(keyed)) {
-            PlayRecord &record = store.plays[event.game];
+            PlayRecord *record = nullptr;
+            if (event.content.isValid()) {
+                // The game's history by content takes what was kept by its
+                // path.
+                GameHistory &game = store.games[contentKey(event.content)];
+                game.content = event.content;
+                game.lastPath = event.game;
+                const auto byPath = store.plays.constFind(event.game);
+                if (byPath != store.plays.constEnd()) {
+                    mergeInto(game.play, byPath.value());
+                    store.plays.erase(byPath);
+                }
+                if (store.favourites.remove(event.game)) {
+                    game.favourite = true;
+                    store.favouriteExtra.remove(event.game);
+                }
+                if (!event.emulator.isEmpty())
+                    game.emulator = event.emulator;
+                record = &game.play;
+            } else {
+                record = &store.plays[event.game];
+            }
             if (event.seconds >= 0) {
-                record.seconds = addCounts(record.seconds, event.seconds);
+                record->seconds = addCounts(record->seconds, event.seconds);
                 continue;
             }
-            record.count = addCounts(record.count, 1);
-            if (!record.last.isValid() || event.when > record.last)
-                record.last = event.when;
+            record->count = addCounts(record->count, 1);
+            if (!record->last.isValid() || event.when > record->last)
+                record->last = event.when;
         }
-    }, lockWaitMs);
+    }, lockWaitMs, contentOf);
 }
 
-bool LibraryStore::toggleFavourite(const QString &game, const QString &path)
+bool LibraryStore::toggleFavourite(const QString &game, const QString &path, const RomKey &content,
+                                   const ContentOf &contentOf)
 {
     const QString key = keyOf(game);
     bool now = false;
     change(path, [&](LibraryStore &store) {
-        now = !store.favourites.remove(key);
-        if (now)
+        now = !store.isFavourite(key, content);
+        // Kept by content where the game's is known; by its path else.
+        store.favourites.remove(key);
+        store.favouriteExtra.remove(key);
+        if (content.isValid()) {
+            GameHistory &kept = store.games[contentKey(content)];
+            if (!kept.content.isValid()) {
+                kept.content = content;
+                kept.lastPath = key;
+            }
+            kept.favourite = now;
+        } else if (now) {
             store.favourites.insert(key);
-        else
-            store.favouriteExtra.remove(key);
-    }, kLockWaitMs);
+        }
+    }, kLockWaitMs, contentOf);
     return now;
 }
 

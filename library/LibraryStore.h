@@ -8,6 +8,9 @@
 #include <QString>
 #include <QStringList>
 
+#include "rom/RomKey.h"
+
+#include <functional>
 #include <utility>
 
 // What the library keeps of the user's: the folders it lists, how often and
@@ -34,16 +37,38 @@ struct PlayRecord {
 };
 
 // A start of a game (seconds < 0), or the end of one that ran seconds.
+// content: the ROM's key where it could be read (the history is kept by
+// it); emulator: the slot's program text it was started with.
 struct PlayEvent {
     QString game;
     QDateTime when;
     qint64 seconds = -1;
+    RomKey content;
+    QString emulator;
 };
+
+// What the library keeps of one game, by its content (the ROM's CRC32 and
+// size): the game renamed, moved, zipped or found on another disk keeps
+// its plays, time, favourite and emulator.
+struct GameHistory {
+    RomKey content;
+    QString lastPath;   // where it was last played or liked
+    PlayRecord play;
+    bool favourite = false;
+    QString emulator;   // the slot's program text it was last played with
+    QByteArray extra;   // fields after the known ones, as read
+};
+
+// The ROM's key of the file at path (invalid where it cannot be read):
+// how a change carries records kept by path over to the game's content.
+using ContentOf = std::function<RomKey(const QString &path)>;
 
 class LibraryStore {
 public:
     // The version this program writes, and reads with every older one.
-    static constexpr int kVersion = 1;
+    // 1 kept everything by path; 2 keeps a game's history by its content,
+    // and a record by path only for a file whose content was not known.
+    static constexpr int kVersion = 2;
 
     static QString defaultPath();
 
@@ -59,6 +84,8 @@ public:
     QStringList folders;                    // absolute, in the order added
     QHash<QString, PlayRecord> plays;       // by the game's real path
     QSet<QString> favourites;               // real paths
+    // By content: what a change carried over from the records by path.
+    QHash<std::pair<quint32, qint64>, GameHistory> games;
     // What this version does not know, kept to be written back: whole
     // lines, and the fields after the known ones of a folder or favourite.
     QByteArrayList unknownLines;
@@ -81,6 +108,16 @@ public:
     // The key a game's history is kept under: its real path where the file
     // is there, else the path made absolute and clean.
     static QString keyOf(const QString &gamePath);
+    // Moves the records by path whose file's content is known now into the
+    // game's history by content (added to what is there).
+    void carryOver(const ContentOf &contentOf);
+
+    // What is kept of a game: by its content, with what is still kept by
+    // its path added (historyKey: LibraryGame::historyKey()).
+    PlayRecord playOf(const QString &historyKey, const RomKey &content) const;
+    bool isFavourite(const QString &historyKey, const RomKey &content) const;
+    QString emulatorOf(const RomKey &content) const;
+    const GameHistory *historyOf(const RomKey &content) const;
 
     // Each change: the file read again under the lock, changed, written.
     // Throws IoError when the store cannot be read whole or written.
@@ -95,9 +132,11 @@ public:
                            const QString &path = defaultPath(), int lockWaitMs = kLockWaitMs);
     // Starts and ends of games, in one change.
     static void recordPlays(const QList<PlayEvent> &played, const QString &path = defaultPath(),
-                            int lockWaitMs = kLockWaitMs);
-    // Returns whether the game is a favourite now.
-    static bool toggleFavourite(const QString &game, const QString &path = defaultPath());
+                            int lockWaitMs = kLockWaitMs, const ContentOf &contentOf = {});
+    // Returns whether the game is a favourite now. content: the game's ROM
+    // key, where known.
+    static bool toggleFavourite(const QString &game, const QString &path = defaultPath(),
+                                const RomKey &content = {}, const ContentOf &contentOf = {});
 
     // How long a change waits for another program's.
     static constexpr int kLockWaitMs = 5000;

@@ -38,6 +38,7 @@ int GameDatabase::add(const DatContents &contents, const QString &fallbackName)
             ++games;
         previous = &rom.game;
         const auto key = std::make_pair(rom.crc32, rom.size);
+        listed_.push_back(ListedRom{rom.game, rom.crc32, rom.size, database});
         if (!games_.contains(key))
             games_.insert(key, KnownGame{rom.game, database});
     }

@@ -20,6 +20,15 @@ struct KnownGame {
     int database = -1;
 };
 
+// A ROM as one database lists it (a ROM two databases list is listed by
+// each): what an audit of a collection goes through.
+struct ListedRom {
+    QString game;
+    quint32 crc32 = 0;
+    qint64 size = 0;
+    int database = -1;
+};
+
 class GameDatabase {
 public:
     // Adds a DAT file's contents; a key known already keeps its first
@@ -35,8 +44,12 @@ public:
     // Whether any database was read at all.
     bool isEmpty() const { return databases_.empty(); }
     int gameCount() const { return int(games_.size()); }
+    int databaseCount() const { return int(databases_.size()); }
+    // Every ROM of every database, in the order the files list them.
+    const std::vector<ListedRom> &listedRoms() const { return listed_; }
 
 private:
+    std::vector<ListedRom> listed_;
     std::vector<DatHeader> databases_;
     QHash<std::pair<quint32, qint64>, KnownGame> games_;
 };

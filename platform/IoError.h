@@ -32,6 +32,7 @@ public:
         NotLibraryStore = 1035,
         NewerLibraryStore = 1036,
         SystemFolder = 1037,
+        GameRunning = 1038,
     };
 
     IoError(Code code, const QString &text, int platformErrno = 0);

@@ -187,6 +187,30 @@ bool UserSettings::setGameNameDownloads(bool allowed)
     return setValue("gameNames/download", allowed);
 }
 
+QStringList UserSettings::regionOrder() const
+{
+    QStringList regions;
+    for (const QString &region : stored("library/regionOrder").toStringList())
+        if (!region.trimmed().isEmpty())
+            regions.append(region.trimmed());
+    return regions;
+}
+
+bool UserSettings::setRegionOrder(const QStringList &regions)
+{
+    return store("library/regionOrder", regions);
+}
+
+bool UserSettings::backUpSaves() const
+{
+    return value("library/backUpSaves", true);
+}
+
+bool UserSettings::setBackUpSaves(bool on)
+{
+    return setValue("library/backUpSaves", on);
+}
+
 QVariant UserSettings::libraryState(const QString &name) const
 {
     return stored(QStringLiteral("library/%1").arg(name).toLatin1().constData());

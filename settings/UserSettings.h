@@ -42,6 +42,14 @@ public:
     Downloads gameNameDownloads() const;
     bool setGameNameDownloads(bool allowed);
 
+    // The regions a collector prefers first ("One per game"): empty where
+    // the user set none (then the language's order holds).
+    QStringList regionOrder() const;
+    bool setRegionOrder(const QStringList &regions);
+    // Battery saves are backed up after each play that changed them.
+    bool backUpSaves() const;
+    bool setBackUpSaves(bool on);
+
     // The library window's state (its size and place, splitter, view,
     // columns, cover size), by name.
     QVariant libraryState(const QString &name) const;

@@ -31,8 +31,13 @@ namespace {
 struct Counted : PlayCounter {
     QStringList starts;
     QList<std::pair<QString, qint64>> ends;
-    void started(const QString &game) override { starts.append(game); }
-    void ended(const QString &game, qint64 seconds) override { ends.append({game, seconds}); }
+    QStringList emulators;
+    void started(const QString &game, const QString &emulator) override
+    {
+        starts.append(game);
+        emulators.append(emulator);
+    }
+    void ended(const QString &game, qint64 seconds, const QString &) override { ends.append({game, seconds}); }
 };
 
 QString script(const QString &path, const QByteArray &body)
@@ -116,10 +121,20 @@ TEST(GameStart, PlayTimeFromStartToEnd)
     EXPECT_EQ(ended.at(0).at(1).toLongLong(), 0);  // stopped at once
     EXPECT_EQ(ended.at(1).at(1).toLongLong(), 3);
     ASSERT_TRUE(waitFor([&] { return changes.waitingPlays() == 0; }));
-    ASSERT_TRUE(waitFor([&] { return LibraryStore::read(store).plays.value(rom).seconds == 3; }));
-    const PlayRecord record = LibraryStore::read(store).plays.value(rom);
-    EXPECT_EQ(record.count, 2);
-    EXPECT_EQ(LibraryStore::read(store).plays.size(), 1);
+    // Kept by the ROM's content, with the path last seen and the emulator
+    // last started.
+    const auto kept = [&] {
+        const LibraryStore read = LibraryStore::read(store);
+        return read.games.isEmpty() ? GameHistory() : read.games.constBegin().value();
+    };
+    ASSERT_TRUE(waitFor([&] { return kept().play.seconds == 3; }));
+    const GameHistory game = kept();
+    EXPECT_EQ(game.play.count, 2);
+    EXPECT_EQ(game.content.crc32, 0xf96d8c03u);
+    EXPECT_EQ(game.lastPath, rom);
+    EXPECT_EQ(game.emulator, quitter);
+    EXPECT_EQ(LibraryStore::read(store).games.size(), 1);
+    EXPECT_TRUE(LibraryStore::read(store).plays.isEmpty());
     EXPECT_TRUE(readFile(store).contains("\t2\t"));  // the count, then the time last
 }
 

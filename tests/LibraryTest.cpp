@@ -63,10 +63,11 @@ TEST(Library, ListOfEveryKindOfFileEachOnce)
     EXPECT_EQ(status, 0);
     QStringList lines = list.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 6) << list.toStdString();
-    EXPECT_EQ(lines.at(0), "name\tsystem\tregion\tsize\tcrc32\tverified\tplayed\tlast played\tpath");
+    EXPECT_EQ(lines.at(0), "name\tsystem\tregion\tsize\tcrc32\tverified\tplayed\tlast played\tpath"
+                           "\tcopies\tplay time\temulator\tsave");
     const auto row = [&](const QString &path) {
         for (const QString &line : lines)
-            if (line.endsWith("\t" + path))
+            if (line.split('\t').value(8) == path)
                 return line.split('\t').mid(0, 8);
         return QStringList();
     };
@@ -89,7 +90,7 @@ TEST(Library, ListOfEveryKindOfFileEachOnce)
     // Sorted by path.
     QStringList paths;
     for (const QString &line : lines.mid(1))
-        paths.append(line.section('\t', 8));
+        paths.append(line.section('\t', 8, 8));
     QStringList sorted = paths;
     sorted.sort();
     EXPECT_EQ(paths, sorted);
@@ -124,7 +125,7 @@ TEST(Library, PlaysFromEveryStartAndTheStoreKeptWhole)
     // the last.
     LibraryStore::recordPlay(rom, QDateTime(QDate(2036, 12, 1), QTime(20, 15)).toUTC());
     const QStringList fields = runKelpad({"--library-list"}).split('\n', Qt::SkipEmptyParts).value(1).split('\t');
-    ASSERT_EQ(fields.size(), 9);
+    ASSERT_EQ(fields.size(), 13);
     EXPECT_EQ(fields.at(6), "2");
     EXPECT_EQ(fields.at(7), "2036-12-01 20:15");
 
@@ -156,7 +157,7 @@ TEST(Library, StoreNeverWrittenOverUnlessReadWhole)
         {"CR LF line ends", QByteArray(mine).replace("\n", "\r\n"), false},
         {"lines and fields of another version",
          mine + "rating\t/home/me/roms/A.GB\t5\nplayed\t/x.gb\t1\t1\tmore\nplayed\t/y.gb\t1\t1\t0\t42\n", false},
-        {"a newer version", "# Vantorix library 2\nfolder\t/home/me/roms\nseen\tx\n", true},
+        {"a newer version", "# Vantorix library 3\nfolder\t/home/me/roms\nseen\tx\n", true},
         {"no store of ours", "[General]\nkey=value\n", true},
         {"larger than 64 MiB", "# Vantorix library 1\n" + QByteArray(65 << 20, '#'), true},
     };
@@ -194,7 +195,7 @@ TEST(Library, StoreNeverWrittenOverUnlessReadWhole)
     // The command says so and changes nothing.
     QTemporaryDir home;
     const QString store = home.filePath("vantorix/library.txt");
-    writeFile(store, "# Vantorix library 2\nfolder\t/home/me/roms\n");
+    writeFile(store, "# Vantorix library 3\nfolder\t/home/me/roms\n");
     QProcess kelpad;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("XDG_DATA_HOME", home.path());
@@ -203,7 +204,7 @@ TEST(Library, StoreNeverWrittenOverUnlessReadWhole)
     ASSERT_TRUE(kelpad.waitForFinished(60000));
     EXPECT_EQ(kelpad.exitCode(), 1);
     EXPECT_TRUE(kelpad.readAllStandardError().contains("newer version"));
-    EXPECT_EQ(readFile(store), "# Vantorix library 2\nfolder\t/home/me/roms\n");
+    EXPECT_EQ(readFile(store), "# Vantorix library 3\nfolder\t/home/me/roms\n");
 }
 
 // A link at the store: followed to a store, changed there atomically;
@@ -301,7 +302,7 @@ TEST(Library, SystemFoldersRefusedAndLinksFollowedOnce)
     EXPECT_EQ(status, 0);
     const QStringList lines = runKelpad({"--library-list"}, &status).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3);  // the header, the game and the one through the link out
-    EXPECT_TRUE(lines.at(1).endsWith("/outside/inner/far.gb") || lines.at(2).endsWith("/outside/inner/far.gb"));
+    EXPECT_TRUE(lines.at(1).contains("/outside/inner/far.gb\t") || lines.at(2).contains("/outside/inner/far.gb\t"));
     runKelpad({"--library-remove", games});
 }
 

@@ -49,6 +49,10 @@
 
 void LibraryWindow::showCurrentGame()
 {
+    if (Views->currentWidget() == MissingView) {
+        showMissingGame();
+        return;
+    }
     const quint64 serial = ++paneSerial_;
     const QString path = currentPath();
     panePath_ = path;
@@ -73,13 +77,16 @@ void LibraryWindow::showCurrentGame()
                 return vantorix::displayPath(path) + QStringLiteral(": ") + error.text();
             }
         },
-        [this, serial](const QString &text) {
+        [this, serial, path](const QString &text) {
             // Text of a file's and a database's: plain, never rich text.
             if (serial != paneSerial_)
                 return;
             QStringList lines = text.split(QLatin1Char('\n'));
             for (QString &line : lines)
                 line = vantorix::withoutControlCharacters(line);  // an archive entry's name is anyone's
+            const QStringList collector = collectorLines(model_->rowOf(path));
+            if (!collector.isEmpty())
+                lines += QStringList{QString()} + collector;
             DetailsText->setPlainText(lines.join(QLatin1Char('\n')));
         });
     catalogue_.toolTips().request(path, this, [this, serial, path](const vantorix::DetailToolTip &tip) {

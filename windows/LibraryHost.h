@@ -15,6 +15,8 @@ public:
     virtual bool playGame(const QString &path, int slot) = 0;
     // The program text of slot 1, 2 or 3 (empty where none is set).
     virtual QString emulatorOfSlot(int slot) const = 0;
+    // Whether the game at path (absolute) is being played now.
+    virtual bool isGameRunning(const QString &path) const = 0;
     // Adds the games at paths to the game list, as the ROMS reader names
     // them: read off the window's thread, the list's limit and the games
     // already in it said.

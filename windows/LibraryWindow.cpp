@@ -7,6 +7,7 @@
 #include "widgets/PlainText.h"
 #include "widgets/ScaledPictures.h"
 #include "library/LibraryChanges.h"
+#include "library/MissingGamesModel.h"
 #include "names/CartridgeDetails.h"
 #include "reading/Catalogue.h"
 #include "reading/DetailToolTips.h"
@@ -56,7 +57,8 @@ LibraryWindow::LibraryWindow(vantorix::Catalogue &catalogue, vantorix::LibraryCh
       model_(new vantorix::LibraryModel(this)),
       filter_(new vantorix::LibraryFilter(this)),
       watch_(new vantorix::LibraryWatch(catalogue, this)),
-      wholeLine_(new vantorix::TaskLine(catalogue.executor(), this))
+      wholeLine_(new vantorix::TaskLine(catalogue.executor(), this)),
+      missing_(new vantorix::MissingGamesModel(this))
 {
     setupUi(this);
     setObjectName(QStringLiteral("LibraryWindow"));
@@ -74,6 +76,31 @@ LibraryWindow::LibraryWindow(vantorix::Catalogue &catalogue, vantorix::LibraryCh
     // a name too long for its column loses its middle.
     TableView->setTextElideMode(Qt::ElideMiddle);
     TableView->horizontalHeader()->setResizeContentsPrecision(200);
+    MissingView->setModel(missing_);
+    MissingView->verticalHeader()->hide();
+    MissingView->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    MissingView->setTextElideMode(Qt::ElideMiddle);
+    {
+        // Games not held: grey, as what cannot be played.
+        QPalette grey = MissingView->palette();
+        grey.setColor(QPalette::Text, grey.color(QPalette::Disabled, QPalette::Text));
+        MissingView->setPalette(grey);
+    }
+    connect(MissingView->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            vantorix::guarded([this] { showMissingGame(); }));
+    connect(CollectionBox, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            [this](int which) { vantorix::atHandlerEdge([&] { showCollection(which); }); });
+    {
+        const QStringList regions = vantorix::UserSettings().regionOrder();
+        filter_->setRegionOrder(regions.isEmpty() ? vantorix::defaultRegionOrder(QLocale().name()) : regions);
+    }
+    connect(&changes_, &vantorix::LibraryChanges::savesBackedUp, this,
+            [this](int count, const QStringList &failures) {
+                StatusLine->setText(failures.isEmpty()
+                                        ? tr("%n save(s) backed up.", nullptr, count)
+                                        : tr("A save could not be backed up: %1").arg(failures.constFirst()));
+                findSaves();
+            });
     GridView->setContextMenuPolicy(Qt::CustomContextMenu);
     covers_ = new CoverDelegate(catalogue, GridView);
     GridView->setItemDelegate(covers_);
@@ -119,8 +146,12 @@ LibraryWindow::LibraryWindow(vantorix::Catalogue &catalogue, vantorix::LibraryCh
                     vantorix::guarded([this] { showCurrentGame(); }));
             GridView->setCurrentIndex(TableView->currentIndex().siblingAtColumn(vantorix::LibraryModel::Name));
         }
-        Views->setCurrentWidget(grid ? static_cast<QWidget *>(GridView) : TableView);
+        if (CollectionBox->currentIndex() != Missing)
+            Views->setCurrentWidget(grid ? static_cast<QWidget *>(GridView) : TableView);
+        // The covers' size is the grid's alone: the table leaves the bar its room.
+        CoverSlider->setVisible(grid);
     });
+    CoverSlider->hide();
     connect(CoverSlider, &QSlider::valueChanged, this, &LibraryWindow::setCoverSize);
     connect(AddFolderButton, &QPushButton::clicked, this, vantorix::guarded([this] {
         const QString folder = QFileDialog::getExistingDirectory(this, tr("Add a folder to the library"), QDir::homePath());
@@ -331,6 +362,8 @@ void LibraryWindow::rescanWaitingPlaces()
                                        int(change->problems.size()))
                                         .arg(vantorix::displayPath(change->problems.constFirst())));
             updateCaption();
+            if (!change->added.empty() || !change->removed.isEmpty())
+                findSaves();
             rescanWaitingPlaces();
         });
 }
@@ -380,6 +413,9 @@ void LibraryWindow::finishWholePass(const QStringList &problems, const QString &
     if (!problems.isEmpty())
         StatusLine->setText(tr("%n file(s) or folder(s) could not be read, the first: %1", nullptr, int(problems.size()))
                                 .arg(vantorix::displayPath(problems.constFirst())));
+    findSaves();
+    if (CollectionBox->currentIndex() == Missing)
+        auditLibrary();
     const int row = chosen.isEmpty() ? -1 : model_->rowOf(chosen);
     if (row >= 0) {
         const QModelIndex shown = filter_->mapFromSource(model_->index(row, 0));
@@ -426,9 +462,11 @@ void LibraryWindow::playRow(int row)
     const QString path = filter_->index(row, 0).data(vantorix::LibraryModel::PathRole).toString();
     if (path.isEmpty())
         return;
-    // Exactly as the main window's launch: its checked emulator, its
-    // rules, its errors.
-    host_.playGame(path, 0);
+    // With the emulator it was last played with, where a slot still holds
+    // it; else exactly as the main window's launch: its checked emulator,
+    // its rules, its errors.
+    const int source = filter_->mapToSource(filter_->index(row, 0)).row();
+    host_.playGame(path, source >= 0 ? slotOfEmulator(model_->emulatorOf(source)) : 0);
 }
 
 void LibraryWindow::takeStore()
@@ -504,8 +542,14 @@ void LibraryWindow::toggleFavourite()
     const QString path = currentPath();
     if (path.isEmpty())
         return;
+    const int row = model_->rowOf(path);
+    const vantorix::RomKey content = row >= 0 ? model_->game(row).content() : vantorix::RomKey();
+    const vantorix::ContentOf contentOf = changes_.contentOf();
     changes_.change(
-        this, [path](const QString &store) { vantorix::LibraryStore::toggleFavourite(path, store); },
+        this,
+        [path, content, contentOf](const QString &store) {
+            vantorix::LibraryStore::toggleFavourite(path, store, content, contentOf);
+        },
         [this](const QString &failure) {
             if (!failure.isEmpty())
                 vantorix::reportError(failure, changes_.storePath());
@@ -523,6 +567,10 @@ void LibraryWindow::showContextMenu(const QPoint &)
         const QString emulator = host_.emulatorOfSlot(slot);
         QAction *play = menu.addAction(emulator.isEmpty() ? tr("Play with emulator %1").arg(slot)
                                                           : tr("Play with %1").arg(emulator));
+        // The game's own emulator: the one Return and a double click use.
+        const int row = model_->rowOf(path);
+        play->setCheckable(true);
+        play->setChecked(row >= 0 && !emulator.isEmpty() && model_->emulatorOf(row) == emulator);
         connect(play, &QAction::triggered, this, vantorix::guarded([this, path, slot] { host_.playGame(path, slot); }));
     }
     menu.addSeparator();
@@ -532,6 +580,7 @@ void LibraryWindow::showContextMenu(const QPoint &)
     favourite->setChecked(model_->isFavourite(model_->rowOf(path)));
     favourite->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     connect(favourite, &QAction::triggered, this, vantorix::guarded([this] { toggleFavourite(); }));
+    addSaveActions(menu, path);
     connect(menu.addAction(tr("Open the containing folder")), &QAction::triggered, this, [path] {
         QDesktopServices::openUrl(QUrl::fromLocalFile(path.left(path.lastIndexOf(QLatin1Char('/')))));
     });

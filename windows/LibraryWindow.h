@@ -9,6 +9,7 @@
 #include "platform/TaskLine.h"
 
 #include <QPointer>
+#include <QMenu>
 #include <QWidget>
 
 #include <atomic>
@@ -16,6 +17,7 @@
 
 namespace vantorix {
 class Catalogue;
+class MissingGamesModel;
 class GameNameDownloads;
 class LibraryChanges;
 class LibraryWatch;
@@ -54,6 +56,20 @@ public:
     // Adds a folder to the library and reads it.
     void addFolder(const QString &folder);
     void toggleFavourite();
+    // The collector's views of the CollectionBox: all games, the games the
+    // databases list and no file holds, duplicates, one per game, with saves.
+    enum Collection { AllGames, Missing, Duplicates, OnePerGame, WithSaves };
+    void showCollection(int which);
+    vantorix::MissingGamesModel *missingGames() const { return missing_; }
+    // Backs up the saves of the games at paths (all of them: every save),
+    // off the window's thread; the result is said in the status line.
+    void backUpSaves(const QStringList &paths);
+    // Puts a backup back as the game's save (the save there backed up
+    // first), unless the game is running.
+    void restoreSave(const QString &gamePath, const QString &backup);
+    // Looks for the games' saves again, off the window's thread.
+    void findSaves();
+    bool isFindingSaves() const { return findingSaves_; }
     // Puts a game's path on the clipboard: as text to read, and as the
     // file's own bytes in a URI, so that any name pastes as the real file.
     void copyPath(const QString &path);
@@ -86,6 +102,13 @@ private:
 
     void updateCaption();
     void showCurrentGame();
+    // The pane's lines of a collector's: play time, copies, saves.
+    QStringList collectorLines(int row) const;
+    void showMissingGame();
+    void auditLibrary();
+    // The slot (1 to 3) whose program text is emulator, else 0.
+    int slotOfEmulator(const QString &emulator) const;
+    void addSaveActions(QMenu &menu, const QString &path);
     void showPictures(const QString &path, quint64 serial);
     void askDownload(const vantorix::PictureQuery &query, quint64 serial);
     void showContextMenu(const QPoint &at);
@@ -126,4 +149,8 @@ private:
     bool namesAsked_ = false;  // asked, or answered "Not now", in this run
     vantorix::GameNameDownloads *names_ = nullptr;
     bool fetchingNames_ = false;
+    vantorix::MissingGamesModel *missing_;
+    quint64 audits_ = 0;
+    bool findingSaves_ = false;
+    bool savesAgain_ = false;  // asked while a look was under way
 };
