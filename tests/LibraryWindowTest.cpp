@@ -15,6 +15,9 @@
 #include "tests/HttpServer.h"
 #include "tests/WindowTestSupport.h"
 #include "windows/LibraryWindow.h"
+#include "library/GameSaves.h"
+#include "library/MissingGamesModel.h"
+#include "names/GameDatabase.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -317,6 +320,61 @@ TEST(LibraryWindow, FrontDoorComeBackTomorrow)
         EXPECT_TRUE(waitFor([&] { return question.answered(); }));
     }
     EXPECT_TRUE(Form1->isVisible());
+}
+
+// A collector's evening: what the set lacks, the copies, one of each game,
+// a save backed up and put back.
+TEST(LibraryWindow, CollectorsMissingDuplicatesOnePerGameAndSaves)
+{
+    QTemporaryDir dir;
+    const QString games = QDir(dir.path()).canonicalPath() + "/games";
+    const QByteArray star = readFile(SAMPLES_DIR "/roms/STARHOP.GB");
+    writeFile(games + "/STARHOP.GB", star);
+    writeFile(games + "/copies/Star Hopper.gb", star);
+    writeFile(games + "/TENNIS.GB", readFile(SAMPLES_DIR "/roms/TENNIS.GB"));
+    const QString save = writeFile(games + "/STARHOP.sav", "SAVE ONE");
+    writeFile(vantorix::userDatFolder() + "/samples.dat", readFile(SAMPLES_DIR "/vantorix-samples.dat"));
+    vantorix::LibraryStore::addFolders({games});
+
+    FormsGuard forms;
+    showMainWindow();
+    Form1->showLibrary();
+    LibraryWindow *library = Form1->library();
+    ASSERT_TRUE(library && library->isVisible());
+    ASSERT_TRUE(waitFor([&] { return !library->isReading() && library->filter()->totalCount() == 3; }));
+
+    // Missing: the sample set's games no file holds, grey and apart.
+    library->CollectionBox->setCurrentIndex(LibraryWindow::Missing);
+    ASSERT_TRUE(waitFor([&] { return library->missingGames()->rowCount() > 0; }));
+    EXPECT_EQ(library->Views->currentWidget(), library->MissingView);
+    EXPECT_EQ(library->missingGames()->rowCount(), 3);  // the colour set knows no file: not audited
+    EXPECT_TRUE(library->StatusLine->text().contains("have 2 of 5")) << library->StatusLine->text().toStdString();
+    library->MissingView->setCurrentIndex(library->missingGames()->index(0, 0));
+    EXPECT_TRUE(library->DetailsText->toPlainText().startsWith("Missing from your library"));
+
+    // Duplicates: each copy a row; one per game: one of them.
+    library->CollectionBox->setCurrentIndex(LibraryWindow::Duplicates);
+    EXPECT_EQ(library->Views->currentWidget(), library->TableView);
+    EXPECT_EQ(shownNames(library), QStringList({"Star Hopper (World) (Rev 1)", "Star Hopper (World) (Rev 1)"}));
+    EXPECT_EQ(library->filter()->index(0, vantorix::LibraryModel::Copies).data().toString(), "2");
+    library->CollectionBox->setCurrentIndex(LibraryWindow::OnePerGame);
+    EXPECT_EQ(shownNames(library), QStringList({"Star Hopper (World) (Rev 1)", "Tiny Tennis, The (USA)"}));
+
+    // With saves: the one game with a save; backed up, then put back.
+    library->CollectionBox->setCurrentIndex(LibraryWindow::WithSaves);
+    ASSERT_TRUE(waitFor([&] { return library->filter()->shownCount() == 1; }));
+    EXPECT_FALSE(library->filter()->index(0, vantorix::LibraryModel::Save).data().toString().isEmpty());
+    const QString name = "Star Hopper (World) (Rev 1)";
+    library->backUpSaves({games + "/STARHOP.GB"});
+    ASSERT_TRUE(waitFor([&] { return vantorix::saveBackups(name).size() == 1; }));
+    const QString backup = vantorix::saveBackups(name).constFirst();
+    EXPECT_EQ(readFile(backup), "SAVE ONE");
+    writeFile(save, "SAVE TWO");
+    library->restoreSave(games + "/STARHOP.GB", backup);
+    ASSERT_TRUE(waitFor([&] { return readFile(save) == "SAVE ONE"; }));
+    EXPECT_EQ(vantorix::saveBackups(name).size(), 2);  // the save it replaced, kept first
+    library->CollectionBox->setCurrentIndex(LibraryWindow::AllGames);
+    EXPECT_EQ(library->filter()->shownCount(), 3);
 }
 
 }  // namespace
