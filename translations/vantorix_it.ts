@@ -148,6 +148,10 @@
         <translation>%1 richiede almeno una cartella</translation>
     </message>
     <message>
+        <source>--get-names takes nothing more</source>
+        <translation>--get-names non prende altro</translation>
+    </message>
+    <message>
         <source>Usage: kelpad [OPTIONS] [--] [FILE]
        kelpad [--] ROM...
        kelpad --scan DIR [--subfolders] [--names] [--mask MASK]
@@ -155,6 +159,7 @@
        kelpad --add ROM...
        kelpad --library | --library-list
        kelpad --library-add FOLDER... | --library-remove FOLDER...
+       kelpad --library-missing [DATABASE] | --library-saves | --backup-saves
        kelpad --get-names
 
 A front-end for Game Boy and Game Boy Color emulators.
@@ -186,7 +191,15 @@ A front-end for Game Boy and Game Boy Color emulators.
                      take these folders out of the library (no file is deleted)
   --library-list     print the library&apos;s games as tab-separated text: name,
                      system, region, size, crc32, verified, played, last
-                     played and path, one line a game sorted by path
+                     played, path, copies, play time (seconds), emulator
+                     and save, one line a game sorted by path
+  --library-missing [DATABASE]
+                     print the games of the game databases (or of the one
+                     named as --info shows it) that no file of the library
+                     holds: name, region, size, crc32 and database
+  --library-saves    print the battery saves of the library&apos;s games: name,
+                     save, size, modified, backups and path
+  --backup-saves     back up every save that changed since its last backup
   --get-names        download the game names for Game Boy and Game Boy
                      Color (No-Intro, via libretro-database)
   --help             show this text
@@ -202,6 +215,7 @@ The toolkit&apos;s own options (-style NAME, -platform NAME, ...) are taken too.
      kelpad --add ROM...
      kelpad --library | --library-list
      kelpad --library-add CARTELLA... | --library-remove CARTELLA...
+     kelpad --library-missing [DATABASE] | --library-saves | --backup-saves
      kelpad --get-names
 
 Un&apos;interfaccia per emulatori di Game Boy e Game Boy Color.
@@ -233,8 +247,18 @@ Un&apos;interfaccia per emulatori di Game Boy e Game Boy Color.
                      toglie queste cartelle dalla libreria (nessun file è cancellato)
   --library-list     stampa i giochi della libreria come testo separato da
                      tabulazioni: nome, sistema, regione, dimensione, crc32,
-                     verificato, partite, ultima partita e percorso, una riga
-                     per gioco in ordine di percorso
+                     verificato, partite, ultima partita, percorso, copie,
+                     tempo di gioco (secondi), emulatore e salvataggio, una
+                     riga per gioco in ordine di percorso
+  --library-missing [DATABASE]
+                     stampa i giochi dei database (o di quello nominato come
+                     lo mostra --info) che nessun file della libreria
+                     contiene: nome, regione, dimensione, crc32 e database
+  --library-saves    stampa i salvataggi dei giochi della libreria: nome,
+                     salvataggio, dimensione, modificato, copie di sicurezza
+                     e percorso
+  --backup-saves     fa una copia di sicurezza di ogni salvataggio cambiato
+                     dall&apos;ultima
   --get-names        scarica i nomi dei giochi per Game Boy e Game Boy
                      Color (No-Intro, tramite libretro-database)
   --help             mostra questo testo
@@ -245,8 +269,12 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
 </translation>
     </message>
     <message>
-        <source>--get-names takes nothing more</source>
-        <translation>--get-names non prende altro</translation>
+        <source>--library-missing takes one database&apos;s name at most</source>
+        <translation>--library-missing accetta al massimo il nome di un database</translation>
+    </message>
+    <message>
+        <source>%1 takes nothing more</source>
+        <translation>%1 non accetta altro</translation>
     </message>
 </context>
 <context>
@@ -628,6 +656,17 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
         <source>Written by a newer version of Vantorix: this version reads it but never changes it</source>
         <translation>Scritto da una versione più recente di Vantorix: questa versione lo legge ma non lo modifica mai</translation>
     </message>
+    <message>
+        <source>The game is running: its emulator would write over the save. Quit the game first.</source>
+        <translation>Il gioco è in corso: il suo emulatore scriverebbe sopra il salvataggio. Esci prima dal gioco.</translation>
+    </message>
+</context>
+<context>
+    <name>LibraryAudit</name>
+    <message>
+        <source>%1: have %2 of %3</source>
+        <translation>%1: ne hai %2 su %3</translation>
+    </message>
 </context>
 <context>
     <name>LibraryChanges</name>
@@ -684,6 +723,30 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
     <message>
         <source>File</source>
         <translation>File</translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>%1 h %2 min</source>
+        <translation>%1 h %2 min</translation>
+    </message>
+    <message>
+        <source>Copies</source>
+        <translation>Copie</translation>
+    </message>
+    <message>
+        <source>Play time</source>
+        <translation>Tempo di gioco</translation>
+    </message>
+    <message>
+        <source>Emulator</source>
+        <translation>Emulatore</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Salvataggio</translation>
     </message>
 </context>
 <context>
@@ -878,6 +941,122 @@ Sono accettate anche le opzioni del toolkit (-style NOME, -platform NOME, ...).
     <message>
         <source>Download the game names for Game Boy and Game Boy Color (No-Intro, from libretro-database, about %1 MB)?</source>
         <translation>Scaricare i nomi dei giochi per Game Boy e Game Boy Color (No-Intro, da libretro-database, circa %1 MB)?</translation>
+    </message>
+    <message>
+        <source>A collector&apos;s view of the library</source>
+        <translation>Una vista da collezionista della libreria</translation>
+    </message>
+    <message>
+        <source>All games</source>
+        <translation>Tutti i giochi</translation>
+    </message>
+    <message>
+        <source>Missing</source>
+        <translation>Mancanti</translation>
+    </message>
+    <message>
+        <source>Duplicates</source>
+        <translation>Doppioni</translation>
+    </message>
+    <message>
+        <source>One per game</source>
+        <translation>Uno per gioco</translation>
+    </message>
+    <message>
+        <source>With saves</source>
+        <translation>Con salvataggi</translation>
+    </message>
+    <message>
+        <source>Looking for the games you miss…</source>
+        <translation>Ricerca dei giochi che ti mancano…</translation>
+    </message>
+    <message>
+        <source>No game database knows a game of the library.</source>
+        <translation>Nessun database di giochi conosce un gioco della libreria.</translation>
+    </message>
+    <message>
+        <source>Play time: %1</source>
+        <translation>Tempo di gioco: %1</translation>
+    </message>
+    <message>
+        <source>Emulator: %1</source>
+        <translation>Emulatore: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n other copy(ies):</source>
+        <translation>
+            <numerusform>%n altra copia:</numerusform>
+            <numerusform>%n altre copie:</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Save: %1 (%2, %3)</source>
+        <translation>Salvataggio: %1 (%2, %3)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n backup(s) of the save</source>
+        <translation>
+            <numerusform>%n copia di sicurezza del salvataggio</numerusform>
+            <numerusform>%n copie di sicurezza del salvataggio</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Backing up saves…</source>
+        <translation>Copia di sicurezza dei salvataggi…</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n save(s) backed up.</source>
+        <translation>
+            <numerusform>%n salvataggio copiato.</numerusform>
+            <numerusform>%n salvataggi copiati.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Every save is backed up already.</source>
+        <translation>Ogni salvataggio ha già la sua copia di sicurezza.</translation>
+    </message>
+    <message>
+        <source>The save is put back: %1</source>
+        <translation>Il salvataggio è stato ripristinato: %1</translation>
+    </message>
+    <message>
+        <source>Back up the save</source>
+        <translation>Copia di sicurezza del salvataggio</translation>
+    </message>
+    <message>
+        <source>Restore a save</source>
+        <translation>Ripristina un salvataggio</translation>
+    </message>
+    <message>
+        <source>Back up every save</source>
+        <translation>Copia di sicurezza di ogni salvataggio</translation>
+    </message>
+    <message>
+        <source>A save could not be backed up: %1</source>
+        <translation>Non è stato possibile copiare un salvataggio: %1</translation>
+    </message>
+</context>
+<context>
+    <name>MissingGamesModel</name>
+    <message>
+        <source>Database</source>
+        <translation>Database</translation>
+    </message>
+    <message>
+        <source>Missing from your library: no file holds this game.
+
+Name: %1
+Region: %2
+Size: %3 bytes
+CRC32: %4
+Database: %5</source>
+        <translation>Manca dalla tua libreria: nessun file contiene questo gioco.
+
+Nome: %1
+Regione: %2
+Dimensione: %3 byte
+CRC32: %4
+Database: %5</translation>
     </message>
 </context>
 <context>
@@ -1388,6 +1567,20 @@ Salvare comunque?</translation>
     <message>
         <source>Game names not downloaded: %1</source>
         <translation>Nomi dei giochi non scaricati: %1</translation>
+    </message>
+    <message>
+        <source>%1: no game database of that name</source>
+        <translation>%1: nessun database di giochi con questo nome</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n save(s) backed up
+</source>
+        <translation>
+            <numerusform>%n salvataggio copiato
+</numerusform>
+            <numerusform>%n salvataggi copiati
+</numerusform>
+        </translation>
     </message>
 </context>
 <context>

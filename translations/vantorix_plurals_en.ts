@@ -102,6 +102,27 @@
             <numerusform>%n plays not counted yet (%1): counted once the library can be written.</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>%n other copy(ies):</source>
+        <translation>
+            <numerusform>%n other copy:</numerusform>
+            <numerusform>%n other copies:</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n backup(s) of the save</source>
+        <translation>
+            <numerusform>%n backup of the save</numerusform>
+            <numerusform>%n backups of the save</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n save(s) backed up.</source>
+        <translation>
+            <numerusform>%n save backed up.</numerusform>
+            <numerusform>%n saves backed up.</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>RomFolder</name>
@@ -242,6 +263,16 @@ Save anyway?</numerusform>
             <numerusform>%n game added to %1
 </numerusform>
             <numerusform>%n games added to %1
+</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n save(s) backed up
+</source>
+        <translation>
+            <numerusform>%n save backed up
+</numerusform>
+            <numerusform>%n saves backed up
 </numerusform>
         </translation>
     </message>
