@@ -10,6 +10,7 @@
 #include <QSet>
 
 #include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -31,20 +32,33 @@ struct FolderNames {
     QList<QByteArray> folders;
 };
 
-FolderNames listFolder(const QByteArray &folder)
+// Whether a name ends as a save does: a folder of 100,000 ROMs keeps only
+// its few saves' names.
+bool isSaveName(const char *name)
+{
+    const size_t length = std::strlen(name);
+    if (length < 5 || name[length - 4] != '.')
+        return false;
+    const char *extension = name + length - 3;
+    return std::strcmp(extension, "sav") == 0 || std::strcmp(extension, "srm") == 0
+           || std::strcmp(extension, "rtc") == 0;
+}
+
+// savesOnly: the files that may be saves alone (every name else).
+FolderNames listFolder(const QByteArray &folder, bool savesOnly = false)
 {
     FolderNames names;
     DIR *dir = ::opendir(folder.constData());
     if (!dir)
         return names;
     while (const dirent *entry = ::readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        if (name == "." || name == "..")
+        const char *name = entry->d_name;
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
             continue;
         if (entry->d_type == DT_DIR)
-            names.folders.append(name);
-        else
-            names.files.insert(name);
+            names.folders.append(QByteArray(name));
+        else if (!savesOnly || isSaveName(name))
+            names.files.insert(QByteArray(name));
     }
     ::closedir(dir);
     return names;
@@ -78,14 +92,15 @@ public:
         if (folder.isEmpty())
             return;
         const QByteArray root = encodePath(folder);
-        FolderNames top = listFolder(root);
+        FolderNames top = listFolder(root, true);
         take(root, top.files);
         if (subfolders)
             for (const QByteArray &below : std::as_const(top.folders)) {
                 const QByteArray path = root + '/' + below;
-                take(path, listFolder(path).files);
+                take(path, listFolder(path, true).files);
             }
     }
+    bool isEmpty() const { return paths_.isEmpty(); }
     void find(const QByteArray &stem, const char *const *extensions, size_t count, QList<SaveFile> *saves) const
     {
         for (size_t i = 0; i < count; ++i) {
@@ -236,19 +251,34 @@ FoundSaves findSaves(const QStringList &romPaths, const SaveFolders &folders)
 {
     const SavePlace retroArch(folders.retroArch, true, QStringLiteral("RetroArch"));
     const SavePlace mgba(folders.mgba, false, QStringLiteral("mGBA"));
-    // The ROMs by folder: each folder listed once.
+    // The ROMs by folder: each folder listed once. A pass gives them folder
+    // by folder, so that a folder is looked up once a run of its ROMs.
     QHash<QString, QList<qsizetype>> byFolder;
-    for (qsizetype i = 0; i < romPaths.size(); ++i)
-        byFolder[romPaths.at(i).left(romPaths.at(i).lastIndexOf(QLatin1Char('/')))].append(i);
+    QList<qsizetype> *run = nullptr;
+    QStringView runFolder;
+    for (qsizetype i = 0; i < romPaths.size(); ++i) {
+        const QString &path = romPaths.at(i);
+        const QStringView folder = QStringView(path).left(qMax<qsizetype>(path.lastIndexOf(QLatin1Char('/')), 0));
+        if (!run || folder != runFolder) {
+            run = &byFolder[folder.toString()];
+            runFolder = folder;
+        }
+        run->append(i);
+    }
     FoundSaves found;
+    const bool elsewhere = !retroArch.isEmpty() || !mgba.isEmpty();
     for (auto it = byFolder.cbegin(); it != byFolder.cend(); ++it) {
         const QByteArray folder = encodePath(it.key().isEmpty() ? QStringLiteral("/") : it.key());
-        const QSet<QByteArray> beside = listFolder(folder).files;
+        const QSet<QByteArray> beside = listFolder(folder, true).files;
+        if (beside.isEmpty() && !elsewhere)
+            continue;  // no save here, none kept apart: no ROM of it looked at
         for (const qsizetype index : it.value()) {
             const QString &rom = romPaths.at(index);
             const QByteArray stem = stemOf(encodePath(rom.mid(rom.lastIndexOf(QLatin1Char('/')) + 1)));
             QList<SaveFile> saves;
             for (const char *extension : kBesideRom) {
+                if (beside.isEmpty())
+                    break;
                 const QByteArray name = stem + extension;
                 SaveFile save;
                 if (beside.contains(name) && saveOf(folder + '/' + name, QString(), &save))

@@ -215,6 +215,16 @@ export XDG_DATA_HOME=$library_home/data XDG_CACHE_HOME=$library_home/cache XDG_C
 read -r -d '' listed scanned < <(paired_ms 11 "$kelpad --library-list" "$kelpad --scan $work/100000 --subfolders --names") || true
 echo "library, 100000 games: --library-list $(ms "$listed") ms, cached --scan --subfolders --names $(ms "$scanned") ms," \
      "ratio $(ratio "$listed" "$scanned")"
+# The collector's audit as a script sees it: --library-missing against
+# --library-list, whole processes taking turns; then the audit and the look
+# for saves in process, each beside its baseline.
+read -r -d '' missing listed < <(paired_ms 11 "$kelpad --library-missing 2>/dev/null" "$kelpad --library-list") || true
+echo "library, 100000 games: --library-missing $(ms "$missing") ms, --library-list $(ms "$listed") ms," \
+     "ratio $(ratio "$missing" "$listed")"
+for case in CollectionAudit CollectionAuditBaselineKeySet CollectionFindSaves CollectionFindSavesBaselineListing; do
+  "$bench" --benchmark_filter="^${case}/" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true 2>/dev/null \
+    | grep "^${case}/.*_median"
+done
 for case in LibraryWindowOpen LibraryBaselineScan; do
   "$bench" --benchmark_filter="^${case}/" 2>/dev/null | grep "^${case}"
 done

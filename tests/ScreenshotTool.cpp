@@ -143,6 +143,14 @@ int main(int argc, char **argv)
     Form1->show();
     while (closer.isActive())
         QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
+    // A notice met later (a game database this machine has that cannot be
+    // read whole) is closed too: the grabs go on.
+    QTimer notices;
+    QObject::connect(&notices, &QTimer::timeout, [] {
+        if (QWidget *modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    notices.start(200);
     grab(Form1, out.filePath(QStringLiteral("main.png")));
     Form2->Panel2->setVisible(true);
     grab(Form2, out.filePath(QStringLiteral("info.png")));
@@ -277,6 +285,18 @@ int main(int argc, char **argv)
         grab(library, out.filePath(QStringLiteral("library-grid.png")));
         library->FilterEdit->setText(QStringLiteral("star"));
         grab(library, out.filePath(QStringLiteral("library-filtered.png")));
+        // The collector's views: what the sets lack, one per game.
+        library->FilterEdit->clear();
+        library->GridButton->setChecked(false);
+        library->CollectionBox->setCurrentIndex(LibraryWindow::Missing);
+        settle(1500);
+        library->MissingView->setCurrentIndex(library->MissingView->model()->index(0, 0));
+        grab(library, out.filePath(QStringLiteral("library-missing.png")));
+        library->CollectionBox->setCurrentIndex(LibraryWindow::WithSaves);
+        settle(1500);
+        library->TableView->setCurrentIndex(library->filter()->index(0, 0));
+        settle(1000);
+        grab(library, out.filePath(QStringLiteral("library-saves.png")));
     }
     vantorix::destroyForms();
     return 0;
