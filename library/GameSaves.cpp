@@ -367,6 +367,13 @@ QString emulatorLabel(const QString &emulatorText, const SaveFile &save)
         program = program.section(QLatin1Char(' '), 0, 0);
     }
     program = program.mid(program.lastIndexOf(QLatin1Char('/')) + 1);
+    // "flatpak run io.mgba.mGBA": the application, not the tool that runs it.
+    if (program == QLatin1String("flatpak")) {
+        const QStringList words = emulatorText.simplified().split(QLatin1Char(' '));
+        for (const QString &word : words)
+            if (word.count(QLatin1Char('.')) >= 2 && !word.startsWith(QLatin1Char('-')))
+                return word.section(QLatin1Char('.'), -1);
+    }
     return program.isEmpty() ? QStringLiteral("save") : program;
 }
 

@@ -11,6 +11,8 @@
 #include <QTimer>
 
 #include <cerrno>
+#include <dirent.h>
+#include <sys/stat.h>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
@@ -156,6 +158,47 @@ QString spawnProgram(const QString &program, const QStringList &arguments, std::
         return cannotStart(program, QString::fromLocal8Bit(std::strerror(spawnError)));
     reapWhenEnded(child, std::move(ended));
     return QString();
+}
+
+}  // namespace vantorix
+
+namespace vantorix {
+
+bool isArgumentOfRunningProgram(const QString &path)
+{
+    const QByteArray wanted = encodePath(path);
+    DIR *proc = ::opendir("/proc");
+    if (!proc)
+        return false;
+    bool found = false;
+    const uid_t me = ::getuid();
+    while (!found) {
+        const dirent *entry = ::readdir(proc);
+        if (!entry)
+            break;
+        if (entry->d_name[0] < '1' || entry->d_name[0] > '9')
+            continue;
+        const QByteArray folder = QByteArray("/proc/") + entry->d_name;
+        struct stat st;
+        if (::stat(folder.constData(), &st) != 0 || st.st_uid != me)
+            continue;
+        const int fd = ::open((folder + "/cmdline").constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        QByteArray line(1 << 16, Qt::Uninitialized);
+        const ssize_t got = ::read(fd, line.data(), size_t(line.size()));
+        ::close(fd);
+        if (got <= 0)
+            continue;
+        line.truncate(got);
+        // The arguments, each ended by a zero byte; the program's own name
+        // first is no argument.
+        const QList<QByteArray> words = line.split('\0');
+        for (qsizetype i = 1; i < words.size() && !found; ++i)
+            found = words.at(i) == wanted;
+    }
+    ::closedir(proc);
+    return found;
 }
 
 }  // namespace vantorix

@@ -23,4 +23,9 @@ QString findExecutable(const QString &program);
 QString spawnProgram(const QString &program, const QStringList &arguments,
                      std::function<void(qint64 ranMs)> ended = {});
 
+// Whether a program of this user's is running with path among its
+// arguments (an emulator started by another program, a file manager's
+// kelpad among them), as /proc tells it.
+bool isArgumentOfRunningProgram(const QString &path);
+
 }  // namespace vantorix

@@ -8,6 +8,7 @@
 #include "names/GameDatabase.h"
 #include "platform/FilePath.h"
 #include "platform/IoError.h"
+#include "platform/ProgramStart.h"
 #include "reading/Catalogue.h"
 #include "samples/ArchiveMaker.h"
 #include "tests/TestSupport.h"
@@ -315,6 +316,35 @@ TEST(Collection, SavesFoundBackedUpAndPutBack)
     const QStringList kept = saveBackups("Quest (World)", backups);
     ASSERT_EQ(kept.size(), 3);
     EXPECT_EQ(readFile(kept.constLast()), "THIRD");
+
+    // A game another program runs (a file manager's kelpad) counts as
+    // running too.
+    QProcess holder;
+    holder.start("tail", {"-f", rom});
+    ASSERT_TRUE(holder.waitForStarted(60000));
+    EXPECT_TRUE(waitFor([&] { return isArgumentOfRunningProgram(rom); }, 60000));
+    EXPECT_FALSE(isArgumentOfRunningProgram(savePath));
+    holder.kill();
+    holder.waitForFinished(60000);
+    EXPECT_FALSE(isArgumentOfRunningProgram(rom));
+
+    // The label of a backup: the emulator's program, the place of a save
+    // kept apart.
+    SaveFile apart;
+    apart.emulator = "RetroArch";
+    const struct {
+        QString text;
+        SaveFile save;
+        QString label;
+    } labels[] = {
+        {"mgba-qt -f", SaveFile(), "mgba-qt"},
+        {"\"/opt/my emu/gambatte\" --full", SaveFile(), "gambatte"},
+        {"flatpak run io.mgba.mGBA", SaveFile(), "mGBA"},
+        {"", SaveFile(), "save"},
+        {"mgba-qt", apart, "RetroArch"},
+    };
+    for (const auto &label : labels)
+        EXPECT_EQ(emulatorLabel(label.text, label.save), label.label) << label.text.toStdString();
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "reading/Catalogue.h"
 #include "platform/FilePath.h"
 #include "platform/IoError.h"
+#include "platform/ProgramStart.h"
 #include "platform/ShownText.h"
 #include "widgets/ErrorBox.h"
 
@@ -189,7 +190,9 @@ void LibraryWindow::restoreSave(const QString &gamePath, const QString &backup)
         const qsizetype dot = game.path.lastIndexOf(QLatin1Char('.'));
         savePath = (dot > game.path.lastIndexOf(QLatin1Char('/')) ? game.path.left(dot) : game.path) + kind;
     }
-    const bool running = host_.isGameRunning(game.path);
+    // Started here, or by another program (a file manager's kelpad): an
+    // emulator holding the ROM would write its own save over the one put back.
+    const bool running = host_.isGameRunning(game.path) || vantorix::isArgumentOfRunningProgram(game.path);
     const QString name = game.name;
     const QString label = vantorix::emulatorLabel(model_->emulatorOf(row), current);
     offThread<QString>(
