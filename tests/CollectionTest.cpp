@@ -2,6 +2,8 @@
 // per game, the history that follows a game's content, and its saves.
 #include "library/GameSaves.h"
 #include "library/GameVariants.h"
+#include "library/LibraryFilter.h"
+#include "library/LibraryModel.h"
 #include "library/LibraryAudit.h"
 #include "library/LibraryStore.h"
 #include "names/DatReader.h"
@@ -19,6 +21,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include <zlib.h>
 
@@ -182,6 +186,97 @@ TEST(Collection, CopiesAndOnePerGame)
     EXPECT_EQ(revisionOfName("Quest (Japan)"), 0);
 }
 
+// The library's filter over a model whose history is kept by content:
+// each quick filter and collector's view, and the sorts by the new columns.
+TEST(Collection, FiltersViewsAndSortsOverTheRows)
+{
+    const auto game = [](const char *path, const char *name, quint32 crc, bool verified = true) {
+        LibraryGame g;
+        g.path = path;
+        g.name = name;
+        g.region = regionOfName(g.name);
+        g.verified = verified;
+        g.hasCrc = crc != 0;
+        g.crc32 = crc;
+        g.size = 32768;
+        return g;
+    };
+    LibraryModel model;
+    model.setGames({game("/r/Quest (USA).gb", "Quest (USA)", 1), game("/r/Quest (Europe).gb", "Quest (Europe)", 2),
+                    game("/s/Quest (Europe).zip", "Quest (Europe)", 2), game("/r/Hop (World).gb", "Hop (World)", 3),
+                    game("/r/ODD.gb", "ODD", 0, false)});
+    LibraryStore store;
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    GameHistory europe{{2, 32768}, "/old/place/quest.gb", {3, now.addDays(-1), {}, 3900}, true, "mgba-qt", {}};
+    GameHistory hop{{3, 32768}, "/r/Hop (World).gb", {1, now.addDays(-90), {}, 60}, false, "gngb", {}};
+    store.games.insert({2, 32768}, europe);
+    store.games.insert({3, 32768}, hop);
+    store.plays.insert("/r/ODD.gb", {2, now, {}, 0});  // a game without a key: by its path
+    model.setStore(store);
+    FoundSaves saves;
+    saves.insert("/r/Hop (World).gb", {SaveFile{"/r/Hop (World).sav", 8192, now, QString()}});
+    model.setSaves(saves);
+
+    LibraryFilter filter;
+    filter.setSourceModel(&model);
+    filter.setRegionOrder(defaultRegionOrder("en"));
+    const auto shown = [&] {
+        QStringList rows;
+        for (int row = 0; row < filter.rowCount(); ++row)
+            rows.append(filter.index(row, 0).data(LibraryModel::PathRole).toString());
+        return rows;
+    };
+    using View = LibraryFilter::Collection;
+    const struct {
+        const char *what;
+        std::function<void()> set;
+        QStringList rows;
+    } cases[] = {
+        {"duplicates: each copy", [&] { filter.setCollection(View::Duplicates); },
+         {"/r/Quest (Europe).gb", "/s/Quest (Europe).zip"}},
+        {"one per game: USA before Europe", [&] { filter.setCollection(View::OnePerGame); },
+         {"/r/Hop (World).gb", "/r/ODD.gb", "/r/Quest (USA).gb"}},
+        {"one per game, Europe first", [&] { filter.setRegionOrder({"Europe"}); },
+         {"/r/Hop (World).gb", "/r/ODD.gb", "/r/Quest (Europe).gb"}},
+        {"with saves", [&] { filter.setCollection(View::WithSaves); }, {"/r/Hop (World).gb"}},
+        {"favourites, by content whatever the path", [&] {
+             filter.setCollection(View::All);
+             filter.setFavouritesOnly(true);
+         },
+         {"/r/Quest (Europe).gb", "/s/Quest (Europe).zip"}},
+        {"recently played", [&] {
+             filter.setFavouritesOnly(false);
+             filter.setRecentOnly(true);
+         },
+         {"/r/ODD.gb", "/r/Quest (Europe).gb", "/s/Quest (Europe).zip"}},
+        {"by play time, longest first (the order turned whole)", [&] {
+             filter.setRecentOnly(false);
+             filter.sort(LibraryModel::PlayTime, Qt::DescendingOrder);
+         },
+         {"/s/Quest (Europe).zip", "/r/Quest (Europe).gb", "/r/Hop (World).gb", "/r/Quest (USA).gb", "/r/ODD.gb"}},
+        {"by emulator", [&] { filter.sort(LibraryModel::Emulator, Qt::AscendingOrder); },
+         {"/r/ODD.gb", "/r/Quest (USA).gb", "/r/Hop (World).gb", "/r/Quest (Europe).gb", "/s/Quest (Europe).zip"}},
+        {"by copies, most first", [&] { filter.sort(LibraryModel::Copies, Qt::DescendingOrder); },
+         {"/s/Quest (Europe).zip", "/r/Quest (Europe).gb", "/r/Quest (USA).gb", "/r/ODD.gb", "/r/Hop (World).gb"}},
+    };
+    for (const auto &test : cases) {
+        SCOPED_TRACE(test.what);
+        test.set();
+        EXPECT_EQ(shown(), test.rows);
+    }
+    // What the columns say of them.
+    const int quest = model.rowOf("/s/Quest (Europe).zip");
+    EXPECT_EQ(model.index(quest, LibraryModel::Copies).data().toString(), "2");
+    EXPECT_EQ(model.index(quest, LibraryModel::PlayTime).data().toString(), "1 h 05 min");
+    EXPECT_EQ(model.index(quest, LibraryModel::Emulator).data().toString(), "mgba-qt");
+    EXPECT_EQ(model.index(quest, LibraryModel::Played).data().toString(), "3");
+    EXPECT_TRUE(model.index(quest, LibraryModel::Name).data().toString().startsWith(QStringLiteral("\u2605")));
+    EXPECT_EQ(model.otherCopies(quest), QStringList{"/r/Quest (Europe).gb"});
+    EXPECT_EQ(model.index(model.rowOf("/r/ODD.gb"), LibraryModel::Copies).data().toString(), "");
+    EXPECT_EQ(LibraryModel::playTimeText(59), "1 min");
+    EXPECT_EQ(LibraryModel::playTimeText(0), "");
+}
+
 TEST(Collection, HistoryFollowsTheGameByItsContent)
 {
     QTemporaryDir dir;
@@ -237,6 +332,54 @@ TEST(Collection, HistoryFollowsTheGameByItsContent)
     // The version before refuses to change it, and keeps it whole.
     writeFile(store, QByteArray(written).replace("library 2", "library 3"));
     EXPECT_THROW(LibraryStore::addFolders({"/x"}, store), IoError);
+}
+
+// The saves as scripts see them: listed, backed up once while unchanged,
+// and a save that cannot be copied named with exit 1.
+TEST(Collection, SaveCommands)
+{
+    QTemporaryDir dir;
+    const QString games = QDir(dir.path()).canonicalPath() + "/games";
+    writeFile(games + "/Quest.gb", romImage("QUEST"));
+    writeFile(games + "/Quest.sav", "QUEST SAVE");
+    writeFile(games + "/Hop.gb", romImage("HOP"));
+    writeFile(games + "/Empty.gb", romImage("EMPTY"));
+    writeFile(games + "/Empty.sav", "");
+    int status = -1;
+    runKelpad({"--library-add", games}, &status);
+    ASSERT_EQ(status, 0);
+    const auto lines = [&](const QStringList &arguments) {
+        return runKelpad(arguments, &status).split('\n', Qt::SkipEmptyParts);
+    };
+    QStringList listed = lines({"--library-saves"});
+    EXPECT_EQ(status, 0);
+    ASSERT_EQ(listed.size(), 3);
+    EXPECT_EQ(listed.at(0), "name\tsave\tsize\tmodified\tbackups\tpath");
+    EXPECT_EQ(listed.at(2).section('\t', 0, 2), "QUEST\t" + games + "/Quest.sav\t10");
+    EXPECT_EQ(listed.at(2).section('\t', 4), "0\t" + games + "/Quest.gb");
+    EXPECT_EQ(listed.at(2).section('\t', 3, 3).size(), 16);  // YYYY-MM-DD HH:MM
+    EXPECT_EQ(lines({"--backup-saves"}), QStringList{"1 save backed up"});  // the empty one is no backup
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(lines({"--backup-saves"}), QStringList{"0 saves backed up"});
+    listed = lines({"--library-saves"});
+    EXPECT_EQ(listed.value(2).section('\t', 4, 4), "1");
+    // A save too large to be one is named, and the others still copied.
+    writeFile(games + "/Quest.sav", "QUEST SAVE 2");
+    QFile large(writeFile(games + "/Hop.sav", ""));
+    ASSERT_TRUE(large.resize(qint64(17) << 20));
+    QString errors;
+    runKelpad({"--backup-saves"}, &status, &errors);
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(errors.contains(games + "/Hop.sav: ")) << errors.toStdString();
+    EXPECT_EQ(lines({"--library-saves"}).value(3).section('\t', 4, 4), "2");
+
+    // What goes with what.
+    for (const QStringList &wrong : {QStringList{"--library-missing", "a", "b"}, QStringList{"--library-saves", "x"},
+                                     QStringList{"--backup-saves", "--library"}}) {
+        runKelpad(wrong, &status);
+        EXPECT_EQ(status, 2) << wrong.join(' ').toStdString();
+    }
+    runKelpad({"--library-remove", games}, &status);
 }
 
 TEST(Collection, SavesFoundBackedUpAndPutBack)
