@@ -48,17 +48,6 @@ QByteArray datOf(const char *name, const QByteArray &games)
     return QByteArray("clrmamepro (\n\tname \"") + name + "\"\n\tversion 1\n)\n" + games;
 }
 
-QString runKelpad(const QStringList &arguments, int *status, QString *errors = nullptr)
-{
-    QProcess kelpad;
-    kelpad.start(KELPAD_PATH, arguments);
-    EXPECT_TRUE(kelpad.waitForFinished(60000));
-    *status = kelpad.exitCode();
-    if (errors)
-        *errors = QString::fromUtf8(kelpad.readAllStandardError());
-    return QString::fromUtf8(kelpad.readAllStandardOutput());
-}
-
 TEST(Collection, AuditCountsWhatTheLibraryHasAndMisses)
 {
     const QByteArray a = romImage("ALPHA"), b = romImage("BRAVO"), c = romImage("CHARLIE"), d = romImage("DELTA");

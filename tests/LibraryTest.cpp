@@ -29,16 +29,6 @@ using namespace vantorix;
 
 namespace {
 
-QString runKelpad(const QStringList &arguments, int *status = nullptr)
-{
-    QProcess kelpad;
-    kelpad.start(KELPAD_PATH, arguments);
-    EXPECT_TRUE(kelpad.waitForFinished(60000));
-    if (status)
-        *status = kelpad.exitCode();
-    return QString::fromUtf8(kelpad.readAllStandardOutput());
-}
-
 TEST(Library, ListOfEveryKindOfFileEachOnce)
 {
     QTemporaryDir dir;

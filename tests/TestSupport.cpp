@@ -1,5 +1,7 @@
 #include "tests/TestSupport.h"
 
+#include <QProcess>
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -148,6 +150,22 @@ int runUnprivileged(const std::function<int()> &fn)
     if (!WIFEXITED(status) || WEXITSTATUS(status) == 200)
         return -1;
     return WEXITSTATUS(status);
+}
+
+}  // namespace testing_support
+
+namespace testing_support {
+
+QString runKelpad(const QStringList &arguments, int *status, QString *errors)
+{
+    QProcess kelpad;
+    kelpad.start(KELPAD_PATH, arguments);
+    EXPECT_TRUE(kelpad.waitForFinished(60000));
+    if (status)
+        *status = kelpad.exitCode();
+    if (errors)
+        *errors = QString::fromUtf8(kelpad.readAllStandardError());
+    return QString::fromUtf8(kelpad.readAllStandardOutput());
 }
 
 }  // namespace testing_support

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <atomic>
@@ -18,6 +19,9 @@ QByteArray readFile(const QString &path);
 // A ROM image of size bytes (at least the header's end) with title bytes at
 // the plain layout's title offset, or at offset when given.
 QByteArray romImage(const QByteArray &title, qint64 size = 32768, qint64 titleOffset = 0x134);
+// Runs the command kelpad with arguments (a minute at most): its standard
+// output; status and errors receive its exit code and standard error.
+QString runKelpad(const QStringList &arguments, int *status = nullptr, QString *errors = nullptr);
 
 // Processes events until done() holds or a generous watchdog runs out;
 // returns done()'s last answer.
