@@ -27,7 +27,7 @@ const char *const kBesideRom[] = {".sav", ".srm", ".rtc"};
 const char *const kRetroArch[] = {".srm", ".rtc"};
 
 // The names in a folder (its own bytes), read once; subfolders apart.
-struct FolderNames {
+struct SaveNames {
     QSet<QByteArray> files;
     QList<QByteArray> folders;
 };
@@ -45,9 +45,9 @@ bool isSaveName(const char *name)
 }
 
 // savesOnly: the files that may be saves alone (every name else).
-FolderNames listFolder(const QByteArray &folder, bool savesOnly = false)
+SaveNames listSaveNames(const QByteArray &folder, bool savesOnly = false)
 {
-    FolderNames names;
+    SaveNames names;
     DIR *dir = ::opendir(folder.constData());
     if (!dir)
         return names;
@@ -92,12 +92,12 @@ public:
         if (folder.isEmpty())
             return;
         const QByteArray root = encodePath(folder);
-        FolderNames top = listFolder(root, true);
+        SaveNames top = listSaveNames(root, true);
         take(root, top.files);
         if (subfolders)
             for (const QByteArray &below : std::as_const(top.folders)) {
                 const QByteArray path = root + '/' + below;
-                take(path, listFolder(path, true).files);
+                take(path, listSaveNames(path, true).files);
             }
     }
     bool isEmpty() const { return paths_.isEmpty(); }
@@ -269,7 +269,7 @@ FoundSaves findSaves(const QStringList &romPaths, const SaveFolders &folders)
     const bool elsewhere = !retroArch.isEmpty() || !mgba.isEmpty();
     for (auto it = byFolder.cbegin(); it != byFolder.cend(); ++it) {
         const QByteArray folder = encodePath(it.key().isEmpty() ? QStringLiteral("/") : it.key());
-        const QSet<QByteArray> beside = listFolder(folder, true).files;
+        const QSet<QByteArray> beside = listSaveNames(folder, true).files;
         if (beside.isEmpty() && !elsewhere)
             continue;  // no save here, none kept apart: no ROM of it looked at
         for (const qsizetype index : it.value()) {
@@ -303,7 +303,7 @@ QStringList saveBackups(const QString &game, const QString &root)
 {
     const QString folder = saveBackupFolder(game, root);
     QStringList backups;
-    for (const QByteArray &name : listFolder(encodePath(folder)).files)
+    for (const QByteArray &name : listSaveNames(encodePath(folder)).files)
         if (!name.startsWith('.'))
             backups.append(folder + QLatin1Char('/') + decodePath(name));
     backups.sort();

@@ -370,7 +370,7 @@ TEST(LibraryWindow, CollectorsMissingDuplicatesOnePerGameAndSaves)
     const QString backup = vantorix::saveBackups(name).constFirst();
     EXPECT_EQ(readFile(backup), "SAVE ONE");
     writeFile(save, "SAVE TWO");
-    library->restoreSave(games + "/STARHOP.GB", backup);
+    library->putBackSave(games + "/STARHOP.GB", backup);
     ASSERT_TRUE(waitFor([&] { return readFile(save) == "SAVE ONE"; }));
     EXPECT_EQ(vantorix::saveBackups(name).size(), 2);  // the save it replaced, kept first
     library->CollectionBox->setCurrentIndex(LibraryWindow::AllGames);

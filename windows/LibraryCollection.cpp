@@ -126,7 +126,7 @@ QStringList LibraryWindow::collectorLines(int row) const
     return lines;
 }
 
-void LibraryWindow::findSaves()
+void LibraryWindow::lookForSaves()
 {
     if (findingSaves_) {
         savesAgain_ = true;
@@ -146,7 +146,7 @@ void LibraryWindow::findSaves()
             if (filter_->collection() == vantorix::LibraryFilter::Collection::WithSaves)
                 filter_->setCollection(vantorix::LibraryFilter::Collection::WithSaves);
             if (savesAgain_)
-                findSaves();
+                lookForSaves();
         });
 }
 
@@ -169,7 +169,7 @@ void LibraryWindow::backUpSaves(const QStringList &paths)
     });
 }
 
-void LibraryWindow::restoreSave(const QString &gamePath, const QString &backup)
+void LibraryWindow::putBackSave(const QString &gamePath, const QString &backup)
 {
     const int row = model_->rowOf(gamePath);
     if (row < 0)
@@ -211,7 +211,7 @@ void LibraryWindow::restoreSave(const QString &gamePath, const QString &backup)
                 return;
             }
             StatusLine->setText(tr("The save is put back: %1").arg(vantorix::displayPath(savePath)));
-            findSaves();
+            lookForSaves();
             showCurrentGame();
         });
 }
@@ -232,7 +232,7 @@ void LibraryWindow::addSaveActions(QMenu &menu, const QString &path)
         const QString backup = backups.at(i);
         // A file's name: plain text (an action's text is never rich text).
         QAction *action = restore->addAction(vantorix::withoutControlCharacters(QFileInfo(backup).fileName()));
-        connect(action, &QAction::triggered, this, vantorix::guarded([this, path, backup] { restoreSave(path, backup); }));
+        connect(action, &QAction::triggered, this, vantorix::guarded([this, path, backup] { putBackSave(path, backup); }));
     }
     restore->setEnabled(!backups.isEmpty());
     connect(menu.addAction(tr("Back up every save")), &QAction::triggered, this,

@@ -99,7 +99,7 @@ LibraryWindow::LibraryWindow(vantorix::Catalogue &catalogue, vantorix::LibraryCh
                 StatusLine->setText(failures.isEmpty()
                                         ? tr("%n save(s) backed up.", nullptr, count)
                                         : tr("A save could not be backed up: %1").arg(failures.constFirst()));
-                findSaves();
+                lookForSaves();
             });
     GridView->setContextMenuPolicy(Qt::CustomContextMenu);
     covers_ = new CoverDelegate(catalogue, GridView);
@@ -363,7 +363,7 @@ void LibraryWindow::rescanWaitingPlaces()
                                         .arg(vantorix::displayPath(change->problems.constFirst())));
             updateCaption();
             if (!change->added.empty() || !change->removed.isEmpty())
-                findSaves();
+                lookForSaves();
             rescanWaitingPlaces();
         });
 }
@@ -413,7 +413,7 @@ void LibraryWindow::finishWholePass(const QStringList &problems, const QString &
     if (!problems.isEmpty())
         StatusLine->setText(tr("%n file(s) or folder(s) could not be read, the first: %1", nullptr, int(problems.size()))
                                 .arg(vantorix::displayPath(problems.constFirst())));
-    findSaves();
+    lookForSaves();
     if (CollectionBox->currentIndex() == Missing)
         auditLibrary();
     const int row = chosen.isEmpty() ? -1 : model_->rowOf(chosen);

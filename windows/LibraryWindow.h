@@ -66,10 +66,10 @@ public:
     void backUpSaves(const QStringList &paths);
     // Puts a backup back as the game's save (the save there backed up
     // first), unless the game is running.
-    void restoreSave(const QString &gamePath, const QString &backup);
+    void putBackSave(const QString &gamePath, const QString &backup);
     // Looks for the games' saves again, off the window's thread.
-    void findSaves();
-    bool isFindingSaves() const { return findingSaves_; }
+    void lookForSaves();
+    bool isLookingForSaves() const { return findingSaves_; }
     // Puts a game's path on the clipboard: as text to read, and as the
     // file's own bytes in a URI, so that any name pastes as the real file.
     void copyPath(const QString &path);
