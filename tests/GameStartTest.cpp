@@ -1,6 +1,7 @@
 // The one start every window and the command use: what it refuses and why,
 // what it starts, and the plays and time it counts, with real emulators
 // (shell scripts standing in, and mGBA where it is installed).
+#include "library/GameSaves.h"
 #include "library/GameStart.h"
 #include "library/LibraryChanges.h"
 #include "library/LibraryStore.h"
@@ -170,6 +171,59 @@ TEST(GameStart, RealEmulatorIsReapedAndTimed)
     ASSERT_TRUE(waitFor([&] { return !ended.isEmpty(); }, 60000));
     ASSERT_EQ(counted.ends.size(), 1);
     EXPECT_GE(counted.ends.constFirst().second, 1);
+    qunsetenv("SDL_VIDEODRIVER");
+    qunsetenv("SDL_AUDIODRIVER");
+}
+
+// mGBA writes a battery save the game filled; once it ends, the save is
+// backed up and the play kept by the game's content with its emulator.
+TEST(GameStart, RealEmulatorSaveBackedUpAfterThePlay)
+{
+    const QString mgba = findExecutable(QStringLiteral("mgba"));
+    if (mgba.isEmpty())
+        GTEST_SKIP() << "mgba (Debian's mgba-sdl) is not installed";
+    QTemporaryDir dir;
+    // A cartridge with battery RAM whose program writes two bytes there and
+    // waits: ld a,$0A; ld ($0000),a; ld a,$42; ld ($A000),a; ld a,$43;
+    // ld ($A001),a; jr -2.
+    QByteArray image = readFile(SAMPLES_DIR "/roms/STARHOP.GB");
+    image.replace(0x100, 4, QByteArray::fromHex("00C35001"));
+    const QByteArray program = QByteArray::fromHex("3E0AEA00003E42EA00A03E43EA01A018FE");
+    image.replace(0x150, program.size(), program);
+    image[0x147] = char(0x03);  // MBC1 + RAM + battery
+    image[0x149] = char(0x02);  // 8 KiB
+    quint8 check = 0;
+    for (int i = 0x134; i < 0x14d; ++i)
+        check = quint8(check - quint8(image.at(i)) - 1);
+    image[0x14d] = char(check);
+    const QString tag = "SAVING-" + QString::number(::getpid());
+    const QString rom = writeFile(dir.filePath("copy/" + tag + ".GB"), image);
+    const QString store = dir.filePath("library.txt");
+    qputenv("SDL_VIDEODRIVER", "dummy");
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    {
+        Catalogue catalogue;
+        LibraryChanges changes(catalogue, store);
+        GameStarter starter(changes);
+        QSignalSpy backedUp(&changes, &LibraryChanges::savesBackedUp);
+        ASSERT_TRUE(starter.start(rom, mgba, 1).started());
+        EXPECT_TRUE(starter.isRunning(rom));
+        EXPECT_TRUE(waitFor([&] { return isArgumentOfRunningProgram(rom); }, 60000));
+        const QString save = dir.filePath("copy/" + tag + ".sav");
+        ASSERT_TRUE(waitFor([&] { return readFile(save).startsWith("BC"); }, 60000));
+        QProcess::execute("pkill", {"-TERM", "-f", tag});
+        ASSERT_TRUE(waitFor([&] { return !backedUp.isEmpty(); }, 60000));
+        EXPECT_EQ(backedUp.constFirst().at(0).toInt(), 1);
+        const QStringList backups = saveBackups("STAR HOPPER");
+        ASSERT_FALSE(backups.isEmpty());
+        EXPECT_TRUE(backups.constLast().endsWith(" mgba.sav")) << backups.constLast().toStdString();
+        EXPECT_EQ(readFile(backups.constLast()), readFile(save));
+        ASSERT_TRUE(waitFor([&] { return changes.waitingPlays() == 0; }, 60000));
+    }
+    const LibraryStore kept = LibraryStore::read(store);
+    ASSERT_EQ(kept.games.size(), 1);
+    EXPECT_EQ(kept.games.constBegin()->emulator, mgba);
+    EXPECT_EQ(kept.games.constBegin()->play.count, 1);
     qunsetenv("SDL_VIDEODRIVER");
     qunsetenv("SDL_AUDIODRIVER");
 }
