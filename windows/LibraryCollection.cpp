@@ -63,7 +63,8 @@ void LibraryWindow::auditLibrary()
             StatusLine->setText(lines.isEmpty() ? tr("No game database knows a game of the library.")
                                                 : lines.join(QStringLiteral("; ")));
             missing_->setAudit(std::move(*audit));
-            MissingView->resizeColumnToContents(vantorix::MissingGamesModel::Region);
+            for (const int column : {vantorix::MissingGamesModel::Region, vantorix::MissingGamesModel::Database})
+                MissingView->resizeColumnToContents(column);
             MissingView->setColumnWidth(vantorix::MissingGamesModel::Name,
                                         qMax(200, MissingView->viewport()->width() * 2 / 5));
             showMissingGame();
