@@ -30,16 +30,6 @@ int regionRank(const QString &region, const QStringList &order)
 
 }  // namespace
 
-CopyCounts countCopies(const std::vector<const LibraryGame *> &games)
-{
-    CopyCounts counts;
-    counts.reserve(qsizetype(games.size()));
-    for (const LibraryGame *game : games)
-        if (game->hasCrc)
-            ++counts[{game->crc32, game->size}];
-    return counts;
-}
-
 QStringList defaultRegionOrder(const QString &language)
 {
     if (language.startsWith(QLatin1String("it")))

@@ -12,8 +12,20 @@ namespace vantorix {
 
 // How many files of the library hold each ROM (by CRC32 and size): a plain
 // file and a zip of it, or the same game in two folders, are copies.
+// contentOf gives an item's ROM key; an invalid key counts for none.
 using CopyCounts = QHash<std::pair<quint32, qint64>, int>;
-CopyCounts countCopies(const std::vector<const LibraryGame *> &games);
+template <typename Items, typename ContentOf>
+CopyCounts countCopies(const Items &items, ContentOf contentOf)
+{
+    CopyCounts counts;
+    counts.reserve(qsizetype(items.size()));
+    for (const auto &item : items) {
+        const RomKey content = contentOf(item);
+        if (content.isValid())
+            ++counts[{content.crc32, content.size}];
+    }
+    return counts;
+}
 
 // The regions a collector prefers, first to last: the setting where the
 // user made one, else by the language ("it": Europe first).

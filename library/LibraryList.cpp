@@ -1,5 +1,7 @@
 #include "library/LibraryList.h"
 
+#include "library/GameVariants.h"
+
 #include "platform/FilePath.h"
 #include "platform/ShownText.h"
 
@@ -72,13 +74,11 @@ QByteArray libraryListText(std::vector<LibraryListLine> lines, const FoundSaves 
     std::vector<const LibraryListLine *> order;
     order.reserve(lines.size());
     qsizetype size = libraryListHeader().size();
-    QHash<std::pair<quint32, qint64>, int> copies;
     for (const LibraryListLine &line : lines) {
         order.push_back(&line);
         size += line.text.size() + line.history.size() + 8;
-        if (line.content.isValid())
-            ++copies[{line.content.crc32, line.content.size}];
     }
+    const CopyCounts copies = countCopies(lines, [](const LibraryListLine &line) { return line.content; });
     std::sort(order.begin(), order.end(), [](const LibraryListLine *a, const LibraryListLine *b) {
         return QByteArrayView(a->path).compare(QByteArrayView(b->path)) < 0;
     });

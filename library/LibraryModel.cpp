@@ -156,11 +156,7 @@ int LibraryModel::copies(int row) const
     if (!game.hasCrc)
         return 1;
     if (!copiesCounted_) {
-        copies_.clear();
-        copies_.reserve(qsizetype(games_.size()));
-        for (const LibraryGame &each : games_)
-            if (each.hasCrc)
-                ++copies_[{each.crc32, each.size}];
+        copies_ = countCopies(games_, [](const LibraryGame &each) { return each.content(); });
         copiesCounted_ = true;
     }
     return copies_.value({game.crc32, game.size}, 1);

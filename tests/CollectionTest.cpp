@@ -146,7 +146,7 @@ TEST(Collection, CopiesAndOnePerGame)
     std::vector<const LibraryGame *> pointers;
     for (const LibraryGame &g : games)
         pointers.push_back(&g);
-    const CopyCounts copies = countCopies(pointers);
+    const CopyCounts copies = countCopies(pointers, [](const LibraryGame *g) { return g->content(); });
     EXPECT_EQ(copies.value({3, 32768}), 2);  // a file and its zip
     EXPECT_EQ(copies.value({5, 32768}), 2);  // the same game in two folders
     EXPECT_EQ(copies.value({1, 32768}), 1);
