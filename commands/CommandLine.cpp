@@ -25,6 +25,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <future>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -469,19 +470,36 @@ int runLibraryCommand(const CommandLine &line, Catalogue &catalogue)
                 printMessage(stderr, displayPath(LibraryStore::defaultPath()) + QStringLiteral(": ") + store.problem);
             store.mergeSpellings();
             QStringList problems;
-            std::vector<LibraryListLine> lines;
-            QStringList paths;
+            LibraryList list(store);
             scanLibrary(store.folders, catalogue, &problems, [&](const std::vector<LibraryGame> &games) {
-                for (const LibraryGame &game : games) {
-                    lines.push_back(libraryListLine(game, store));
-                    paths.append(game.path);
+                for (const LibraryGame &game : games)
+                    list.add(game);
+            });
+            // The saves are looked for (a listing of each folder again) while
+            // the lines are sorted.
+            std::promise<QHash<size_t, QByteArray>> savesFound;
+            std::future<QHash<size_t, QByteArray>> saves = savesFound.get_future();
+            catalogue.executor().start([&savesFound, &list] {
+                try {
+                    QHash<size_t, QByteArray> firstSaves;
+                    findSaves(
+                        list.size(), [&list](size_t i) { return list.pathOf(i); }, SaveFolders::ofUser(),
+                        [&](size_t i, const QList<SaveFile> &found) {
+                            firstSaves.insert(i, encodePath(found.constFirst().path));
+                        });
+                    savesFound.set_value(std::move(firstSaves));
+                } catch (...) {
+                    savesFound.set_exception(std::current_exception());
                 }
             });
-            const QByteArray text = libraryListText(std::move(lines), findSaves(paths, SaveFolders::ofUser()));
+            list.sort();
+            const QHash<size_t, QByteArray> firstSaves = saves.get();
             for (const QString &problem : std::as_const(problems))
                 printMessage(stderr, withoutControlCharacters(displayPath(problem)));
-            if (std::fwrite(text.constData(), 1, size_t(text.size()), stdout) != size_t(text.size())
-                || std::fflush(stdout) != 0)
+            const bool written = list.write(firstSaves, [](QByteArrayView piece) {
+                return std::fwrite(piece.data(), 1, size_t(piece.size()), stdout) == size_t(piece.size());
+            });
+            if (!written || std::fflush(stdout) != 0)
                 return 1;
             return problems.isEmpty() ? 0 : 1;
         }

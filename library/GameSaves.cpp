@@ -249,32 +249,45 @@ SaveFolders SaveFolders::ofUser()
 
 FoundSaves findSaves(const QStringList &romPaths, const SaveFolders &folders)
 {
+    std::vector<QByteArray> paths;
+    paths.reserve(size_t(romPaths.size()));
+    for (const QString &path : romPaths)
+        paths.push_back(encodePath(path));
+    FoundSaves found;
+    findSaves(
+        paths.size(), [&paths](size_t i) { return QByteArrayView(paths[i]); }, folders,
+        [&](size_t i, const QList<SaveFile> &saves) { found.insert(romPaths.at(qsizetype(i)), saves); });
+    return found;
+}
+
+void findSaves(size_t count, const std::function<QByteArrayView(size_t)> &pathAt, const SaveFolders &folders,
+               const std::function<void(size_t, const QList<SaveFile> &)> &found)
+{
     const SavePlace retroArch(folders.retroArch, true, QStringLiteral("RetroArch"));
     const SavePlace mgba(folders.mgba, false, QStringLiteral("mGBA"));
     // The ROMs by folder: each folder listed once. A pass gives them folder
     // by folder, so that a folder is looked up once a run of its ROMs.
-    QHash<QString, QList<qsizetype>> byFolder;
-    QList<qsizetype> *run = nullptr;
-    QStringView runFolder;
-    for (qsizetype i = 0; i < romPaths.size(); ++i) {
-        const QString &path = romPaths.at(i);
-        const QStringView folder = QStringView(path).left(qMax<qsizetype>(path.lastIndexOf(QLatin1Char('/')), 0));
+    QHash<QByteArray, std::vector<size_t>> byFolder;
+    std::vector<size_t> *run = nullptr;
+    QByteArrayView runFolder;
+    for (size_t i = 0; i < count; ++i) {
+        const QByteArrayView path = pathAt(i);
+        const QByteArrayView folder = path.first(qMax<qsizetype>(path.lastIndexOf('/'), 0));
         if (!run || folder != runFolder) {
-            run = &byFolder[folder.toString()];
+            run = &byFolder[folder.toByteArray()];
             runFolder = folder;
         }
-        run->append(i);
+        run->push_back(i);
     }
-    FoundSaves found;
     const bool elsewhere = !retroArch.isEmpty() || !mgba.isEmpty();
     for (auto it = byFolder.cbegin(); it != byFolder.cend(); ++it) {
-        const QByteArray folder = encodePath(it.key().isEmpty() ? QStringLiteral("/") : it.key());
+        const QByteArray folder = it.key().isEmpty() ? QByteArray("/") : it.key();
         const QSet<QByteArray> beside = listSaveNames(folder, true).files;
         if (beside.isEmpty() && !elsewhere)
             continue;  // no save here, none kept apart: no ROM of it looked at
-        for (const qsizetype index : it.value()) {
-            const QString &rom = romPaths.at(index);
-            const QByteArray stem = stemOf(encodePath(rom.mid(rom.lastIndexOf(QLatin1Char('/')) + 1)));
+        for (const size_t index : it.value()) {
+            const QByteArrayView rom = pathAt(index);
+            const QByteArray stem = stemOf(rom.sliced(rom.lastIndexOf('/') + 1).toByteArray());
             QList<SaveFile> saves;
             for (const char *extension : kBesideRom) {
                 if (beside.isEmpty())
@@ -288,10 +301,9 @@ FoundSaves findSaves(const QStringList &romPaths, const SaveFolders &folders)
             static const char *const kSav[] = {".sav"};
             mgba.find(stem, kSav, 1, &saves);
             if (!saves.isEmpty())
-                found.insert(rom, saves);
+                found(index, saves);
         }
     }
-    return found;
 }
 
 QString saveBackupFolder(const QString &game, const QString &root)

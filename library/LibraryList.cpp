@@ -6,99 +6,199 @@
 #include "platform/ShownText.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
 
 namespace vantorix {
 
 namespace {
 
-// A path's bytes as they are, but for the control characters that would
-// forge a field or a line, written "?" as the scan writes them.
-QByteArray lineSafe(QByteArray bytes)
+// Control characters in a path would forge a field or a line: written "?"
+// as the scan writes them.
+void makeLineSafe(char *bytes, qsizetype size)
 {
-    for (char &c : bytes)
-        if (uchar(c) < 0x20 || uchar(c) == 0x7f)
-            c = '?';
-    return bytes;
+    for (qsizetype i = 0; i < size; ++i)
+        if (uchar(bytes[i]) < 0x20 || uchar(bytes[i]) == 0x7f)
+            bytes[i] = '?';
+}
+
+// A name's UTF-8, its tabs and line breaks taken out. Most names are
+// ASCII: their bytes go in as they are, with no copy made on the way.
+void appendField(QByteArray &out, const QString &text)
+{
+    bool ascii = true;
+    bool plain = true;
+    for (const QChar c : text) {
+        ascii = ascii && c.unicode() < 0x80;
+        plain = plain && c.unicode() >= 0x20 && c.unicode() != 0x7f;
+    }
+    if (!plain) {
+        out += withoutControlCharacters(text).toUtf8();
+    } else if (ascii) {
+        const qsizetype at = out.size();
+        out.resize(at + text.size());
+        std::transform(text.cbegin(), text.cend(), out.data() + at, [](QChar c) { return char(c.unicode()); });
+    } else {
+        out += text.toUtf8();
+    }
+}
+
+// A path's own bytes: an ASCII path's are its characters.
+void appendPath(QByteArray &out, const QString &path)
+{
+    if (!std::all_of(path.cbegin(), path.cend(), [](QChar c) { return c.unicode() < 0x80; })) {
+        out += encodePath(path);
+        return;
+    }
+    const qsizetype at = out.size();
+    out.resize(at + path.size());
+    std::transform(path.cbegin(), path.cend(), out.data() + at, [](QChar c) { return char(c.unicode()); });
+}
+
+void appendNumber(QByteArray &out, qint64 number)
+{
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    out.append(digits, end - digits);
 }
 
 }  // namespace
 
-const QByteArray &libraryListHeader()
+const QByteArray &LibraryList::header()
 {
     static const QByteArray header = "name\tsystem\tregion\tsize\tcrc32\tverified\tplayed\tlast played\tpath"
                                      "\tcopies\tplay time\temulator\tsave\n";
     return header;
 }
 
-LibraryListLine libraryListLine(const LibraryGame &game, const LibraryStore &store)
+void LibraryList::add(const LibraryGame &game)
 {
-    // A tab or line break in a name would forge a field or a line.
-    const auto appendField = [](QByteArray &out, const QString &text) {
-        bool plain = true;
-        for (const QChar c : text)
-            plain = plain && c.unicode() >= 0x20 && c.unicode() != 0x7f;
-        out += (plain ? text : withoutControlCharacters(text)).toUtf8();
-    };
-    LibraryListLine line;
-    line.path = encodePath(game.path);
-    const PlayRecord record = store.playOf(game.historyKey(), game.content());
-    const PlayRecord *play = &record;
+    const PlayRecord record = store_.playOf(game.historyKey(), game.content());
     const bool played = record.count > 0 || record.last.isValid();
-    QByteArray &out = line.text;
-    out.reserve(game.name.size() + line.path.size() + 64);
+    QByteArray &out = arena_;
+    Line line;
+    line.at = out.size();
+    line.content = game.content();
     appendField(out, game.name);
     out += game.colour ? "\tGBC\t" : "\tGB\t";
     appendField(out, game.region);
     out += '\t';
-    out += QByteArray::number(game.size);
+    appendNumber(out, game.size);
     out += '\t';
-    if (game.hasCrc)
-        out += QByteArray::number(game.crc32, 16).rightJustified(8, '0');
+    if (game.hasCrc) {
+        char crc[9];
+        std::snprintf(crc, sizeof crc, "%08x", unsigned(game.crc32));
+        out.append(crc, 8);
+    }
     out += game.verified ? "\tyes\t" : "\tno\t";
-    out += QByteArray::number(played ? play->count : 0);
+    appendNumber(out, played ? record.count : 0);
     out += '\t';
-    if (played && play->last.isValid())
-        out += play->last.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toLatin1();
+    if (played && record.last.isValid())
+        out += record.last.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toLatin1();
     out += '\t';
-    out += lineSafe(line.path);
-    line.content = game.content();
-    line.history = '\t' + QByteArray::number(record.seconds) + '\t';
-    appendField(line.history, store.emulatorOf(line.content));
-    return line;
+    line.textLength = int(out.size() - line.at);
+    const qsizetype pathAt = out.size();
+    appendPath(out, game.path);
+    line.pathLength = int(out.size() - pathAt);
+    const qsizetype historyAt = out.size();
+    out += '\t';
+    appendNumber(out, record.seconds);
+    out += '\t';
+    appendField(out, store_.emulatorOf(line.content));
+    line.historyLength = int(out.size() - historyAt);
+    lines_.push_back(line);
 }
 
-QByteArray libraryListText(std::vector<LibraryListLine> lines, const FoundSaves &saves)
+QByteArrayView LibraryList::pathOf(size_t index) const
 {
-    // Sorted as pointers: 100,000 lines compare by their paths' bytes and
-    // never move.
-    std::vector<const LibraryListLine *> order;
-    order.reserve(lines.size());
-    qsizetype size = libraryListHeader().size();
-    for (const LibraryListLine &line : lines) {
-        order.push_back(&line);
-        size += line.text.size() + line.history.size() + 8;
+    const Line &line = lines_.at(index);
+    return QByteArrayView(arena_.constData() + line.at + line.textLength, line.pathLength);
+}
+
+void LibraryList::sort()
+{
+    if (sorted_)
+        return;
+    sorted_ = true;
+    // Most paths share their start (the library's folder): the eight bytes
+    // after what all share, kept beside each line, order most pairs without
+    // a look into the arena.
+    const char *const arena = arena_.constData();
+    qsizetype shared = lines_.empty() ? 0 : lines_.front().pathLength;
+    const char *const first = lines_.empty() ? nullptr : arena + lines_.front().at + lines_.front().textLength;
+    for (const Line &line : lines_) {
+        const char *path = arena + line.at + line.textLength;
+        shared = std::min<qsizetype>(shared, line.pathLength);
+        qsizetype same = 0;
+        while (same < shared && path[same] == first[same])
+            ++same;
+        shared = same;
     }
-    const CopyCounts copies = countCopies(lines, [](const LibraryListLine &line) { return line.content; });
-    std::sort(order.begin(), order.end(), [](const LibraryListLine *a, const LibraryListLine *b) {
-        return QByteArrayView(a->path).compare(QByteArrayView(b->path)) < 0;
+    std::vector<Ordered> &order = order_;
+    order.reserve(lines_.size());
+    for (const Line &line : lines_) {
+        const uchar *path = reinterpret_cast<const uchar *>(arena + line.at + line.textLength);
+        quint64 next = 0;
+        for (qsizetype i = shared; i < shared + 8; ++i)
+            next = next << 8 | (i < line.pathLength ? path[i] : 0);
+        order.push_back({next, &line});
+    }
+    std::sort(order.begin(), order.end(), [arena](const Ordered &a, const Ordered &b) {
+        if (a.next != b.next)
+            return a.next < b.next;
+        const char *pathA = arena + a.line->at + a.line->textLength;
+        const char *pathB = arena + b.line->at + b.line->textLength;
+        const int common = std::memcmp(pathA, pathB, size_t(std::min(a.line->pathLength, b.line->pathLength)));
+        return common != 0 ? common < 0 : a.line->pathLength < b.line->pathLength;
     });
+    copies_ = countCopies(lines_, [](const Line &line) { return line.content; });
+}
+
+bool LibraryList::write(const QHash<size_t, QByteArray> &saves, const std::function<bool(QByteArrayView)> &to)
+{
+    sort();
+    // Handed on in pieces of a fixed size: a list of 100,000 lines is never
+    // all in memory twice.
+    constexpr qsizetype kPiece = 256 << 10;
+    const char *const arena = arena_.constData();
     QByteArray out;
-    out.reserve(size);
-    out += libraryListHeader();
-    for (const LibraryListLine *line : order) {
-        out += line->text;
+    out.reserve(kPiece + 4096);
+    out += header();
+    for (const Ordered &ordered : order_) {
+        const Line &line = *ordered.line;
+        const char *at = arena + line.at;
+        out.append(at, line.textLength + line.pathLength);
+        makeLineSafe(out.data() + out.size() - line.pathLength, line.pathLength);
         out += '\t';
-        out += QByteArray::number(line->content.isValid() ? copies.value({line->content.crc32, line->content.size}) : 1);
-        out += line->history;
+        appendNumber(out, line.content.isValid() ? copies_.value({line.content.crc32, line.content.size}) : 1);
+        out.append(at + line.textLength + line.pathLength, line.historyLength);
         out += '\t';
         if (!saves.isEmpty()) {
-            const auto found = saves.constFind(decodePath(line->path));
-            if (found != saves.constEnd() && !found->isEmpty())
-                out += lineSafe(encodePath(found->constFirst().path));
+            const auto found = saves.constFind(size_t(ordered.line - lines_.data()));
+            if (found != saves.constEnd()) {
+                out += *found;
+                makeLineSafe(out.data() + out.size() - found->size(), found->size());
+            }
         }
         out += '\n';
+        if (out.size() >= kPiece) {
+            if (!to(out))
+                return false;
+            out.resize(0);
+        }
     }
-    return out;
+    return out.isEmpty() || to(out);
+}
+
+QByteArray LibraryList::text(const QHash<size_t, QByteArray> &saves)
+{
+    QByteArray text;
+    write(saves, [&text](QByteArrayView piece) {
+        text += piece;
+        return true;
+    });
+    return text;
 }
 
 }  // namespace vantorix

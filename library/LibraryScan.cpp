@@ -176,7 +176,10 @@ std::vector<LibraryGame> scanLibraryPlaces(const std::vector<LibraryPlace> &plac
                 QString path;
                 path.reserve(base.size() + listing.paths[k].size());
                 path += base;
-                path += decodePath(listing.paths[k]);
+                if (isAscii(listing.paths[k]))  // most names: no decoded copy on the way
+                    path += QLatin1StringView(listing.paths[k]);
+                else
+                    path += decodePath(listing.paths[k]);
                 if (read.error) {
                     problems->append(path + QStringLiteral(": ") + read.error->text());
                     continue;

@@ -3,6 +3,7 @@
 // the store kept whole, and the watch when the system's watches run out.
 #include "settings/Configuration.h"
 #include "settings/LastConfiguration.h"
+#include "library/LibraryList.h"
 #include "library/LibraryStore.h"
 #include "library/LibraryWatch.h"
 #include "reading/Catalogue.h"
@@ -94,6 +95,82 @@ TEST(Library, ListOfEveryKindOfFileEachOnce)
     EXPECT_EQ(lines.size(), 2);  // the header and the one game of Colour
     EXPECT_TRUE(QFile::exists(games + "/star.gb"));
     runKelpad({"--library-remove", games + "/Colour"});
+}
+
+TEST(Library, ListSortedByPathBytesWithCopiesAndSaves)
+{
+    // Paths that share a long start, one the start of another, bytes that
+    // are no UTF-8 and control characters: sorted by their bytes, written
+    // safe; copies counted by content; each save at its own game's line.
+    struct Row {
+        QByteArray path;
+        RomKey content;
+        QByteArray save;
+    };
+    const QByteArray shared = "/roms/Game Boy/Collection/";
+    const Row rows[] = {
+        {shared + "Tetris (World) (Rev 1).gb", {0x46df91ad, 32768}, ""},
+        {shared + "Tetris (World).gb", {0x63f9407d, 32768}, shared + "Tetris (World).sav"},
+        {shared + "Tetris (World).gb.zip", {0x63f9407d, 32768}, ""},
+        {shared + "Tetris", {0x63f9407d, 32768}, ""},
+        {shared + "Caf\xe9.gb", {0x01020304, 65536}, ""},
+        {shared + "Cafe.gb", {}, ""},
+        {shared + "line\nbreak.gb", {0x0a0b0c0d, 1024}, shared + "line\nbreak.sav"},
+        {"/a.gb", {0x11111111, 512}, ""},
+    };
+    const LibraryStore store;
+    LibraryList list(store);
+    QHash<size_t, QByteArray> saves;
+    for (const Row &row : rows) {
+        LibraryGame game;
+        game.path = decodePath(row.path);
+        game.name = QStringLiteral("Name\t") + QString::number(list.size());
+        game.hasCrc = row.content.isValid();
+        game.crc32 = row.content.crc32;
+        game.size = row.content.isValid() ? row.content.size : 99;
+        if (!row.save.isEmpty())
+            saves.insert(list.size(), row.save);
+        list.add(game);
+        EXPECT_EQ(list.pathOf(list.size() - 1), row.path);
+    }
+    std::vector<const Row *> expected;
+    for (const Row &row : rows)
+        expected.push_back(&row);
+    std::sort(expected.begin(), expected.end(), [](const Row *a, const Row *b) { return a->path < b->path; });
+    const QByteArray text = list.text(saves);
+    const QList<QByteArray> lines = text.split('\n');
+    ASSERT_EQ(lines.size(), qsizetype(std::size(rows)) + 2) << text.constData();  // the header, the end
+    const auto safe = [](QByteArray bytes) { return bytes.replace('\n', '?').replace('\t', '?'); };
+    for (size_t i = 0; i < expected.size(); ++i) {
+        const QList<QByteArray> fields = lines.at(qsizetype(i) + 1).split('\t');
+        ASSERT_EQ(fields.size(), 13) << lines.at(qsizetype(i) + 1).constData();
+        EXPECT_EQ(fields.at(8), safe(expected[i]->path));
+        const int copies = expected[i]->content.crc32 == 0x63f9407d ? 3 : 1;
+        EXPECT_EQ(fields.at(9), QByteArray::number(copies)) << fields.at(8).constData();
+        EXPECT_EQ(fields.at(12), safe(expected[i]->save));
+        EXPECT_TRUE(fields.at(0).startsWith("Name?")) << fields.at(0).constData();
+    }
+
+    // Written in pieces, the text is the same however long: 3,000 lines of
+    // long names cross the pieces' bounds.
+    LibraryList many(store);
+    for (int i = 0; i < 3000; ++i) {
+        LibraryGame game;
+        game.path = QStringLiteral("/many/%1.gb").arg(2999 - i, 4, 10, QLatin1Char('0'));
+        game.name = QString(200, QLatin1Char('x'));
+        many.add(game);
+    }
+    QByteArray pieces;
+    int count = 0;
+    ASSERT_TRUE(many.write({}, [&](QByteArrayView piece) {
+        pieces += piece;
+        ++count;
+        return true;
+    }));
+    EXPECT_GT(count, 1);
+    EXPECT_EQ(pieces, many.text());
+    EXPECT_TRUE(pieces.split('\n').at(1).contains("\t/many/0000.gb\t"));
+    EXPECT_FALSE(many.write({}, [](QByteArrayView) { return false; }));  // a writer that fails stops it
 }
 
 TEST(Library, PlaysFromEveryStartAndTheStoreKeptWhole)
