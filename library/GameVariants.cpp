@@ -73,7 +73,7 @@ std::vector<int> onePerGame(const std::vector<const LibraryGame *> &games, const
     std::vector<Rank> ranks;
     ranks.reserve(games.size());
     for (const LibraryGame *game : games)
-        ranks.push_back({regionRank(game->region, regionOrder), revisionOfName(game->name), game->verified,
+        ranks.push_back({regionRank(game->region(), regionOrder), revisionOfName(game->name), game->verified,
                          isArchive(game->path)});
     const auto better = [&](int a, int b) {
         const Rank &x = ranks[size_t(a)], &y = ranks[size_t(b)];

@@ -176,12 +176,16 @@ bool LibraryFilter::accepts(int row, const QDateTime &recentSince) const
     case Collection::All:
         break;
     }
-    return foldedText_.isEmpty() || game.filterKey.contains(foldedText_);
+    return foldedText_.isEmpty() || game.filterKey().contains(foldedText_);
 }
 
 bool LibrarySortKeys::less(int a, int b) const
 {
-    const auto byName = [&] { return names[size_t(a)].compare(names[size_t(b)]) < 0; };
+    const auto byName = [&] {
+        return QByteArrayView(names[size_t(a)]).first(nameLengths[size_t(a)])
+                   .compare(QByteArrayView(names[size_t(b)]).first(nameLengths[size_t(b)]))
+               < 0;
+    };
     switch (column) {
     case LibraryModel::Region:
     case LibraryModel::Emulator: {
@@ -209,8 +213,12 @@ LibrarySortKeys LibraryFilter::sortKeys() const
     LibrarySortKeys keys;
     keys.column = sortColumn_;
     keys.names.reserve(size_t(total));
-    for (int row = 0; row < total; ++row)
-        keys.names.push_back(model.sortName(row));
+    keys.nameLengths.reserve(size_t(total));
+    for (int row = 0; row < total; ++row) {
+        const LibraryGame &game = model.game(row);
+        keys.names.push_back(game.keys);
+        keys.nameLengths.push_back(game.sortKeyLength);
+    }
     const auto numbers = [&](const std::function<qint64(int)> &of) {
         keys.numbers.reserve(size_t(total));
         for (int row = 0; row < total; ++row)
@@ -257,7 +265,7 @@ LibrarySortKeys LibraryFilter::sortKeys() const
     case LibraryModel::File:
         keys.texts.reserve(size_t(total));
         for (int row = 0; row < total; ++row)
-            keys.texts.push_back(sortColumn_ == LibraryModel::Region ? model.game(row).region : model.game(row).path);
+            keys.texts.push_back(sortColumn_ == LibraryModel::Region ? model.game(row).region() : model.game(row).path);
         break;
     default:
         break;

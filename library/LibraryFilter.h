@@ -18,7 +18,8 @@ class Catalogue;
 // thread: each game's natural name key and the column's own key.
 struct LibrarySortKeys {
     int column = LibraryModel::Name;
-    std::vector<QByteArray> names;
+    std::vector<QByteArray> names;  // the games' keys: the first nameLengths[i] bytes of each
+    std::vector<quint32> nameLengths;
     std::vector<qint64> numbers;  // System, Size, Verified, Played, Last played, Copies, Play time, Save
     std::vector<QString> texts;   // Region, Folder, File, Emulator
     bool less(int a, int b) const;

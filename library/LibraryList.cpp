@@ -82,7 +82,7 @@ void LibraryList::add(const LibraryGame &game)
     line.content = game.content();
     appendField(out, game.name);
     out += game.colour ? "\tGBC\t" : "\tGB\t";
-    appendField(out, game.region);
+    appendField(out, game.region());
     out += '\t';
     appendNumber(out, game.size);
     out += '\t';

@@ -68,17 +68,20 @@ QByteArray LibraryModel::foldedKey(const QString &text)
 
 void LibraryModel::prepare(LibraryGame &game)
 {
-    if (game.sortKey.isEmpty())
-        game.sortKey = naturalKey(game.name);
-    if (game.filterKey.isEmpty()) {
-        // Names and file names, not their extensions: every file ends in
-        // ".gb", and "b" would find them all.
-        QString file = displayPath(baseName(game.path));
-        const qsizetype dot = file.lastIndexOf(QLatin1Char('.'));
-        if (dot > 0)
-            file.truncate(dot);
-        game.filterKey = foldedKey(game.name + QLatin1Char('\t') + file);
-    }
+    if (!game.keys.isEmpty())
+        return;
+    // Names and file names, not their extensions: every file ends in
+    // ".gb", and "b" would find them all.
+    QString file = displayPath(baseName(game.path));
+    const qsizetype dot = file.lastIndexOf(QLatin1Char('.'));
+    if (dot > 0)
+        file.truncate(dot);
+    const QByteArray sortKey = naturalKey(game.name);
+    const QByteArray filterKey = foldedKey(game.name + QLatin1Char('\t') + file);
+    game.keys.reserve(sortKey.size() + filterKey.size());
+    game.keys += sortKey;
+    game.keys += filterKey;
+    game.sortKeyLength = quint32(sortKey.size());
 }
 
 QVariant LibraryModel::data(const QModelIndex &index, int role) const
@@ -112,7 +115,7 @@ QVariant LibraryModel::data(const QModelIndex &index, int role) const
     case System:
         return game.system();
     case Region:
-        return game.region;
+        return game.region();
     case Size:
         return locale.toString(game.size);
     case Verified:
@@ -267,7 +270,8 @@ void LibraryModel::removeGames(const std::function<bool(const LibraryGame &)> &g
     if (runs.size() > kMostRuns) {
         // Scattered all over: one new list rather than many moves of it.
         beginResetModel();
-        std::deque<LibraryGame> kept;
+        std::vector<LibraryGame> kept;
+        kept.reserve(games_.size());
         for (LibraryGame &game : games_)
             if (!gone(game))
                 kept.push_back(std::move(game));

@@ -8,7 +8,6 @@
 #include <QAbstractTableModel>
 #include <QDateTime>
 
-#include <deque>
 #include <functional>
 #include <vector>
 
@@ -90,7 +89,7 @@ public:
     // What the filter and the sort compare, made once a game: the name
     // folded and with its numbers padded ("game 0000000010"), so that
     // "Game 2" sorts before "Game 10" whatever the letter case.
-    const QByteArray &sortName(int row) const { return games_[size_t(row)].sortKey; }
+    QByteArrayView sortName(int row) const { return games_[size_t(row)].sortKey(); }
     // Makes the game's keys where it has none (see LibraryGame).
     static void prepare(LibraryGame &game);
 
@@ -104,8 +103,10 @@ private:
     // end; too scattered, the model is built again.
     void removeGames(const std::function<bool(const LibraryGame &)> &gone);
 
-    // Deques: 100,000 games grow without a copy of them all.
-    std::deque<LibraryGame> games_;
+    // One block: 100,000 games lie apart from the heap's small pieces
+    // (given back whole when they go), and growing moves each game's few
+    // pointers, never its texts.
+    std::vector<LibraryGame> games_;
     LibraryStore store_;
     FoundSaves saves_;
     // Counted again at the first look after the games changed.

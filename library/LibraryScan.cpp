@@ -46,7 +46,6 @@ std::optional<LibraryGame> gameOf(const HeadResult &read, const QString &path, c
     game.stamp = read.stamp;
     if (known) {
         game.name = known->name;
-        game.region = regionOfName(known->name);
         game.verified = true;
     } else {
         char title[kTitleSize];
@@ -104,6 +103,11 @@ QString regionOfName(const QString &name)
     const qsizetype open = name.indexOf(QLatin1String(" ("));
     const qsizetype close = name.indexOf(QLatin1Char(')'), open);
     return open < 0 || close < 0 ? QString() : name.mid(open + 2, close - open - 2);
+}
+
+QString LibraryGame::region() const
+{
+    return verified ? regionOfName(name) : QString();
 }
 
 bool LibraryPlace::holds(const QString &path) const

@@ -27,20 +27,24 @@ struct LibraryGame {
     QString realPath;
     QString folder;   // the library folder it was found in
     QString name;     // the database's name, else the header's title, else the file's name
-    bool colour = false;  // made for the Game Boy Color (flag 0x80 or 0xC0)
-    QString region;   // from the database's name: "USA, Europe"
+    // What the library's sort and filter compare, made with the game (off
+    // the window's thread), in one block: the name folded with its numbers
+    // padded (the first sortKeyLength bytes), then the name and file's name
+    // folded. 100,000 games are what the library's window holds.
+    QByteArray keys;
+    FileStamp stamp;  // the file as it was read: a later pass skips it while it is the same
     qint64 size = 0;  // of the ROM itself (an archive's chosen entry, no copier header)
     quint32 crc32 = 0;
+    quint32 sortKeyLength = 0;
+    bool colour = false;  // made for the Game Boy Color (flag 0x80 or 0xC0)
     bool hasCrc = false;
     bool verified = false;  // a database knows the CRC32 and size
-    FileStamp stamp;  // the file as it was read: a later pass skips it while it is the same
-    // What the library's sort and filter compare, made with the game (off
-    // the window's thread): the name folded with its numbers padded, and
-    // the name and file's name folded.
-    QByteArray sortKey;
-    QByteArray filterKey;
 
     QString system() const { return colour ? QStringLiteral("GBC") : QStringLiteral("GB"); }
+    // From the database's name: "USA, Europe" (none for a name it does not know).
+    QString region() const;
+    QByteArrayView sortKey() const { return QByteArrayView(keys).first(sortKeyLength); }
+    QByteArrayView filterKey() const { return QByteArrayView(keys).sliced(sortKeyLength); }
     // The ROM's key, where its CRC32 could be read: what its history and
     // its copies go by.
     RomKey content() const { return hasCrc ? RomKey{crc32, size} : RomKey{}; }

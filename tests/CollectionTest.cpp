@@ -124,7 +124,6 @@ TEST(Collection, CopiesAndOnePerGame)
         LibraryGame g;
         g.path = path;
         g.name = name;
-        g.region = regionOfName(g.name);
         g.verified = verified;
         g.hasCrc = true;
         g.crc32 = crc;
@@ -183,7 +182,6 @@ TEST(Collection, FiltersViewsAndSortsOverTheRows)
         LibraryGame g;
         g.path = path;
         g.name = name;
-        g.region = regionOfName(g.name);
         g.verified = verified;
         g.hasCrc = crc != 0;
         g.crc32 = crc;
