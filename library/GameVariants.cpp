@@ -62,7 +62,7 @@ int revisionOfName(const QString &name)
                : 0;
 }
 
-std::vector<int> onePerGame(const std::vector<const LibraryGame *> &games, const QStringList &regionOrder)
+std::vector<int> onePerGame(const std::vector<GameVariant> &games, const QStringList &regionOrder)
 {
     struct Rank {
         int region;
@@ -72,9 +72,9 @@ std::vector<int> onePerGame(const std::vector<const LibraryGame *> &games, const
     };
     std::vector<Rank> ranks;
     ranks.reserve(games.size());
-    for (const LibraryGame *game : games)
-        ranks.push_back({regionRank(game->region(), regionOrder), revisionOfName(game->name), game->verified,
-                         isArchive(game->path)});
+    for (const GameVariant &game : games)
+        ranks.push_back({regionRank(game.verified ? regionOfName(game.name) : QString(), regionOrder),
+                         revisionOfName(game.name), game.verified, isArchive(game.path)});
     const auto better = [&](int a, int b) {
         const Rank &x = ranks[size_t(a)], &y = ranks[size_t(b)];
         if (x.region != y.region)
@@ -85,12 +85,12 @@ std::vector<int> onePerGame(const std::vector<const LibraryGame *> &games, const
             return x.verified;
         if (x.archive != y.archive)
             return !x.archive;
-        return games[size_t(a)]->path < games[size_t(b)]->path;  // the same each time
+        return games[size_t(a)].path < games[size_t(b)].path;  // the same each time
     };
     QHash<QString, int> chosen;
     chosen.reserve(qsizetype(games.size()));
     for (int i = 0; i < int(games.size()); ++i) {
-        const QString game = gameOfName(games[size_t(i)]->name);
+        const QString game = gameOfName(games[size_t(i)].name);
         const auto it = chosen.find(game);
         if (it == chosen.end())
             chosen.insert(game, i);

@@ -41,6 +41,11 @@ int revisionOfName(const QString &name);
 // the one to show: the first region in order, then the highest revision,
 // a verified dump before another, a plain file before an archive.
 // Returns the indexes of the games chosen, in the order given.
-std::vector<int> onePerGame(const std::vector<const LibraryGame *> &games, const QStringList &regionOrder);
+struct GameVariant {
+    QString name;
+    QString path;
+    bool verified = false;  // the name is a database's (it tells a region)
+};
+std::vector<int> onePerGame(const std::vector<GameVariant> &games, const QStringList &regionOrder);
 
 }  // namespace vantorix

@@ -151,10 +151,10 @@ void LibraryFilter::sort(int column, Qt::SortOrder order)
 bool LibraryFilter::accepts(int row, const QDateTime &recentSince) const
 {
     const LibraryModel &model = *library();
-    const LibraryGame &game = model.game(row);
-    if ((system_ == SystemFilter::GameBoy && game.colour) || (system_ == SystemFilter::Colour && !game.colour))
+    const LibraryRow &game = model.row(row);
+    if ((system_ == SystemFilter::GameBoy && game.colour()) || (system_ == SystemFilter::Colour && !game.colour()))
         return false;
-    if (verifiedOnly_ && !game.verified)
+    if (verifiedOnly_ && !game.verified())
         return false;
     if (favouritesOnly_ && !model.isFavourite(row))
         return false;
@@ -181,11 +181,7 @@ bool LibraryFilter::accepts(int row, const QDateTime &recentSince) const
 
 bool LibrarySortKeys::less(int a, int b) const
 {
-    const auto byName = [&] {
-        return QByteArrayView(names[size_t(a)]).first(nameLengths[size_t(a)])
-                   .compare(QByteArrayView(names[size_t(b)]).first(nameLengths[size_t(b)]))
-               < 0;
-    };
+    const auto byName = [&] { return nameOf(a).compare(nameOf(b)) < 0; };
     switch (column) {
     case LibraryModel::Region:
     case LibraryModel::Emulator: {
@@ -213,11 +209,11 @@ LibrarySortKeys LibraryFilter::sortKeys() const
     LibrarySortKeys keys;
     keys.column = sortColumn_;
     keys.names.reserve(size_t(total));
-    keys.nameLengths.reserve(size_t(total));
+    keys.nameAt.reserve(size_t(total));
     for (int row = 0; row < total; ++row) {
-        const LibraryGame &game = model.game(row);
-        keys.names.push_back(game.keys);
-        keys.nameLengths.push_back(game.sortKeyLength);
+        const LibraryRow &game = model.row(row);
+        keys.names.push_back(game.block());
+        keys.nameAt.push_back({quint32(game.sortKeyAt()), game.sortKeyLength()});
     }
     const auto numbers = [&](const std::function<qint64(int)> &of) {
         keys.numbers.reserve(size_t(total));
@@ -226,13 +222,13 @@ LibrarySortKeys LibraryFilter::sortKeys() const
     };
     switch (sortColumn_) {
     case LibraryModel::System:
-        numbers([&](int row) { return qint64(model.game(row).colour); });
+        numbers([&](int row) { return qint64(model.row(row).colour()); });
         break;
     case LibraryModel::Size:
-        numbers([&](int row) { return model.game(row).size; });
+        numbers([&](int row) { return model.row(row).size(); });
         break;
     case LibraryModel::Verified:
-        numbers([&](int row) { return qint64(model.game(row).verified); });
+        numbers([&](int row) { return qint64(model.row(row).verified()); });
         break;
     case LibraryModel::Played:
         numbers([&](int row) { return model.play(row).count; });
@@ -265,7 +261,7 @@ LibrarySortKeys LibraryFilter::sortKeys() const
     case LibraryModel::File:
         keys.texts.reserve(size_t(total));
         for (int row = 0; row < total; ++row)
-            keys.texts.push_back(sortColumn_ == LibraryModel::Region ? model.game(row).region() : model.game(row).path);
+            keys.texts.push_back(sortColumn_ == LibraryModel::Region ? model.row(row).region() : model.row(row).path());
         break;
     default:
         break;

@@ -18,8 +18,13 @@ class Catalogue;
 // thread: each game's natural name key and the column's own key.
 struct LibrarySortKeys {
     int column = LibraryModel::Name;
-    std::vector<QByteArray> names;  // the games' keys: the first nameLengths[i] bytes of each
-    std::vector<quint32> nameLengths;
+    // The rows' blocks (shared), and where in each its name key lies.
+    std::vector<QByteArray> names;
+    std::vector<std::pair<quint32, quint32>> nameAt;
+    QByteArrayView nameOf(int row) const
+    {
+        return QByteArrayView(names[size_t(row)]).sliced(nameAt[size_t(row)].first, nameAt[size_t(row)].second);
+    }
     std::vector<qint64> numbers;  // System, Size, Verified, Played, Last played, Copies, Play time, Save
     std::vector<QString> texts;   // Region, Folder, File, Emulator
     bool less(int a, int b) const;

@@ -30,7 +30,7 @@ LibraryModel::LibraryModel(QObject *parent) : QAbstractTableModel(parent) {}
 
 int LibraryModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(games_.size());
+    return parent.isValid() ? 0 : int(rows_.size());
 }
 
 int LibraryModel::columnCount(const QModelIndex &parent) const
@@ -88,14 +88,14 @@ QVariant LibraryModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount())
         return QVariant();
-    const LibraryGame &game = games_[size_t(index.row())];
+    const LibraryRow &game = rows_[size_t(index.row())];
     switch (role) {
     case PathRole:
-        return game.path;
+        return game.path();
     case FavouriteRole:
         return isFavourite(index.row());
     case ColourRole:
-        return game.colour;
+        return game.colour();
     case Qt::TextAlignmentRole:
         return index.column() == Size || index.column() == Played || index.column() == Copies
                        || index.column() == PlayTime
@@ -111,15 +111,15 @@ QVariant LibraryModel::data(const QModelIndex &index, int role) const
     case Name:
         // A name from a file or a database: shown as it is, made safe.
         return (isFavourite(index.row()) ? QStringLiteral("\u2605 ") : QString())
-               + withoutControlCharacters(game.name);
+               + withoutControlCharacters(game.name());
     case System:
-        return game.system();
+        return game.colour() ? QStringLiteral("GBC") : QStringLiteral("GB");
     case Region:
         return game.region();
     case Size:
-        return locale.toString(game.size);
+        return locale.toString(game.size());
     case Verified:
-        return game.verified ? QCoreApplication::translate("LibraryModel", "yes") : QCoreApplication::translate("LibraryModel", "no");
+        return game.verified() ? QCoreApplication::translate("LibraryModel", "yes") : QCoreApplication::translate("LibraryModel", "no");
     case Played: {
         const qint64 count = play(index.row()).count;
         return count > 0 ? locale.toString(count) : QString();
@@ -129,9 +129,9 @@ QVariant LibraryModel::data(const QModelIndex &index, int role) const
         return last.isValid() ? locale.toString(last.toLocalTime(), QLocale::ShortFormat) : QString();
     }
     case Folder:
-        return withoutControlCharacters(folderOf(game.path));
+        return withoutControlCharacters(folderOf(game.path()));
     case File:
-        return withoutControlCharacters(fileNameOf(game.path));
+        return withoutControlCharacters(fileNameOf(game.path()));
     case Copies: {
         const int count = copies(index.row());
         return count > 1 ? locale.toString(count) : QString();
@@ -141,7 +141,7 @@ QVariant LibraryModel::data(const QModelIndex &index, int role) const
     case Emulator:
         return withoutControlCharacters(emulatorName(emulatorOf(index.row())));
     case Save: {
-        const auto found = saves_.constFind(game.path);
+        const auto found = saves_.constFind(game.pathForLookup());
         if (found == saves_.constEnd() || found->isEmpty())
             return QString();
         const SaveFile &save = found->constFirst();
@@ -153,52 +153,73 @@ QVariant LibraryModel::data(const QModelIndex &index, int role) const
     }
 }
 
+void LibraryModel::countCopies() const
+{
+    if (copiesCounted_)
+        return;
+    copiesCounted_ = true;
+    // Counted as the rows' keys sorted: one block for a moment, where a
+    // table of 100,000 keys would stay in the heap's small pieces.
+    std::vector<std::pair<std::pair<quint32, qint64>, int>> keys;
+    keys.reserve(rows_.size());
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        const RomKey content = rows_[i].content();
+        rows_[i].setCopies(1);
+        if (content.isValid())
+            keys.push_back({{content.crc32, content.size}, int(i)});
+    }
+    std::sort(keys.begin(), keys.end());
+    for (size_t first = 0; first < keys.size();) {
+        size_t end = first;
+        while (end < keys.size() && keys[end].first == keys[first].first)
+            ++end;
+        for (size_t i = first; i < end; ++i)
+            rows_[size_t(keys[i].second)].setCopies(int(end - first));
+        first = end;
+    }
+}
+
 int LibraryModel::copies(int row) const
 {
-    const LibraryGame &game = games_[size_t(row)];
-    if (!game.hasCrc)
-        return 1;
-    if (!copiesCounted_) {
-        copies_ = countCopies(games_, [](const LibraryGame &each) { return each.content(); });
-        copiesCounted_ = true;
-    }
-    return copies_.value({game.crc32, game.size}, 1);
+    countCopies();
+    return rows_[size_t(row)].copies();
 }
 
 QStringList LibraryModel::otherCopies(int row) const
 {
     QStringList others;
-    const LibraryGame &game = games_[size_t(row)];
+    const LibraryRow &game = rows_[size_t(row)];
     if (copies(row) < 2)
         return others;
-    for (const LibraryGame &each : games_)
-        if (&each != &game && each.hasCrc && each.crc32 == game.crc32 && each.size == game.size)
-            others.append(each.path);
+    const RomKey content = game.content();
+    for (const LibraryRow &each : rows_)
+        if (&each != &game && each.content().isValid() && each.content() == content)
+            others.append(each.path());
     return others;
 }
 
 QStringList LibraryModel::paths() const
 {
     QStringList all;
-    all.reserve(qsizetype(games_.size()));
-    for (const LibraryGame &game : games_)
-        all.append(game.path);
+    all.reserve(qsizetype(rows_.size()));
+    for (const LibraryRow &game : rows_)
+        all.append(game.path());
     return all;
 }
 
 void LibraryModel::setSaves(FoundSaves saves)
 {
     saves_ = std::move(saves);
-    if (!games_.empty())
+    if (!rows_.empty())
         Q_EMIT dataChanged(index(0, Save), index(rowCount() - 1, Save));
 }
 
 std::vector<int> LibraryModel::onePerGameRows(const QStringList &regionOrder) const
 {
-    std::vector<const LibraryGame *> games;
-    games.reserve(games_.size());
-    for (const LibraryGame &game : games_)
-        games.push_back(&game);
+    std::vector<GameVariant> games;
+    games.reserve(rows_.size());
+    for (const LibraryRow &game : rows_)
+        games.push_back({game.nameForLookup(), game.pathForLookup(), game.verified()});
     return onePerGame(games, regionOrder);
 }
 
@@ -245,18 +266,19 @@ void LibraryModel::setGames(std::vector<LibraryGame> games)
 {
     copiesCounted_ = false;
     beginResetModel();
-    games_.assign(std::make_move_iterator(games.begin()), std::make_move_iterator(games.end()));
-    for (LibraryGame &game : games_)
-        prepare(game);
+    rows_.clear();
+    rows_.reserve(games.size());
+    for (LibraryGame &game : games)
+        rows_.emplace_back(std::move(game));
     endResetModel();
 }
 
-void LibraryModel::removeGames(const std::function<bool(const LibraryGame &)> &gone)
+void LibraryModel::removeGames(const std::function<bool(const LibraryRow &)> &gone)
 {
     // Contiguous runs of rows to remove, first to last.
     std::vector<std::pair<int, int>> runs;
-    for (int row = 0; row < int(games_.size()); ++row) {
-        if (!gone(games_[size_t(row)]))
+    for (int row = 0; row < int(rows_.size()); ++row) {
+        if (!gone(rows_[size_t(row)]))
             continue;
         if (!runs.empty() && runs.back().second == row - 1)
             runs.back().second = row;
@@ -270,40 +292,40 @@ void LibraryModel::removeGames(const std::function<bool(const LibraryGame &)> &g
     if (runs.size() > kMostRuns) {
         // Scattered all over: one new list rather than many moves of it.
         beginResetModel();
-        std::vector<LibraryGame> kept;
-        kept.reserve(games_.size());
-        for (LibraryGame &game : games_)
+        std::vector<LibraryRow> kept;
+        kept.reserve(rows_.size());
+        for (LibraryRow &game : rows_)
             if (!gone(game))
                 kept.push_back(std::move(game));
-        games_ = std::move(kept);
+        rows_ = std::move(kept);
         endResetModel();
         return;
     }
     for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
         beginRemoveRows(QModelIndex(), run->first, run->second);
-        games_.erase(games_.begin() + run->first, games_.begin() + run->second + 1);
+        rows_.erase(rows_.begin() + run->first, rows_.begin() + run->second + 1);
         endRemoveRows();
     }
 }
 
 void LibraryModel::removeFolder(const QString &folder)
 {
-    removeGames([&](const LibraryGame &game) { return game.folder == folder; });
+    removeGames([&](const LibraryRow &game) { return game.folder() == folder; });
 }
 
 std::vector<LibraryListed> LibraryModel::listed() const
 {
     std::vector<LibraryListed> rows;
-    rows.reserve(games_.size());
-    for (const LibraryGame &game : games_)
-        rows.push_back({game.path, game.stamp});
+    rows.reserve(rows_.size());
+    for (const LibraryRow &game : rows_)
+        rows.push_back({game.path(), game.stamp()});
     return rows;
 }
 
 void LibraryModel::applyChange(const LibraryChange &change)
 {
     if (!change.removed.isEmpty())
-        removeGames([&](const LibraryGame &game) { return change.removed.contains(game.path); });
+        removeGames([&](const LibraryRow &game) { return change.removed.contains(game.pathForLookup()); });
     appendGames(change.added);  // kept by the caller: copied
 }
 
@@ -313,10 +335,8 @@ void LibraryModel::appendGames(const std::vector<LibraryGame> &games)
         return;
     copiesCounted_ = false;
     beginInsertRows(QModelIndex(), rowCount(), rowCount() + int(games.size()) - 1);
-    for (const LibraryGame &game : games) {
-        games_.push_back(game);
-        prepare(games_.back());
-    }
+    for (const LibraryGame &game : games)
+        rows_.emplace_back(game);
     endInsertRows();
 }
 
@@ -327,10 +347,8 @@ void LibraryModel::appendGames(std::vector<LibraryGame> &&games)
         return;
     copiesCounted_ = false;
     beginInsertRows(QModelIndex(), rowCount(), rowCount() + int(games.size()) - 1);
-    for (LibraryGame &game : games) {
-        games_.push_back(std::move(game));
-        prepare(games_.back());
-    }
+    for (LibraryGame &game : games)
+        rows_.emplace_back(std::move(game));
     endInsertRows();
     games.clear();
 }
@@ -338,14 +356,14 @@ void LibraryModel::appendGames(std::vector<LibraryGame> &&games)
 void LibraryModel::setStore(const LibraryStore &store)
 {
     store_ = store;
-    if (!games_.empty())
+    if (!rows_.empty())
         Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
 }
 
 int LibraryModel::rowOf(const QString &path) const
 {
-    for (size_t row = 0; row < games_.size(); ++row)
-        if (games_[row].path == path)
+    for (size_t row = 0; row < rows_.size(); ++row)
+        if (rows_[row].pathView() == path)
             return int(row);
     return -1;
 }

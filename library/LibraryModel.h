@@ -2,6 +2,7 @@
 
 #include "library/GameSaves.h"
 #include "library/GameVariants.h"
+#include "library/LibraryRow.h"
 #include "library/LibraryScan.h"
 #include "library/LibraryStore.h"
 
@@ -53,19 +54,22 @@ public:
     void setStore(const LibraryStore &store);
     const LibraryStore &store() const { return store_; }
 
-    const LibraryGame &game(int row) const { return games_[size_t(row)]; }
+    // The game of a row, its texts copied; what the filter and the sort
+    // look at, as the row keeps it.
+    LibraryGame game(int row) const { return rows_[size_t(row)].game(); }
+    const LibraryRow &row(int row) const { return rows_[size_t(row)]; }
     PlayRecord play(int row) const
     {
-        const LibraryGame &game = games_[size_t(row)];
-        return store_.playOf(game.historyKey(), game.content());
+        const LibraryRow &game = rows_[size_t(row)];
+        return store_.playOf(game.historyKeyForLookup(), game.content());
     }
     bool isFavourite(int row) const
     {
-        const LibraryGame &game = games_[size_t(row)];
-        return store_.isFavourite(game.historyKey(), game.content());
+        const LibraryRow &game = rows_[size_t(row)];
+        return store_.isFavourite(game.historyKeyForLookup(), game.content());
     }
     // The slot's program text the game was last played with, or empty.
-    QString emulatorOf(int row) const { return store_.emulatorOf(games_[size_t(row)].content()); }
+    QString emulatorOf(int row) const { return store_.emulatorOf(rows_[size_t(row)].content()); }
     // How many files of the library hold the game's ROM (1 where its key
     // is not known).
     int copies(int row) const;
@@ -75,8 +79,8 @@ public:
     QStringList paths() const;
     // The saves found for the games (by path), from findSaves.
     void setSaves(FoundSaves saves);
-    QList<SaveFile> savesOf(int row) const { return saves_.value(games_[size_t(row)].path); }
-    bool hasSave(int row) const { return saves_.contains(games_[size_t(row)].path); }
+    QList<SaveFile> savesOf(int row) const { return saves_.value(rows_[size_t(row)].pathForLookup()); }
+    bool hasSave(int row) const { return saves_.contains(rows_[size_t(row)].pathForLookup()); }
     // The rows of "One per game": of each game's variants, one.
     std::vector<int> onePerGameRows(const QStringList &regionOrder) const;
     // "1 h 05 min", "12 min"; empty for none.
@@ -89,7 +93,7 @@ public:
     // What the filter and the sort compare, made once a game: the name
     // folded and with its numbers padded ("game 0000000010"), so that
     // "Game 2" sorts before "Game 10" whatever the letter case.
-    QByteArrayView sortName(int row) const { return games_[size_t(row)].sortKey(); }
+    QByteArrayView sortName(int row) const { return rows_[size_t(row)].sortKey(); }
     // Makes the game's keys where it has none (see LibraryGame).
     static void prepare(LibraryGame &game);
 
@@ -101,16 +105,17 @@ public:
 private:
     // Removes the rows for which gone is true, range by range from the
     // end; too scattered, the model is built again.
-    void removeGames(const std::function<bool(const LibraryGame &)> &gone);
+    void removeGames(const std::function<bool(const LibraryRow &)> &gone);
+    // Counts every row's copies where they changed since.
+    void countCopies() const;
 
     // One block: 100,000 games lie apart from the heap's small pieces
     // (given back whole when they go), and growing moves each game's few
     // pointers, never its texts.
-    std::vector<LibraryGame> games_;
+    std::vector<LibraryRow> rows_;
     LibraryStore store_;
     FoundSaves saves_;
-    // Counted again at the first look after the games changed.
-    mutable CopyCounts copies_;
+    // The copies are counted again at the first look after the games changed.
     mutable bool copiesCounted_ = false;
 
     friend class LibraryFilter;

@@ -143,8 +143,11 @@ TEST(Collection, CopiesAndOnePerGame)
         game("/r/LONELY.gb", "LONELY", false, 8),
     };
     std::vector<const LibraryGame *> pointers;
-    for (const LibraryGame &g : games)
+    std::vector<GameVariant> variants;
+    for (const LibraryGame &g : games) {
         pointers.push_back(&g);
+        variants.push_back({g.name, g.path, g.verified});
+    }
     const CopyCounts copies = countCopies(pointers, [](const LibraryGame *g) { return g->content(); });
     EXPECT_EQ(copies.value({3, 32768}), 2);  // a file and its zip
     EXPECT_EQ(copies.value({5, 32768}), 2);  // the same game in two folders
@@ -163,7 +166,7 @@ TEST(Collection, CopiesAndOnePerGame)
         SCOPED_TRACE(test.language);
         const QStringList order = test.order.isEmpty() ? defaultRegionOrder(test.language) : test.order;
         QStringList chosen;
-        for (const int index : onePerGame(pointers, order))
+        for (const int index : onePerGame(variants, order))
             chosen.append(games[size_t(index)].path);
         EXPECT_EQ(chosen.size(), 3);
         for (const QString &path : test.chosen)
