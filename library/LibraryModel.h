@@ -51,6 +51,8 @@ public:
     void removeFolder(const QString &folder);
     void appendGames(const std::vector<LibraryGame> &games);
     void appendGames(std::vector<LibraryGame> &&games);
+    // Rows made off the window's thread (LibraryRow of each game).
+    void appendRows(std::vector<LibraryRow> &&rows);
     void setStore(const LibraryStore &store);
     const LibraryStore &store() const { return store_; }
 

@@ -14,7 +14,7 @@ LibraryRow::LibraryRow(LibraryGame game)
     nameLength_ = quint32(game.name.size());
     sortKeyLength_ = game.sortKeyLength;
     const qsizetype texts = qsizetype(pathLength_ + realPathLength_ + nameLength_) * 2;
-    block_.resize(texts + game.keys.size());
+    block_ = QByteArray(texts + game.keys.size(), Qt::Uninitialized);  // no room to grow: it never does
     char *to = block_.data();
     for (const QString *text : {&game.path, &game.realPath, &game.name}) {
         std::memcpy(to, text->constData(), size_t(text->size()) * 2);

@@ -5,9 +5,11 @@
 #include "library/LibraryChanges.h"
 #include "library/LibraryFilter.h"
 #include "library/LibraryModel.h"
+#include "library/LibraryRow.h"
 #include "library/LibraryScan.h"
 #include "library/LibraryStore.h"
 #include "reading/Catalogue.h"
+#include "platform/FilePath.h"
 #include "settings/ConfigurationFile.h"
 #include "tests/TestSupport.h"
 
@@ -34,6 +36,58 @@ QStringList paths(const std::vector<LibraryGame> &games)
         list.append(baseName(game.path));
     list.sort();
     return list;
+}
+
+// A row keeps what its game had, whatever its texts: each row made from a
+// game gives that game back, and the keys made for ASCII names straight
+// into the row's block are the ones the general way makes.
+TEST(LibraryRows, ARowGivesItsGameBackWithItsKeys)
+{
+    const struct {
+        QString path;
+        QString realPath;
+        QString name;
+    } cases[] = {
+        {"/g/Tetris (World) (Rev 1).gb", "", "Tetris (World) (Rev 1)"},
+        {"/g/GAME 2.GB", "", "Game 2 of 10"},
+        {"/g/12345678901.gb", "", "12345678901 numbers 007"},
+        {"/linked/Kirby.gb", "/real/Kirby.gb", "KIRBY"},
+        {"/g/Pok\u00e9mon.gbc", "", "Pok\u00e9mon - Edizione Gialla (Italy)"},
+        {decodePath("/g/caf\xe9.gb"), "", "CAFE"},
+        {"/g/no extension", "", ""},
+        {"/g/.gb", "", "Dot"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        LibraryGame game;
+        game.path = c.path;
+        game.realPath = c.realPath;
+        game.folder = QStringLiteral("/g");
+        game.name = c.name;
+        game.colour = true;
+        game.verified = true;
+        game.hasCrc = true;
+        game.crc32 = 0x1234abcd;
+        game.size = 65536;
+        game.stamp.inode = 42;
+        const LibraryRow row(game);
+        const LibraryGame back = row.game();
+        EXPECT_EQ(back.path, c.path);
+        EXPECT_EQ(back.realPath, c.realPath);
+        EXPECT_EQ(back.historyKey(), row.historyKeyForLookup());
+        EXPECT_EQ(back.name, c.name);
+        EXPECT_EQ(back.folder, QStringLiteral("/g"));
+        EXPECT_TRUE(back.colour && back.verified && back.hasCrc);
+        EXPECT_EQ(back.content(), (RomKey{0x1234abcd, 65536}));
+        EXPECT_EQ(back.stamp.inode, 42u);
+        EXPECT_EQ(row.region(), regionOfName(c.name));
+
+        QString file = displayPath(baseName(c.path));
+        if (file.lastIndexOf(QLatin1Char('.')) > 0)
+            file.truncate(file.lastIndexOf(QLatin1Char('.')));
+        EXPECT_EQ(row.sortKey(), LibraryModel::naturalKey(c.name));
+        EXPECT_EQ(row.filterKey(), LibraryModel::foldedKey(c.name + QLatin1Char('\t') + file));
+    }
 }
 
 TEST(LibraryRows, AFolderReadAgainReadsWhatChanged)

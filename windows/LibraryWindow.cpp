@@ -387,11 +387,13 @@ void LibraryWindow::readWholeLibrary(const std::vector<vantorix::LibraryPlace> &
         vantorix::scanLibraryPlaces(
             places, catalogue, &problems,
             [this, &task](std::vector<vantorix::LibraryGame> &read) {
-                // Moved, never copied: the games are held once.
-                auto games = std::make_shared<std::vector<vantorix::LibraryGame>>(std::move(read));
-                for (vantorix::LibraryGame &game : *games)
-                    vantorix::LibraryModel::prepare(game);
-                task.handBack([this, games] { model_->appendGames(std::move(*games)); });
+                // Made into rows here: the window's thread only takes them.
+                auto rows = std::make_shared<std::vector<vantorix::LibraryRow>>();
+                rows->reserve(read.size());
+                for (vantorix::LibraryGame &game : read)
+                    rows->emplace_back(std::move(game));
+                read.clear();
+                task.handBack([this, rows] { model_->appendRows(std::move(*rows)); });
             },
             &task.cancelFlag(), 0);
         task.handBack([this, problems, chosen] {
