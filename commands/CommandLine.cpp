@@ -483,7 +483,12 @@ int runLibraryCommand(const CommandLine &line, Catalogue &catalogue)
                 try {
                     QHash<size_t, QByteArray> firstSaves;
                     findSaves(
-                        list.size(), [&list](size_t i) { return list.pathOf(i); }, SaveFolders::ofUser(),
+                        list.size(),
+                        [&list](size_t i) {
+                            const QByteArrayView path = list.pathOf(i);  // the list is not changed meanwhile
+                            return QByteArray::fromRawData(path.data(), path.size());
+                        },
+                        SaveFolders::ofUser(),
                         [&](size_t i, const QList<SaveFile> &found) {
                             firstSaves.insert(i, encodePath(found.constFirst().path));
                         });

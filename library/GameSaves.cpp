@@ -255,12 +255,12 @@ FoundSaves findSaves(const QStringList &romPaths, const SaveFolders &folders)
         paths.push_back(encodePath(path));
     FoundSaves found;
     findSaves(
-        paths.size(), [&paths](size_t i) { return QByteArrayView(paths[i]); }, folders,
+        paths.size(), [&paths](size_t i) { return paths[i]; }, folders,
         [&](size_t i, const QList<SaveFile> &saves) { found.insert(romPaths.at(qsizetype(i)), saves); });
     return found;
 }
 
-void findSaves(size_t count, const std::function<QByteArrayView(size_t)> &pathAt, const SaveFolders &folders,
+void findSaves(size_t count, const std::function<QByteArray(size_t)> &pathAt, const SaveFolders &folders,
                const std::function<void(size_t, const QList<SaveFile> &)> &found)
 {
     const SavePlace retroArch(folders.retroArch, true, QStringLiteral("RetroArch"));
@@ -269,13 +269,13 @@ void findSaves(size_t count, const std::function<QByteArrayView(size_t)> &pathAt
     // by folder, so that a folder is looked up once a run of its ROMs.
     QHash<QByteArray, std::vector<size_t>> byFolder;
     std::vector<size_t> *run = nullptr;
-    QByteArrayView runFolder;
+    QByteArray runFolder;
     for (size_t i = 0; i < count; ++i) {
-        const QByteArrayView path = pathAt(i);
-        const QByteArrayView folder = path.first(qMax<qsizetype>(path.lastIndexOf('/'), 0));
+        const QByteArray path = pathAt(i);
+        const QByteArrayView folder = QByteArrayView(path).first(qMax<qsizetype>(path.lastIndexOf('/'), 0));
         if (!run || folder != runFolder) {
-            run = &byFolder[folder.toByteArray()];
-            runFolder = folder;
+            runFolder = folder.toByteArray();
+            run = &byFolder[runFolder];
         }
         run->push_back(i);
     }
@@ -286,8 +286,8 @@ void findSaves(size_t count, const std::function<QByteArrayView(size_t)> &pathAt
         if (beside.isEmpty() && !elsewhere)
             continue;  // no save here, none kept apart: no ROM of it looked at
         for (const size_t index : it.value()) {
-            const QByteArrayView rom = pathAt(index);
-            const QByteArray stem = stemOf(rom.sliced(rom.lastIndexOf('/') + 1).toByteArray());
+            const QByteArray rom = pathAt(index);
+            const QByteArray stem = stemOf(rom.sliced(rom.lastIndexOf('/') + 1));
             QList<SaveFile> saves;
             for (const char *extension : kBesideRom) {
                 if (beside.isEmpty())

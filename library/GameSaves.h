@@ -42,9 +42,9 @@ QString mgbaSaveFolder(const QByteArray &config);
 // listed once, and only the names found are looked at further.
 using FoundSaves = QHash<QString, QList<SaveFile>>;
 FoundSaves findSaves(const QStringList &romPaths, const SaveFolders &folders);
-// The same over count ROMs given by their paths' own bytes (pathAt(i)
-// stays valid through the call): found(i, saves) for each ROM that has any.
-void findSaves(size_t count, const std::function<QByteArrayView(size_t)> &pathAt, const SaveFolders &folders,
+// The same over count ROMs given by their paths' own bytes (asked for as
+// needed, once or twice each): found(i, saves) for each ROM that has any.
+void findSaves(size_t count, const std::function<QByteArray(size_t)> &pathAt, const SaveFolders &folders,
                const std::function<void(size_t, const QList<SaveFile> &)> &found);
 
 // $XDG_DATA_HOME/vantorix/saves/<game>: a game's backups, by its database

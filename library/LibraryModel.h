@@ -77,8 +77,11 @@ public:
     int copies(int row) const;
     // The paths of the other files holding the game's ROM.
     QStringList otherCopies(int row) const;
-    // Every game's path, for a look for their saves.
+    // Every game's path.
     QStringList paths() const;
+    // The rows as they are now, taken in a moment (their texts shared, not
+    // copied) for work on another thread.
+    std::vector<LibraryRow> rows() const { return rows_; }
     // The saves found for the games (by path), from findSaves.
     void setSaves(FoundSaves saves);
     QList<SaveFile> savesOf(int row) const { return saves_.value(rows_[size_t(row)].pathForLookup()); }

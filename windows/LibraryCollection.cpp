@@ -135,11 +135,16 @@ void LibraryWindow::lookForSaves()
     }
     findingSaves_ = true;
     savesAgain_ = false;
-    const QStringList paths = model_->paths();
+    auto rows = std::make_shared<const std::vector<vantorix::LibraryRow>>(model_->rows());
     offThread<std::shared_ptr<vantorix::FoundSaves>>(
         catalogue_, this,
-        [paths] {
-            return std::make_shared<vantorix::FoundSaves>(vantorix::findSaves(paths, vantorix::SaveFolders::ofUser()));
+        [rows] {
+            auto found = std::make_shared<vantorix::FoundSaves>();
+            vantorix::findSaves(
+                rows->size(), [&rows](size_t i) { return vantorix::encodePath(rows->at(i).pathForLookup()); },
+                vantorix::SaveFolders::ofUser(),
+                [&](size_t i, const QList<vantorix::SaveFile> &saves) { found->insert(rows->at(i).path(), saves); });
+            return found;
         },
         [this](const std::shared_ptr<vantorix::FoundSaves> &found) {
             findingSaves_ = false;

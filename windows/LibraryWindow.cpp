@@ -405,7 +405,9 @@ void LibraryWindow::readWholeLibrary(const std::vector<vantorix::LibraryPlace> &
 void LibraryWindow::finishWholePass(const QStringList &problems, const QString &chosen)
 {
     wholeReading_ = false;
-    // Once the rows are in, after the sort that follows them.
+    // The pass's buffers are free now; what the sort that follows them
+    // frees goes back once it is done.
+    vantorix::releaseFreeMemory();
     QTimer::singleShot(2000, this, [] { vantorix::releaseFreeMemory(); });
     if (filter_->totalCount() > 0)
         followGameNames();
