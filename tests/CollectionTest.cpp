@@ -263,6 +263,19 @@ TEST(Collection, FiltersViewsAndSortsOverTheRows)
     EXPECT_TRUE(model.index(quest, LibraryModel::Name).data().toString().startsWith(QStringLiteral("\u2605")));
     EXPECT_EQ(model.otherCopies(quest), QStringList{"/r/Quest (Europe).gb"});
     EXPECT_EQ(model.index(model.rowOf("/r/ODD.gb"), LibraryModel::Copies).data().toString(), "");
+    // Counted again as the rows change: a copy gone, others come.
+    const auto copiesOf = [&](const char *path) {
+        return model.index(model.rowOf(path), LibraryModel::Copies).data().toString();
+    };
+    LibraryChange gone;
+    gone.removed.insert("/r/Quest (Europe).gb");
+    model.applyChange(gone);
+    EXPECT_EQ(copiesOf("/s/Quest (Europe).zip"), "");
+    model.appendGames(std::vector<LibraryGame>{game("/t/Quest.gb", "Quest (Europe)", 2), game("/t/Hop.gb", "Hop", 3),
+                                               game("/t/Hop2.gb", "Hop", 3)});
+    EXPECT_EQ(copiesOf("/s/Quest (Europe).zip"), "2");
+    EXPECT_EQ(copiesOf("/r/Hop (World).gb"), "3");
+    EXPECT_EQ(copiesOf("/r/Quest (USA).gb"), "");
     EXPECT_EQ(LibraryModel::playTimeText(59), "1 min");
     EXPECT_EQ(LibraryModel::playTimeText(0), "");
 }
@@ -348,6 +361,15 @@ TEST(Collection, SaveCommands)
     EXPECT_EQ(listed.at(2).section('\t', 0, 2), "QUEST\t" + games + "/Quest.sav\t10");
     EXPECT_EQ(listed.at(2).section('\t', 4), "0\t" + games + "/Quest.gb");
     EXPECT_EQ(listed.at(2).section('\t', 3, 3).size(), 16);  // YYYY-MM-DD HH:MM
+    // The list's last column names each game's own save, and none for a
+    // game without one (the saves are looked for while the lines sort).
+    QStringList list = lines({"--library-list"});
+    ASSERT_EQ(list.size(), 4);
+    for (const QString &line : list.mid(1)) {
+        const QString rom = line.section('\t', 8, 8);
+        const QString save = rom.endsWith("/Hop.gb") ? QString() : rom.chopped(3) + ".sav";
+        EXPECT_EQ(line.section('\t', 12), save) << line.toStdString();
+    }
     EXPECT_EQ(lines({"--backup-saves"}), QStringList{"1 save backed up"});  // the empty one is no backup
     EXPECT_EQ(status, 0);
     EXPECT_EQ(lines({"--backup-saves"}), QStringList{"0 saves backed up"});
