@@ -19,11 +19,11 @@ class Catalogue;
 struct LibrarySortKeys {
     int column = LibraryModel::Name;
     // The rows' blocks (shared), and where in each its name key lies.
-    std::vector<QByteArray> names;
+    std::vector<SharedBytes> names;
     std::vector<std::pair<quint32, quint32>> nameAt;
     QByteArrayView nameOf(int row) const
     {
-        return QByteArrayView(names[size_t(row)]).sliced(nameAt[size_t(row)].first, nameAt[size_t(row)].second);
+        return names[size_t(row)].view().sliced(nameAt[size_t(row)].first, nameAt[size_t(row)].second);
     }
     std::vector<qint64> numbers;  // System, Size, Verified, Played, Last played, Copies, Play time, Save
     std::vector<QString> texts;   // Region, Folder, File, Emulator

@@ -14,13 +14,16 @@ LibraryRow::LibraryRow(LibraryGame game)
     nameLength_ = quint32(game.name.size());
     sortKeyLength_ = game.sortKeyLength;
     const qsizetype texts = qsizetype(pathLength_ + realPathLength_ + nameLength_) * 2;
-    block_ = QByteArray(texts + game.keys.size(), Qt::Uninitialized);  // no room to grow: it never does
+    block_ = SharedBytes(texts + game.keys.size());
     char *to = block_.data();
     for (const QString *text : {&game.path, &game.realPath, &game.name}) {
+        if (text->isEmpty())
+            continue;
         std::memcpy(to, text->constData(), size_t(text->size()) * 2);
         to += text->size() * 2;
     }
-    std::memcpy(to, game.keys.constData(), size_t(game.keys.size()));
+    if (!game.keys.isEmpty())
+        std::memcpy(to, game.keys.constData(), size_t(game.keys.size()));
     folder_ = std::move(game.folder);
     stamp_ = game.stamp;
     size_ = game.size;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "library/LibraryScan.h"
+#include "library/SharedBytes.h"
 
 #include <QByteArray>
 #include <QString>
@@ -38,9 +39,9 @@ public:
 
     // The keys, and the block they lie in (shared by a sort that runs on
     // another thread, so that they need no copy).
-    QByteArrayView sortKey() const { return QByteArrayView(block_).sliced(keysAt(), sortKeyLength_); }
-    QByteArrayView filterKey() const { return QByteArrayView(block_).sliced(keysAt() + sortKeyLength_); }
-    const QByteArray &block() const { return block_; }
+    QByteArrayView sortKey() const { return block_.view().sliced(keysAt(), sortKeyLength_); }
+    QByteArrayView filterKey() const { return block_.view().sliced(keysAt() + sortKeyLength_); }
+    const SharedBytes &block() const { return block_; }
     qsizetype sortKeyAt() const { return keysAt(); }
     quint32 sortKeyLength() const { return sortKeyLength_; }
 
@@ -67,7 +68,7 @@ private:
     }
     qsizetype keysAt() const { return qsizetype(pathLength_ + realPathLength_ + nameLength_) * 2; }
 
-    QByteArray block_;
+    SharedBytes block_;
     QString folder_;  // shared by the games of a library folder
     FileStamp stamp_;
     qint64 size_ = 0;
