@@ -1,4 +1,5 @@
 #include "library/LibraryFilter.h"
+#include "library/LibraryKeys.h"
 
 #include "reading/Catalogue.h"
 
@@ -113,7 +114,7 @@ void LibraryFilter::changeLayout(const std::function<void()> &change)
 void LibraryFilter::setText(const QString &text)
 {
     text_ = text;
-    foldedText_ = LibraryModel::foldedKey(text.trimmed());
+    foldedText_ = foldedKey(text.trimmed());
     refilter();
 }
 

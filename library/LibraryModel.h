@@ -99,13 +99,6 @@ public:
     // folded and with its numbers padded ("game 0000000010"), so that
     // "Game 2" sorts before "Game 10" whatever the letter case.
     QByteArrayView sortName(int row) const { return rows_[size_t(row)].sortKey(); }
-    // Makes the game's keys where it has none (see LibraryGame).
-    static void prepare(LibraryGame &game);
-
-    // As UTF-8 bytes: half the memory of text, and compared as bytes.
-    static QByteArray naturalKey(const QString &text);
-    // The text a filter looks for, as the keys hold it.
-    static QByteArray foldedKey(const QString &text);
 
 private:
     // Removes the rows for which gone is true, range by range from the

@@ -1,6 +1,6 @@
 #include "library/LibraryRow.h"
 
-#include "library/LibraryModel.h"
+#include "library/LibraryKeys.h"
 
 #include <cstring>
 
@@ -8,7 +8,7 @@ namespace vantorix {
 
 LibraryRow::LibraryRow(LibraryGame game)
 {
-    LibraryModel::prepare(game);
+    prepareKeys(game);
     pathLength_ = quint32(game.path.size());
     realPathLength_ = quint32(game.realPath.size());
     nameLength_ = quint32(game.name.size());

@@ -16,7 +16,7 @@ namespace vantorix {
 class LibraryRow {
 public:
     LibraryRow() = default;
-    // The game's keys are made where it has none (LibraryModel::prepare).
+    // The game's keys are made where it has none (prepareKeys).
     explicit LibraryRow(LibraryGame game);
 
     // The whole game again: its texts copied.

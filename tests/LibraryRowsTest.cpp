@@ -4,6 +4,7 @@
 // thread while rows keep coming, and plays written when the run ends.
 #include "library/LibraryChanges.h"
 #include "library/LibraryFilter.h"
+#include "library/LibraryKeys.h"
 #include "library/LibraryModel.h"
 #include "library/LibraryRow.h"
 #include "library/LibraryScan.h"
@@ -85,8 +86,8 @@ TEST(LibraryRows, ARowGivesItsGameBackWithItsKeys)
         QString file = displayPath(baseName(c.path));
         if (file.lastIndexOf(QLatin1Char('.')) > 0)
             file.truncate(file.lastIndexOf(QLatin1Char('.')));
-        EXPECT_EQ(row.sortKey(), LibraryModel::naturalKey(c.name));
-        EXPECT_EQ(row.filterKey(), LibraryModel::foldedKey(c.name + QLatin1Char('\t') + file));
+        EXPECT_EQ(row.sortKey(), naturalKey(c.name));
+        EXPECT_EQ(row.filterKey(), foldedKey(c.name + QLatin1Char('\t') + file));
     }
 }
 

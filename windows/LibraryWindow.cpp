@@ -7,6 +7,7 @@
 #include "widgets/PlainText.h"
 #include "widgets/ScaledPictures.h"
 #include "library/LibraryChanges.h"
+#include "library/LibraryKeys.h"
 #include "library/MissingGamesModel.h"
 #include "names/CartridgeDetails.h"
 #include "reading/Catalogue.h"
@@ -346,7 +347,7 @@ void LibraryWindow::rescanWaitingPlaces()
             auto change = std::make_shared<vantorix::LibraryChange>(
                 vantorix::rescanPlaces(wanted, *rows, catalogue, quitting.get()));
             for (vantorix::LibraryGame &game : change->added)
-                vantorix::LibraryModel::prepare(game);
+                vantorix::prepareKeys(game);
             return change;
         },
         [this, wholePasses](const std::shared_ptr<vantorix::LibraryChange> &change) {
