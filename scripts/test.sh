@@ -65,7 +65,7 @@ tsan=${TSAN_BUILD_DIR:-$top/build-tsan}
 BUILD_DIR=$tsan "$top/scripts/build.sh" -DVANTORIX_TESTS=ON -DVANTORIX_BENCH=OFF -DVANTORIX_TSAN=ON
 for tests in vantorix_core_tests vantorix_tests; do
   TSAN_OPTIONS=halt_on_error=1:die_after_fork=0:suppressions=$top/tests/tsan.supp "$tsan/tests/$tests" \
-    --gtest_filter='HeadReader.*:HeaderPass.*:ScanCommand.*:RomArchive.*:NamesCommand.*:HashCacheFile.*'
+    --gtest_filter='HeadReader.*:HeaderPass.*:ScanCommand.*:RomArchive.*:NamesCommand.*:HashCacheFile.*:LibraryRows.TextsShared*'
 done
 
 echo "== Fuzz targets, ${FUZZ_SECONDS:-30} s each"

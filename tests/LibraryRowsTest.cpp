@@ -21,7 +21,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 #include <unistd.h>
 
@@ -89,6 +91,49 @@ TEST(LibraryRows, ARowGivesItsGameBackWithItsKeys)
         EXPECT_EQ(row.sortKey(), naturalKey(c.name));
         EXPECT_EQ(row.filterKey(), foldedKey(c.name + QLatin1Char('\t') + file));
     }
+}
+
+// The rows' texts are shared, not copied, by the work other threads do
+// over them (a sort, a look for saves): rows taken by four threads while
+// the window's thread drops its own and makes new ones; each thread still
+// reads every text whole, and the last holder frees it (the sanitizers
+// watch the counts).
+TEST(LibraryRows, TextsSharedWithOtherThreadsOutliveTheRows)
+{
+    std::vector<LibraryRow> rows;
+    for (int i = 0; i < 2000; ++i) {
+        LibraryGame game;
+        game.path = QStringLiteral("/games/Game %1.gb").arg(i);
+        game.name = QStringLiteral("Game %1").arg(i);
+        rows.emplace_back(std::move(game));
+    }
+    std::vector<std::thread> readers;
+    std::atomic<int> whole{0};
+    for (int t = 0; t < 4; ++t) {
+        readers.emplace_back([taken = rows, &whole] {
+            for (int pass = 0; pass < 20; ++pass) {
+                std::vector<LibraryRow> again = taken;  // as a sort's snapshot is made
+                int right = 0;
+                for (size_t i = 0; i < again.size(); ++i)
+                    right += again[i].pathView() == QStringLiteral("/games/Game %1.gb").arg(i)
+                             && again[i].sortKey() == naturalKey(QStringLiteral("Game %1").arg(i));
+                if (right == int(again.size()))
+                    whole.fetch_add(1);
+            }
+        });
+    }
+    for (int round = 0; round < 50; ++round) {
+        rows.erase(rows.begin(), rows.begin() + 20);
+        LibraryGame game;
+        game.path = QStringLiteral("/games/New %1.gb").arg(round);
+        game.name = QStringLiteral("New");
+        rows.emplace_back(std::move(game));
+    }
+    for (std::thread &reader : readers)
+        reader.join();
+    EXPECT_EQ(whole.load(), 4 * 20);
+    EXPECT_EQ(rows.size(), 2000u - 50 * 20 + 50);
+    EXPECT_EQ(rows.back().pathView(), QStringLiteral("/games/New 49.gb"));
 }
 
 TEST(LibraryRows, AFolderReadAgainReadsWhatChanged)
