@@ -2,8 +2,6 @@
 
 #include "platform/FilePath.h"
 
-#include <algorithm>
-
 namespace vantorix {
 
 QByteArray naturalKey(const QString &text)
@@ -36,15 +34,9 @@ QByteArray foldedKey(const QString &text)
 
 namespace {
 
-bool isAsciiText(QStringView text)
-{
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
-}
-
 char foldedAscii(QChar c)
 {
-    const char16_t u = c.unicode();
-    return char(u >= 'A' && u <= 'Z' ? u + 32 : u);
+    return asciiLower(char(c.unicode()));
 }
 
 // The keys of an ASCII name and file name, as naturalKey and foldedKey
@@ -87,7 +79,7 @@ void prepareKeys(LibraryGame &game)
     const qsizetype dot = file.lastIndexOf(QLatin1Char('.'));
     if (dot > 0)
         file.truncate(dot);
-    if (isAsciiText(game.name) && isAsciiText(file)) {
+    if (isAscii(game.name) && isAscii(file)) {
         appendAsciiKeys(game.keys, &game.sortKeyLength, game.name, file);
         return;
     }

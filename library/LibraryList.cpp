@@ -23,37 +23,34 @@ void makeLineSafe(char *bytes, qsizetype size)
             bytes[i] = '?';
 }
 
-// A name's UTF-8, its tabs and line breaks taken out. Most names are
-// ASCII: their bytes go in as they are, with no copy made on the way.
-void appendField(QByteArray &out, const QString &text)
+// ASCII text's characters as its bytes, with no copy made on the way.
+void appendAscii(QByteArray &out, QStringView text)
 {
-    bool ascii = true;
-    bool plain = true;
-    for (const QChar c : text) {
-        ascii = ascii && c.unicode() < 0x80;
-        plain = plain && c.unicode() >= 0x20 && c.unicode() != 0x7f;
-    }
-    if (!plain) {
-        out += withoutControlCharacters(text).toUtf8();
-    } else if (ascii) {
-        const qsizetype at = out.size();
-        out.resize(at + text.size());
-        std::transform(text.cbegin(), text.cend(), out.data() + at, [](QChar c) { return char(c.unicode()); });
-    } else {
-        out += text.toUtf8();
-    }
+    const qsizetype at = out.size();
+    out.resize(at + text.size());
+    std::transform(text.begin(), text.end(), out.data() + at, [](QChar c) { return char(c.unicode()); });
 }
 
-// A path's own bytes: an ASCII path's are its characters.
+// A name's UTF-8, its tabs and line breaks taken out.
+void appendField(QByteArray &out, const QString &text)
+{
+    const bool plain = std::all_of(text.cbegin(), text.cend(),
+                                   [](QChar c) { return c.unicode() >= 0x20 && c.unicode() != 0x7f; });
+    if (!plain)
+        out += withoutControlCharacters(text).toUtf8();
+    else if (isAscii(text))
+        appendAscii(out, text);
+    else
+        out += text.toUtf8();
+}
+
+// A path's own bytes.
 void appendPath(QByteArray &out, const QString &path)
 {
-    if (!std::all_of(path.cbegin(), path.cend(), [](QChar c) { return c.unicode() < 0x80; })) {
+    if (isAscii(path))
+        appendAscii(out, path);
+    else
         out += encodePath(path);
-        return;
-    }
-    const qsizetype at = out.size();
-    out.resize(at + path.size());
-    std::transform(path.cbegin(), path.cend(), out.data() + at, [](QChar c) { return char(c.unicode()); });
 }
 
 void appendNumber(QByteArray &out, qint64 number)

@@ -112,24 +112,11 @@ void LibraryModel::countCopies() const
     if (copiesCounted_)
         return;
     copiesCounted_ = true;
-    // Counted as the rows' keys sorted: one block for a moment, where a
-    // table of 100,000 keys would stay in the heap's small pieces.
-    std::vector<std::pair<std::pair<quint32, qint64>, int>> keys;
-    keys.reserve(rows_.size());
-    for (size_t i = 0; i < rows_.size(); ++i) {
-        const RomKey content = rows_[i].content();
-        rows_[i].setCopies(1);
-        if (content.isValid())
-            keys.push_back({{content.crc32, content.size}, int(i)});
-    }
-    std::sort(keys.begin(), keys.end());
-    for (size_t first = 0; first < keys.size();) {
-        size_t end = first;
-        while (end < keys.size() && keys[end].first == keys[first].first)
-            ++end;
-        for (size_t i = first; i < end; ++i)
-            rows_[size_t(keys[i].second)].setCopies(int(end - first));
-        first = end;
+    // Counted into the rows: no table of 100,000 keys is kept.
+    const CopyCounts counts = vantorix::countCopies(rows_, [](const LibraryRow &row) { return row.content(); });
+    for (const LibraryRow &row : rows_) {
+        const RomKey content = row.content();
+        row.setCopies(content.isValid() ? counts.value({content.crc32, content.size}, 1) : 1);
     }
 }
 
@@ -287,11 +274,11 @@ void LibraryModel::appendGames(const std::vector<LibraryGame> &games)
 {
     if (games.empty())
         return;
-    copiesCounted_ = false;
-    beginInsertRows(QModelIndex(), rowCount(), rowCount() + int(games.size()) - 1);
+    std::vector<LibraryRow> rows;
+    rows.reserve(games.size());
     for (const LibraryGame &game : games)
-        rows_.emplace_back(game);
-    endInsertRows();
+        rows.emplace_back(game);
+    appendRows(std::move(rows));
 }
 
 void LibraryModel::appendGames(std::vector<LibraryGame> &&games)
@@ -299,12 +286,12 @@ void LibraryModel::appendGames(std::vector<LibraryGame> &&games)
     // Moved in: 100,000 games are never held twice.
     if (games.empty())
         return;
-    copiesCounted_ = false;
-    beginInsertRows(QModelIndex(), rowCount(), rowCount() + int(games.size()) - 1);
+    std::vector<LibraryRow> rows;
+    rows.reserve(games.size());
     for (LibraryGame &game : games)
-        rows_.emplace_back(std::move(game));
-    endInsertRows();
+        rows.emplace_back(std::move(game));
     games.clear();
+    appendRows(std::move(rows));
 }
 
 void LibraryModel::appendRows(std::vector<LibraryRow> &&rows)

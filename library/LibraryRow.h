@@ -25,7 +25,6 @@ public:
     QString path() const { return text(0, pathLength_).toString(); }
     QString name() const { return text(pathLength_ + realPathLength_, nameLength_).toString(); }
     QStringView pathView() const { return text(0, pathLength_); }
-    QStringView nameView() const { return text(pathLength_ + realPathLength_, nameLength_); }
     // The path or name as a string over the row's own block, for a lookup
     // made at once (a hash of paths): no copy, so never kept past it.
     QString pathForLookup() const { return rawString(0, pathLength_); }
@@ -49,7 +48,6 @@ public:
     qint64 size() const { return size_; }
     bool colour() const { return colour_; }
     bool verified() const { return verified_; }
-    bool hasCrc() const { return hasCrc_; }
     RomKey content() const { return hasCrc_ ? RomKey{crc32_, size_} : RomKey{}; }
 
     // How many files of the library hold its ROM, as the model last

@@ -13,6 +13,7 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstring>
@@ -33,6 +34,11 @@ bool isEscapedByte(QChar c)
 }
 
 }  // namespace
+
+bool isAscii(QStringView text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
 
 bool isAscii(const QByteArray &bytes)
 {

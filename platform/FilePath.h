@@ -19,6 +19,8 @@ QString decodePath(const QByteArray &bytes);
 
 // Whether bytes are all ASCII (then the name needs no decoding).
 bool isAscii(const QByteArray &bytes);
+// Whether text is all ASCII (then its bytes are its characters).
+bool isAscii(QStringView text);
 
 inline char asciiLower(char c)
 {
